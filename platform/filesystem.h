@@ -1,0 +1,63 @@
+#pragma once
+
+// The file system as the renamer sees it. Names are the exact bytes the
+// directory holds: Linux allows any byte string but '/' and NUL, and a name
+// that is not valid UTF-8 must still be listed, matched and renamed exactly.
+// Nothing here includes Qt.
+
+#include "separator.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The order of a file list, which decides the index that a name pattern
+// gives each file: ASCII letters compare without regard to case, every
+// other byte by its value, and where two names are equal that way (such as
+// "A.txt" and "a.txt") plain byte order decides. The order is total, so
+// the same folder always lists the same way.
+bool list_order_less(std::string_view a, std::string_view b);
+
+// The files of a folder, sorted in list order: regular files and symbolic
+// links (the link itself, whatever it points to). Names starting with '.' are
+// hidden files and are not listed. Nothing when the folder cannot be read.
+std::optional<std::vector<std::string>> list_files(const std::string& folder);
+
+// The subfolders of a folder (links to folders included), sorted in list
+// order, hidden ones left out. Nothing when the folder cannot be read.
+std::optional<std::vector<std::string>> list_subfolders(const std::string& folder);
+
+// The mount points of real file systems, "/" first, then the others in list
+// order. Kernel and pseudo file systems (proc, sysfs, cgroup, ...) are left
+// out because they hold nothing a user renames.
+std::vector<std::string> list_drives();
+
+// Lets tests make a folder unreadable even to root: while the hook answers
+// true for a folder, listing it fails as if permission were denied.
+void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
+
+enum class rename_result {
+    renamed,      // the file now has its new name
+    unchanged,    // the new name is the old one; nothing was done
+    exists,       // another file already has the new name; nothing was done
+    refused,      // the new name is not a plain name of this folder
+    failed,       // the file system refused; nothing was done
+};
+
+// Renames within one folder, never replacing an existing file and never
+// moving anything out of the folder. Refused before any call: a name that is
+// empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
+rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
+                               const std::string& new_name);
+
+// The same, from two full paths, which must name entries of the same folder
+// (compared byte for byte up to and including the last separator).
+rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
+
+bool is_plain_name(std::string_view name);
+
+} // namespace platform

@@ -1,0 +1,83 @@
+#include "message_loop.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+std::function<void()>& yield_hook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+std::function<void()>& end_hook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void yield()
+{
+    if (yield_hook()) {
+        yield_hook()();
+        return;
+    }
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void set_yield_hook(std::function<void()> hook)
+{
+    yield_hook() = std::move(hook);
+}
+
+timer::timer(int interval_ms, bool enabled, QObject* parent) : QObject(parent)
+{
+    m_timer.setInterval(interval_ms);
+    connect(&m_timer, &QTimer::timeout, this, &timer::tick);
+    set_enabled(enabled);
+}
+
+void timer::set_interval(int ms)
+{
+    m_timer.setInterval(ms);
+}
+
+void timer::set_enabled(bool enabled)
+{
+    m_enabled = enabled;
+    // A zero interval means the timer never ticks on its own.
+    if (enabled && m_timer.interval() > 0)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+void timer::tick()
+{
+    if (on_timer)
+        on_timer();
+}
+
+void end_program()
+{
+    if (end_hook()) {
+        end_hook()();
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void set_end_program_hook(std::function<void()> hook)
+{
+    end_hook() = std::move(hook);
+}
+
+} // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+
+// The message loop as the windows were designed against it: a call that runs
+// whatever is pending and returns, timers that tick on the one user-interface
+// thread, and ending the program at once.
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace platform {
+
+// Runs the window messages that are pending and returns. Long runs call this
+// between files so that the window stays live and timers can tick.
+void yield();
+
+// Lets tests see or steer what happens inside a yield (for example to start
+// a second run there); the default runs the pending events.
+void set_yield_hook(std::function<void()> hook);
+
+// A timer with an interval and an enabled flag. Its tick can also be driven
+// by hand, which is how tests run it: no test waits on the clock.
+class timer : public QObject {
+    Q_OBJECT
+public:
+    explicit timer(int interval_ms = 0, bool enabled = false, QObject* parent = nullptr);
+
+    int interval() const { return m_timer.interval(); }
+    void set_interval(int ms);
+    bool enabled() const { return m_enabled; }
+    void set_enabled(bool enabled);
+
+    // Raises the tick exactly as the clock would.
+    void tick();
+
+    std::function<void()> on_timer;
+
+private:
+    QTimer m_timer;
+    bool m_enabled = false;
+};
+
+// Ends the program at once: every window disappears and no further handler
+// runs. Tests replace it, so a caller returns straight after the call.
+void end_program();
+void set_end_program_hook(std::function<void()> hook);
+
+} // namespace platform

@@ -1,0 +1,11 @@
+#pragma once
+
+// The one interface through which the rest of Fennimo reaches the operating
+// system and the toolkit.
+
+#include "filesystem.h"
+#include "message_box.h"
+#include "message_loop.h"
+#include "progress_range.h"
+#include "separator.h"
+#include "units.h"

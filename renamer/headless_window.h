@@ -1,0 +1,64 @@
+#pragma once
+
+// The main window's controls without a window: a folder on disk for File1,
+// strings for the text boxes, flags for the option buttons and the timer.
+// Tests and the benchmark drive the runs through it exactly as the real
+// window does.
+
+#include "window_controls.h"
+
+#include "platform/progress_range.h"
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace renamer {
+
+class headless_window : public window_controls {
+public:
+    explicit headless_window(std::string folder = {});
+
+    std::string file_path() override { return m_folder; }
+    // Like File1's Path: the list is read again. A folder that cannot be read
+    // leaves the window as it was and answers false.
+    bool set_file_path(const std::string& folder);
+    std::int32_t list_count() override { return static_cast<std::int32_t>(m_entries.size()); }
+    std::optional<std::string> list_entry(std::int32_t index) override;
+    void refresh() override;
+
+    std::string text(text_id which) override { return m_texts[index_of(which)]; }
+    void set_text(text_id which, const std::string& text) override { m_texts[index_of(which)] = text; }
+    void append_line(text_id which, const std::string& line) override;
+
+    bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }
+    void set_check_value(check_id which, bool value) override { m_checks[static_cast<std::size_t>(which)] = value; }
+
+    bool set_bar_max(float max) override { return m_bar.set_max(max); }
+    bool set_bar_value(float value) override { return m_bar.set_value(value); }
+    const platform::progress_range& bar() const { return m_bar; }
+
+    void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
+    bool timer_enabled() const { return m_timer_enabled; }
+
+    // Runs the platform's yield, then the test's own hook if there is one,
+    // which stands for whatever the user does while a run yields.
+    void yield() override;
+    std::function<void()> on_yield;
+
+    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+private:
+    static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
+
+    std::string m_folder;
+    std::vector<std::string> m_entries;
+    std::array<std::string, 8> m_texts{};
+    std::array<bool, 3> m_checks{};
+    platform::progress_range m_bar;
+    bool m_timer_enabled = false;
+};
+
+} // namespace renamer

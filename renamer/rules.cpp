@@ -1,0 +1,105 @@
+#include "rules.h"
+
+namespace renamer {
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool is_blank(std::string_view text)
+{
+    return trimmed(text).empty();
+}
+
+std::string replace_all(std::string_view text, std::string_view what, std::string_view with)
+{
+    if (what.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, from)) {
+        out.append(text, from, at - from);
+        out.append(with);
+        from = at + what.size();
+    }
+    out.append(text, from);
+    return out;
+}
+
+static bool contains(std::string_view name, std::string_view part)
+{
+    return name.find(part) != std::string_view::npos;
+}
+
+bool passes_filters(const rename_options& options, std::string_view name)
+{
+    // Blankness only decides whether a filter is on; the test itself uses
+    // the text as typed, so " a" asks for a blank before the "a".
+    if (!is_blank(options.must_not_contain) && contains(name, options.must_not_contain))
+        return false;
+    if (!is_blank(options.must_contain) && !contains(name, options.must_contain))
+        return false;
+    return true;
+}
+
+std::optional<std::string> make_new_name(const rename_options& options, std::string_view name,
+                                         std::int64_t index)
+{
+    if (!passes_filters(options, name))
+        return std::nullopt;
+
+    // Extensions start at the first dot, not the last: "a.b.txt" has "b.txt".
+    const auto first_dot = name.find('.');
+
+    if (options.change_extension && !is_blank(options.new_extension)) {
+        std::string out(name.substr(0, first_dot));
+        out += '.';
+        out += trimmed(options.new_extension);
+        return out;
+    }
+    if (options.strip_extension)
+        return std::string(name.substr(0, first_dot));
+    if (options.use_pattern && !is_blank(options.pattern))
+        return replace_all(trimmed(options.pattern), "*", std::to_string(index));
+    return replace_all(name, options.replace_what, options.replace_with);
+}
+
+std::string join_path(std::string_view folder, std::string_view name, char separator)
+{
+    std::string out(folder);
+    if (out.empty() || out.back() != separator)
+        out += separator;
+    out += name;
+    return out;
+}
+
+std::string listing_line(std::string_view folder, std::string_view name, char separator)
+{
+    std::string out;
+    out.reserve(folder.size() + 1 + name.size());
+    out += folder;
+    out += separator;
+    out += name;
+    return out;
+}
+
+std::string collapse_double_backslash(std::string_view list, char separator)
+{
+    const char twice[] = {separator, separator};
+    return replace_all(list, std::string_view(twice, 2), std::string_view(twice, 1));
+}
+
+void append_list_line(std::string& list, std::string_view line)
+{
+    if (!list.empty())
+        list += "\r\n";
+    list += line;
+}
+
+} // namespace renamer

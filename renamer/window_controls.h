@@ -1,0 +1,61 @@
+#pragma once
+
+// What the runs and the browsing handlers see of the main window: the
+// controls they read and write, by name, and nothing of how they are drawn.
+// The real window implements this over its widgets; a headless one over a
+// plain folder serves the tests and the benchmark.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace renamer {
+
+struct rename_options;
+
+// The text-holding controls: the two result lists, the rule inputs and the
+// pattern box, whose text is read like any other.
+enum class text_id { Text1, Text2, Text3, Text4, Text5, Text6, zztt, Combo1 };
+enum class check_id { Check1, Check2, Check3 };
+
+class window_controls {
+public:
+    virtual ~window_controls() = default;
+
+    // File1: the files of the current folder, as bytes, in the list's order.
+    virtual std::string file_path() = 0;
+    virtual std::int32_t list_count() = 0;
+    // Nothing for an index that is no longer in the list, which happens when
+    // the folder changes while a run yields.
+    virtual std::optional<std::string> list_entry(std::int32_t index) = 0;
+    virtual void refresh() = 0;
+
+    virtual std::string text(text_id which) = 0;
+    virtual void set_text(text_id which, const std::string& text) = 0;
+    // Adds a line to a CR LF separated list box without rewriting it, so a
+    // run stays linear in the number of files.
+    virtual void append_line(text_id which, const std::string& line) = 0;
+
+    virtual bool check_value(check_id which) = 0;
+    virtual void set_check_value(check_id which, bool value) = 0;
+
+    // ppbb, whose minimum is 0. Both answer false, and keep the old value,
+    // when the bar refuses the new one.
+    virtual bool set_bar_max(float max) = 0;
+    virtual bool set_bar_value(float value) = 0;
+
+    virtual void set_timer_enabled(bool enabled) = 0;
+
+    virtual void yield() = 0;
+    // Renames within the folder, never replacing a file; false when nothing
+    // was renamed.
+    virtual bool rename_file(const std::string& old_path, const std::string& new_path) = 0;
+
+    // The index of the file last handled, which the progress timer shows.
+    std::int32_t run_index = 0;
+};
+
+// The rule inputs as the window holds them at this moment.
+rename_options read_options(window_controls& window);
+
+} // namespace renamer

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Fennimo in the folder this is called from.
+set -euo pipefail
+here="$(pwd)"
+root="$(cd "$(dirname "$0")" && pwd)"
+"$root/setup.sh"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j"$(nproc)" --target fennimo
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display; start Fennimo from a desktop session (or under Xvfb with DISPLAY set)." >&2
+  exit 1
+fi
+cd "$here"
+exec "$root/build/renamer/fennimo"
