@@ -6,6 +6,8 @@
 #include "filesystem.h"
 #include "message_box.h"
 #include "message_loop.h"
+#include "pointer.h"
 #include "progress_range.h"
+#include "property_store.h"
 #include "separator.h"
 #include "units.h"
