@@ -6,6 +6,7 @@
 #include "filesystem.h"
 #include "message_box.h"
 #include "message_loop.h"
+#include "pictures.h"
 #include "pointer.h"
 #include "progress_range.h"
 #include "property_store.h"
