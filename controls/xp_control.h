@@ -79,6 +79,10 @@ public:
     virtual void load() {}
     virtual void save() {}
 
+    // The control's own enabled state, which its window holds (not whether a
+    // disabled container keeps it from input).
+    bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+
     // --- Scale units ------------------------------------------------------
     // The surface's coordinate system: left and top are always 0, width and
     // height are the client size in the current unit.
