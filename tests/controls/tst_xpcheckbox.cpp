@@ -7,7 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
-#include "stand_in_art.h"
+#include "support.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -15,14 +15,9 @@
 
 using namespace controls;
 
-namespace {
+using support::send_move;
 
-void send_move(QWidget* w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent me(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton, buttons,
-                   Qt::NoModifier);
-    QApplication::sendEvent(w, &me);
-}
+namespace {
 
 int face(xpcheckbox* b)
 {
@@ -41,13 +36,7 @@ class tst_xpcheckbox : public QObject {
 
     void record()
     {
-        for (const char* name : {"Click", "MouseDown", "MouseMove", "MouseUp", "MouseOut"})
-            QVERIFY(m_box->events().bind(QLatin1String(name), [this, name](event_args& a) {
-                QString entry = QStringLiteral("%1@%2 value %3").arg(QLatin1String(name)).arg(face(m_box)).arg(m_box->Value());
-                if (QByteArray(name).startsWith("Mouse") && QByteArray(name) != "MouseOut")
-                    entry += QStringLiteral(" %1 %2 %3 %4").arg(a.button).arg(a.shift).arg(a.x).arg(a.y);
-                m_log << entry;
-            }));
+        support::record(*m_box, m_log, [this] { return QStringLiteral("%1 value %2").arg(face(m_box)).arg(m_box->Value()); });
     }
 
 private slots:

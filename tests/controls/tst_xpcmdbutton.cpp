@@ -5,7 +5,7 @@
 #include "controls/xpcmdbutton.h"
 #include "platform/fonts.h"
 #include "platform/pointer.h"
-#include "stand_in_art.h"
+#include "support.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -13,16 +13,7 @@
 
 using namespace controls;
 
-namespace {
-
-void send_move(QWidget* w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent me(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton, buttons,
-                   Qt::NoModifier);
-    QApplication::sendEvent(w, &me);
-}
-
-} // namespace
+using support::send_move;
 
 class tst_xpcmdbutton : public QObject {
     Q_OBJECT
@@ -44,17 +35,7 @@ class tst_xpcmdbutton : public QObject {
     }
 
     // Logs each event with the face on screen while the host's handler runs.
-    void record()
-    {
-        for (const char* name : {"Click", "MouseDown", "MouseMove", "MouseUp", "MouseOut", "KeyDown", "KeyPress", "KeyUp"})
-            QVERIFY(m_button->events().bind(QLatin1String(name), [this, name](event_args& a) {
-                QString entry = QStringLiteral("%1@%2").arg(QLatin1String(name)).arg(face());
-                const QString n = QLatin1String(name);
-                if (n.startsWith("Mouse") && n != "MouseOut")
-                    entry += QStringLiteral(" %1 %2 %3 %4").arg(a.button).arg(a.shift).arg(a.x).arg(a.y);
-                m_log << entry;
-            }));
-    }
+    void record() { support::record(*m_button, m_log, [this] { return QString::number(face()); }); }
 
 private slots:
     void initTestCase()
@@ -290,7 +271,8 @@ private slots:
         m_button->setFocus();
         QTest::keyClick(m_button, Qt::Key_Space);
         QTest::keyClick(m_button, Qt::Key_Return);
-        QCOMPARE(m_log, (QStringList{"KeyDown@0", "KeyPress@0", "KeyUp@0", "KeyDown@0", "KeyPress@0", "KeyUp@0"}));
+        QCOMPARE(m_log, (QStringList{"KeyDown@0 32 0", "KeyPress@0 32", "KeyUp@0 32 0", "KeyDown@0 13 0",
+                                     "KeyPress@0 13", "KeyUp@0 13 0"}));
     }
 
     void stored_properties_round_trip_data()

@@ -1,7 +1,10 @@
-#include "stand_in_art.h"
+#include "support.h"
 
+#include "controls/xp_control.h"
 #include "platform/pictures.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QString>
 
 namespace stand_in {
@@ -63,3 +66,37 @@ int indicator_cell(QRgb pixel)
 }
 
 } // namespace stand_in
+
+namespace support {
+
+void record(controls::xp_control& control, QStringList& log, std::function<QString()> tag)
+{
+    using namespace controls;
+    for (const char* name : {"Click", "DblClick", "KeyDown", "KeyPress", "KeyUp", "MouseDown", "MouseMove", "MouseUp",
+                             "MouseOut"}) {
+        const int id = control.events().id_of(QLatin1String(name));
+        if (id == 0)
+            continue;
+        control.events().bind(id, [&log, tag, name, id](event_args& a) {
+            QString entry = QLatin1String(name);
+            if (tag)
+                entry += QLatin1Char('@') + tag();
+            if (id == dispatch::MouseDown || id == dispatch::MouseMove || id == dispatch::MouseUp)
+                entry += QStringLiteral(" %1 %2 %3 %4").arg(a.button).arg(a.shift).arg(a.x).arg(a.y);
+            else if (id == dispatch::KeyDown || id == dispatch::KeyUp)
+                entry += QStringLiteral(" %1 %2").arg(a.key_code).arg(a.shift);
+            else if (id == dispatch::KeyPress)
+                entry += QStringLiteral(" %1").arg(a.key_ascii);
+            log << entry;
+        });
+    }
+}
+
+void send_move(QWidget* widget, QPoint position, Qt::MouseButtons buttons)
+{
+    QMouseEvent me(QEvent::MouseMove, QPointF(position), QPointF(widget->mapToGlobal(position)), Qt::NoButton,
+                   buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &me);
+}
+
+} // namespace support
