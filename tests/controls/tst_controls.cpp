@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace controls;
@@ -330,6 +331,34 @@ private slots:
         QCOMPARE(m_log, (QStringList{QStringLiteral("MouseMove 0 0 %1 %2").arg(move.x()).arg(move.y()),
                                      QStringLiteral("MouseDown 1 2 %1 %2").arg(own.x()).arg(own.y()),
                                      QStringLiteral("MouseUp 1 2 %1 %2").arg(own.x()).arg(own.y()), "Click"}));
+    }
+
+    // A click is a left press and release over the same element; the second
+    // press of a double click makes none.
+    void what_makes_a_click_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<int>("clicks");
+        for (const char* k : kind_names) {
+            QTest::addRow("%s, left click", k) << "click" << 1;
+            QTest::addRow("%s, released outside", k) << "outside" << 0;
+            QTest::addRow("%s, right button", k) << "right" << 0;
+            QTest::addRow("%s, double click", k) << "double" << 1;
+        }
+    }
+
+    void what_makes_a_click()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(int, clicks);
+        const QPoint in(3, 3), out(m_control->width() + 5, 3);
+        QTest::mousePress(m_control, gesture == "right" ? Qt::RightButton : Qt::LeftButton, {}, in);
+        QTest::mouseRelease(m_control, gesture == "right" ? Qt::RightButton : Qt::LeftButton, {}, gesture == "outside" ? out : in);
+        if (gesture == "double") {
+            QTest::mouseDClick(m_control, Qt::LeftButton, {}, in);
+            QTest::mouseRelease(m_control, Qt::LeftButton, {}, in);
+        }
+        QCOMPARE(int(m_log.filter(QRegularExpression("^Click")).size()), clicks);
     }
 
     // No key selects, ticks or clicks: keys only come back as events.
