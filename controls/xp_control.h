@@ -8,7 +8,9 @@
 //     box, the window frame) or from hover_control (everything that shows a
 //     hover face and raises MouseOut). Pass the events the control raises,
 //     e.g. {Click_event, MouseDown_event, MouseMove_event, MouseUp_event,
-//     MouseOut_event}; hosts bind them through events() by name or id.
+//     MouseOut_event}; hosts bind them through events() by name or id. A
+//     control with events of its own declares them the same way, e.g.
+//     event_decl{"Resize", 1} for the frame.
 //  2. Override the notifications the control reacts to. The Qt event
 //     handlers below only translate the toolkit's reports into these
 //     (mouse_down(button, shift, x, y) with x and y in the control's current
@@ -31,7 +33,12 @@
 //  6. A hover_control owns Timer1, the 10 ms poll. Its move notification
 //     calls track_move() (the mouse-move rule); it implements
 //     show_tracking_face() and draw_rest_face(), and names its order of
-//     steps for leaving. Tests drive the poll with Timer1.tick().
+//     steps for leaving. Tests drive the poll with Timer1.tick(); a tick
+//     while the timer is stopped does nothing, as the clock would give none.
+//  7. Properties are a getter named as the property and a setter named
+//     set_ plus the property (State(), set_State(vNewValue)). Enabled() and
+//     Font() live here; share_font() hands one font to surface and label.
+//     Colours are 0x00BBGGRR values (controls/colours.h).
 
 #include "controls/children.h"
 #include "controls/events.h"
