@@ -51,6 +51,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 
 namespace controls {
@@ -170,7 +171,7 @@ private:
         child_move move;
         child_unit unit;
     };
-    QPointF child_point(QWidget* child, const forwarded& how, QPointF pixels) const;
+    void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
     QImage& canvas();
 
     event_source m_events;
