@@ -126,8 +126,18 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
 // folder is never opened: a rename costs one system call, as it would in a
 // plain loop. The callers have checked that both names are plain names of
 // that one folder.
+bool& without_noreplace()
+{
+    static bool flag = false;
+    return flag;
+}
+
 int renameat2_noreplace(const char* from, const char* to)
 {
+    if (without_noreplace()) {
+        errno = EINVAL;
+        return -1;
+    }
     return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 }
 
@@ -211,6 +221,11 @@ std::optional<std::vector<std::string>> list_files(const std::string& folder)
 std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
 {
     return list_entries(folder, entry_kind::folder);
+}
+
+void pretend_no_rename_noreplace(bool pretend)
+{
+    without_noreplace() = pretend;
 }
 
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)

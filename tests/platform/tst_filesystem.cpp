@@ -88,6 +88,7 @@ void tst_filesystem::unreadable_folder_lists_nothing()
 void tst_filesystem::rename_data()
 {
     QTest::addColumn<bool>("in_memory");
+    QTest::addColumn<bool>("by_link");
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<rename_result>("result");
@@ -95,9 +96,14 @@ void tst_filesystem::rename_data()
 
     const QByteArray untouched = "a.txt=a.txt;b.txt=b.txt;sub=<dir>;";
     const QByteArray long_name(255, 'n');
-    for (bool in_memory : {false, true}) {
-        const QByteArray where = in_memory ? "shm: " : "disk: ";
-        auto row = [&](const char* tag) -> QTestData& { return QTest::newRow((where + tag).constData()) << in_memory; };
+    for (int way = 0; way < 3; ++way) {
+        // On the disk, in memory, and on the disk by hard link and unlink.
+        const bool in_memory = way == 1;
+        const bool by_link = way == 2;
+        const QByteArray where = QList<QByteArray>{"disk: ", "shm: ", "link: "}[way];
+        auto row = [&](const char* tag) -> QTestData& {
+            return QTest::newRow((where + tag).constData()) << in_memory << by_link;
+        };
         row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_result::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
         row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_result::exists << untouched;
         row("onto a folder's name") << QByteArray("a.txt") << QByteArray("sub") << rename_result::exists << untouched;
@@ -119,6 +125,7 @@ void tst_filesystem::rename_data()
 void tst_filesystem::rename()
 {
     QFETCH(bool, in_memory);
+    QFETCH(bool, by_link);
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(rename_result, result);
@@ -129,7 +136,10 @@ void tst_filesystem::rename()
     make_files(folder, {"a.txt", "b.txt"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    QCOMPARE(platform::rename_in_folder(folder, str(from), str(to)), result);
+    platform::pretend_no_rename_noreplace(by_link);
+    const auto answer = platform::rename_in_folder(folder, str(from), str(to));
+    platform::pretend_no_rename_noreplace(false);
+    QCOMPARE(answer, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 
@@ -173,6 +183,10 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     make_files(folder, {"one"});
     QVERIFY(::link((folder + "/one").c_str(), (folder + "/two").c_str()) == 0);
     QCOMPARE(platform::rename_in_folder(folder, "one", "two"), rename_result::exists);
+    QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
+    platform::pretend_no_rename_noreplace(true);
+    QCOMPARE(platform::rename_in_folder(folder, "one", "two"), rename_result::exists);
+    platform::pretend_no_rename_noreplace(false);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
 }
 
