@@ -1,5 +1,5 @@
-// The push button (Part 2.2), the caption buttons (Part 2.5) and the caption
-// help button (Part 2.6), in the Luna look: push buttons are off-white with a
+// The push button, the caption buttons and the caption help button, in the
+// Luna look: push buttons are off-white with a
 // rounded dark-blue border; caption buttons are small glossy squares with a
 // white rim and a white glyph, red-orange for close and blue for the rest.
 

@@ -1,47 +1,47 @@
 #pragma once
 
-// Every picture of the art, drawn at its size and cell order (Parts 2.1 to
-// 2.7, 3.1 and 1.5 of the spec). Each returns the picture as drawn, in
-// 32-bit ARGB; art.cpp decides how each one is stored.
+// Every picture of the art, drawn at the size and in the cell order that its
+// control cuts it with. Each returns the picture as drawn, in 32-bit ARGB;
+// art.cpp decides how each one is stored.
 
 #include "raster.h"
 
 namespace art {
 
-// Part 2.2: 90 x 21, five 18 x 21 cells: normal, pressed, disabled, hover,
-// emphasised. Everything that changes along an edge lies in its outer 3
-// pixels, so nine-slice stretching keeps it.
+// The push button: 90 x 21, five 18 x 21 cells: normal, pressed, disabled,
+// hover, emphasised. Everything that changes along an edge lies in its
+// outer 3 pixels, so nine-slice stretching keeps it.
 Canvas push_button_strip();
 
-// Part 2.6: 63 x 21, cells normal, hover, pressed: a white question mark on a
-// blue square.
+// The caption help button: 63 x 21, cells normal, hover, pressed; a white
+// question mark on a blue square.
 Canvas help_strip();
 
-// Part 2.5: 84 x 21 each, cells normal, hover, pressed, disabled.
+// The caption buttons: 84 x 21 each, cells normal, hover, pressed, disabled.
 enum class CaptionKind { close, maximize, minimize, restore };
 Canvas caption_strip(CaptionKind kind);
 
-// Part 2.3: 16 x 192, twelve 16 x 16 cells, cell = 4 x value + state; no
-// pixel is transparent.
+// The check box: 16 x 192, twelve 16 x 16 cells, cell = 4 x value + state;
+// no pixel is transparent.
 Canvas check_box_strip();
 
-// Part 2.4: one 13 x 13 cell, cell = 4 x selected + state, with transparent
-// corners.
+// The option button: one 13 x 13 cell, cell = 4 x selected + state, with
+// transparent corners.
 Canvas option_cell(int cell);
 
-// Part 2.7: the 22 x 20 group-box frame.
+// The group box's frame, 22 x 20, sliced into corners and edges.
 Canvas group_box();
 
-// Part 3.1: the frame's pictures in the active or the inactive look.
+// The window frame's pictures, in the active or the inactive look.
 enum class Look { active, inactive };
 Canvas title(Look look, bool maximised); // 66 x 29
 Canvas left_border(Look look);           // 5 x 31
 Canvas right_border(Look look);          // 5 x 31
 Canvas bottom_border(Look look);         // 49 x 5
 
-// Part 3.1: the frame's default icon, 16 x 16.
+// The frame's default icon, 16 x 16.
 Canvas frame_icon();
-// Part 1.5: the main window's icon, 32 x 32.
+// The main window's icon, 32 x 32.
 Canvas main_icon();
 
 } // namespace art

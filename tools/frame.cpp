@@ -1,4 +1,4 @@
-// The window frame's pictures (Part 3.1) and the group-box frame (Part 2.7).
+// The window frame's pictures and the group-box frame.
 //
 // The frame paints its pictures stretched: the title's 56 middle columns to
 // the window's width, the side borders to its height, the bottom border to
@@ -18,7 +18,8 @@ namespace {
 constexpr QRgb key = rgb(255, 0, 255);
 
 // How far the key colour reaches into rows 0 to 4 of a normal title, from
-// each side edge: the curved top corner (Part 3.1).
+// each side edge: the window region cuts exactly these pixels away, which
+// rounds the window's top corners.
 constexpr std::array<int, 5> corner_insets = {5, 3, 2, 1, 1};
 
 // The colours of one look: the outermost line of the window, the light line
@@ -43,7 +44,7 @@ Palette palette(Look look)
                 rgb(0, 84, 227),
                 rgb(0, 74, 215),
                 rgb(0, 67, 207),
-                rgb(0, 38, 168),
+                rgb(0, 43, 182),
                 {{0, rgb(0, 58, 212)},
                  {1, rgb(70, 155, 255)},
                  {2, rgb(48, 138, 255)},
@@ -63,7 +64,7 @@ Palette palette(Look look)
             rgb(122, 150, 223),
             rgb(115, 141, 217),
             rgb(112, 136, 212),
-            rgb(99, 122, 202),
+            rgb(103, 127, 208),
             {{0, rgb(113, 139, 219)},
              {1, rgb(172, 194, 241)},
              {2, rgb(160, 184, 238)},

@@ -1,6 +1,6 @@
-// The two icons: the frame's default icon (Part 3.1), a small application
-// window, and the main window's icon (Part 1.5), two sheets of paper and a
-// pencil, for a program that renames files.
+// The two icons: the frame's default icon, a small application window, and
+// the main window's icon, two sheets of paper and a pencil, for a program
+// that renames files.
 
 #include "drawings.h"
 
@@ -84,11 +84,11 @@ Canvas frame_icon()
     Canvas c(16, 16);
     const QRect window(1, 2, 13, 12);
     c.fill(window.translated(1, 1), shadow);
-    c.fill(window, rgb(0, 46, 150));
-    c.fill(QRect(2, 3, 11, 3), vertical({{3, rgb(62, 140, 250)}, {5, rgb(0, 76, 214)}}));
-    c.fill(QRect(2, 6, 11, 7), vertical({{6, white}, {12, rgb(222, 232, 248)}}));
+    c.fill(window, rgb(58, 64, 96));
+    c.fill(QRect(2, 3, 11, 3), vertical({{3, rgb(120, 180, 255)}, {5, rgb(24, 100, 230)}}));
+    c.fill(QRect(2, 6, 11, 7), vertical({{6, white}, {12, rgb(226, 234, 248)}}));
     // The title bar's close box.
-    c.fill(QRect(10, 4, 2, 1), rgb(235, 120, 90));
+    c.fill(QRect(10, 4, 2, 1), rgb(240, 120, 90));
     return c;
 }
 
@@ -99,24 +99,27 @@ Canvas main_icon()
     sheet(c, QRect(10, 7, 17, 22), 5, 5);
 
     // The pencil, from its point at the lower left to its eraser at the top
-    // right, lying across the front sheet.
+    // right, lying across the front sheet: a dark outline first, then the
+    // graphite, the sharpened wood, the yellow body, the metal band and the
+    // eraser, each shaded across its width.
     const QPointF point(5, 29);
     const QPointF end(27, 7);
-    const double half = 3.0;
-    const double wood = 4.5, body = 7.0, band_start = 23.5, rubber = 26.0, length = 30.5;
-    // Its shadow on the paper, one pixel down and right.
-    c.fill(band(point + QPointF(1, 1), end + QPointF(1, 1), wood, length, half), shadow, c.rect());
-    c.fill(polygon({on_axis(point, end, 0, 0), on_axis(point, end, wood, -1.2), on_axis(point, end, wood, 1.2)}),
-           rgb(54, 54, 60), c.rect());
-    c.fill(polygon({on_axis(point, end, wood - 0.5, -1.4), on_axis(point, end, body, -half),
-                    on_axis(point, end, body, half), on_axis(point, end, wood - 0.5, 1.4)}),
-           across_axis(point, end, half, rgb(250, 222, 180), rgb(236, 196, 142), rgb(204, 160, 106)), c.rect());
+    const double half = 2.6, edge = 0.9;
+    const double wood = 3.5, body = 7.0, band_start = 22.5, rubber = 25.0, length = 29.5;
+    c.fill(polygon({on_axis(point, end, -edge, 0), on_axis(point, end, body, -half - edge),
+                    on_axis(point, end, length + edge, -half - edge), on_axis(point, end, length + edge, half + edge),
+                    on_axis(point, end, body, half + edge)}),
+           rgb(92, 64, 30), c.rect());
+    c.fill(polygon({on_axis(point, end, 0.4, 0), on_axis(point, end, body, -half), on_axis(point, end, body, half)}),
+           across_axis(point, end, half, rgb(250, 224, 184), rgb(236, 198, 146), rgb(200, 156, 104)), c.rect());
+    c.fill(polygon({on_axis(point, end, 0.4, 0), on_axis(point, end, wood, -1.3), on_axis(point, end, wood, 1.3)}),
+           rgb(50, 50, 58), c.rect());
     c.fill(band(point, end, body, band_start, half),
-           across_axis(point, end, half, rgb(255, 226, 96), rgb(250, 190, 20), rgb(214, 134, 0)), c.rect());
+           across_axis(point, end, half, rgb(255, 230, 110), rgb(252, 194, 24), rgb(216, 136, 0)), c.rect());
     c.fill(band(point, end, band_start, rubber, half),
-           across_axis(point, end, half, rgb(232, 232, 236), rgb(186, 188, 196), rgb(128, 130, 140)), c.rect());
+           across_axis(point, end, half, rgb(240, 240, 244), rgb(190, 192, 200), rgb(130, 132, 142)), c.rect());
     c.fill(band(point, end, rubber, length, half),
-           across_axis(point, end, half, rgb(255, 180, 186), rgb(236, 120, 132), rgb(190, 80, 96)), c.rect());
+           across_axis(point, end, half, rgb(255, 186, 192), rgb(238, 122, 134), rgb(192, 80, 98)), c.rect());
     return c;
 }
 

@@ -1,6 +1,6 @@
-// The check box (Part 2.3) and the option button (Part 2.4). Their colours
-// are the exact ones the Parts give; the marks (tick, square, dot) are pixel
-// art in one flat colour, so every mark pixel has exactly its Part's colour.
+// The check box and the option button. Their colours are fixed by the
+// controls' design; the marks (tick, square, dot) are pixel art in one flat
+// colour, so every pixel of a mark has exactly that colour.
 
 #include "drawings.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 enum State { normal = 0, hover = 1, pressed = 2, disabled = 3 };
 
-// ---- Check box (Part 2.3) ----
+// ---- Check box ----
 
 namespace box {
 constexpr QRgb border = rgb(31, 80, 128);
@@ -77,7 +77,7 @@ Canvas check_box_cell(int value, State state)
     return c;
 }
 
-// ---- Option button (Part 2.4) ----
+// ---- Option button ----
 
 namespace option {
 constexpr QRgb ring = rgb(28, 81, 128);

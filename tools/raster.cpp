@@ -112,48 +112,48 @@ Shape minus(Shape a, Shape b)
 }
 
 Canvas::Canvas(int width, int height, QRgb fill)
-    : image_(width, height, QImage::Format_ARGB32)
+    : m_image(width, height, QImage::Format_ARGB32)
 {
-    image_.fill(fill);
+    m_image.fill(fill);
 }
 
 QRgb Canvas::pixel(int x, int y) const
 {
-    return image_.rect().contains(x, y) ? image_.pixel(x, y) : transparent;
+    return m_image.rect().contains(x, y) ? m_image.pixel(x, y) : transparent;
 }
 
 void Canvas::set(int x, int y, QRgb colour)
 {
-    if (image_.rect().contains(x, y))
-        image_.setPixel(x, y, colour);
+    if (m_image.rect().contains(x, y))
+        m_image.setPixel(x, y, colour);
 }
 
 void Canvas::blend(int x, int y, QRgb colour, double coverage)
 {
-    if (!image_.rect().contains(x, y))
+    if (!m_image.rect().contains(x, y))
         return;
     const double sa = qAlpha(colour) / 255.0 * std::clamp(coverage, 0.0, 1.0);
     if (sa <= 0.0)
         return;
-    const QRgb dst = image_.pixel(x, y);
+    const QRgb dst = m_image.pixel(x, y);
     const double da = qAlpha(dst) / 255.0;
     const double oa = sa + da * (1.0 - sa);
     const auto ch = [&](int s, int d) { return round_channel((s * sa + d * da * (1.0 - sa)) / oa); };
-    image_.setPixel(x, y, qRgba(ch(qRed(colour), qRed(dst)), ch(qGreen(colour), qGreen(dst)),
+    m_image.setPixel(x, y, qRgba(ch(qRed(colour), qRed(dst)), ch(qGreen(colour), qGreen(dst)),
                                 ch(qBlue(colour), qBlue(dst)), round_channel(oa * 255.0)));
 }
 
 void Canvas::fill(const QRect& area, const Paint& paint)
 {
-    const QRect a = area.intersected(image_.rect());
+    const QRect a = area.intersected(m_image.rect());
     for (int y = a.top(); y <= a.bottom(); ++y)
         for (int x = a.left(); x <= a.right(); ++x)
-            image_.setPixel(x, y, paint(x, y));
+            m_image.setPixel(x, y, paint(x, y));
 }
 
 void Canvas::fill(const Shape& shape, const Paint& paint, const QRect& area)
 {
-    const QRect a = area.intersected(image_.rect());
+    const QRect a = area.intersected(m_image.rect());
     for (int y = a.top(); y <= a.bottom(); ++y) {
         for (int x = a.left(); x <= a.right(); ++x) {
             int inside = 0;

@@ -83,10 +83,10 @@ class Canvas {
 public:
     Canvas(int width, int height, QRgb fill = transparent);
 
-    int width() const { return image_.width(); }
-    int height() const { return image_.height(); }
-    QRect rect() const { return image_.rect(); }
-    const QImage& image() const { return image_; }
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    QRect rect() const { return m_image.rect(); }
+    const QImage& image() const { return m_image; }
 
     QRgb pixel(int x, int y) const;
     // Sets a pixel to exactly this colour (pixels outside are ignored).
@@ -116,7 +116,7 @@ public:
     void copy(const Canvas& from, int x, int y);
 
 private:
-    QImage image_;
+    QImage m_image;
 };
 
 // Cells laid side by side (across) or one under the other (down): the strip

@@ -95,11 +95,19 @@ void write(Canvas& c, const QString& text, int x, int y, QRgb colour, int scale 
 constexpr int zoom = 4;
 constexpr int margin = 16;
 constexpr int gap = 24;
-constexpr QRgb page = rgb(236, 233, 216);      // the window body of Part 3.1
+constexpr QRgb page = rgb(236, 233, 216);      // the frame's body colour
 constexpr QRgb ink = rgb(40, 40, 48);
 constexpr QRgb faint_ink = rgb(110, 108, 100);
 constexpr QRgb check_light = rgb(252, 252, 252);
 constexpr QRgb check_dark = rgb(214, 214, 214);
+
+// The pictures that start a row of their own, so that each kind of control
+// and each look of the frame is seen together.
+bool starts_row(const Picture& p)
+{
+    static const QStringList first = {"caption_close", "option_0", "imgtop1", "imgtop2", "frame_icon"};
+    return first.contains(p.name);
+}
 
 int label_width(const Picture& p)
 {
@@ -178,7 +186,7 @@ QImage contact_sheet(const std::vector<Picture>& pictures)
         if (p.rows > 1)
             continue;
         const QSize size = block_size(p);
-        if (x > margin && x + size.width() > margin + flow_width) {
+        if (x > margin && (starts_row(p) || x + size.width() > margin + flow_width)) {
             x = margin;
             y += row_height + gap;
             row_height = 0;

@@ -1,6 +1,6 @@
 // The art: the generator writes the committed files byte for byte, and the
-// pictures that the resource gives have the sizes, cells, formats, colours and
-// key-colour corners of Parts 2.1 to 2.7, 3.1 and 1.5.
+// pictures that the resource gives have the sizes, cells, formats, colours
+// and key-colour corners that the controls and the frame rely on.
 #include "art.h"
 #include "platform/pictures.h"
 
@@ -70,7 +70,9 @@ private slots:
     void frame_colours_and_stretchable_parts();
     void push_button_cells();
     void caption_and_help_buttons();
+    void check_box_cells_data();
     void check_box_cells();
+    void option_cells_data();
     void option_cells();
     void group_box_frame();
     void icons();
@@ -183,7 +185,8 @@ void tst_art::sizes_cells_and_formats()
 void tst_art::title_corners_are_key_coloured_pixel_by_pixel()
 {
     // Rows 0 to 4 of both normal titles: key colour at exactly 5, 3, 2, 1
-    // and 1 pixels from each side edge, 12 pixels a corner (Part 3.1).
+    // and 1 pixels from each side edge, 12 pixels a corner, which the window
+    // region cuts away.
     const int insets[] = {5, 3, 2, 1, 1};
     for (const QString& name : {QStringLiteral("imgtop1"), QStringLiteral("imgtop2")}) {
         const QImage image = argb(name);
@@ -224,7 +227,7 @@ void tst_art::frame_colours_and_stretchable_parts()
     QVERIFY(near(argb("imgleft2").pixel(2, 10), rgb(122, 150, 223), 8));
 
     // The frame stretches the titles' 56 middle columns across, the side
-    // borders down and the bottom border across (Part 3.1): each is uniform
+    // borders down and the bottom border across: each is uniform
     // in the direction it is stretched.
     for (const char* name : {"imgtop1", "imgtop2", "imgtopmax1", "imgtopmax2"}) {
         const QImage image = argb(name);
@@ -257,7 +260,7 @@ void tst_art::frame_colours_and_stretchable_parts()
 
 void tst_art::push_button_cells()
 {
-    // Cells: 0 normal, 1 pressed, 2 disabled, 3 hover, 4 emphasised (Part 2.2).
+    // Cells: 0 normal, 1 pressed, 2 disabled, 3 hover, 4 emphasised.
     const QImage strip = argb("cmdbutton");
     for (int i = 0; i < 5; ++i) {
         const QImage c = cell(strip, 1, 5, i).convertToFormat(QImage::Format_ARGB32);
@@ -326,120 +329,149 @@ void tst_art::caption_and_help_buttons()
     QVERIFY(white_pixels(cell(help, 1, 3, 0)) > 8);
 }
 
+void tst_art::check_box_cells_data()
+{
+    QTest::addColumn<int>("index");
+    const char* values[] = {"cleared", "ticked", "mixed"};
+    const char* states[] = {"normal", "hover", "pressed", "disabled"};
+    for (int i = 0; i < 12; ++i)
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(values[i / 4], states[i % 4]))) << i;
+}
+
 void tst_art::check_box_cells()
 {
-    // Part 2.3. Cell = 4 x value + state; states normal, hover, pressed,
-    // disabled; values cleared, ticked, mixed. No pixel is transparent.
+    // Cell = 4 x value + state; values cleared, ticked, mixed; states normal,
+    // hover, pressed, disabled.
+    QFETCH(int, index);
     const QImage strip = argb("checkbox");
-    QCOMPARE(count(strip, [](QRgb c) { return qAlpha(c) != 255; }), 0);
+    const QImage c = cell(strip, 12, 1, index);
+    const int value = index / 4, state = index % 4;
+    QCOMPARE(count(c, [](QRgb p) { return qAlpha(p) != 255; }), 0);
 
-    const QRgb border = rgb(31, 80, 128), grey = rgb(207, 207, 191);
-    const QRgb tick = rgb(32, 160, 32), tick_pressed = rgb(31, 127, 31);
-    for (int i = 0; i < 12; ++i) {
-        const QImage c = cell(strip, 12, 1, i);
-        const int value = i / 4, state = i % 4;
-        const QString where = QStringLiteral("cell %1").arg(i);
-        // The one-pixel border all round.
-        const QRgb expected_border = state == 3 ? grey : border;
-        for (int k = 0; k < 16; ++k) {
-            QVERIFY2(c.pixel(k, 0) == expected_border && c.pixel(k, 15) == expected_border, qPrintable(where));
-            QVERIFY2(c.pixel(0, k) == expected_border && c.pixel(15, k) == expected_border, qPrintable(where));
-        }
-        // The fill at its corners: the diagonal gradient, the hover ring, the
-        // pressed gradient, the disabled white.
-        const QRgb top_left = c.pixel(1, 1), bottom_right = c.pixel(14, 14);
-        switch (state) {
-        case 0:
-            QCOMPARE(top_left, rgb(223, 223, 208));
-            QCOMPARE(bottom_right, rgb(255, 255, 255));
-            break;
-        case 1:
-            QCOMPARE(top_left, rgb(255, 223, 159));
-            QCOMPARE(bottom_right, rgb(255, 191, 64));
-            for (int k = 1; k < 15; ++k)
-                QVERIFY2(between(c.pixel(k, 1), rgb(255, 223, 159), rgb(255, 191, 64)), qPrintable(where));
-            break;
-        case 2:
-            QCOMPARE(top_left, rgb(191, 191, 175));
-            QVERIFY(qGray(c.pixel(7, 7)) < qGray(cell(strip, 12, 1, value * 4).pixel(7, 7)));
-            break;
-        case 3:
-            QCOMPARE(top_left, rgb(255, 255, 255));
-            QCOMPARE(bottom_right, rgb(255, 255, 255));
-            break;
-        }
-        // The marks, in their exact colours.
-        const QRgb mark = state == 3 ? grey : state == 2 ? tick_pressed : tick;
-        const int tick_pixels = count(c, [&](QRgb p) { return p == mark; });
-        if (value == 0) {
-            QCOMPARE(count(c, [&](QRgb p) { return p == tick || p == tick_pressed; }), 0);
-            if (state == 3)
-                QCOMPARE(count(c, [&](QRgb p) { return p == grey; }), 60); // the border only
-        } else if (value == 1) {
-            QVERIFY2(tick_pixels >= 15, qPrintable(where));
-        } else {
-            const QRgb square = state == 0 ? rgb(160, 208, 159) : state == 1 ? tick : state == 2 ? tick_pressed : grey;
-            // A filled square in the middle.
-            for (int y = 5; y < 11; ++y)
-                for (int x = 5; x < 11; ++x)
-                    QVERIFY2(c.pixel(x, y) == square, qPrintable(where));
-        }
+    // The one-pixel border all round.
+    const QRgb grey = rgb(207, 207, 191);
+    const QRgb border = state == 3 ? grey : rgb(31, 80, 128);
+    for (int k = 0; k < 16; ++k) {
+        QCOMPARE(c.pixel(k, 0), border);
+        QCOMPARE(c.pixel(k, 15), border);
+        QCOMPARE(c.pixel(0, k), border);
+        QCOMPARE(c.pixel(15, k), border);
     }
+    // The fill at its corners: the diagonal gradient, the hover ring, the
+    // darker pressed gradient, the disabled white.
+    const QRgb top_left = c.pixel(1, 1), bottom_right = c.pixel(14, 14);
+    switch (state) {
+    case 0:
+        QCOMPARE(top_left, rgb(223, 223, 208));
+        QCOMPARE(bottom_right, rgb(255, 255, 255));
+        break;
+    case 1:
+        QCOMPARE(top_left, rgb(255, 223, 159));
+        QCOMPARE(bottom_right, rgb(255, 191, 64));
+        for (int k = 1; k < 15; ++k) {
+            QVERIFY(between(c.pixel(k, 1), rgb(255, 223, 159), rgb(255, 191, 64)));
+            QVERIFY(between(c.pixel(14, k), rgb(255, 223, 159), rgb(255, 191, 64)));
+        }
+        break;
+    case 2:
+        QCOMPARE(top_left, rgb(191, 191, 175));
+        QVERIFY(qGray(c.pixel(3, 8)) < qGray(cell(strip, 12, 1, value * 4).pixel(3, 8)));
+        break;
+    case 3:
+        QCOMPARE(top_left, rgb(255, 255, 255));
+        QCOMPARE(bottom_right, rgb(255, 255, 255));
+        break;
+    }
+    // The marks, in their exact colours: a green tick (darker when pressed),
+    // a square (light green, green, dark green), grey when disabled.
+    const QRgb tick = rgb(32, 160, 32), tick_pressed = rgb(31, 127, 31);
+    const QRgb mark = state == 3 ? grey : state == 2 ? tick_pressed : tick;
+    switch (value) {
+    case 0:
+        QCOMPARE(count(c, [&](QRgb p) { return p == tick || p == tick_pressed; }), 0);
+        if (state == 3)
+            QCOMPARE(count(c, [&](QRgb p) { return p == grey; }), 60); // the border alone
+        break;
+    case 1:
+        QVERIFY(count(c, [&](QRgb p) { return p == mark; }) - (state == 3 ? 60 : 0) >= 15);
+        QCOMPARE(c.pixel(7, 9), mark); // the joint of the tick's two strokes
+        break;
+    case 2: {
+        const QRgb square = state == 0 ? rgb(160, 208, 159) : state == 1 ? tick : state == 2 ? tick_pressed : grey;
+        for (int y = 5; y < 11; ++y)
+            for (int x = 5; x < 11; ++x)
+                QCOMPARE(c.pixel(x, y), square);
+        break;
+    }
+    }
+}
+
+void tst_art::option_cells_data()
+{
+    QTest::addColumn<int>("index");
+    const char* states[] = {"normal", "hover", "pressed", "disabled"};
+    for (int i = 0; i < 8; ++i)
+        QTest::newRow(qPrintable(QStringLiteral("option_%1 %2 %3").arg(i).arg(i < 4 ? "off" : "on", states[i % 4])))
+            << i;
 }
 
 void tst_art::option_cells()
 {
-    // Part 2.4. Cell = 4 x selected + state; 13 x 13 with transparent corners.
-    const QRgb ring = rgb(28, 81, 128), disabled_ring = rgb(202, 200, 187);
+    // Cell = 4 x selected + state; 13 x 13 with transparent corners.
+    QFETCH(int, index);
+    const QImage c = argb(QStringLiteral("option_%1").arg(index));
+    const bool selected = index >= 4;
+    const int state = index % 4;
+
+    // The four corner areas are transparent; the circle is opaque.
+    for (const QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(12, 0), QPoint(11, 0), QPoint(12, 1),
+                           QPoint(0, 12), QPoint(1, 12), QPoint(0, 11), QPoint(12, 12), QPoint(11, 12), QPoint(12, 11)})
+        QCOMPARE(qAlpha(c.pixel(p)), 0);
+    QCOMPARE(qAlpha(c.pixel(6, 6)), 255);
+    QCOMPARE(qAlpha(c.pixel(2, 2)), 255);
+
+    // The one-pixel ring.
+    const QRgb ring = state == 3 ? rgb(202, 200, 187) : rgb(28, 81, 128);
+    for (const QPoint p : {QPoint(6, 0), QPoint(0, 6), QPoint(12, 6), QPoint(6, 12), QPoint(1, 2), QPoint(11, 10)})
+        QCOMPARE(c.pixel(p), ring);
+
+    // The dot, green or grey, or none.
     const QRgb dot = rgb(56, 185, 53), disabled_dot = rgb(192, 191, 181);
-    for (int i = 0; i < 8; ++i) {
-        const QImage c = argb(QStringLiteral("option_%1").arg(i));
-        const QString where = QStringLiteral("option_%1").arg(i);
-        const bool selected = i >= 4;
-        const int state = i % 4;
-        // The four corner areas are transparent; the circle is opaque.
-        for (const QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(12, 0), QPoint(11, 0), QPoint(12, 1),
-                               QPoint(0, 12), QPoint(1, 12), QPoint(0, 11), QPoint(12, 12), QPoint(11, 12),
-                               QPoint(12, 11)})
-            QVERIFY2(qAlpha(c.pixel(p)) == 0, qPrintable(where));
-        QCOMPARE(qAlpha(c.pixel(6, 6)), 255);
-        // The one-pixel ring.
-        const QRgb expected_ring = state == 3 ? disabled_ring : ring;
-        for (const QPoint p : {QPoint(6, 0), QPoint(0, 6), QPoint(12, 6), QPoint(6, 12)})
-            QVERIFY2(c.pixel(p) == expected_ring, qPrintable(where));
-        // The dot, or none.
-        if (selected) {
-            QCOMPARE(c.pixel(6, 6), state == 3 ? disabled_dot : dot);
-            QCOMPARE(count(c, [&](QRgb p) { return p == (state == 3 ? disabled_dot : dot); }), 21);
-        } else {
-            QVERIFY(!has(c, dot) && !has(c, disabled_dot));
-        }
-        switch (state) {
-        case 0:
-            // Light grey to white.
-            QVERIFY(qGray(c.pixel(3, 3)) < qGray(c.pixel(9, 9)));
-            QCOMPARE(c.pixel(9, 9), rgb(255, 255, 255));
-            break;
-        case 1:
-            // The orange inner ring, from its top colour to its bottom one.
-            QCOMPARE(c.pixel(6, 1), rgb(244, 212, 140));
-            QCOMPARE(c.pixel(6, 11), rgb(253, 214, 132));
-            QVERIFY(between(c.pixel(1, 6), rgb(244, 212, 140), rgb(253, 214, 132)));
-            break;
-        case 2:
-            QVERIFY(qGray(c.pixel(3, 5)) < qGray(argb(QStringLiteral("option_%1").arg(i - 2)).pixel(3, 5)));
-            break;
-        case 3:
-            QCOMPARE(c.pixel(3, 6), rgb(255, 255, 255));
-            break;
-        }
+    if (selected) {
+        const QRgb expected = state == 3 ? disabled_dot : dot;
+        QCOMPARE(c.pixel(6, 6), expected);
+        QCOMPARE(count(c, [&](QRgb p) { return p == expected; }), 21);
+    } else {
+        QVERIFY(!has(c, dot) && !has(c, disabled_dot));
+    }
+
+    switch (state) {
+    case 0:
+        // Light grey to white.
+        QVERIFY(qGray(c.pixel(3, 3)) < qGray(c.pixel(9, 3)));
+        QCOMPARE(c.pixel(9, 9), rgb(255, 255, 255));
+        break;
+    case 1:
+        // The orange inner ring, from its top colour to its bottom one.
+        QCOMPARE(c.pixel(6, 1), rgb(244, 212, 140));
+        QCOMPARE(c.pixel(6, 11), rgb(253, 214, 132));
+        QVERIFY(between(c.pixel(1, 6), rgb(244, 212, 140), rgb(253, 214, 132)));
+        QVERIFY(between(c.pixel(2, 6), rgb(244, 212, 140), rgb(253, 214, 132)));
+        break;
+    case 2:
+        // Darker than the normal cell.
+        QVERIFY(qGray(c.pixel(3, 5)) < qGray(argb(QStringLiteral("option_%1").arg(index - 2)).pixel(3, 5)));
+        break;
+    case 3:
+        QCOMPARE(c.pixel(3, 6), rgb(255, 255, 255));
+        break;
     }
 }
 
 void tst_art::group_box_frame()
 {
-    // Part 2.7: the line, its smoothing pixels at the right-hand corners,
-    // everything else transparent.
+    // The line, its smoothing pixels at the right-hand corners, everything
+    // else transparent.
     const QImage g = argb("groupbox");
     const QRgb line = rgb(208, 208, 191), smooth = rgb(211, 211, 197);
     for (int x = 3; x < 19; ++x) {
