@@ -1,7 +1,7 @@
 // The push button, the caption buttons and the caption help button, in the
-// Luna look: push buttons are off-white with a
-// rounded dark-blue border; caption buttons are small glossy squares with a
-// white rim and a white glyph, red-orange for close and blue for the rest.
+// Luna look: push buttons are off-white with a rounded dark-blue border;
+// caption buttons are small glossy squares with a white rim and a white
+// glyph, red-orange for close and blue for the rest.
 
 #include "drawings.h"
 
@@ -50,8 +50,7 @@ Canvas push_button_cell(Face face)
     const QRectF inner = outer.adjusted(1, 1, -1, -1);
     const QRgb border = face == Face::disabled ? rgb(201, 199, 186) : rgb(0, 60, 116);
 
-    c.fill(rounded_rect(outer, 3), border, c.rect());
-    c.fill(rounded_rect(inner, 2), button_fill(face), c.rect());
+    c.rounded_box(outer, 3, border, button_fill(face));
     if (face == Face::normal || face == Face::hover || face == Face::emphasised) {
         // A touch of shade down the right side, as on a raised surface.
         for (int y = 2; y < button_height - 2; ++y)
@@ -107,8 +106,7 @@ Canvas caption_face(Tint tint, Press press)
     Canvas c(caption_size, caption_size);
     const QRectF outer(0, 0, caption_size, caption_size);
     const QRectF inner = outer.adjusted(1, 1, -1, -1);
-    c.fill(rounded_rect(outer, 3), colours.rim, c.rect());
-    c.fill(rounded_rect(inner, 2), radial(QPointF(16, 16), 20, colours.glow, colours.deep), c.rect());
+    c.rounded_box(outer, 3, colours.rim, radial(QPointF(16, 16), 20, colours.glow, colours.deep));
     // A lighter band along the top and a darker one along the bottom-right,
     // inside the rim, to round the face off.
     c.fill(minus(rounded_rect(inner, 2), rounded_rect(inner.adjusted(1, 1, -1, -1), 1.5)),

@@ -166,6 +166,12 @@ void Canvas::fill(const Shape& shape, const Paint& paint, const QRect& area)
     }
 }
 
+void Canvas::rounded_box(const QRectF& outer, double radius, QRgb border, const Paint& face)
+{
+    fill(rounded_rect(outer, radius), border, rect());
+    fill(rounded_rect(outer.adjusted(1, 1, -1, -1), radius - 1), face, rect());
+}
+
 void Canvas::hline(int x0, int x1, int y, QRgb colour)
 {
     for (int x = x0; x <= x1; ++x)
@@ -199,36 +205,31 @@ void Canvas::copy(const Canvas& from, int x, int y)
             set(x + sx, y + sy, from.pixel(sx, sy));
 }
 
-Canvas join_across(const std::vector<Canvas>& cells)
+namespace {
+
+// Lays the cells one after another, each `step` (across or down) from the
+// last by its own size.
+Canvas join(const std::vector<Canvas>& cells, QPoint step)
 {
-    int width = 0, height = 0;
+    QPoint end;
+    QSize size;
     for (const Canvas& c : cells) {
-        width += c.width();
-        height = std::max(height, c.height());
+        end += QPoint(c.width() * step.x(), c.height() * step.y());
+        size = size.expandedTo(QSize(c.width(), c.height()));
     }
-    Canvas strip(width, height);
-    int x = 0;
+    Canvas strip(std::max(size.width(), end.x()), std::max(size.height(), end.y()));
+    QPoint at;
     for (const Canvas& c : cells) {
-        strip.copy(c, x, 0);
-        x += c.width();
+        strip.copy(c, at.x(), at.y());
+        at += QPoint(c.width() * step.x(), c.height() * step.y());
     }
     return strip;
 }
 
-Canvas join_down(const std::vector<Canvas>& cells)
-{
-    int width = 0, height = 0;
-    for (const Canvas& c : cells) {
-        height += c.height();
-        width = std::max(width, c.width());
-    }
-    Canvas strip(width, height);
-    int y = 0;
-    for (const Canvas& c : cells) {
-        strip.copy(c, 0, y);
-        y += c.height();
-    }
-    return strip;
-}
+} // namespace
+
+Canvas join_across(const std::vector<Canvas>& cells) { return join(cells, QPoint(1, 0)); }
+
+Canvas join_down(const std::vector<Canvas>& cells) { return join(cells, QPoint(0, 1)); }
 
 } // namespace art

@@ -102,6 +102,9 @@ public:
     // sample points.
     void fill(const Shape& shape, const Paint& paint, const QRect& area);
     void fill(const Shape& shape, QRgb colour, const QRect& area) { fill(shape, solid(colour), area); }
+    // A box with round corners: a one-pixel border of the given colour
+    // around a face of the given paint, both anti-aliased at the corners.
+    void rounded_box(const QRectF& outer, double radius, QRgb border, const Paint& face);
     // One-pixel outlines: the top row, the left column, and so on.
     void hline(int x0, int x1, int y, QRgb colour);
     void vline(int x, int y0, int y1, QRgb colour);
