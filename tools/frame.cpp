@@ -80,11 +80,12 @@ Palette palette(Look look)
              {28, rgb(112, 136, 212)}}};
 }
 
-// The left and the right border, as their columns from the outer edge in.
-std::array<QRgb, 5> side_columns(const Palette& p)
-{
-    return {p.outline, p.highlight, p.body, p.body, p.inner};
-}
+// The five lines of a border, from the client area out. Light falls from
+// the top left: the left border has a light line inside its outline, the
+// right and the bottom ones a shade.
+using Lines = std::array<QRgb, 5>;
+Lines lit_side(const Palette& p) { return {p.inner, p.body, p.body, p.highlight, p.outline}; }
+Lines shaded_side(const Palette& p) { return {p.inner, p.body, p.body, p.shade, p.outer_shadow}; }
 
 } // namespace
 
@@ -107,25 +108,28 @@ Canvas title(Look look, bool maximised)
     if (maximised)
         return c;
 
-    // The curved corners: key colour outside, the outline along the curve,
-    // and the light line one pixel inside it.
-    for (int y = 0; y < int(corner_insets.size()) + 1; ++y) {
+    // The curved corners. Row y is key-coloured up to corner_insets[y]; the
+    // outline runs from there to where the row above begins, so the curve
+    // has no gap, and the light line follows one pixel inside it. Row 0 is
+    // the top outline itself and row 1 the top light line, and from row 5
+    // down the sides are straight.
+    for (int y = 0; y <= int(corner_insets.size()); ++y) {
         const int inset = y < int(corner_insets.size()) ? corner_insets[y] : 0;
-        const int above = y == 0 ? inset + 1 : corner_insets[y - 1];
         for (int x = 0; x < inset; ++x) {
             c.set(x, y, key);
             c.set(width - 1 - x, y, key);
         }
         if (y == 0)
             continue;
-        for (int x = inset; x < std::max(inset + 1, above); ++x) {
+        const int curve_end = std::max(inset + 1, corner_insets[y - 1]);
+        for (int x = inset; x < curve_end; ++x) {
             c.set(x, y, p.outline);
             c.set(width - 1 - x, y, p.outer_shadow);
         }
-        const int after = std::max(inset + 1, above);
         if (y > 1) {
-            c.set(after, y, mix(c.pixel(width / 2, y), p.highlight, 0.6));
-            c.set(width - 1 - after, y, mix(c.pixel(width / 2, y), p.outer_shadow, 0.25));
+            const QRgb row = c.pixel(width / 2, y);
+            c.set(curve_end, y, mix(row, p.highlight, 0.6));
+            c.set(width - 1 - curve_end, y, mix(row, p.outer_shadow, 0.25));
         }
     }
     return c;
@@ -133,31 +137,28 @@ Canvas title(Look look, bool maximised)
 
 Canvas left_border(Look look)
 {
-    const Palette p = palette(look);
+    const Lines lines = lit_side(palette(look));
     Canvas c(5, 31);
-    const auto columns = side_columns(p);
-    for (int x = 0; x < 5; ++x)
-        c.vline(x, 0, 30, columns[x]);
+    for (int i = 0; i < 5; ++i)
+        c.vline(4 - i, 0, 30, lines[i]);
     return c;
 }
 
 Canvas right_border(Look look)
 {
-    const Palette p = palette(look);
+    const Lines lines = shaded_side(palette(look));
     Canvas c(5, 31);
-    const std::array<QRgb, 5> columns = {p.inner, p.body, p.body, p.shade, p.outer_shadow};
-    for (int x = 0; x < 5; ++x)
-        c.vline(x, 0, 30, columns[x]);
+    for (int i = 0; i < 5; ++i)
+        c.vline(i, 0, 30, lines[i]);
     return c;
 }
 
 Canvas bottom_border(Look look)
 {
-    const Palette p = palette(look);
+    const Lines lines = shaded_side(palette(look));
     Canvas c(49, 5);
-    const std::array<QRgb, 5> rows = {p.inner, p.body, p.body, p.shade, p.outer_shadow};
-    for (int y = 0; y < 5; ++y)
-        c.hline(0, 48, y, rows[y]);
+    for (int i = 0; i < 5; ++i)
+        c.hline(0, 48, i, lines[i]);
     return c;
 }
 

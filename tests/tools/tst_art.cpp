@@ -2,6 +2,7 @@
 // pictures that the resource gives have the sizes, cells, formats, colours
 // and key-colour corners that the controls and the frame rely on.
 #include "art.h"
+#include "drawings.h"
 #include "platform/pictures.h"
 
 #include <QtTest>
@@ -64,6 +65,8 @@ class tst_art : public QObject {
 private slots:
     void regenerating_gives_the_committed_files();
     void drawing_twice_gives_the_same_bytes();
+    void indexed_storage_data();
+    void indexed_storage();
     void sizes_cells_and_formats_data();
     void sizes_cells_and_formats();
     void title_corners_are_key_coloured_pixel_by_pixel();
@@ -116,6 +119,52 @@ void tst_art::drawing_twice_gives_the_same_bytes()
         QVERIFY2(art::png_bytes(first[i].image) == art::png_bytes(second[i].image), qPrintable(first[i].name));
     }
     QVERIFY(art::png_bytes(art::contact_sheet(first)) == art::png_bytes(art::contact_sheet(second)));
+}
+
+void tst_art::indexed_storage_data()
+{
+    QTest::addColumn<QImage>("drawn");
+    QTest::addColumn<bool>("lossless");
+
+    QTest::newRow("active title") << art::title(art::Look::active, false).image() << true;
+    QTest::newRow("push button") << art::push_button_strip().image() << true;
+    QTest::newRow("main icon") << art::main_icon().image() << true;
+
+    // 64 x 64 different colours with different alphas: too many for a
+    // palette, so they are rounded to fewer.
+    QImage many(64, 64, QImage::Format_ARGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            many.setPixel(x, y, qRgba(x * 4, y * 4, (x * y) % 256, 255 - x));
+    QTest::newRow("4096 colours") << many << false;
+}
+
+void tst_art::indexed_storage()
+{
+    QFETCH(QImage, drawn);
+    QFETCH(bool, lossless);
+    const QImage stored = art::stored(drawn, art::Storage::indexed);
+    QCOMPARE(stored.format(), QImage::Format_Indexed8);
+    QVERIFY(stored.colorCount() <= 256);
+    QCOMPARE(stored.size(), drawn.size());
+    // The same palette, in the same order, at every run.
+    QCOMPARE(art::png_bytes(art::stored(drawn, art::Storage::indexed)), art::png_bytes(stored));
+
+    const QImage back = stored.convertToFormat(QImage::Format_ARGB32);
+    int worst = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb a = drawn.pixel(x, y), b = back.pixel(x, y);
+            if (qAlpha(a) == 0 && qAlpha(b) == 0)
+                continue;
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        }
+    }
+    if (lossless)
+        QCOMPARE(worst, 0);
+    else
+        QVERIFY2(worst > 0 && worst <= 32, qPrintable(QString::number(worst)));
 }
 
 void tst_art::sizes_cells_and_formats_data()
