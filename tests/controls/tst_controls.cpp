@@ -173,6 +173,15 @@ private slots:
         platform::set_cursor_pos_override(std::nullopt);
     }
 
+    // The controls are linked with the real art, at the sizes they cut.
+    void real_art_is_embedded()
+    {
+        QCOMPARE(QImage(":/assets/cmdbutton.png").size(), QSize(90, 21));
+        QCOMPARE(QImage(":/assets/checkbox.png").size(), QSize(16, 192));
+        for (int n = 0; n < 8; ++n)
+            QCOMPARE(QImage(QStringLiteral(":/assets/option_%1.png").arg(n)).size(), QSize(13, 13));
+    }
+
     // Faces after a few steps: "State n", "Value n", "Enabled n", "move b"
     // (a move with button bits b), "down b", "up b".
     void faces_data()
