@@ -623,10 +623,11 @@ private slots:
     {
         auto* b = static_cast<xpcmdbutton*>(m_control);
         b->set_Caption(QStringLiteral("修改(&M)"));
-        send_move(b, QPoint(30, 10));
-        m_log.clear();
+        // Activation runs the event loop, so it comes before the poll starts.
         b->activateWindow();
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_window, 5000);
+        send_move(b, QPoint(30, 10));
+        m_log.clear();
         QTest::keyClick(m_window, Qt::Key_M, Qt::AltModifier);
         QCOMPARE(m_log, QStringList{"Click@3"});
     }
