@@ -1,0 +1,712 @@
+#include "frame/xp_canvas.h"
+#include "platform/pictures.h"
+#include "platform/pointer.h"
+#include "platform/property_store.h"
+#include "platform/units.h"
+#include "stand_in_art.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using frame::xp_canvas;
+
+namespace {
+
+// A borderless window dressed in the frame, which fills it, as the
+// program's own windows are built. The activation timers are driven by hand.
+struct framed_host {
+    QWidget host;
+    xp_canvas* canvas;
+    int resizes = 0;
+
+    explicit framed_host(QSize size = QSize(400, 300))
+    {
+        host.setWindowFlag(Qt::FramelessWindowHint);
+        canvas = new xp_canvas(&host);
+        auto* layout = new QVBoxLayout(&host);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(canvas);
+        host.resize(size);
+        for (platform::timer* t : {&canvas->Timer1(), &canvas->Timer2()}) {
+            t->set_interval(0);
+            t->set_enabled(t->enabled());
+        }
+        canvas->Resize = [this] { ++resizes; };
+    }
+
+    bool show()
+    {
+        host.show();
+        return QTest::qWaitForWindowExposed(&host);
+    }
+
+    // Maximised, and laid out at the new size.
+    bool maximise()
+    {
+        host.showMaximized();
+        return QTest::qWaitFor([this] {
+            return (host.windowState() & Qt::WindowMaximized) &&
+                   host.geometry() == host.screen()->availableGeometry() && canvas->size() == host.size();
+        });
+    }
+
+    QWidget* edge(int code) const
+    {
+        switch (code) {
+        case frame::edge_left: return canvas->picleft();
+        case frame::edge_right: return canvas->picright();
+        case frame::edge_bottom: return canvas->picbottom();
+        default: return canvas->imgresize(code);
+        }
+    }
+};
+
+QColor pixel(QWidget* widget, int x, int y)
+{
+    return widget->grab().toImage().pixelColor(x, y);
+}
+
+void send_mouse(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(target->mapFromGlobal(global)), QPointF(global), button, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+using shapes = QList<Qt::CursorShape>;
+
+const shapes arrows(8, Qt::ArrowCursor);
+// By edge code: left, right, top, bottom, bottom-right, bottom-left,
+// top-right, top-left.
+const shapes resize_pointers{Qt::SizeHorCursor,  Qt::SizeHorCursor,   Qt::SizeVerCursor,   Qt::SizeVerCursor,
+                             Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeBDiagCursor, Qt::SizeFDiagCursor};
+
+} // namespace
+
+class tst_xp_canvas : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void strips_and_grips_data();
+    void strips_and_grips();
+    void title_pieces_data();
+    void title_pieces();
+    void minimised_host_keeps_its_title();
+    void pointers_data();
+    void pointers();
+
+    void starts_active_with_both_timers();
+    void activation_data();
+    void activation();
+    void no_active_window_means_inactive();
+    void property_setters_data();
+    void property_setters();
+    void caption_reaches_the_host_title();
+    void persistence_data();
+    void persistence();
+
+    void border_drags_data();
+    void border_drags();
+    void grip_resize_in_twips();
+    void caption_drag_moves_by_pointer_travel_data();
+    void caption_drag_moves_by_pointer_travel();
+    void double_click_data();
+    void double_click();
+
+    void make_trans_cuts_the_corners_data();
+    void make_trans_cuts_the_corners();
+};
+
+void tst_xp_canvas::initTestCase()
+{
+    frame_test::install_stand_in_art();
+}
+
+void tst_xp_canvas::cleanup()
+{
+    platform::set_cursor_pos_override(std::nullopt);
+}
+
+// ---- Layout and painting ----------------------------------------------
+
+void tst_xp_canvas::strips_and_grips_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("400 x 300") << QSize(400, 300);
+    QTest::newRow("237 x 101") << QSize(237, 101);
+}
+
+void tst_xp_canvas::strips_and_grips()
+{
+    QFETCH(QSize, size);
+    framed_host f(size);
+    QVERIFY(f.show());
+    const int w = size.width();
+    const int h = size.height();
+    QCOMPARE(f.canvas->size(), size);
+
+    QCOMPARE(f.canvas->pictop()->geometry(), QRect(0, 0, w, 29));
+    QCOMPARE(f.canvas->picbottom()->geometry(), QRect(0, h - 5, w, 5));
+    QCOMPARE(f.canvas->picleft()->geometry(), QRect(0, 29, 5, h - 34));
+    QCOMPARE(f.canvas->picright()->geometry(), QRect(w - 5, 29, 5, h - 34));
+
+    QCOMPARE(f.canvas->imgresize(7)->parentWidget(), f.canvas->pictop());
+    QCOMPARE(f.canvas->imgresize(2)->parentWidget(), f.canvas->pictop());
+    QCOMPARE(f.canvas->imgresize(6)->parentWidget(), f.canvas->pictop());
+    QCOMPARE(f.canvas->imgresize(5)->parentWidget(), f.canvas->picbottom());
+    QCOMPARE(f.canvas->imgresize(4)->parentWidget(), f.canvas->picbottom());
+    QCOMPARE(f.canvas->imgresize(7)->geometry(), QRect(0, 0, 9, 9));
+    QCOMPARE(f.canvas->imgresize(2)->geometry(), QRect(9, 0, w - 18, 9));
+    QCOMPARE(f.canvas->imgresize(6)->geometry(), QRect(w - 9, 0, 9, 9));
+    QCOMPARE(f.canvas->imgresize(5)->geometry(), QRect(0, 0, 9, 9));
+    QCOMPARE(f.canvas->imgresize(4)->geometry(), QRect(w - 9, -4, 9, 9));
+
+    QCOMPARE(f.canvas->lblcaption()->pos(), QPoint(26, 6));
+    QCOMPARE(f.canvas->lblshadow()->pos(), QPoint(28, 8));
+    QCOMPARE(f.canvas->imgicon()->geometry(), QRect(6, 8, 16, 16));
+
+    // Only the lower five rows of the bottom-right grip can be hit.
+    const QPoint corner = f.canvas->picbottom()->mapTo(f.canvas, QPoint(w - 2, 0));
+    QCOMPARE(f.canvas->childAt(corner), f.canvas->imgresize(4));
+    QCOMPARE(f.canvas->childAt(corner - QPoint(0, 1)), f.canvas->picright());
+
+    // The body shows the frame's own colour, and its controls are placed in
+    // pixels from the frame's top-left corner.
+    const QImage shot = f.canvas->grab().toImage();
+    QCOMPARE(shot.pixelColor(5, 29), QColor(236, 233, 216));
+    QCOMPARE(shot.pixelColor(w - 6, h - 6), QColor(236, 233, 216));
+    QCOMPARE(shot.pixelColor(4, 29), frame_test::active_left);
+    QCOMPARE(shot.pixelColor(w - 5, h - 6), frame_test::active_right);
+    QCOMPARE(shot.pixelColor(w / 2, h - 1), frame_test::active_bottom);
+}
+
+void tst_xp_canvas::title_pieces_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("as wide as the picture") << 66 << false;
+    QTest::newRow("wider") << 250 << false;
+    QTest::newRow("much wider") << 703 << false;
+    QTest::newRow("maximised title") << 100 << true;
+}
+
+void tst_xp_canvas::title_pieces()
+{
+    QFETCH(int, width);
+    QFETCH(bool, maximised);
+    framed_host f(QSize(width, 120));
+    QVERIFY(f.show());
+    if (maximised) {
+        QVERIFY(f.maximise());
+        f.canvas->layout_frame();
+        width = f.canvas->width();
+    }
+    const QImage source =
+        maximised ? platform::picture("imgtopmax1") : frame_test::curved_title(frame_test::active_green);
+    const QImage title = f.canvas->pictop()->grab().toImage();
+    QCOMPARE(title.width(), width);
+
+    // Rows clear of the caption and the icon.
+    QList<int> rows{0, 1, 2, 3, 4, 5, 25, 26, 27, 28};
+    for (int y : rows) {
+        for (int x = 0; x < 5; ++x) {
+            QCOMPARE(title.pixelColor(x, y), source.pixelColor(x, y));
+            QCOMPARE(title.pixelColor(width - 5 + x, y), source.pixelColor(61 + x, y));
+        }
+        int previous = 5;
+        for (int x = 5; x < width - 5; ++x) {
+            const QColor c = title.pixelColor(x, y);
+            const int column = c.red() / 3;
+            QCOMPARE(c, frame_test::title_colour(column, y, source.pixelColor(30, y).green()));
+            QVERIFY2(column >= previous && column <= 60, qPrintable(QString("x %1 column %2").arg(x).arg(column)));
+            previous = column;
+        }
+        QCOMPARE(title.pixelColor(5, y).red() / 3, 5);
+        QCOMPARE(title.pixelColor(width - 6, y).red() / 3, 60);
+    }
+    if (width == 66)
+        QCOMPARE(title.copy(0, 0, 66, 6), source.copy(0, 0, 66, 6).convertToFormat(title.format()));
+}
+
+void tst_xp_canvas::minimised_host_keeps_its_title()
+{
+    framed_host f;
+    QVERIFY(f.show());
+    f.host.setWindowState(Qt::WindowMinimized);
+    f.canvas->load_inactive_images();
+    f.canvas->layout_frame();
+    QCOMPARE(pixel(f.canvas->pictop(), 30, 2).green(), frame_test::active_green);
+    QCOMPARE(pixel(f.canvas->picleft(), 2, 10), frame_test::inactive_left);
+    QCOMPARE(pixel(f.canvas->picright(), 2, 10), frame_test::inactive_right);
+    QCOMPARE(pixel(f.canvas->picbottom(), 100, 2), frame_test::inactive_bottom);
+}
+
+void tst_xp_canvas::pointers_data()
+{
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QList<Qt::WindowState>>("states");
+    QTest::addColumn<shapes>("expected");
+
+    using states = QList<Qt::WindowState>;
+    QTest::newRow("normal") << false << states{Qt::WindowNoState} << resize_pointers;
+    QTest::newRow("maximised") << false << states{Qt::WindowMaximized} << arrows;
+    QTest::newRow("minimised after normal") << false << states{Qt::WindowNoState, Qt::WindowMinimized}
+                                            << resize_pointers;
+    QTest::newRow("minimised after maximised") << false << states{Qt::WindowMaximized, Qt::WindowMinimized}
+                                               << arrows;
+    QTest::newRow("maximised then restored") << false << states{Qt::WindowMaximized, Qt::WindowNoState}
+                                             << resize_pointers;
+    QTest::newRow("fixed, normal") << true << states{Qt::WindowNoState} << arrows;
+    QTest::newRow("fixed, minimised") << true << states{Qt::WindowNoState, Qt::WindowMinimized} << arrows;
+}
+
+void tst_xp_canvas::pointers()
+{
+    QFETCH(bool, fixed);
+    QFETCH(QList<Qt::WindowState>, states);
+    QFETCH(shapes, expected);
+    framed_host f;
+    QVERIFY(f.show());
+    for (Qt::WindowState state : states) {
+        f.host.setWindowState(state);
+        f.canvas->set_Fixed_Single(fixed);  // runs a pass in the new state
+    }
+    for (int code = 0; code < 8; ++code)
+        QCOMPARE(f.edge(code)->cursor().shape(), expected[code]);
+    QCOMPARE(f.canvas->pictop()->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.canvas->lblcaption()->cursor().shape(), Qt::ArrowCursor);
+}
+
+// ---- Activation and properties ----------------------------------------
+
+void tst_xp_canvas::starts_active_with_both_timers()
+{
+    framed_host f;
+    QVERIFY(f.canvas->shows_active_look());
+    QVERIFY(f.canvas->Timer1().enabled());
+    QVERIFY(f.canvas->Timer2().enabled());
+    QCOMPARE(f.canvas->Timer1().interval(), 0);  // made hand-driven by the fixture
+    xp_canvas fresh;
+    QCOMPARE(fresh.Timer1().interval(), 10);
+    QCOMPARE(fresh.Timer2().interval(), 10);
+}
+
+void tst_xp_canvas::activation_data()
+{
+    QTest::addColumn<bool>("by_set_focus");
+    QTest::newRow("focus enters the frame") << false;
+    QTest::newRow("SetFocus") << true;
+}
+
+void tst_xp_canvas::activation()
+{
+    QFETCH(bool, by_set_focus);
+    framed_host f;
+    auto* edit = new QLineEdit(f.canvas);
+    edit->setGeometry(20, 50, 100, 20);
+    QVERIFY(f.show());
+    f.host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+
+    f.canvas->setFocus();
+    QTRY_VERIFY(f.canvas->hasFocus());
+    QVERIFY(!f.canvas->Timer1().enabled());
+    QVERIFY(!f.canvas->Timer2().enabled());
+
+    // Focus moves to another control of the host: both polls run again; the
+    // host is still the active window, so only the second one stops.
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(f.canvas->Timer1().enabled());
+    QVERIFY(f.canvas->Timer2().enabled());
+    f.canvas->Timer2().tick();
+    f.canvas->Timer1().tick();
+    QVERIFY(!f.canvas->Timer2().enabled());
+    QVERIFY(f.canvas->Timer1().enabled());
+    QVERIFY(f.canvas->shows_active_look());
+
+    // Another window of the application becomes active: pale at the tick.
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(f.canvas->shows_active_look());
+    f.canvas->Timer1().tick();
+    QVERIFY(!f.canvas->shows_active_look());
+    QVERIFY(!f.canvas->Timer1().enabled());
+    QCOMPARE(pixel(f.canvas->pictop(), 30, 2).green(), frame_test::inactive_green);
+    QCOMPARE(pixel(f.canvas->picleft(), 2, 10), frame_test::inactive_left);
+
+    // The host active again is not enough.
+    f.host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+    f.canvas->Timer1().tick();
+    f.canvas->Timer2().tick();
+    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(!f.canvas->shows_active_look());
+
+    if (by_set_focus) {
+        f.canvas->SetFocus();
+        QVERIFY(edit->hasFocus());
+    } else {
+        f.canvas->setFocus();
+        QTRY_VERIFY(f.canvas->hasFocus());
+    }
+    QVERIFY(f.canvas->shows_active_look());
+    QVERIFY(!f.canvas->Timer1().enabled());
+    QVERIFY(!f.canvas->Timer2().enabled());
+    QCOMPARE(pixel(f.canvas->pictop(), 30, 2).green(), frame_test::active_green);
+}
+
+void tst_xp_canvas::no_active_window_means_inactive()
+{
+    // Never shown, so no window of the application is active.
+    framed_host f;
+    QCOMPARE(QApplication::activeWindow(), nullptr);
+    f.canvas->Timer2().tick();
+    f.canvas->Timer1().tick();
+    QVERIFY(!f.canvas->shows_active_look());
+    QVERIFY(!f.canvas->Timer1().enabled());
+    // The second poll waits for the host to become active rather than show
+    // the active look over an application that is in the background.
+    f.canvas->Timer2().tick();
+    QVERIFY(!f.canvas->shows_active_look());
+    QVERIFY(f.canvas->Timer2().enabled());
+}
+
+void tst_xp_canvas::property_setters_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("passes");
+    QTest::addColumn<QStringList>("notified");
+    QTest::newRow("Caption") << "Caption" << 1 << QStringList{"Caption"};
+    QTest::newRow("Icon") << "Icon" << 0 << QStringList{"Icon"};
+    QTest::newRow("Fixed_Single") << "Fixed_Single" << 1 << QStringList{};
+}
+
+void tst_xp_canvas::property_setters()
+{
+    QFETCH(QString, property);
+    QFETCH(int, passes);
+    QFETCH(QStringList, notified);
+    framed_host f;
+    QVERIFY(f.show());
+    platform::property_bag bag;
+    QStringList changes;
+    bag.on_property_changed = [&](const QString& name) { changes << name; };
+    f.canvas->set_property_bag(&bag);
+    f.resizes = 0;
+
+    QImage icon(32, 32, QImage::Format_RGB32);
+    icon.fill(QColor(200, 10, 10));
+    if (property == "Caption")
+        f.canvas->set_Caption("帮助");
+    else if (property == "Icon")
+        f.canvas->set_Icon(icon);
+    else
+        f.canvas->set_Fixed_Single(true);
+    QCOMPARE(f.resizes, passes);
+    QCOMPARE(changes, notified);
+
+    if (property == "Icon") {
+        QCOMPARE(f.canvas->Icon(), icon);
+        const QImage shown = f.canvas->imgicon()->grab().toImage();
+        QCOMPARE(shown.size(), QSize(16, 16));
+        QCOMPARE(shown.pixelColor(0, 0), QColor(200, 10, 10));
+        QCOMPARE(shown.pixelColor(15, 15), QColor(200, 10, 10));
+        QCOMPARE(pixel(f.canvas->pictop(), 6 + 8, 8 + 8), QColor(200, 10, 10));
+    }
+    if (property == "Fixed_Single") {
+        QVERIFY(f.canvas->Fixed_Single());
+        for (int code = 0; code < 8; ++code)
+            QCOMPARE(f.edge(code)->cursor().shape(), Qt::ArrowCursor);
+    }
+}
+
+void tst_xp_canvas::caption_reaches_the_host_title()
+{
+    framed_host f;
+    QVERIFY(f.show());
+    f.canvas->set_Caption("Fennimo 1.2.0 ");
+    QCOMPARE(f.host.windowTitle(), QString("Fennimo 1.2.0 "));
+    QCOMPARE(f.canvas->Caption(), QString("Fennimo 1.2.0 "));
+    QCOMPARE(f.canvas->lblshadow()->text(), QString("Fennimo 1.2.0 "));
+    QCOMPARE(f.canvas->lblshadow()->pos() - f.canvas->lblcaption()->pos(), QPoint(2, 2));
+    QCOMPARE(f.canvas->lblcaption()->font().family(), QString("Trebuchet MS"));
+    QVERIFY(f.canvas->lblcaption()->font().bold());
+    QCOMPARE(f.canvas->lblcaption()->font().pointSizeF(), 9.75);
+
+    // White letters over their shadow, both sized to the longer text.
+    const QImage title = f.canvas->pictop()->grab().toImage();
+    bool white = false;
+    for (int y = 6; y < 29 && !white; ++y)
+        for (int x = 26; x < 26 + f.canvas->lblcaption()->width() && !white; ++x)
+            white = title.pixelColor(x, y) == QColor(255, 255, 255);
+    QVERIFY(white);
+    QVERIFY(f.canvas->lblcaption()->width() > 40);
+    QCOMPARE(f.canvas->lblshadow()->size(), f.canvas->lblcaption()->size());
+}
+
+void tst_xp_canvas::persistence_data()
+{
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QStringList>("saved_keys");
+    QTest::newRow("nothing stored") << QVariantMap{} << "xp_canvas1" << false << QStringList{};
+    QTest::newRow("caption in lower case") << QVariantMap{{"caption", "帮助"}} << "帮助" << false
+                                           << QStringList{"Caption"};
+    QTest::newRow("fixed") << QVariantMap{{"Fixed_Single", true}} << "xp_canvas1" << true
+                           << QStringList{"Fixed_Single"};
+}
+
+void tst_xp_canvas::persistence()
+{
+    QFETCH(QVariantMap, stored);
+    QFETCH(QString, caption);
+    QFETCH(bool, fixed);
+    QFETCH(QStringList, saved_keys);
+    framed_host f;
+    platform::property_bag bag;
+    bag.ambient_display_name = "xp_canvas1";
+    for (auto it = stored.begin(); it != stored.end(); ++it)
+        bag.write(it.key(), it.value(), QVariant());
+    f.resizes = 0;
+
+    f.canvas->read_properties(bag);
+    QCOMPARE(f.canvas->Caption(), caption);
+    QCOMPARE(f.host.windowTitle(), caption);
+    QCOMPARE(f.canvas->Fixed_Single(), fixed);
+    QCOMPARE(f.canvas->Icon(), platform::picture("frame_icon"));
+    QCOMPARE(f.resizes, 2);
+
+    platform::property_bag saved;
+    saved.ambient_display_name = "xp_canvas1";
+    f.canvas->write_properties(saved);
+    QCOMPARE(saved.size(), saved_keys.size());
+    for (const QString& key : saved_keys)
+        QVERIFY(saved.contains(key));
+
+    framed_host placed;
+    placed.canvas->init_properties(bag);
+    QCOMPARE(placed.canvas->Caption(), QString("xp_canvas1"));
+    QVERIFY(!placed.canvas->Fixed_Single());
+    platform::property_bag fresh;
+    fresh.ambient_display_name = "xp_canvas1";
+    placed.canvas->write_properties(fresh);
+    QCOMPARE(fresh.size(), 0);
+}
+
+// ---- Interaction ------------------------------------------------------
+
+void tst_xp_canvas::border_drags_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QPoint>("travel");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QRect>("change");  // left, top, width, height, in pixels
+
+    QTest::newRow("left") << 0 << QPoint(-20, 3) << Qt::LeftButton << QRect(-20, 0, 20, 0);
+    QTest::newRow("right") << 1 << QPoint(15, -8) << Qt::LeftButton << QRect(0, 0, 15, 0);
+    QTest::newRow("top") << 2 << QPoint(4, -7) << Qt::LeftButton << QRect(0, -7, 0, 7);
+    QTest::newRow("bottom") << 3 << QPoint(6, 9) << Qt::LeftButton << QRect(0, 0, 0, 9);
+    QTest::newRow("bottom-right") << 4 << QPoint(10, 4) << Qt::LeftButton << QRect(0, 0, 10, 4);
+    QTest::newRow("bottom-left") << 5 << QPoint(-6, 5) << Qt::LeftButton << QRect(-6, 0, 6, 5);
+    QTest::newRow("top-right") << 6 << QPoint(7, 8) << Qt::LeftButton << QRect(0, 8, 7, -8);
+    QTest::newRow("top-left") << 7 << QPoint(12, -3) << Qt::LeftButton << QRect(12, -3, -12, 3);
+    QTest::newRow("right button") << 4 << QPoint(10, 4) << Qt::RightButton << QRect(0, 0, 10, 4);
+    QTest::newRow("no travel") << 0 << QPoint(0, 0) << Qt::LeftButton << QRect();
+    QTest::newRow("left border past the right one") << 0 << QPoint(330, 0) << Qt::LeftButton << QRect();
+    QTest::newRow("top edge past the bottom") << 2 << QPoint(0, 261) << Qt::LeftButton << QRect();
+    QTest::newRow("to exactly no width") << 0 << QPoint(320, 0) << Qt::LeftButton << QRect(320, 0, -320, 0);
+}
+
+void tst_xp_canvas::border_drags()
+{
+    QFETCH(int, code);
+    QFETCH(QPoint, travel);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(QRect, change);
+    framed_host f(QSize(320, 260));
+    f.host.move(200, 150);
+    QVERIFY(f.show());
+    const QRect before = f.host.geometry();
+    QWidget* element = f.edge(code);
+
+    const QPoint start(400, 300);
+    platform::set_cursor_pos_override(start);
+    QTest::mousePress(element, button, {}, QPoint(1, 1));
+    QCOMPARE(f.canvas->drag_start(), start);
+    platform::set_cursor_pos_override(start + travel);
+    QTest::mouseRelease(element, button, {}, QPoint(1, 1));
+    QCOMPARE(f.canvas->drag_end(), start + travel);
+
+    const QRect expected(before.x() + change.x(), before.y() + change.y(), before.width() + change.width(),
+                         before.height() + change.height());
+    QCOMPARE(f.host.geometry(), expected);
+
+    // Fixed, or maximised, the same drag changes nothing.
+    f.canvas->set_Fixed_Single(true);
+    platform::set_cursor_pos_override(QPoint(0, 0));
+    QTest::mousePress(element, button, {}, QPoint(1, 1));
+    platform::set_cursor_pos_override(travel);
+    QTest::mouseRelease(element, button, {}, QPoint(1, 1));
+    QCOMPARE(f.host.geometry(), expected);
+    QCOMPARE(f.canvas->drag_start(), start);
+    if (expected.width() == 0)
+        return;  // a window with no width cannot be shown maximised here
+
+    f.canvas->set_Fixed_Single(false);
+    QVERIFY(f.maximise());
+    const QRect maximised = f.host.geometry();
+    f.canvas->resize_host(&f.host, QPoint(0, 0), QPoint(5, 5), code);
+    QCOMPARE(f.host.geometry(), maximised);
+}
+
+void tst_xp_canvas::grip_resize_in_twips()
+{
+    // The arithmetic is in twips through the screen's factor; at 15 twips a
+    // pixel a 10 by 4 pixel drag of the bottom-right grip is 150 by 60.
+    const frame::twips_geometry g{3000, 1500, 6000, 4500};
+    QCOMPARE(frame::resized_geometry(g, {100, 100}, {110, 104}, frame::edge_bottom_right, 15, 15),
+             (frame::twips_geometry{3000, 1500, 6150, 4560}));
+    QCOMPARE(frame::resized_geometry(g, {100, 100}, {110, 104}, frame::edge_top_left, 12, 18),
+             (frame::twips_geometry{3120, 1572, 5880, 4428}));
+    QVERIFY(!frame::resized_geometry(g, {0, 0}, {5, 5}, 8, 15, 15));
+    QVERIFY(!frame::resized_geometry(g, {0, 0}, {5, 5}, -1, 15, 15));
+
+    // On the real screen, whatever its factor, the window follows in pixels.
+    framed_host f(QSize(320, 260));
+    f.host.move(100, 100);
+    QVERIFY(f.show());
+    QCOMPARE(platform::twips_per_pixel_x(), 15.0);
+    f.canvas->resize_host(&f.host, {100, 100}, {110, 104}, frame::edge_bottom_right);
+    QCOMPARE(f.host.geometry(), QRect(100, 100, 330, 264));
+    f.canvas->resize_host(&f.host, {100, 100}, {110, 104}, 9);
+    QCOMPARE(f.host.geometry(), QRect(100, 100, 330, 264));
+}
+
+void tst_xp_canvas::caption_drag_moves_by_pointer_travel_data()
+{
+    QTest::addColumn<bool>("on_caption");
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("title bar") << false << false << false;
+    QTest::newRow("caption") << true << false << false;
+    QTest::newRow("fixed size still moves") << false << true << false;
+    QTest::newRow("maximised does not move") << false << false << true;
+}
+
+void tst_xp_canvas::caption_drag_moves_by_pointer_travel()
+{
+    QFETCH(bool, on_caption);
+    QFETCH(bool, fixed);
+    QFETCH(bool, maximised);
+    framed_host f;
+    f.host.move(120, 90);
+    QVERIFY(f.show());
+    f.canvas->set_Fixed_Single(fixed);
+    if (maximised) {
+        QVERIFY(f.maximise());
+    }
+    QWidget* target = on_caption ? static_cast<QWidget*>(f.canvas->lblcaption()) : f.canvas->pictop();
+    const QPoint origin = f.host.pos();
+    const QPoint press = target->mapToGlobal(on_caption ? QPoint(5, 12) : QPoint(150, 20));
+
+    send_mouse(target, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(target, QEvent::MouseMove, press + QPoint(25, 13), Qt::NoButton, Qt::LeftButton);
+    send_mouse(target, QEvent::MouseMove, press + QPoint(-7, 40), Qt::NoButton, Qt::LeftButton);
+    const QPoint travelled = maximised ? QPoint(0, 0) : QPoint(-7, 40);
+    QCOMPARE(f.host.pos(), origin + travelled);
+    send_mouse(target, QEvent::MouseButtonRelease, press + QPoint(-7, 40), Qt::LeftButton, Qt::NoButton);
+
+    // After the release the pointer no longer carries the window.
+    send_mouse(target, QEvent::MouseMove, press + QPoint(60, 60), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(f.host.pos(), origin + travelled);
+
+    // The shadow and the icon take a press and do nothing with it.
+    for (QWidget* inert : {static_cast<QWidget*>(f.canvas->lblshadow()), static_cast<QWidget*>(f.canvas->imgicon())}) {
+        const QPoint at = inert->mapToGlobal(QPoint(1, 1));
+        send_mouse(inert, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        send_mouse(inert, QEvent::MouseMove, at + QPoint(30, 30), Qt::NoButton, Qt::LeftButton);
+        send_mouse(inert, QEvent::MouseButtonRelease, at + QPoint(30, 30), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.host.pos(), origin + travelled);
+    }
+}
+
+void tst_xp_canvas::double_click_data()
+{
+    QTest::addColumn<bool>("on_caption");
+    QTest::addColumn<bool>("fixed");
+    QTest::newRow("title bar") << false << false;
+    QTest::newRow("caption") << true << false;
+    QTest::newRow("fixed size") << false << true;
+}
+
+void tst_xp_canvas::double_click()
+{
+    QFETCH(bool, on_caption);
+    QFETCH(bool, fixed);
+    framed_host f;
+    QVERIFY(f.show());
+    f.canvas->set_Fixed_Single(fixed);
+    QWidget* target = on_caption ? static_cast<QWidget*>(f.canvas->lblcaption()) : f.canvas->pictop();
+    const QPoint at(on_caption ? 5 : 150, on_caption ? 12 : 20);
+
+    QTest::mouseDClick(target, Qt::LeftButton, {}, at);
+    QTRY_COMPARE(bool(f.host.windowState() & Qt::WindowMaximized), !fixed);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, at);
+    QTRY_VERIFY(!(f.host.windowState() & Qt::WindowMaximized));
+}
+
+// ---- Shape ------------------------------------------------------------
+
+void tst_xp_canvas::make_trans_cuts_the_corners_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
+}
+
+void tst_xp_canvas::make_trans_cuts_the_corners()
+{
+    QFETCH(bool, maximised);
+    framed_host f(QSize(300, 200));
+    QVERIFY(f.show());
+    if (maximised) {
+        QVERIFY(f.maximise());
+    }
+    const int w = f.host.width();
+    const int h = f.host.height();
+
+    f.canvas->make_trans(&f.host);
+    QRegion expected(0, 0, w, h);
+    if (!maximised) {
+        const int cut[] = {5, 3, 2, 1, 1};
+        for (int y = 0; y < 5; ++y) {
+            expected -= QRect(0, y, cut[y], 1);
+            expected -= QRect(w - cut[y], y, cut[y], 1);
+        }
+    }
+    const QRegion once = f.host.mask().isEmpty() ? QRegion(0, 0, w, h) : f.host.mask();
+    QCOMPARE(once, expected);
+    int removed = 0;
+    for (const QRect& r : QRegion(0, 0, w, h).subtracted(once))
+        removed += r.width() * r.height();
+    QCOMPARE(removed, maximised ? 0 : 24);
+
+    f.canvas->make_trans(&f.host);
+    const QRegion twice = f.host.mask().isEmpty() ? QRegion(0, 0, w, h) : f.host.mask();
+    QCOMPARE(twice, once);
+}
+
+QTEST_MAIN(tst_xp_canvas)
+#include "tst_xp_canvas.moc"
