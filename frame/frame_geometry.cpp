@@ -18,28 +18,26 @@ strip_layout frame_strips(QSize frame_size)
     };
 }
 
-paint_piece whole_piece(QSize picture, QSize strip)
+slice_piece whole_piece(QSize picture, QSize strip)
 {
-    return {QRect(QPoint(0, 0), picture), QRect(QPoint(0, 0), strip)};
+    return {QRectF(QPointF(0, 0), strip), QRectF(QPointF(0, 0), picture)};
 }
 
-std::array<paint_piece, 2> title_corner_pieces(QSize picture, QSize strip)
+std::array<slice_piece, 2> title_corner_pieces(QSize picture, QSize strip)
 {
     const int c = title_corner_width;
     return {{
-        {QRect(0, 0, c, picture.height()), QRect(0, 0, c, strip.height())},
-        {QRect(picture.width() - c, 0, c, picture.height()), QRect(strip.width() - c, 0, c, strip.height())},
+        {QRectF(0, 0, c, strip.height()), QRectF(0, 0, c, picture.height())},
+        {QRectF(strip.width() - c, 0, c, strip.height()), QRectF(picture.width() - c, 0, c, picture.height())},
     }};
 }
 
-std::array<std::optional<paint_piece>, 3> title_pieces(QSize picture, QSize strip)
+std::array<slice_piece, 3> title_pieces(QSize picture, QSize strip)
 {
     const int c = title_corner_width;
     const auto corners = title_corner_pieces(picture, strip);
-    std::optional<paint_piece> middle;
-    if (strip.width() > 2 * c && picture.width() > 2 * c)
-        middle = paint_piece{QRect(c, 0, picture.width() - 2 * c, picture.height()),
-                             QRect(c, 0, strip.width() - 2 * c, strip.height())};
+    const slice_piece middle{QRectF(c, 0, strip.width() - 2 * c, strip.height()),
+                             QRectF(c, 0, picture.width() - 2 * c, picture.height())};
     return {corners[0], middle, corners[1]};
 }
 

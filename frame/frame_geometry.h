@@ -6,6 +6,8 @@
 // Everything here is in pixels except the window geometry of a resize, which
 // is kept in twips as the windows are.
 
+#include "controls/geometry.h"
+
 #include <QRect>
 #include <QSize>
 #include <array>
@@ -33,21 +35,18 @@ struct strip_layout {
 // The strips for a frame of the given size, in the frame's own pixels.
 strip_layout frame_strips(QSize frame_size);
 
-// One stretching copy: this part of the picture onto that part of the strip.
-struct paint_piece {
-    QRect source;
-    QRect target;
-};
+using controls::slice_piece;
 
 // The whole picture onto the whole strip, each axis scaled on its own.
-paint_piece whole_piece(QSize picture, QSize strip);
+slice_piece whole_piece(QSize picture, QSize strip);
 
-// The title bar's left corner, middle and right corner. A strip too narrow
-// for a middle gets none, so the two corners simply overlap.
-std::array<std::optional<paint_piece>, 3> title_pieces(QSize picture, QSize strip);
+// The title bar's left corner, middle and right corner. On a strip too
+// narrow for a middle, the middle has no width and paints nothing, and the
+// two corners simply overlap.
+std::array<slice_piece, 3> title_pieces(QSize picture, QSize strip);
 
 // The two corners alone, which carry the curve of the title.
-std::array<paint_piece, 2> title_corner_pieces(QSize picture, QSize strip);
+std::array<slice_piece, 2> title_corner_pieces(QSize picture, QSize strip);
 
 // Edge codes: which side or corner a border or grip drags.
 enum edge_code : int {

@@ -3,7 +3,6 @@
 #include "frame/trans_colour.h"
 #include "platform/pictures.h"
 #include "platform/pointer.h"
-#include "platform/property_store.h"
 #include "platform/units.h"
 
 #include <QApplication>
@@ -25,18 +24,6 @@ const QPoint shadow_pos(28, 8);
 const QRect icon_rect(6, 8, 16, 16);
 constexpr int activation_poll_ms = 10;
 
-// A plain stretching copy: the picture's pixels replace the strip's, key
-// colour and all; only the window shape ever hides the key.
-void paint_piece_onto(QImage& target, const QImage& picture, const paint_piece& piece)
-{
-    if (picture.isNull() || target.isNull() || piece.target.isEmpty() || piece.source.isEmpty())
-        return;
-    QPainter painter(&target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(piece.target, picture, piece.source);
-}
-
 Qt::CursorShape cursor_for(int pointer)
 {
     switch (pointer) {
@@ -48,9 +35,9 @@ Qt::CursorShape cursor_for(int pointer)
     }
 }
 
+// Where the system lacks the face, the platform's font substitutes stand in.
 QFont caption_font()
 {
-    QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("DejaVu Sans"));
     QFont font(QStringLiteral("Trebuchet MS"));
     font.setPointSizeF(9.75);
     font.setWeight(QFont::Bold);
@@ -73,38 +60,20 @@ frame_images load_set(const QString& suffix)
 
 } // namespace
 
-frame_strip::frame_strip(QWidget* parent) : QWidget(parent)
+frame_strip::frame_strip(QWidget* parent) : controls::xp_control({}, parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-QImage& frame_strip::surface()
-{
-    // The surface follows the strip's size at once, even while the strip is
-    // hidden and Qt holds its resize events back.
-    if (m_surface.size() != size()) {
-        QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        grown.fill(strip_colour);
-        if (!m_surface.isNull()) {
-            QPainter painter(&grown);
-            painter.drawImage(0, 0, m_surface);
-        }
-        m_surface = grown;
-    }
-    return m_surface;
-}
-
-void frame_strip::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, surface());
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(false);
+    set_surface_colour(strip_colour);
 }
 
 xp_canvas::xp_canvas(QWidget* parent)
-    : QWidget(parent), m_timer1(activation_poll_ms, true), m_timer2(activation_poll_ms, true)
+    : controls::xp_control({controls::Click_event, controls::DblClick_event, controls::KeyDown_event,
+                            controls::KeyPress_event, controls::KeyUp_event, controls::MouseDown_event,
+                            controls::MouseMove_event, controls::MouseUp_event, Resize_event},
+                           parent),
+      m_timer1(activation_poll_ms, true), m_timer2(activation_poll_ms, true)
 {
-    setFocusPolicy(Qt::StrongFocus);
-
     m_pictop = new frame_strip(this);
     m_picbottom = new frame_strip(this);
     m_picleft = new frame_strip(this);
@@ -112,22 +81,15 @@ xp_canvas::xp_canvas(QWidget* parent)
 
     // The shadow is made first so that the caption lies above it.
     const QFont font = caption_font();
-    m_lblshadow = new QLabel(QStringLiteral("Tavrel"), m_pictop);
-    m_lblcaption = new QLabel(QStringLiteral("Tavrel"), m_pictop);
-    for (QLabel* label : {m_lblshadow, m_lblcaption}) {
-        label->setFont(font);
+    m_lblshadow = new controls::caption_label(m_pictop);
+    m_lblcaption = new controls::caption_label(m_pictop);
+    for (controls::caption_label* label : {m_lblshadow, m_lblcaption}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setContentsMargins(0, 0, 0, 0);
-        label->setAutoFillBackground(false);
+        label->set_caption_font(font);
+        label->set_caption(QStringLiteral("Tavrel"));
     }
-    QPalette shadow_palette = m_lblshadow->palette();
-    shadow_palette.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
-    m_lblshadow->setPalette(shadow_palette);
-    QPalette caption_palette = m_lblcaption->palette();
-    caption_palette.setColor(QPalette::WindowText, caption_colour);
-    m_lblcaption->setPalette(caption_palette);
-    m_lblshadow->adjustSize();
-    m_lblcaption->adjustSize();
+    m_lblshadow->set_text_colour(QApplication::palette().color(QPalette::WindowText));
+    m_lblcaption->set_text_colour(caption_colour);
 
     m_imgicon = new QLabel(m_pictop);
     m_imgicon->setScaledContents(true);
@@ -223,20 +185,14 @@ void xp_canvas::load_inactive_images()
 
 void xp_canvas::layout_frame()
 {
-    // The body keeps what is drawn on it and shows the frame's own colour.
-    setAutoFillBackground(true);
-    QPalette body_palette = palette();
-    body_palette.setColor(QPalette::Window, body_colour);
-    setPalette(body_palette);
-    update();
-
+    set_host_unit();
+    prepare_body();
     dock_strips();
     paint_borders();
     paint_title();
     if (!m_working.bottom.isNull()) {
-        paint_piece_onto(m_picbottom->surface(), m_working.bottom,
-                         whole_piece(m_working.bottom.size(), m_picbottom->size()));
-        m_picbottom->update();
+        const slice_piece whole = whole_piece(m_working.bottom.size(), m_picbottom->size());
+        m_picbottom->paint(m_working.bottom, {&whole, 1});
     }
     place_labels();
     place_grips();
@@ -246,8 +202,20 @@ void xp_canvas::layout_frame()
     // in; every step above reads afresh what it needs, so that is harmless.
     platform::yield();
 
-    if (Resize)
-        Resize();
+    events().raise(Resize_event.id);
+}
+
+void xp_canvas::set_host_unit()
+{
+    if (QWidget* h = host())
+        h->setProperty(host_unit_property, static_cast<int>(controls::scale_unit::pixels));
+}
+
+void xp_canvas::prepare_body()
+{
+    set_surface_colour(body_colour);
+    set_scale_unit(controls::scale_unit::pixels);
+    clear_surface();
 }
 
 void xp_canvas::dock_strips()
@@ -266,8 +234,8 @@ void xp_canvas::paint_borders()
     for (const auto& [strip, picture] : sides) {
         if (picture->isNull())
             continue;
-        paint_piece_onto(strip->surface(), *picture, whole_piece(picture->size(), strip->size()));
-        strip->update();
+        const slice_piece whole = whole_piece(picture->size(), strip->size());
+        strip->paint(*picture, {&whole, 1});
     }
 }
 
@@ -280,10 +248,7 @@ void xp_canvas::paint_title()
     const QImage& picture = state == state_maximised ? m_working.topmax : m_working.top;
     if (picture.isNull())
         return;
-    for (const auto& piece : title_pieces(picture.size(), m_pictop->size()))
-        if (piece)
-            paint_piece_onto(m_pictop->surface(), picture, *piece);
-    m_pictop->update();
+    m_pictop->paint(picture, title_pieces(picture.size(), m_pictop->size()));
 }
 
 void xp_canvas::place_labels()
@@ -317,9 +282,19 @@ void xp_canvas::set_pointers()
     }
 }
 
-void xp_canvas::resizeEvent(QResizeEvent*)
+void xp_canvas::on_resize()
 {
     layout_frame();
+}
+
+void xp_canvas::click()
+{
+    events().raise(controls::dispatch::Click);
+}
+
+void xp_canvas::dbl_click()
+{
+    events().raise(controls::dispatch::DblClick);
 }
 
 // ---- Interaction ------------------------------------------------------
@@ -330,7 +305,7 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                        type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
     if (!mouse)
-        return QWidget::eventFilter(watched, event);
+        return controls::xp_control::eventFilter(watched, event);
     const auto* me = static_cast<QMouseEvent*>(event);
 
     if (watched == m_pictop || watched == m_lblcaption) {
@@ -368,7 +343,7 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
         if (watched == element)
             return border_mouse_event(code, event);
     }
-    return QWidget::eventFilter(watched, event);
+    return controls::xp_control::eventFilter(watched, event);
 }
 
 bool xp_canvas::border_mouse_event(int code, QEvent* event)
@@ -482,7 +457,7 @@ void xp_canvas::focusInEvent(QFocusEvent* event)
     // the frame and the frame itself receiving it are the same moment.
     focus_entered();
     SetFocus();
-    QWidget::focusInEvent(event);
+    controls::xp_control::focusInEvent(event);
 }
 
 void xp_canvas::focusOutEvent(QFocusEvent* event)
@@ -493,7 +468,7 @@ void xp_canvas::focusOutEvent(QFocusEvent* event)
         m_timer1.set_enabled(true);
         m_timer2.set_enabled(true);
     }
-    QWidget::focusOutEvent(event);
+    controls::xp_control::focusOutEvent(event);
 }
 
 // ---- Properties -------------------------------------------------------
@@ -505,25 +480,21 @@ QString xp_canvas::Caption() const
 
 void xp_canvas::set_Caption(const QString& vNewCaption)
 {
-    m_lblcaption->setText(vNewCaption);
-    m_lblshadow->setText(vNewCaption);
-    m_lblcaption->adjustSize();
-    m_lblshadow->adjustSize();
+    m_lblcaption->set_caption(vNewCaption);
+    m_lblshadow->set_caption(vNewCaption);
     QWidget* h = host();
     if (!h)
         return;
     h->setWindowTitle(vNewCaption);
     layout_frame();
-    if (m_bag)
-        m_bag->property_changed(QStringLiteral("Caption"));
+    notify_changed("Caption");
 }
 
 void xp_canvas::set_Icon(const QImage& New_Icon)
 {
     m_icon = New_Icon;
     m_imgicon->setPixmap(QPixmap::fromImage(New_Icon));
-    if (m_bag)
-        m_bag->property_changed(QStringLiteral("Icon"));
+    notify_changed("Icon");
 }
 
 void xp_canvas::set_Fixed_Single(bool vNewValue)
@@ -532,25 +503,25 @@ void xp_canvas::set_Fixed_Single(bool vNewValue)
     layout_frame();
 }
 
-void xp_canvas::init_properties(platform::property_bag& bag)
+void xp_canvas::init_new()
 {
-    set_Caption(bag.ambient_display_name);
+    set_Caption(ambient_display_name());
     set_Fixed_Single(false);
     set_Icon(m_Image1);
 }
 
-void xp_canvas::read_properties(platform::property_bag& bag)
+void xp_canvas::load()
 {
-    set_Caption(bag.read(QStringLiteral("Caption"), bag.ambient_display_name).toString());
-    set_Icon(bag.read(QStringLiteral("Icon"), m_Image1).value<QImage>());
-    set_Fixed_Single(bag.read(QStringLiteral("Fixed_Single"), false).toBool());
+    set_Caption(read("Caption", ambient_display_name()).toString());
+    set_Icon(read("Icon", m_Image1).value<QImage>());
+    set_Fixed_Single(read("Fixed_Single", false).toBool());
 }
 
-void xp_canvas::write_properties(platform::property_bag& bag) const
+void xp_canvas::save()
 {
-    bag.write(QStringLiteral("Caption"), Caption(), bag.ambient_display_name);
-    bag.write(QStringLiteral("Icon"), m_icon, m_Image1);
-    bag.write(QStringLiteral("Fixed_Single"), m_fixed, false);
+    write("Caption", Caption(), ambient_display_name());
+    write("Icon", m_icon, m_Image1);
+    write("Fixed_Single", m_fixed, false);
 }
 
 // ---- Shape ------------------------------------------------------------
@@ -565,8 +536,7 @@ void xp_canvas::make_trans(QWidget* h)
     QImage surface(h->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     surface.fill(h->palette().color(h->backgroundRole()));
     if (window_state(h) == state_normal && !m_working.top.isNull())
-        for (const paint_piece& piece : title_corner_pieces(m_working.top.size(), m_pictop->size()))
-            paint_piece_onto(surface, m_working.top, piece);
+        controls::paint_pieces(surface, m_working.top, title_corner_pieces(m_working.top.size(), m_pictop->size()));
     apply_key_region(h, surface, key_colour);
 }
 

@@ -6,6 +6,8 @@
 // the active one. The host places all of its own controls inside the frame;
 // they lie on the body and are positioned relative to its top-left corner.
 
+#include "controls/children.h"
+#include "controls/xp_control.h"
 #include "frame/frame_geometry.h"
 #include "platform/message_loop.h"
 
@@ -13,30 +15,28 @@
 #include <QPoint>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <optional>
+#include <span>
 
 class QLabel;
 
-namespace platform {
-class property_bag;
-}
-
 namespace frame {
+
+// The frame's own event, raised at the end of every layout pass.
+inline constexpr controls::event_decl Resize_event{"Resize", 1};
+
+// The dynamic property that holds a host window's drawing unit (a
+// controls::scale_unit), which the layout pass leaves at pixels.
+inline constexpr char host_unit_property[] = "scale_unit";
 
 // One border strip: a child window that keeps what is painted on it until it
 // is painted over, as the layout pass paints each strip only when it runs.
-class frame_strip : public QWidget {
+// Its mouse input belongs to the frame.
+class frame_strip : public controls::xp_control {
 public:
     explicit frame_strip(QWidget* parent);
 
-    QImage& surface();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QImage m_surface;
+    void paint(const QImage& picture, std::span<const slice_piece> pieces) { paint_pieces(picture, pieces); }
 };
 
 // The pictures of one look of the frame. Copies share the pixels.
@@ -44,7 +44,7 @@ struct frame_images {
     QImage top, topmax, left, right, bottom;
 };
 
-class xp_canvas : public QWidget {
+class xp_canvas : public controls::xp_control {
     Q_OBJECT
 public:
     explicit xp_canvas(QWidget* parent = nullptr);
@@ -78,18 +78,22 @@ public:
     QWidget* host() const;
 
     // Persistence through the host's store of the instance's properties.
-    void init_properties(platform::property_bag& bag);
-    void read_properties(platform::property_bag& bag);
-    void write_properties(platform::property_bag& bag) const;
-    void set_property_bag(platform::property_bag* bag) { m_bag = bag; }
+    void init_new() override;
+    void load() override;
+    void save() override;
+
+    // Presses and clicks on the body go to the host unchanged.
+    void click() override;
+    void dbl_click() override;
+    void on_resize() override;
 
     // The constituent pieces, for the host's inspection and for tests.
     frame_strip* pictop() const { return m_pictop; }
     frame_strip* picbottom() const { return m_picbottom; }
     frame_strip* picleft() const { return m_picleft; }
     frame_strip* picright() const { return m_picright; }
-    QLabel* lblcaption() const { return m_lblcaption; }
-    QLabel* lblshadow() const { return m_lblshadow; }
+    controls::caption_label* lblcaption() const { return m_lblcaption; }
+    controls::caption_label* lblshadow() const { return m_lblshadow; }
     QLabel* imgicon() const { return m_imgicon; }
     QWidget* imgresize(int code) const;
     platform::timer& Timer1() { return m_timer1; }
@@ -98,17 +102,15 @@ public:
     QPoint drag_end() const { return m_drag_end; }
     bool shows_active_look() const;
 
-    // Raised at the end of every layout pass.
-    std::function<void()> Resize;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // The layout pass, a step each.
+    void set_host_unit();
+    void prepare_body();
     void dock_strips();
     void paint_borders();
     void paint_title();
@@ -133,8 +135,8 @@ private:
     frame_strip* m_picbottom;
     frame_strip* m_picleft;
     frame_strip* m_picright;
-    QLabel* m_lblshadow;
-    QLabel* m_lblcaption;
+    controls::caption_label* m_lblshadow;
+    controls::caption_label* m_lblcaption;
     QLabel* m_imgicon;
     std::array<QWidget*, 8> m_imgresize{};
 
@@ -155,7 +157,6 @@ private:
 
     platform::timer m_timer1;
     platform::timer m_timer2;
-    platform::property_bag* m_bag = nullptr;
 };
 
 } // namespace frame

@@ -1,4 +1,5 @@
 #include "frame/xp_canvas.h"
+#include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 #include "platform/property_store.h"
@@ -36,7 +37,7 @@ struct framed_host {
             t->set_interval(0);
             t->set_enabled(t->enabled());
         }
-        canvas->Resize = [this] { ++resizes; };
+        canvas->events().bind(frame::Resize_event.id, [this](controls::event_args&) { ++resizes; });
     }
 
     bool show()
@@ -99,6 +100,9 @@ private slots:
     void title_pieces_data();
     void title_pieces();
     void minimised_host_keeps_its_title();
+    void a_failing_step_is_skipped();
+    void body_events_reach_the_host_data();
+    void body_events_reach_the_host();
     void pointers_data();
     void pointers();
 
@@ -126,6 +130,7 @@ private slots:
 
 void tst_xp_canvas::initTestCase()
 {
+    platform::install_font_substitutes();
     frame_test::install_stand_in_art();
 }
 
@@ -147,7 +152,10 @@ void tst_xp_canvas::strips_and_grips()
 {
     QFETCH(QSize, size);
     framed_host f(size);
+    f.host.setProperty(frame::host_unit_property, int(controls::scale_unit::twips));
     QVERIFY(f.show());
+    QCOMPARE(f.host.property(frame::host_unit_property).toInt(), int(controls::scale_unit::pixels));
+    QCOMPARE(f.canvas->unit(), controls::scale_unit::pixels);
     const int w = size.width();
     const int h = size.height();
     QCOMPARE(f.canvas->size(), size);
@@ -246,6 +254,93 @@ void tst_xp_canvas::minimised_host_keeps_its_title()
     QCOMPARE(pixel(f.canvas->picleft(), 2, 10), frame_test::inactive_left);
     QCOMPARE(pixel(f.canvas->picright(), 2, 10), frame_test::inactive_right);
     QCOMPARE(pixel(f.canvas->picbottom(), 100, 2), frame_test::inactive_bottom);
+}
+
+void tst_xp_canvas::a_failing_step_is_skipped()
+{
+    // Without its pictures, and standing alone without a host, the frame
+    // still docks its strips, places its labels and grips, and reports.
+    for (const char* name : {"imgtop1", "imgtopmax1", "imgleft1", "imgright1", "imgbottom1"})
+        platform::set_picture_override(name, QImage());
+    xp_canvas alone;
+    frame_test::install_stand_in_art();
+    int resizes = 0;
+    alone.events().bind("Resize", [&] { ++resizes; });
+    alone.resize(200, 100);
+    alone.layout_frame();
+    QCOMPARE(resizes, 1);
+    QCOMPARE(alone.picbottom()->geometry(), QRect(0, 95, 200, 5));
+    QCOMPARE(alone.imgresize(4)->geometry(), QRect(191, -4, 9, 9));
+    QCOMPARE(alone.imgresize(2)->geometry(), QRect(9, 0, 182, 9));
+    QCOMPARE(alone.lblcaption()->pos(), QPoint(26, 6));
+    QCOMPARE(alone.picleft()->cursor().shape(), Qt::SizeHorCursor);
+    QCOMPARE(pixel(alone.pictop(), 40, 2), QColor(0, 0, 192));
+    QCOMPARE(pixel(alone.picleft(), 2, 10), QColor(0, 0, 192));
+    alone.set_Caption("alone");
+    QCOMPARE(alone.lblshadow()->text(), QString("alone"));
+}
+
+void tst_xp_canvas::body_events_reach_the_host_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QList<int>>("raised");
+    QTest::addColumn<QList<int>>("args");  // button or key code, shift, x, y of the first event
+
+    using ints = QList<int>;
+    QTest::newRow("left click") << "click" << ints{-605, -607, -600} << ints{1, 0, 50, 60};
+    QTest::newRow("right press with shift") << "right press" << ints{-605} << ints{2, 1, 50, 60};
+    QTest::newRow("move") << "move" << ints{-606} << ints{0, 0, 70, 80};
+    QTest::newRow("double click") << "double click" << ints{-601} << ints{};
+    QTest::newRow("key") << "key" << ints{-602, -603, -604} << ints{65, 0, 0, 0};
+    QTest::newRow("press on a border") << "border" << ints{} << ints{};
+    QTest::newRow("press on the title") << "title" << ints{} << ints{};
+}
+
+void tst_xp_canvas::body_events_reach_the_host()
+{
+    QFETCH(QString, action);
+    QFETCH(QList<int>, raised);
+    QFETCH(QList<int>, args);
+    framed_host f;
+    QVERIFY(f.show());
+    QList<int> seen;
+    QList<controls::event_args> seen_args;
+    for (int id : {-600, -601, -602, -603, -604, -605, -606, -607})
+        QVERIFY(f.canvas->events().bind(id, [&, id](controls::event_args& a) {
+            seen << id;
+            seen_args << a;
+        }));
+    QVERIFY(f.canvas->events().bind("mousedown", [](controls::event_args&) {}));
+
+    const QPoint at(50, 60);
+    if (action == "click")
+        QTest::mouseClick(f.canvas, Qt::LeftButton, {}, at);
+    else if (action == "right press")
+        QTest::mousePress(f.canvas, Qt::RightButton, Qt::ShiftModifier, at);
+    else if (action == "move")
+        send_mouse(f.canvas, QEvent::MouseMove, f.canvas->mapToGlobal(QPoint(70, 80)), Qt::NoButton, {});
+    else if (action == "double click")
+        QTest::mouseDClick(f.canvas, Qt::LeftButton, {}, at);
+    else if (action == "key")
+        QTest::keyClick(f.canvas, Qt::Key_A);
+    else if (action == "border")
+        QTest::mouseClick(f.canvas->picleft(), Qt::LeftButton, {}, QPoint(2, 20));
+    else
+        QTest::mouseClick(f.canvas->pictop(), Qt::LeftButton, {}, QPoint(100, 20));
+
+    QCOMPARE(seen, raised);
+    if (args.isEmpty())
+        return;
+    const controls::event_args& first = seen_args.first();
+    if (action == "key") {
+        QCOMPARE(int(first.key_code), args[0]);
+        QCOMPARE(int(seen_args[1].key_ascii), int('a'));
+        return;
+    }
+    QCOMPARE(int(first.button), args[0]);
+    QCOMPARE(int(first.shift), args[1]);
+    QCOMPARE(first.x, float(args[2]));
+    QCOMPARE(first.y, float(args[3]));
 }
 
 void tst_xp_canvas::pointers_data()
@@ -402,7 +497,7 @@ void tst_xp_canvas::property_setters()
     platform::property_bag bag;
     QStringList changes;
     bag.on_property_changed = [&](const QString& name) { changes << name; };
-    f.canvas->set_property_bag(&bag);
+    f.canvas->attach(&bag);
     f.resizes = 0;
 
     QImage icon(32, 32, QImage::Format_RGB32);
@@ -443,6 +538,7 @@ void tst_xp_canvas::caption_reaches_the_host_title()
     QCOMPARE(f.canvas->lblcaption()->font().family(), QString("Trebuchet MS"));
     QVERIFY(f.canvas->lblcaption()->font().bold());
     QCOMPARE(f.canvas->lblcaption()->font().pointSizeF(), 9.75);
+    QCOMPARE(QFontInfo(f.canvas->lblcaption()->font()).family(), QString("DejaVu Sans"));
 
     // White letters over their shadow, both sized to the longer text.
     const QImage title = f.canvas->pictop()->grab().toImage();
@@ -481,7 +577,8 @@ void tst_xp_canvas::persistence()
         bag.write(it.key(), it.value(), QVariant());
     f.resizes = 0;
 
-    f.canvas->read_properties(bag);
+    f.canvas->attach(&bag);
+    f.canvas->load();
     QCOMPARE(f.canvas->Caption(), caption);
     QCOMPARE(f.host.windowTitle(), caption);
     QCOMPARE(f.canvas->Fixed_Single(), fixed);
@@ -490,18 +587,20 @@ void tst_xp_canvas::persistence()
 
     platform::property_bag saved;
     saved.ambient_display_name = "xp_canvas1";
-    f.canvas->write_properties(saved);
+    f.canvas->attach(&saved);
+    f.canvas->save();
     QCOMPARE(saved.size(), saved_keys.size());
     for (const QString& key : saved_keys)
         QVERIFY(saved.contains(key));
 
     framed_host placed;
-    placed.canvas->init_properties(bag);
+    placed.canvas->place(&bag, controls::placement::new_instance);
     QCOMPARE(placed.canvas->Caption(), QString("xp_canvas1"));
     QVERIFY(!placed.canvas->Fixed_Single());
     platform::property_bag fresh;
     fresh.ambient_display_name = "xp_canvas1";
-    placed.canvas->write_properties(fresh);
+    placed.canvas->attach(&fresh);
+    placed.canvas->save();
     QCOMPARE(fresh.size(), 0);
 }
 
