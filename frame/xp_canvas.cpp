@@ -120,12 +120,6 @@ xp_canvas::xp_canvas(QWidget* parent)
     layout_frame();
 }
 
-xp_canvas::~xp_canvas()
-{
-    m_timer1.on_timer = nullptr;
-    m_timer2.on_timer = nullptr;
-}
-
 QWidget* xp_canvas::host() const
 {
     return isWindow() ? nullptr : window();
@@ -136,6 +130,16 @@ QWidget* xp_canvas::imgresize(int code) const
     if (code < 0 || code >= static_cast<int>(m_imgresize.size()))
         return nullptr;
     return m_imgresize[static_cast<std::size_t>(code)];
+}
+
+QWidget* xp_canvas::edge_element(int code) const
+{
+    switch (code) {
+    case edge_left: return m_picleft;
+    case edge_right: return m_picright;
+    case edge_bottom: return m_picbottom;
+    default: return imgresize(code);
+    }
 }
 
 std::optional<int> xp_canvas::host_state() const
@@ -205,10 +209,15 @@ void xp_canvas::layout_frame()
     events().raise(Resize_event.id);
 }
 
+void set_drawing_unit_pixels(QWidget* window)
+{
+    window->setProperty(host_unit_property, static_cast<int>(controls::scale_unit::pixels));
+}
+
 void xp_canvas::set_host_unit()
 {
     if (QWidget* h = host())
-        h->setProperty(host_unit_property, static_cast<int>(controls::scale_unit::pixels));
+        set_drawing_unit_pixels(h);
 }
 
 void xp_canvas::prepare_body()
@@ -272,14 +281,9 @@ void xp_canvas::place_grips()
 void xp_canvas::set_pointers()
 {
     const int state = host_state().value_or(state_normal);
-    for (int code = edge_left; code <= edge_top_left; ++code) {
-        QWidget* element = code == edge_left     ? m_picleft
-                           : code == edge_right  ? m_picright
-                           : code == edge_bottom ? m_picbottom
-                                                 : imgresize(code);
+    for (int code = edge_left; code <= edge_top_left; ++code)
         if (const auto pointer = edge_pointer(code, m_fixed, state))
-            element->setCursor(cursor_for(*pointer));
-    }
+            edge_element(code)->setCursor(cursor_for(*pointer));
 }
 
 void xp_canvas::on_resize()
@@ -335,14 +339,9 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_lblshadow || watched == m_imgicon)
         return true;
 
-    for (int code = edge_left; code <= edge_top_left; ++code) {
-        const QObject* element = code == edge_left     ? m_picleft
-                                 : code == edge_right  ? m_picright
-                                 : code == edge_bottom ? m_picbottom
-                                                       : imgresize(code);
-        if (watched == element)
+    for (int code = edge_left; code <= edge_top_left; ++code)
+        if (watched == edge_element(code))
             return border_mouse_event(code, event);
-    }
     return controls::xp_control::eventFilter(watched, event);
 }
 
@@ -535,6 +534,7 @@ void xp_canvas::make_trans(QWidget* h)
     // matter to the shape.
     QImage surface(h->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     surface.fill(h->palette().color(h->backgroundRole()));
+    set_drawing_unit_pixels(h);
     if (window_state(h) == state_normal && !m_working.top.isNull())
         controls::paint_pieces(surface, m_working.top, title_corner_pieces(m_working.top.size(), m_pictop->size()));
     apply_key_region(h, surface, key_colour);

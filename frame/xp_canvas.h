@@ -28,6 +28,7 @@ inline constexpr controls::event_decl Resize_event{"Resize", 1};
 // The dynamic property that holds a host window's drawing unit (a
 // controls::scale_unit), which the layout pass leaves at pixels.
 inline constexpr char host_unit_property[] = "scale_unit";
+void set_drawing_unit_pixels(QWidget* window);
 
 // One border strip: a child window that keeps what is painted on it until it
 // is painted over, as the layout pass paints each strip only when it runs.
@@ -48,7 +49,6 @@ class xp_canvas : public controls::xp_control {
     Q_OBJECT
 public:
     explicit xp_canvas(QWidget* parent = nullptr);
-    ~xp_canvas() override;
 
     // Properties, read and set as the host sees them.
     QString Caption() const;
@@ -96,6 +96,8 @@ public:
     controls::caption_label* lblshadow() const { return m_lblshadow; }
     QLabel* imgicon() const { return m_imgicon; }
     QWidget* imgresize(int code) const;
+    // The border strip or grip that drags the given edge.
+    QWidget* edge_element(int code) const;
     platform::timer& Timer1() { return m_timer1; }
     platform::timer& Timer2() { return m_timer2; }
     QPoint drag_start() const { return m_drag_start; }

@@ -55,16 +55,6 @@ struct framed_host {
                    host.geometry() == host.screen()->availableGeometry() && canvas->size() == host.size();
         });
     }
-
-    QWidget* edge(int code) const
-    {
-        switch (code) {
-        case frame::edge_left: return canvas->picleft();
-        case frame::edge_right: return canvas->picright();
-        case frame::edge_bottom: return canvas->picbottom();
-        default: return canvas->imgresize(code);
-        }
-    }
 };
 
 QColor pixel(QWidget* widget, int x, int y)
@@ -374,7 +364,7 @@ void tst_xp_canvas::pointers()
         f.canvas->set_Fixed_Single(fixed);  // runs a pass in the new state
     }
     for (int code = 0; code < 8; ++code)
-        QCOMPARE(f.edge(code)->cursor().shape(), expected[code]);
+        QCOMPARE(f.canvas->edge_element(code)->cursor().shape(), expected[code]);
     QCOMPARE(f.canvas->pictop()->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(f.canvas->lblcaption()->cursor().shape(), Qt::ArrowCursor);
 }
@@ -522,7 +512,7 @@ void tst_xp_canvas::property_setters()
     if (property == "Fixed_Single") {
         QVERIFY(f.canvas->Fixed_Single());
         for (int code = 0; code < 8; ++code)
-            QCOMPARE(f.edge(code)->cursor().shape(), Qt::ArrowCursor);
+            QCOMPARE(f.canvas->edge_element(code)->cursor().shape(), Qt::ArrowCursor);
     }
 }
 
@@ -638,7 +628,7 @@ void tst_xp_canvas::border_drags()
     f.host.move(200, 150);
     QVERIFY(f.show());
     const QRect before = f.host.geometry();
-    QWidget* element = f.edge(code);
+    QWidget* element = f.canvas->edge_element(code);
 
     const QPoint start(400, 300);
     platform::set_cursor_pos_override(start);
