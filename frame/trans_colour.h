@@ -17,8 +17,8 @@ class QWidget;
 
 namespace frame {
 
-// A colour packed as 0x00BBGGRR, red in the low byte, as the title art's key
-// is specified.
+// A colour packed as 0x00BBGGRR, red in the low byte, the way the program
+// writes every colour; the key is compared in this form, exactly.
 using packed_colour = std::uint32_t;
 
 inline constexpr packed_colour key_colour = 0x00FF00FF;  // RGB(255, 0, 255)
