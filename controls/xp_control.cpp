@@ -13,7 +13,7 @@
 namespace controls {
 
 xp_control::xp_control(std::initializer_list<event_decl> raised, QWidget* parent)
-    : QWidget(parent), m_events(raised)
+    : QWidget(parent), m_events(raised), m_font(QApplication::font())
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -152,6 +152,14 @@ void xp_control::resizeEvent(QResizeEvent*)
 void xp_control::showEvent(QShowEvent*)
 {
     on_show();
+}
+
+void xp_control::share_font(const QFont& font, caption_label* label)
+{
+    m_font = font;
+    setFont(m_font);
+    if (label)
+        label->set_caption_font(m_font);
 }
 
 // --- Persistence -------------------------------------------------------------

@@ -33,6 +33,7 @@
 //     show_tracking_face() and draw_rest_face(), and names its order of
 //     steps for leaving. Tests drive the poll with Timer1.tick().
 
+#include "controls/children.h"
 #include "controls/events.h"
 #include "controls/geometry.h"
 #include "platform/message_loop.h"
@@ -78,6 +79,12 @@ public:
     virtual void init_new() {}
     virtual void load() {}
     virtual void save() {}
+
+    // The control's own enabled state, which its window holds (not whether a
+    // disabled container keeps it from input).
+    bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+    // The font last given to the control's Font property.
+    QFont Font() const { return m_font; }
 
     // --- Scale units ------------------------------------------------------
     // The surface's coordinate system: left and top are always 0, width and
@@ -128,6 +135,10 @@ protected:
     void set_surface_colour(const QColor& colour);
     QColor surface_colour() const;
 
+    // Keeps the font and hands the same font to the surface and to the
+    // caption label, which takes its new size from it.
+    void share_font(const QFont& font, caption_label* label);
+
     // Persistence through the host's bag; without a bag reads give the
     // default and writes store nothing.
     QVariant read(const char* key, const QVariant& default_value) const;
@@ -157,6 +168,7 @@ private:
 
     event_source m_events;
     platform::property_bag* m_bag = nullptr;
+    QFont m_font;
     scale_unit m_unit = scale_unit::twips;
     QImage m_face;
     QImage m_canvas;

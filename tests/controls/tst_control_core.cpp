@@ -12,6 +12,7 @@
 #include "platform/fonts.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
+#include "support.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -19,6 +20,7 @@
 #include <QTest>
 
 using namespace controls;
+using support::send_move;
 
 namespace {
 
@@ -66,34 +68,6 @@ private:
     QStringList& m_log;
 };
 
-// Binds every event the control declares and writes each raise into the log.
-void record(xp_control& control, QStringList& log)
-{
-    for (const char* name : {"Click", "DblClick", "KeyDown", "KeyPress", "KeyUp", "MouseDown", "MouseMove",
-                             "MouseUp", "MouseOut"}) {
-        const int id = control.events().id_of(QLatin1String(name));
-        if (id == 0)
-            continue;
-        control.events().bind(id, [&log, name, id](event_args& a) {
-            QString entry = QLatin1String(name);
-            if (id == dispatch::MouseDown || id == dispatch::MouseMove || id == dispatch::MouseUp)
-                entry += QStringLiteral(" %1 %2 %3 %4").arg(a.button).arg(a.shift).arg(a.x).arg(a.y);
-            else if (id == dispatch::KeyDown || id == dispatch::KeyUp)
-                entry += QStringLiteral(" %1 %2").arg(a.key_code).arg(a.shift);
-            else if (id == dispatch::KeyPress)
-                entry += QStringLiteral(" %1").arg(a.key_ascii);
-            log << entry;
-        });
-    }
-}
-
-void send_move(QWidget* w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent me(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton, buttons,
-                   Qt::NoModifier);
-    QApplication::sendEvent(w, &me);
-}
-
 void put_pointer(const QWidget* w, QPoint client)
 {
     platform::set_cursor_pos_override(w->mapToGlobal(client));
@@ -120,7 +94,7 @@ private slots:
         m_probe = new probe(m_log, leave_order::stop_raise_draw, m_host);
         m_probe->setGeometry(20, 30, 60, 21);
         m_host->show();
-        record(*m_probe, m_log);
+        support::record(*m_probe, m_log);
         platform::set_cursor_pos_override(QPoint(-500, -500));
     }
 
