@@ -359,6 +359,18 @@ void tst_xp_canvas::activation()
     QTRY_VERIFY(c->hasFocus());
     QVERIFY(!c->Timer1().enabled() && !c->Timer2().enabled());
 
+    // While the focus stays in the frame, another window in front changes
+    // nothing: no poll runs.
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!c->Timer1().enabled() && !c->Timer2().enabled());
+    QVERIFY(c->shows_active_look());
+    f.host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+
     // Focus on another control of the host: both polls run again; the host
     // is still the active window, so only the second one stops.
     edit->setFocus();
@@ -371,9 +383,6 @@ void tst_xp_canvas::activation()
     QVERIFY(c->shows_active_look());
 
     // Another window of the application becomes active: pale at the tick.
-    QWidget other;
-    other.resize(100, 100);
-    other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
     c->Timer1().tick();
