@@ -1,4 +1,5 @@
 #include "frame/trans_colour.h"
+#include "platform/pictures.h"
 
 #include <QPainter>
 #include <QtTest>
