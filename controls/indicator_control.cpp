@@ -15,7 +15,7 @@ indicator_control::indicator_control(leave_order order, child_move p_move, child
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
                     true, order, parent),
-      lbl(new caption_label(this)), p(new picture_box(this)), m_font(ambient_font())
+      lbl(new caption_label(this)), p(new picture_box(this))
 {
     set_surface_colour(to_qcolor(m_back_colour));
     colour_caption();
@@ -52,9 +52,7 @@ void indicator_control::set_Enabled(bool New_Enabled)
 
 void indicator_control::set_Font(const QFont& vNewFont)
 {
-    m_font = vNewFont;
-    setFont(m_font);
-    lbl->set_caption_font(m_font);
+    share_font(vNewFont, lbl);
     layout();
     notify_changed("Font");
 }
@@ -102,7 +100,7 @@ void indicator_control::load()
 
 void indicator_control::save()
 {
-    write("Font", m_font, ambient_font());
+    write("Font", Font(), ambient_font());
     write("Value", stored_value(), default_value());
     write("Caption", Caption(), ambient_display_name());
     write("Enabled", Enabled(), true);

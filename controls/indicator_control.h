@@ -31,7 +31,6 @@ public:
     void set_Caption(const QString& vNewCaption);
     // Does not tell the host of the change.
     void set_Enabled(bool New_Enabled);
-    QFont Font() const { return m_font; }
     void set_Font(const QFont& vNewFont);
     ole_color BackColor() const { return m_back_colour; }
     void set_BackColor(ole_color New_BackColor);
@@ -80,7 +79,6 @@ protected:
 private:
     void colour_caption();
 
-    QFont m_font;
     std::int32_t m_value = 0;
     ole_color m_back_colour = button_face;
     ole_color m_fore_colour = 0;

@@ -13,7 +13,7 @@
 namespace controls {
 
 xp_control::xp_control(std::initializer_list<event_decl> raised, QWidget* parent)
-    : QWidget(parent), m_events(raised)
+    : QWidget(parent), m_events(raised), m_font(QApplication::font())
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -162,6 +162,14 @@ void xp_control::showEvent(QShowEvent*)
     on_show();
 }
 
+void xp_control::share_font(const QFont& font, caption_label* label)
+{
+    m_font = font;
+    setFont(m_font);
+    if (label)
+        label->set_caption_font(m_font);
+}
+
 // --- Persistence -------------------------------------------------------------
 
 QVariant xp_control::read(const char* key, const QVariant& default_value) const
@@ -193,39 +201,48 @@ QFont xp_control::ambient_font() const
 
 // --- The toolkit's reports, translated ---------------------------------------
 
-void xp_control::mousePressEvent(QMouseEvent* e)
-{
-    m_press_pending = e->button() == Qt::LeftButton;
-    m_click_candidate = this;
-    const QPointF p = to_scale(e->position());
-    mouse_down(button_bits(e->button()), shift_bits(e->modifiers()), float(p.x()), float(p.y()));
-}
+void xp_control::mousePressEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseMoveEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseReleaseEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseDoubleClickEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
 
-void xp_control::mouseMoveEvent(QMouseEvent* e)
+// What a report on the surface or on a forwarded child means. A click needs
+// a left press and a left release over the same element; the second press
+// of a double click is reported as the double click alone, with no
+// MouseDown, and the release after it makes no click.
+void xp_control::translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point)
 {
-    const QPointF p = to_scale(e->position());
-    mouse_move(button_bits(e->buttons()), shift_bits(e->modifiers()), float(p.x()), float(p.y()));
-}
-
-void xp_control::mouseReleaseEvent(QMouseEvent* e)
-{
-    const bool clicked = m_press_pending && m_click_candidate == this && e->button() == Qt::LeftButton
-                         && rect().contains(e->position().toPoint());
-    if (e->button() == Qt::LeftButton)
+    const std::int16_t shift = shift_bits(e->modifiers());
+    const bool left = e->button() == Qt::LeftButton;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        m_press_pending = left;
+        m_click_candidate = element;
+        mouse_down(button_bits(e->button()), shift, float(point.x()), float(point.y()));
+        break;
+    case QEvent::MouseMove: {
+        const QPointF at = move_point.value_or(point);
+        mouse_move(button_bits(e->buttons()), shift, float(at.x()), float(at.y()));
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const bool clicked = left && m_press_pending && m_click_candidate == element
+                             && element->rect().contains(e->position().toPoint());
+        if (left)
+            m_press_pending = false;
+        mouse_up(button_bits(e->button()), shift, float(point.x()), float(point.y()));
+        if (clicked)
+            element == this ? click() : child_click(element);
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
         m_press_pending = false;
-    const QPointF p = to_scale(e->position());
-    mouse_up(button_bits(e->button()), shift_bits(e->modifiers()), float(p.x()), float(p.y()));
-    if (clicked)
-        click();
-}
-
-// The second press of a double click is reported as the double click alone:
-// no MouseDown, and the release after it makes no Click.
-void xp_control::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    m_press_pending = false;
-    if (e->button() == Qt::LeftButton)
-        dbl_click();
+        if (left)
+            element == this ? dbl_click() : child_dbl_click(element);
+        break;
+    default:
+        break;
+    }
 }
 
 void xp_control::keyPressEvent(QKeyEvent* e)
@@ -254,58 +271,21 @@ void xp_control::forward_input(QWidget* child, child_move move, child_unit unit)
     child->installEventFilter(this);
 }
 
-QPointF xp_control::child_point(QWidget* child, const forwarded& how, QPointF pixels) const
-{
-    Q_UNUSED(child);
-    return how.unit == child_unit::pixels ? pixels : to_scale(pixels);
-}
-
 bool xp_control::eventFilter(QObject* watched, QEvent* e)
 {
     const auto found = m_forwarded.find(static_cast<QWidget*>(watched));
-    if (found == m_forwarded.end())
+    const bool mouse = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseMove
+                       || e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseButtonDblClick;
+    if (found == m_forwarded.end() || !mouse)
         return QWidget::eventFilter(watched, e);
     QWidget* child = found->first;
-    const forwarded how = found->second;
-
-    switch (e->type()) {
-    case QEvent::MouseButtonPress: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        m_press_pending = me->button() == Qt::LeftButton;
-        m_click_candidate = child;
-        const QPointF p = child_point(child, how, me->position());
-        mouse_down(button_bits(me->button()), shift_bits(me->modifiers()), float(p.x()), float(p.y()));
-        return true;
-    }
-    case QEvent::MouseMove: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        const QPointF p = how.move == child_move::at_corner ? to_scale(QPointF(child->pos()))
-                                                            : child_point(child, how, me->position());
-        mouse_move(button_bits(me->buttons()), shift_bits(me->modifiers()), float(p.x()), float(p.y()));
-        return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        const bool clicked = m_press_pending && m_click_candidate == child && me->button() == Qt::LeftButton
-                             && child->rect().contains(me->position().toPoint());
-        if (me->button() == Qt::LeftButton)
-            m_press_pending = false;
-        const QPointF p = child_point(child, how, me->position());
-        mouse_up(button_bits(me->button()), shift_bits(me->modifiers()), float(p.x()), float(p.y()));
-        if (clicked)
-            child_click(child);
-        return true;
-    }
-    case QEvent::MouseButtonDblClick: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        m_press_pending = false;
-        if (me->button() == Qt::LeftButton)
-            child_dbl_click(child);
-        return true;
-    }
-    default:
-        return QWidget::eventFilter(watched, e);
-    }
+    auto* me = static_cast<QMouseEvent*>(e);
+    const QPointF own = found->second.unit == child_unit::pixels ? me->position() : to_scale(me->position());
+    std::optional<QPointF> move_point;
+    if (found->second.move == child_move::at_corner)
+        move_point = to_scale(QPointF(child->pos()));
+    translate_mouse(child, me, own, move_point);
+    return true;
 }
 
 // --- Hover tracking ------------------------------------------------------------

@@ -8,7 +8,9 @@
 //     box, the window frame) or from hover_control (everything that shows a
 //     hover face and raises MouseOut). Pass the events the control raises,
 //     e.g. {Click_event, MouseDown_event, MouseMove_event, MouseUp_event,
-//     MouseOut_event}; hosts bind them through events() by name or id.
+//     MouseOut_event}; hosts bind them through events() by name or id. A
+//     control with events of its own declares them the same way, e.g.
+//     event_decl{"Resize", 1} for the frame.
 //  2. Override the notifications the control reacts to. The Qt event
 //     handlers below only translate the toolkit's reports into these
 //     (mouse_down(button, shift, x, y) with x and y in the control's current
@@ -31,8 +33,14 @@
 //  6. A hover_control owns Timer1, the 10 ms poll. Its move notification
 //     calls track_move() (the mouse-move rule); it implements
 //     show_tracking_face() and draw_rest_face(), and names its order of
-//     steps for leaving. Tests drive the poll with Timer1.tick().
+//     steps for leaving. Tests drive the poll with Timer1.tick(); a tick
+//     while the timer is stopped does nothing, as the clock would give none.
+//  7. Properties are a getter named as the property and a setter named
+//     set_ plus the property (State(), set_State(vNewValue)). Enabled() and
+//     Font() live here; share_font() hands one font to surface and label.
+//     Colours are 0x00BBGGRR values (controls/colours.h).
 
+#include "controls/children.h"
 #include "controls/events.h"
 #include "controls/geometry.h"
 #include "platform/message_loop.h"
@@ -43,6 +51,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 
 namespace controls {
@@ -82,6 +91,8 @@ public:
     // The control's own enabled state, which its window holds (not whether a
     // disabled container keeps it from input).
     bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+    // The font last given to the control's Font property.
+    QFont Font() const { return m_font; }
 
     // --- Scale units ------------------------------------------------------
     // The surface's coordinate system: left and top are always 0, width and
@@ -136,6 +147,10 @@ protected:
     void set_surface_colour(const QColor& colour);
     QColor surface_colour() const;
 
+    // Keeps the font and hands the same font to the surface and to the
+    // caption label, which takes its new size from it.
+    void share_font(const QFont& font, caption_label* label);
+
     // Persistence through the host's bag; without a bag reads give the
     // default and writes store nothing.
     QVariant read(const char* key, const QVariant& default_value) const;
@@ -160,11 +175,12 @@ private:
         child_move move;
         child_unit unit;
     };
-    QPointF child_point(QWidget* child, const forwarded& how, QPointF pixels) const;
+    void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
     QImage& canvas();
 
     event_source m_events;
     platform::property_bag* m_bag = nullptr;
+    QFont m_font;
     scale_unit m_unit = scale_unit::twips;
     QImage m_face;
     QImage m_canvas;

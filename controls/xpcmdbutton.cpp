@@ -28,7 +28,7 @@ xpcmdbutton::xpcmdbutton(QWidget* parent)
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
                     false, leave_order::stop_raise_draw, parent),
-      lbl(new caption_label(this)), m_font(ambient_font()), m_strip(platform::picture(QStringLiteral("cmdbutton")))
+      lbl(new caption_label(this)), m_strip(platform::picture(QStringLiteral("cmdbutton")))
 {
     lbl->set_text_colour(Qt::black);
     // The label carries the caption's access key; using it clicks the button.
@@ -64,9 +64,7 @@ void xpcmdbutton::set_Caption(const QString& vNewCaption)
 
 void xpcmdbutton::set_Font(const QFont& vNewFont)
 {
-    m_font = vNewFont;
-    setFont(m_font);
-    lbl->set_caption_font(m_font);
+    share_font(vNewFont, lbl);
     on_resize();
     notify_changed("Font");
 }
@@ -95,7 +93,7 @@ void xpcmdbutton::save()
     write("State", m_state, 0);
     write("Enabled", Enabled(), true);
     write("Caption", Caption(), ambient_display_name());
-    write("Font", m_font, ambient_font());
+    write("Font", Font(), ambient_font());
 }
 
 // --- Notifications ----------------------------------------------------------------

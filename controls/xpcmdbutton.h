@@ -40,7 +40,6 @@ public:
     void set_Enabled(bool New_Enabled);
     QString Caption() const { return lbl->caption(); }
     void set_Caption(const QString& vNewCaption);
-    QFont Font() const { return m_font; }
     void set_Font(const QFont& vNewFont);
 
     void init_new() override;
@@ -69,7 +68,6 @@ private:
 
     std::int32_t m_state = 0;
     std::int16_t m_rest_cell = 0;
-    QFont m_font;
     QImage m_strip; // `pc`: 1 row x 5 columns
     int m_shown_cell = -1;
 };

@@ -22,7 +22,7 @@ std::array<slice_piece, 8> groupbox_pieces(double W, double H, int half)
 
 xpgroupbox::xpgroupbox(QWidget* parent)
     : xp_control({Click_event, DblClick_event, MouseDown_event, MouseMove_event, MouseUp_event}, parent),
-      lbl(new caption_label(this)), img(platform::picture(QStringLiteral("groupbox"))), m_font(ambient_font())
+      lbl(new caption_label(this)), img(platform::picture(QStringLiteral("groupbox")))
 {
     set_surface_colour(to_qcolor(m_back_colour));
     // The caption blanks the top line behind its text.
@@ -49,12 +49,9 @@ void xpgroupbox::set_Enabled(bool New_Enabled)
     lbl->set_text_colour(to_qcolor(New_Enabled ? caption_colour : disabled_caption));
 }
 
-// The surface itself never shows text, so it is not given the font: the
-// toolkit would pass it on to every control the host places in the box.
 void xpgroupbox::set_Font(const QFont& vNewFont)
 {
-    m_font = vNewFont;
-    lbl->set_caption_font(m_font);
+    share_font(vNewFont, lbl);
     layout();
     notify_changed("Font");
 }
@@ -90,7 +87,7 @@ void xpgroupbox::save()
 {
     write("Caption", Caption(), ambient_display_name());
     write("Enabled", Enabled(), true);
-    write("Font", m_font, ambient_font());
+    write("Font", Font(), ambient_font());
     write("BackColor", m_back_colour, new_back_colour);
 }
 

@@ -9,7 +9,6 @@
 #include "controls/colours.h"
 #include "controls/xp_control.h"
 
-#include <QFont>
 #include <array>
 
 namespace controls {
@@ -35,7 +34,6 @@ public:
     void set_Caption(const QString& vNewCaption);
     // Colours the caption only; the frame stays as it is.
     void set_Enabled(bool New_Enabled);
-    QFont Font() const { return m_font; }
     void set_Font(const QFont& vNewFont);
     ole_color BackColor() const { return m_back_colour; }
     void set_BackColor(ole_color New_BackColor);
@@ -57,7 +55,6 @@ private:
 
     // The frame picture.
     const QImage img;
-    QFont m_font;
     ole_color m_back_colour = button_face;
 };
 
