@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTest>
 #include <memory>
 
@@ -539,6 +540,52 @@ private slots:
         help->attach(&saved);
         help->save();
         QCOMPARE(saved.contains(QStringLiteral("enabled")), !enabled);
+    }
+
+    // --- The real art ----------------------------------------------------------------
+
+    // With the pictures that ship, each face is its cell of the right strip,
+    // pixel for pixel.
+    void real_art_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<int>("value");
+        QTest::newRow("close") << "close" << "caption_close" << 4 << 0;
+        QTest::newRow("maximize") << "close" << "caption_maximize" << 4 << 1;
+        QTest::newRow("minimize") << "close" << "caption_minimize" << 4 << 2;
+        QTest::newRow("restore") << "close" << "caption_restore" << 4 << 3;
+        QTest::newRow("help") << "help" << "help" << 3 << -1;
+    }
+
+    void real_art()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, picture);
+        QFETCH(int, cells);
+        QFETCH(int, value);
+        const QImage stand_in = platform::picture(picture);
+        platform::set_picture_override(picture, QImage());
+        const QImage strip = platform::picture(picture);
+        caption_button* control = make(kind);
+        platform::set_picture_override(picture, stand_in);
+        QCOMPARE(strip.size(), QSize(21 * cells, 21));
+        if (value >= 0)
+            static_cast<xptopbuttons*>(control)->set_Value(value);
+        if (value == 0)
+            static_cast<xptopbuttons*>(control)->set_Enabled(false);
+        const int cell = value == 0 ? 3 : 0;
+        // Drawn over white, so a transparent corner of the art shows the same
+        // on both sides.
+        QImage expected(21, 21, QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::white);
+        QPainter(&expected).drawImage(0, 0, strip.copy(21 * cell, 0, 21, 21));
+        QImage shot(21, 21, QImage::Format_ARGB32_Premultiplied);
+        shot.fill(Qt::white);
+        control->setAttribute(Qt::WA_NoSystemBackground);
+        control->render(&shot, {}, {}, QWidget::DrawChildren);
+        QCOMPARE(shot, expected);
     }
 };
 

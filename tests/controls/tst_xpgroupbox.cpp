@@ -460,6 +460,28 @@ private slots:
         QCOMPARE(copy.lbl->text_colour(), enabled ? QColor(0, 70, 213) : QColor(161, 161, 146));
         QCOMPARE(copy.grab().toImage().pixel(100, 60), rgb_of(back));
     }
+
+    // With the picture that ships: a light line in RGB(208, 208, 191) on all
+    // four sides, corners cut on a curve, the inside in the back colour.
+    void real_art()
+    {
+        platform::set_picture_override(QStringLiteral("groupbox"), QImage());
+        xpgroupbox box(m_window.get());
+        box.setGeometry(10, 200, 300, 150);
+        box.place(&m_bag, placement::new_instance);
+        platform::set_picture_override(QStringLiteral("groupbox"), stand_in_frame());
+        box.set_BackColor(rgb(224, 224, 224));
+        box.set_Caption(QString());
+        const QImage image = box.grab().toImage();
+        const int t = box.lbl->height() / 2;
+        const QRgb line = qRgb(208, 208, 191), grey = qRgb(224, 224, 224);
+        for (const QPoint p : {QPoint(3, t), QPoint(150, t), QPoint(296, t), QPoint(0, t + 3), QPoint(0, 146),
+                               QPoint(299, t + 3), QPoint(299, 100), QPoint(3, 149), QPoint(150, 149)})
+            QCOMPARE(image.pixel(p), line);
+        for (const QPoint p : {QPoint(0, t), QPoint(299, t), QPoint(299, 149), QPoint(0, 149), QPoint(150, t - 1),
+                               QPoint(150, t + 1), QPoint(150, 100), QPoint(1, 100), QPoint(298, 100)})
+            QCOMPARE(image.pixel(p), grey);
+    }
 };
 
 QTEST_MAIN(tst_xpgroupbox)
