@@ -88,8 +88,9 @@ void xp_control::key_up(std::int16_t key_code, std::int16_t shift)
 
 void xp_control::keep_fixed_size(double width_twips, double height_twips)
 {
-    // Each change reaches on_resize again at once; by then the size is the
-    // fixed one, so the nested answer changes nothing.
+    // A shown control hears of each change at once and answers it again; by
+    // then the size is the fixed one, so that answer changes nothing. A
+    // hidden one hears of it when it is shown.
     resize(width(), platform::twips_to_pixels_y(height_twips));
     resize(platform::twips_to_pixels_x(width_twips), height());
 }
