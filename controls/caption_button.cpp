@@ -25,7 +25,6 @@ void caption_button::mouse_down(std::int16_t button, std::int16_t shift, float x
 void caption_button::draw_cell(int cell)
 {
     show_face(cell_picture(cell));
-    m_shown_cell = cell;
 }
 
 void caption_button::show_tracking_face(bool pressed)

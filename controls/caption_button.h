@@ -28,9 +28,6 @@ public:
     // Any button shows the pressed face, before the host hears of the press.
     void mouse_down(std::int16_t button, std::int16_t shift, float x, float y) override;
 
-    // The cell shown now, of the strip in use.
-    int shown_cell() const { return m_shown_cell; }
-
 protected:
     explicit caption_button(QWidget* parent);
 
@@ -40,9 +37,6 @@ protected:
     void show_tracking_face(bool pressed) override;
     // A disabled button keeps whatever face it has when the pointer leaves.
     void draw_rest_face() override;
-
-private:
-    int m_shown_cell = -1;
 };
 
 } // namespace controls

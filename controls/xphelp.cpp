@@ -7,6 +7,7 @@ namespace controls {
 xphelp::xphelp(QWidget* parent) : caption_button(parent), pc1(platform::picture(QStringLiteral("help")))
 {
     draw_cell(cell_normal);
+    // The fixed size holds from the start, before any host asks for one.
     on_resize();
 }
 

@@ -10,7 +10,7 @@ xptopbuttons::xptopbuttons(QWidget* parent)
          platform::picture(QStringLiteral("caption_minimize")), platform::picture(QStringLiteral("caption_restore"))}
 {
     draw_normal();
-    draw_cell(cell_normal);
+    // The fixed size holds from the start, before any host asks for one.
     on_resize();
 }
 
