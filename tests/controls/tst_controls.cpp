@@ -173,6 +173,15 @@ private slots:
         platform::set_cursor_pos_override(std::nullopt);
     }
 
+    // The controls are linked with the real art, at the sizes they cut.
+    void real_art_is_embedded()
+    {
+        QCOMPARE(QImage(":/assets/cmdbutton.png").size(), QSize(90, 21));
+        QCOMPARE(QImage(":/assets/checkbox.png").size(), QSize(16, 192));
+        for (int n = 0; n < 8; ++n)
+            QCOMPARE(QImage(QStringLiteral(":/assets/option_%1.png").arg(n)).size(), QSize(13, 13));
+    }
+
     // Faces after a few steps: "State n", "Value n", "Enabled n", "move b"
     // (a move with button bits b), "down b", "up b".
     void faces_data()
@@ -614,10 +623,11 @@ private slots:
     {
         auto* b = static_cast<xpcmdbutton*>(m_control);
         b->set_Caption(QStringLiteral("修改(&M)"));
-        send_move(b, QPoint(30, 10));
-        m_log.clear();
+        // Activation runs the event loop, so it comes before the poll starts.
         b->activateWindow();
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_window, 5000);
+        send_move(b, QPoint(30, 10));
+        m_log.clear();
         QTest::keyClick(m_window, Qt::Key_M, Qt::AltModifier);
         QCOMPARE(m_log, QStringList{"Click@3"});
     }
