@@ -7,6 +7,12 @@ namespace controls {
 
 caption_label::caption_label(QWidget* parent) : QLabel(parent)
 {
+    // A label that has never held text sizes an empty caption by a fallback
+    // instead of by its font (14 x 20 where one empty line is 0 x 21), which
+    // would move a group box's top line; holding text once makes it a text
+    // label for good.
+    setText(QStringLiteral(" "));
+    setText(QString());
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(false);
     setMouseTracking(true);

@@ -86,6 +86,15 @@ void xp_control::key_up(std::int16_t key_code, std::int16_t shift)
     m_events.raise_key(dispatch::KeyUp, key_code, shift);
 }
 
+void xp_control::keep_fixed_size(double width_twips, double height_twips)
+{
+    // A shown control hears of each change at once and answers it again; by
+    // then the size is the fixed one, so that answer changes nothing. A
+    // hidden one hears of it when it is shown.
+    resize(width(), platform::twips_to_pixels_y(height_twips));
+    resize(platform::twips_to_pixels_x(width_twips), height());
+}
+
 // --- Display ---------------------------------------------------------------
 
 void xp_control::show_face(const QImage& face)

@@ -135,6 +135,10 @@ public:
 protected:
     void forward_input(QWidget* child, child_move move, child_unit unit = child_unit::control);
 
+    // A control of one fixed size answers every resize with it, in twips
+    // and height first, whatever size the host asked for.
+    void keep_fixed_size(double width_twips, double height_twips);
+
     // Whole-face display.
     void show_face(const QImage& face);
     // Painted display: the pieces are drawn onto the kept surface.

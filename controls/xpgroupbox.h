@@ -1,0 +1,61 @@
+#pragma once
+
+// xpgroupbox: the library's group box, a container for the host's controls
+// drawn as a thin light frame with rounded corners and a caption that sits
+// on the frame's top line. The frame is cut from one small picture into
+// corners and one-pixel lines, so a box of any size keeps its corners.
+
+#include "controls/children.h"
+#include "controls/colours.h"
+#include "controls/xp_control.h"
+
+#include <array>
+
+namespace controls {
+
+// The eight pieces that frame a W x H box from the 22 x 20 frame picture,
+// in painting order: the four corners (top-left, top-right, bottom-right,
+// bottom-left), then the top, right, bottom and left lines. The top of the
+// frame lies `half` pixels down, through the middle of the caption.
+std::array<slice_piece, 8> groupbox_pieces(double W, double H, int half);
+
+class xpgroupbox : public xp_control {
+    Q_OBJECT
+public:
+    explicit xpgroupbox(QWidget* parent = nullptr);
+
+    // What a new box is: yellow, so that a box just placed stands out.
+    static constexpr ole_color new_back_colour = rgb(255, 255, 0);
+    static constexpr ole_color caption_colour = rgb(0, 70, 213);
+    // Where the caption starts on the top line, in pixels.
+    static constexpr int caption_left = 15;
+
+    QString Caption() const { return lbl->caption(); }
+    void set_Caption(const QString& vNewCaption);
+    // Colours the caption only; the frame stays as it is.
+    void set_Enabled(bool New_Enabled);
+    void set_Font(const QFont& vNewFont);
+    ole_color BackColor() const { return m_back_colour; }
+    void set_BackColor(ole_color New_BackColor);
+
+    void init_new() override;
+    void load() override;
+    void save() override;
+
+    void on_resize() override { layout(); }
+    // Click and DblClick come from the caption only: a click elsewhere on
+    // the box is a press and a release, nothing more.
+    void child_click(QWidget*) override;
+    void child_dbl_click(QWidget*) override;
+
+    caption_label* const lbl;
+
+private:
+    void layout();
+
+    // The frame picture.
+    const QImage img;
+    ole_color m_back_colour = button_face;
+};
+
+} // namespace controls

@@ -1,0 +1,31 @@
+#pragma once
+
+// xphelp: the question-mark button of a skinned title bar. Three faces
+// (normal, hover, pressed) and no disabled one; only the stored data can
+// disable it.
+
+#include "controls/caption_button.h"
+
+namespace controls {
+
+class xphelp : public caption_button {
+    Q_OBJECT
+public:
+    explicit xphelp(QWidget* parent = nullptr);
+
+    void load() override;
+    void save() override;
+
+    // The release leaves the pressed face up; the click that follows puts
+    // the normal face back before the host hears of it, so the host's
+    // handler (which opens a window) runs with the button at rest.
+    void click() override;
+
+protected:
+    QImage cell_picture(int cell) const override;
+
+private:
+    QImage pc1;
+};
+
+} // namespace controls
