@@ -372,7 +372,7 @@ private slots:
         QFETCH(int, strip);
         QFETCH(int, cell);
         const QString name = QLatin1String(strip_names[strip]);
-        platform::set_picture_override(name, QImage());
+        platform::clear_picture_override(name);
         const QImage art = platform::picture(name);
         caption_button* control = make(strip == 4 ? QStringLiteral("help") : QStringLiteral("close"));
         platform::set_picture_override(name, stand_in_strip(strip, strip < 4 ? 4 : 3));

@@ -342,7 +342,7 @@ private slots:
     // sides, corners cut on a curve, the inside in the back colour.
     void real_art()
     {
-        platform::set_picture_override(QStringLiteral("groupbox"), QImage());
+        platform::clear_picture_override(QStringLiteral("groupbox"));
         xpgroupbox box(m_window.get());
         box.setGeometry(10, 200, 300, 150);
         box.place(&m_bag, placement::new_instance);
