@@ -12,6 +12,8 @@ combo_box::combo_box(QWidget* parent) : QComboBox(parent)
     setEditable(true);
     // Choosing an item or pressing Enter must not grow the list.
     setInsertPolicy(QComboBox::NoInsert);
+    // What the user types stays as typed: no item completes it.
+    setCompleter(nullptr);
 }
 
 std::string combo_box::Text() const

@@ -134,8 +134,13 @@ widget_window::widget_window(const std::string& folder, QWidget* parent) : QWidg
     const QWidget* const order[] = {m_texts[0], m_texts[1], m_texts[2], m_texts[3], m_checks[0],
                                     m_checks[1], m_checks[2], m_Combo1,   m_texts[6], m_texts[5],
                                     m_texts[4],  m_File1,     m_Dir1,     m_Drive1};
+    // A text box hands its focus to its editor, which is what the chain
+    // must link.
+    const auto taker = [](const QWidget* w) {
+        return const_cast<QWidget*>(w->focusProxy() ? w->focusProxy() : w);
+    };
     for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+        setTabOrder(taker(order[i - 1]), taker(order[i]));
 
     m_Drive1->on_change = [this] { drive1_change(*this); };
     m_Dir1->on_change = [this] { dir1_change(*this); };

@@ -6,6 +6,7 @@
 #include "platform/progress_bar.h"
 #include "platform/shown_text.h"
 #include "platform/text_box.h"
+#include "tests/platform/byte_named_dir.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -15,7 +16,6 @@
 #include <QTextCursor>
 #include <QtTest>
 #include <fcntl.h>
-#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -29,13 +29,6 @@ void make_file(const std::string& folder, const std::string& name)
     QVERIFY2(fd >= 0, path.c_str());
     ::close(fd);
 }
-
-// Qt's own removal cannot see names that are not UTF-8; this one can.
-struct byte_named_dir {
-    QTemporaryDir dir;
-    std::string path() const { return dir.path().toStdString(); }
-    ~byte_named_dir() { std::filesystem::remove_all(path()); }
-};
 
 void make_folder(const std::string& path) { QVERIFY(QDir().mkpath(QString::fromStdString(path))); }
 
