@@ -69,7 +69,18 @@ void text_box::model_changed()
 {
     m_widget_newer = false;
     // The first change of a period starts it; later ones ride along.
-    if (!m_flush.isActive())
+    if (!m_held && !m_flush.isActive())
+        m_flush.start();
+}
+
+void text_box::hold_display(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    if (m_held)
+        m_flush.stop();
+    else if (m_shown != m_text && !m_widget_newer)
         m_flush.start();
 }
 

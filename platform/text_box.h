@@ -33,6 +33,9 @@ public:
 
     // Shows the model now instead of at the end of the display period.
     void flush();
+    // While held, changes wait in the model; releasing starts a display
+    // period. A run holds its lists, which then cost it nothing on screen.
+    void hold_display(bool held);
     bool flush_pending() const { return m_flush.isActive(); }
     static constexpr int display_period_ms = 50;
 
@@ -63,6 +66,7 @@ private:
     // back from the widget when it is next asked for.
     mutable bool m_widget_newer = false;
     bool m_filling = false;
+    bool m_held = false;
 };
 
 } // namespace platform

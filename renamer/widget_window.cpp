@@ -219,6 +219,13 @@ void widget_window::select_option(check_id which)
         m_checks[i]->set_value(i == static_cast<std::size_t>(which));
 }
 
+void widget_window::set_timer_enabled(bool enabled)
+{
+    m_Timer1->set_enabled(enabled);
+    for (auto* box : m_texts)
+        box->hold_display(enabled);
+}
+
 void widget_window::yield()
 {
     // Running the message loop costs about a microsecond even with nothing

@@ -68,7 +68,9 @@ public:
 
     bool set_bar_max(float max) override { return m_ppbb->set_max(max); }
     bool set_bar_value(float value) override { return m_ppbb->set_value(value); }
-    void set_timer_enabled(bool enabled) override { m_Timer1->set_enabled(enabled); }
+    // Only the runs switch the progress timer, so it also marks a run: the
+    // text boxes keep their lists off the screen until the run is over.
+    void set_timer_enabled(bool enabled) override;
 
     // Runs pending messages, at most once a millisecond.
     void yield() override;
