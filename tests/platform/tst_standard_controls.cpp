@@ -6,7 +6,7 @@
 #include "platform/progress_bar.h"
 #include "platform/shown_text.h"
 #include "platform/text_box.h"
-#include "tests/platform/byte_named_dir.h"
+#include "tests/platform/test_folder.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -15,22 +15,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QtTest>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
 std::string bytes_of(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
-
-void make_file(const std::string& folder, const std::string& name)
-{
-    const std::string path = folder + "/" + name;
-    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    QVERIFY2(fd >= 0, path.c_str());
-    ::close(fd);
-}
-
-void make_folder(const std::string& path) { QVERIFY(QDir().mkpath(QString::fromStdString(path))); }
 
 // The first column of a row's rectangle where the view drew something other
 // than its background.
@@ -134,7 +122,7 @@ void tst_standard_controls::file_list_keeps_bytes()
     // must stay two entries with their own bytes.
     const std::vector<std::string> names = {"a\xff.txt", "a\xfe.txt", "b.txt", "照片.jpg"};
     for (const auto& name : names)
-        make_file(folder, name);
+        make_file(folder + "/" + name);
     make_folder(folder + "/sub");
 
     platform::file_list list;
@@ -175,12 +163,12 @@ void tst_standard_controls::file_list_refusals()
     const std::string second = dir.path().toStdString() + "/second";
     make_folder(first);
     make_folder(second);
-    make_file(first, "one.txt");
-    make_file(second, "two.txt");
+    make_file(first + "/one.txt");
+    make_file(second + "/two.txt");
 
     platform::file_list list;
     QVERIFY(list.set_path(first));
-    make_file(first, "later.txt");
+    make_file(first + "/later.txt");
 
     bool accepted = true;
     if (how == "fault-path") {
@@ -213,8 +201,8 @@ void tst_standard_controls::file_list_click()
 {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
-    make_file(folder, "a.txt");
-    make_file(folder, "b.txt");
+    make_file(folder + "/a.txt");
+    make_file(folder + "/b.txt");
     platform::file_list list;
     list.resize(200, 200);
     QVERIFY(list.set_path(folder));

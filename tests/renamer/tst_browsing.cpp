@@ -5,14 +5,12 @@
 #include "platform/filesystem.h"
 #include "platform/message_box.h"
 #include "platform/shown_text.h"
-#include "tests/platform/byte_named_dir.h"
+#include "tests/platform/test_folder.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QtTest>
-#include <fcntl.h>
-#include <unistd.h>
 
 using renamer::check_id;
 using renamer::text_id;
@@ -20,15 +18,6 @@ using renamer::text_id;
 namespace {
 
 std::string bytes_of(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
-
-void make_file(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    QVERIFY2(fd >= 0, path.c_str());
-    ::close(fd);
-}
-
-void make_folder(const std::string& path) { QVERIFY(QDir().mkpath(QString::fromStdString(path))); }
 
 std::string listed(const std::string& folder, const std::vector<std::string>& names, bool paths)
 {

@@ -6,14 +6,12 @@
 #include "platform/filesystem.h"
 #include "platform/message_loop.h"
 #include "platform/shown_text.h"
-#include "tests/platform/byte_named_dir.h"
+#include "tests/platform/test_folder.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 using renamer::text_id;
 
@@ -103,11 +101,8 @@ void tst_query_run::lists_matching_files()
 
     byte_named_dir dir;
     const std::string folder = dir.path();
-    for (const auto& name : names) {
-        const int fd = ::open((folder + "/" + bytes_of(name)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-        QVERIFY(fd >= 0);
-        ::close(fd);
-    }
+    for (const auto& name : names)
+        make_file(folder + "/" + bytes_of(name));
     QVERIFY(QDir(QString::fromStdString(folder)).mkdir("sub.txt"));   // folders are not files
     const auto before = *platform::list_files(folder);
 
