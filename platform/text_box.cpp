@@ -47,6 +47,7 @@ const std::string& text_box::Text() const
 {
     if (m_widget_newer) {
         m_text = typed_bytes(m_lines ? m_lines->toPlainText() : m_line->text(), m_lines != nullptr);
+        m_shown = m_text;
         m_widget_newer = false;
     }
     return m_text;
@@ -90,7 +91,7 @@ void text_box::flush()
     if (m_widget_newer || m_shown == m_text)
         return;
     m_filling = true;
-    if (m_lines && grows_shown_text()) {
+    if (m_lines && !m_screen_stale && grows_shown_text()) {
         // A list that only grew since it was last shown gets its new lines
         // added at the end, so showing a list as a run builds it costs the
         // lines once in all, not the whole list at every period.
@@ -103,6 +104,7 @@ void text_box::flush()
         m_line->setText(shown_text(m_text));
     }
     m_shown = m_text;
+    m_screen_stale = false;
     m_filling = false;
 }
 
@@ -121,6 +123,13 @@ void text_box::widget_edited()
 {
     if (m_filling)
         return;
+    // An edit of a screen that the program has written past since (a run
+    // holds its lists back) is replaced when the model is shown; taking it
+    // would drop the program's lines.
+    if (m_text != m_shown) {
+        m_screen_stale = true;
+        return;
+    }
     m_widget_newer = true;
     m_flush.stop();
 }

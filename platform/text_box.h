@@ -61,12 +61,15 @@ private:
     // The model, and the bytes the widget shows (kept so that a selection
     // maps back to exact bytes even while a newer model waits to be shown).
     mutable std::string m_text;
-    std::string m_shown;
+    mutable std::string m_shown;
     // The user has typed since the widget was last filled; the model is read
     // back from the widget when it is next asked for.
     mutable bool m_widget_newer = false;
     bool m_filling = false;
     bool m_held = false;
+    // The user typed into a screen the model had moved past; it no longer
+    // shows m_shown and must be filled whole.
+    bool m_screen_stale = false;
 };
 
 } // namespace platform

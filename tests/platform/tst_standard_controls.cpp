@@ -490,6 +490,18 @@ void tst_standard_controls::text_box_typing_and_click()
     QCOMPARE(list->Text(), std::string("one\r\ntwo"));
     QTest::mouseClick(list->text_editor()->viewport(), Qt::RightButton, {}, QPoint(60, 8));
     QCOMPARE(list_clicks, 1);
+    // Typing goes on being taken after the model was read back.
+    QTest::keyClicks(list->text_editor(), QStringLiteral("!"));
+    QCOMPARE(list->Text(), std::string("one\r\ntwo!"));
+
+    // While the program holds the list, lines it adds win over typing into
+    // the screen it has written past.
+    list->hold_display(true);
+    list->change_text([](std::string& t) { t += "\r\nthree"; });
+    QTest::keyClicks(list->text_editor(), QStringLiteral("?"));
+    QCOMPARE(list->Text(), std::string("one\r\ntwo!\r\nthree"));
+    list->hold_display(false);
+    QTRY_COMPARE(list->text_editor()->toPlainText(), QStringLiteral("one\ntwo!\nthree"));
 }
 
 // Each row: a sequence of writes ("max 5", "value 3") and the state after.
