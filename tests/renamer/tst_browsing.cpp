@@ -1,4 +1,5 @@
 #include "renamer/browsing.h"
+#include "renamer/headless_window.h"
 #include "renamer/rules.h"
 #include "renamer/widget_window.h"
 
@@ -112,6 +113,8 @@ private slots:
     void pattern_rule_on_leaving_Combo1_data();
     void pattern_rule_on_leaving_Combo1();
     void timer_moves_bar();
+    void handlers_on_headless_window_data();
+    void handlers_on_headless_window();
 };
 
 void tst_browsing::cleanup()
@@ -470,6 +473,87 @@ void tst_browsing::timer_moves_bar()
     QCOMPARE(window.ppbb().Value(), 3.0f);
     QCOMPARE(window.Timer1().interval(), 50);
     QVERIFY(!window.Timer1().enabled());
+}
+
+// The same handlers over the window without widgets, which the runs' tests
+// and the benchmark use: each row is one event and what must follow it.
+void tst_browsing::handlers_on_headless_window_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<QString>("folder");   // where Dir1 and File1 end, "a", "b" or "sub"
+    QTest::addColumn<QByteArray>("Text2");
+    QTest::addColumn<QByteArray>("Text3");
+    QTest::addColumn<QString>("checks");   // Check1..3 after, as "010"
+    QTest::addColumn<int>("messages");
+
+    QTest::newRow("drive change") << "drive" << "b" << QByteArray("p\r\nq\r\nr") << QByteArray("t3") << "010" << 0;
+    QTest::newRow("drive refused") << "drive-refused" << "a" << QByteArray("old") << QByteArray("t3") << "010" << 0;
+    QTest::newRow("folder change") << "folder" << "sub" << QByteArray("s.txt") << QByteArray("t3") << "010" << 0;
+    QTest::newRow("folder refused") << "folder-refused" << "a" << QByteArray("old") << QByteArray("t3") << "010" << 0;
+    QTest::newRow("file click") << "file" << "a" << QByteArray("x.txt\r\ny.txt") << QByteArray("t3") << "010" << 0;
+    QTest::newRow("selection in Text2") << "select" << "a" << QByteArray("old") << QByteArray("ld") << "010" << 0;
+    QTest::newRow("click in Text2 without selection") << "click-Text2" << "a" << QByteArray("old") << QByteArray() << "010" << 0;
+    QTest::newRow("click in Text4") << "click-Text4" << "a" << QByteArray("old") << QByteArray("t3") << "000" << 0;
+    QTest::newRow("option click") << "option" << "a" << QByteArray("old") << QByteArray() << "010" << 0;
+    QTest::newRow("Combo1 without star") << "combo:img_1.jpg" << "a" << QByteArray("old") << QByteArray("t3") << "000" << 1;
+    QTest::newRow("Combo1 with stars") << "combo:z*d*.*y" << "a" << QByteArray("old") << QByteArray("t3") << "010" << 0;
+}
+
+void tst_browsing::handlers_on_headless_window()
+{
+    QFETCH(QString, event);
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, Text2);
+    QFETCH(QByteArray, Text3);
+    QFETCH(QString, checks);
+    QFETCH(int, messages);
+
+    two_drives drives;
+    renamer::headless_window window(drives.a);
+    window.choose_drive(drives.a);
+    QVERIFY(window.set_folder_path(drives.a));
+    window.set_text(text_id::Text2, "old");
+    window.set_text(text_id::Text3, "t3");
+    window.set_text(text_id::Text4, "t4");
+    window.set_check_value(check_id::Check2, true);
+    int shown = 0;
+    platform::set_message_box_hook([&](const QString&, const QString&) { ++shown; });
+
+    if (event.endsWith("-refused"))
+        platform::set_listing_fault_hook([&](const std::string& f) { return f == drives.b || f == drives.sub; });
+    if (event.startsWith("drive")) {
+        window.choose_drive(drives.b);
+    } else if (event.startsWith("folder")) {
+        window.set_folder_path(drives.sub);
+    } else if (event == "file") {
+        renamer::file1_click(window);
+    } else if (event == "select") {
+        window.select_text(text_id::Text2, 1, 2);
+        renamer::text2_click(window);
+    } else if (event == "click-Text2") {
+        renamer::text2_click(window);
+    } else if (event == "click-Text4") {
+        renamer::replacement_click(window);
+    } else if (event == "option") {
+        renamer::option_click(window);
+    } else {
+        window.set_text(text_id::Combo1, event.mid(6).toStdString());
+        renamer::combo1_lost_focus(window);
+        QCOMPARE(QString::fromStdString(window.text(text_id::Combo1)), messages ? QStringLiteral("*.*") : event.mid(6));
+    }
+
+    const std::string path = folder == "a" ? drives.a : folder == "b" ? drives.b : drives.sub;
+    QCOMPARE(window.folder_path(), path);
+    QCOMPARE(window.file_path(), path);
+    QCOMPARE(window.drive(), folder == "b" ? drives.b : drives.a);
+    QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text2)), Text2);
+    QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text3)), Text3);
+    QCOMPARE(QString::fromStdString(window.text(text_id::Text4)), event == "option" ? QString() : QStringLiteral("t4"));
+    QString got;
+    for (const auto which : {check_id::Check1, check_id::Check2, check_id::Check3})
+        got += window.check_value(which) ? '1' : '0';
+    QCOMPARE(got, checks);
+    QCOMPARE(shown, messages);
 }
 
 QTEST_MAIN(tst_browsing)
