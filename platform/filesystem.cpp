@@ -40,18 +40,44 @@ struct dir_handle {
     dir_handle& operator=(const dir_handle&) = delete;
 };
 
+// Sorting a large folder compares long shared prefixes many times, so each
+// name's folded form is made once and compared with memcmp; the result is the
+// same order as list_order_less.
+void sort_in_list_order(std::vector<std::string>& names)
+{
+    struct keyed {
+        std::string key;
+        std::string name;
+    };
+    std::vector<keyed> items;
+    items.reserve(names.size());
+    for (auto& name : names) {
+        std::string key = name;
+        for (auto& c : key)
+            c = static_cast<char>(ascii_lower(static_cast<unsigned char>(c)));
+        items.push_back({std::move(key), std::move(name)});
+    }
+    std::sort(items.begin(), items.end(), [](const keyed& a, const keyed& b) {
+        if (const int order = a.key.compare(b.key))
+            return order < 0;
+        return a.name < b.name;
+    });
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = std::move(items[i].name);
+}
+
 enum class entry_kind { file, folder, other };
 
 entry_kind kind_of(int dir_fd, const dirent* entry)
 {
     switch (entry->d_type) {
     case DT_REG:
+        return entry_kind::file;
     case DT_LNK:
+    case DT_UNKNOWN:
         break;
     case DT_DIR:
         return entry_kind::folder;
-    case DT_UNKNOWN:
-        break;
     default:
         return entry_kind::other;
     }
@@ -92,22 +118,35 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
     }
     if (errno != 0)
         return std::nullopt;
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return list_order_less(a, b); });
+    sort_in_list_order(names);
     return names;
 }
 
-int renameat2_noreplace(int dir_fd, const char* from, const char* to)
+// Every step names both entries by full path from the same folder, so the
+// folder is never opened: a rename costs one system call, as it would in a
+// plain loop. The callers have checked that both names are plain names of
+// that one folder.
+bool& without_noreplace()
 {
-    return static_cast<int>(syscall(SYS_renameat2, dir_fd, from, dir_fd, to, RENAME_NOREPLACE));
+    static bool flag = false;
+    return flag;
+}
+
+int renameat2_noreplace(const char* from, const char* to)
+{
+    if (without_noreplace()) {
+        errno = EINVAL;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 }
 
 // One no-replace step. Where the file system has no RENAME_NOREPLACE (NFS,
 // some FUSE), a hard link followed by an unlink gives the same guarantee,
 // because linkat never replaces either.
-rename_result move_once(int dir_fd, const std::string& from, const std::string& to)
+rename_result move_once(const std::string& from, const std::string& to)
 {
-    if (renameat2_noreplace(dir_fd, from.c_str(), to.c_str()) == 0)
+    if (renameat2_noreplace(from.c_str(), to.c_str()) == 0)
         return rename_result::renamed;
     const int err = errno;
     if (err == EEXIST)
@@ -115,44 +154,44 @@ rename_result move_once(int dir_fd, const std::string& from, const std::string& 
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP && err != EOPNOTSUPP)
         return rename_result::failed;
 
-    if (linkat(dir_fd, from.c_str(), dir_fd, to.c_str(), 0) != 0)
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0)
         return errno == EEXIST ? rename_result::exists : rename_result::failed;
-    if (unlinkat(dir_fd, from.c_str(), 0) != 0) {
+    if (unlinkat(AT_FDCWD, from.c_str(), 0) != 0) {
         // Take the second name away again, so the file keeps exactly the name
         // it had.
-        unlinkat(dir_fd, to.c_str(), 0);
+        unlinkat(AT_FDCWD, to.c_str(), 0);
         return rename_result::failed;
     }
     return rename_result::renamed;
 }
 
-bool same_file(int dir_fd, const std::string& a, const std::string& b)
+bool same_file(const std::string& a, const std::string& b)
 {
     struct stat sa {}, sb {};
-    return fstatat(dir_fd, a.c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
-           fstatat(dir_fd, b.c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 && sa.st_dev == sb.st_dev &&
+    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
 // On a case-insensitive file system "a.txt" and "A.txt" are one entry, so a
 // direct rename between them looks like a clash. Going through a name that
 // surely is free renames it in two no-replace steps.
-rename_result move_through_temporary(int dir_fd, const std::string& from, const std::string& to)
+rename_result move_through_temporary(const std::string& folder, const std::string& from,
+                                     const std::string& to)
 {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char temporary[64];
-        std::snprintf(temporary, sizeof temporary, ".fennimo-%ld-%u", static_cast<long>(getpid()),
-                      counter++);
-        const auto first = move_once(dir_fd, from, temporary);
+        char name[64];
+        std::snprintf(name, sizeof name, ".fennimo-%ld-%u", static_cast<long>(getpid()), counter++);
+        const std::string temporary = folder + name;
+        const auto first = move_once(from, temporary);
         if (first == rename_result::exists)
             continue;
         if (first != rename_result::renamed)
             return first;
-        const auto second = move_once(dir_fd, temporary, to);
+        const auto second = move_once(temporary, to);
         if (second == rename_result::renamed)
             return second;
-        move_once(dir_fd, temporary, from);
+        move_once(temporary, from);
         return second;
     }
     return rename_result::failed;
@@ -182,6 +221,11 @@ std::optional<std::vector<std::string>> list_files(const std::string& folder)
 std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
 {
     return list_entries(folder, entry_kind::folder);
+}
+
+void pretend_no_rename_noreplace(bool pretend)
+{
+    without_noreplace() = pretend;
 }
 
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)
@@ -235,8 +279,7 @@ std::vector<std::string> list_drives()
         if (path != "/" && std::find(drives.begin(), drives.end(), path) == drives.end())
             drives.push_back(path);
     }
-    std::sort(drives.begin(), drives.end(),
-              [](const std::string& a, const std::string& b) { return list_order_less(a, b); });
+    sort_in_list_order(drives);
     drives.insert(drives.begin(), "/");
     return drives;
 }
@@ -247,22 +290,39 @@ bool is_plain_name(std::string_view name)
            name.find(path_separator) == std::string_view::npos && name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
-                               const std::string& new_name)
+namespace {
+
+// The folder as a prefix that a plain name can follow directly.
+std::string folder_prefix(const std::string& folder)
+{
+    if (folder.empty())
+        return std::string(".") + path_separator;
+    if (folder.back() == path_separator)
+        return folder;
+    return folder + path_separator;
+}
+
+rename_result rename_checked(const std::string& prefix, const std::string& old_name,
+                             const std::string& new_name)
 {
     if (!is_plain_name(old_name) || !is_plain_name(new_name))
         return rename_result::refused;
     if (old_name == new_name)
         return rename_result::unchanged;
-
-    const int dir_fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd < 0)
-        return rename_result::failed;
-    auto result = move_once(dir_fd, old_name, new_name);
-    if (result == rename_result::exists && same_file(dir_fd, old_name, new_name))
-        result = move_through_temporary(dir_fd, old_name, new_name);
-    close(dir_fd);
+    const std::string from = prefix + old_name;
+    const std::string to = prefix + new_name;
+    auto result = move_once(from, to);
+    if (result == rename_result::exists && same_file(from, to))
+        result = move_through_temporary(prefix, from, to);
     return result;
+}
+
+} // namespace
+
+rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
+                               const std::string& new_name)
+{
+    return rename_checked(folder_prefix(folder), old_name, new_name);
 }
 
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path)
@@ -272,8 +332,8 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
     if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
         old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
         return rename_result::refused;
-    return rename_in_folder(old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
-                            new_path.substr(new_cut + 1));
+    return rename_checked(old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
+                          new_path.substr(new_cut + 1));
 }
 
 } // namespace platform

@@ -1,0 +1,123 @@
+#pragma once
+
+// Real folders for the file-system and run tests: files whose content is
+// their own original name, so a test can tell that every file survived a run
+// with its bytes, whatever it is called now.
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fixture {
+
+inline std::string str(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
+inline QByteArray bytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
+
+// A fresh folder on the disk or, with in_memory, on /dev/shm.
+inline std::unique_ptr<QTemporaryDir> make_folder(bool in_memory = false)
+{
+    auto dir = in_memory ? std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/fennimo-test-XXXXXX"))
+                         : std::make_unique<QTemporaryDir>();
+    if (!dir->isValid())
+        qFatal("cannot make a temporary folder");
+    return dir;
+}
+
+inline std::string path_of(const QTemporaryDir& dir) { return str(QFile::encodeName(dir.path())); }
+
+inline void write_file(const std::string& folder, const std::string& name, const std::string& content)
+{
+    const std::string path = folder + "/" + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        qFatal("cannot create %s", path.c_str());
+    if (::write(fd, content.data(), content.size()) != ssize_t(content.size()))
+        qFatal("cannot write %s", path.c_str());
+    ::close(fd);
+}
+
+// Creates each file with its own name as content.
+inline void make_files(const std::string& folder, const std::vector<std::string>& names)
+{
+    for (const auto& name : names)
+        write_file(folder, name, name);
+}
+
+// Every entry of the folder (hidden ones and subfolders too, so a stray
+// temporary name or a file moved away shows), with each regular file's
+// content; folders read as "<dir>".
+inline std::map<std::string, std::string> read_folder(const std::string& folder)
+{
+    std::map<std::string, std::string> out;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return out;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = folder + "/" + name;
+        struct stat st {};
+        ::lstat(path.c_str(), &st);
+        if (S_ISDIR(st.st_mode)) {
+            out[name] = "<dir>";
+            continue;
+        }
+        std::string content;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        char buffer[4096];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            content.append(buffer, std::size_t(n));
+        if (fd >= 0)
+            ::close(fd);
+        out[name] = content;
+    }
+    ::closedir(dir);
+    return out;
+}
+
+// Splits a CR LF separated list box text into its lines.
+inline std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> out;
+    if (text.empty())
+        return out;
+    std::size_t from = 0;
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
+        out.push_back(text.substr(from, at - from));
+        from = at + 2;
+    }
+    out.push_back(text.substr(from));
+    return out;
+}
+
+} // namespace fixture
+
+namespace fixture {
+
+// A folder's content as one readable text, for comparisons that print well.
+inline QByteArray describe(const std::map<std::string, std::string>& folder)
+{
+    QByteArray out;
+    for (const auto& [name, content] : folder)
+        out += bytes(name) + "=" + bytes(content) + ";";
+    return out;
+}
+
+inline QByteArray describe_lines(const std::vector<std::string>& lines)
+{
+    QByteArray out;
+    for (const auto& line : lines)
+        out += bytes(line) + "|";
+    return out;
+}
+
+} // namespace fixture
