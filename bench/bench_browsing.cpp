@@ -9,7 +9,6 @@
 #include "renamer/widget_window.h"
 
 #include "platform/filesystem.h"
-#include "platform/message_loop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -113,7 +112,7 @@ int main(int argc, char** argv)
     const double yield_us = elapsed_ms(clock) * 1000 / yields;
     clock.restart();
     for (int i = 0; i < 100000; ++i)
-        platform::yield();
+        QCoreApplication::processEvents();
     const double loop_us = elapsed_ms(clock) * 1000 / 100000;
 
     std::printf("files                          %d\n", file_count);
@@ -125,8 +124,8 @@ int main(int argc, char** argv)
     std::printf("query run, all listed          %8.2f ms  x%.1f  (target <= 100 ms)\n", query, query / floor);
     std::printf("query run, 100 listed          %8.2f ms  x%.1f\n", query_some, query_some / floor);
     std::printf("showing both lists once        %8.2f ms\n", show);
-    std::printf("one idle yield of the window   %8.3f us  (paced to one message-loop run a millisecond)\n", yield_us);
-    std::printf("one idle message-loop run      %8.3f us\n", loop_us);
+    std::printf("one idle yield                 %8.3f us  (the loop runs at most once a millisecond)\n", yield_us);
+    std::printf("one idle message-loop run      %8.3f us  (what an unpaced yield would cost)\n", loop_us);
     const bool ok = fill <= 100 && query <= 100;
     std::printf("%s\n", ok ? "within target" : "OVER TARGET");
     return 0;

@@ -228,16 +228,7 @@ void widget_window::set_timer_enabled(bool enabled)
 
 void widget_window::yield()
 {
-    // Running the message loop costs about a microsecond even with nothing
-    // to do, which over the four yields a file gets in a run would outweigh
-    // the run's own work. Within a millisecond of the last real yield nothing
-    // the user does can be noticed as late, and the 50 ms timer loses
-    // nothing, so those yields return at once.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - m_last_yield < std::chrono::milliseconds(1))
-        return;
     platform::yield();
-    m_last_yield = std::chrono::steady_clock::now();
 }
 
 bool widget_window::rename_file(const std::string& old_path, const std::string& new_path)

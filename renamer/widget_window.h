@@ -16,7 +16,6 @@
 
 #include <QWidget>
 #include <array>
-#include <chrono>
 #include <functional>
 
 namespace renamer {
@@ -72,7 +71,6 @@ public:
     // text boxes keep their lists off the screen until the run is over.
     void set_timer_enabled(bool enabled) override;
 
-    // Runs pending messages, at most once a millisecond.
     void yield() override;
     bool rename_file(const std::string& old_path, const std::string& new_path) override;
 
@@ -109,7 +107,6 @@ private:
     std::array<option_stand_in*, 3> m_checks{};
     platform::progress_bar* m_ppbb;
     platform::timer* m_Timer1;
-    std::chrono::steady_clock::time_point m_last_yield{};
 };
 
 } // namespace renamer
