@@ -1,14 +1,12 @@
 #pragma once
 
-// Folders and files made for a test, with names given as exact bytes.
+// Temporary folders for tests whose file names may be any bytes.
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 // A temporary folder that is removed with everything in it, including names
 // that are not UTF-8, which QTemporaryDir's own removal cannot see.
@@ -22,14 +20,8 @@ struct byte_named_dir {
     }
 };
 
-inline void make_file(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    QVERIFY2(fd >= 0, path.c_str());
-    ::close(fd);
-}
-
-inline void make_folder(const std::string& path)
+// A folder with all the folders above it that are missing.
+inline void make_path(const std::string& path)
 {
     QVERIFY(QDir().mkpath(QString::fromStdString(path)));
 }

@@ -7,6 +7,7 @@
 #include "platform/shown_text.h"
 #include "platform/text_box.h"
 #include "tests/platform/test_folder.h"
+#include "tests/support/folder_fixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,7 +19,6 @@
 
 namespace {
 
-std::string bytes_of(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
 
 // The first column of a row's rectangle where the view drew something other
 // than its background.
@@ -107,7 +107,7 @@ void tst_standard_controls::shown_text_maps_back()
     QFETCH(int, to);
     QFETCH(QByteArray, selected);
 
-    const std::string b = bytes_of(bytes);
+    const std::string b = fixture::str(bytes);
     QCOMPARE(platform::shown_text(b, crlf), shown);
     const auto start = platform::byte_offset(b, from, crlf);
     const auto end = platform::byte_offset(b, to, crlf);
@@ -122,8 +122,8 @@ void tst_standard_controls::file_list_keeps_bytes()
     // must stay two entries with their own bytes.
     const std::vector<std::string> names = {"a\xff.txt", "a\xfe.txt", "b.txt", "照片.jpg"};
     for (const auto& name : names)
-        make_file(folder + "/" + name);
-    make_folder(folder + "/sub");
+        fixture::write_file(folder, name, {});
+    make_path(folder + "/sub");
 
     platform::file_list list;
     QVERIFY(list.set_path(folder));
@@ -161,14 +161,14 @@ void tst_standard_controls::file_list_refusals()
     QTemporaryDir dir;
     const std::string first = dir.path().toStdString() + "/first";
     const std::string second = dir.path().toStdString() + "/second";
-    make_folder(first);
-    make_folder(second);
-    make_file(first + "/one.txt");
-    make_file(second + "/two.txt");
+    make_path(first);
+    make_path(second);
+    fixture::write_file(first, "one.txt", {});
+    fixture::write_file(second, "two.txt", {});
 
     platform::file_list list;
     QVERIFY(list.set_path(first));
-    make_file(first + "/later.txt");
+    fixture::write_file(first, "later.txt", {});
 
     bool accepted = true;
     if (how == "fault-path") {
@@ -201,8 +201,8 @@ void tst_standard_controls::file_list_click()
 {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
-    make_file(folder + "/a.txt");
-    make_file(folder + "/b.txt");
+    fixture::write_file(folder, "a.txt", {});
+    fixture::write_file(folder, "b.txt", {});
     platform::file_list list;
     list.resize(200, 200);
     QVERIFY(list.set_path(folder));
@@ -274,8 +274,8 @@ void tst_standard_controls::folder_list_opening()
     QTemporaryDir dir;
     const std::string base = dir.path().toStdString();
     const std::string top = base + "/top";
-    make_folder(top + "/sub/deeper");
-    make_folder(top + "/other");
+    make_path(top + "/sub/deeper");
+    make_path(top + "/other");
     const std::string wanted = target.isEmpty() ? base : base + "/" + target.toStdString();
 
     platform::folder_list list;
@@ -333,7 +333,7 @@ void tst_standard_controls::folder_list_indents_and_icons()
 {
     QTemporaryDir dir;
     const std::string top = dir.path().toStdString() + "/a";
-    make_folder(top + "/b");
+    make_path(top + "/b");
     platform::folder_list list;
     list.resize(300, 400);
     QVERIFY(list.set_path(top));
@@ -446,7 +446,7 @@ void tst_standard_controls::text_box_selection_is_exact_bytes()
     QFETCH(QByteArray, selected);
 
     platform::text_box box(multi ? platform::text_box::kind::multi_line : platform::text_box::kind::single_line);
-    box.set_text(bytes_of(text));
+    box.set_text(fixture::str(text));
     box.flush();
     if (multi) {
         QTextCursor cursor = box.text_editor()->textCursor();

@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/shown_text.h"
 #include "tests/platform/test_folder.h"
+#include "tests/support/folder_fixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,7 +19,6 @@ using renamer::text_id;
 
 namespace {
 
-std::string bytes_of(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
 
 std::string listed(const std::string& folder, const std::vector<std::string>& names, bool paths)
 {
@@ -75,14 +75,14 @@ struct two_drives {
         a = dir.path() + "/a";
         b = dir.path() + "/b";
         sub = a + "/sub";
-        make_folder(sub);
-        make_folder(b);
-        make_file(a + "/x.txt");
-        make_file(a + "/y.txt");
-        make_file(sub + "/s.txt");
-        make_file(b + "/p");
-        make_file(b + "/q");
-        make_file(b + "/r");
+        make_path(sub);
+        make_path(b);
+        fixture::write_file(a, "x.txt", {});
+        fixture::write_file(a, "y.txt", {});
+        fixture::write_file(sub, "s.txt", {});
+        fixture::write_file(b, "p", {});
+        fixture::write_file(b, "q", {});
+        fixture::write_file(b, "r", {});
     }
 };
 
@@ -140,7 +140,7 @@ void tst_browsing::fill_file_lists()
     std::string path = dir.path();
     if (folder == "files") {
         for (const char* name : {"b.txt", "a\xff.jpg", "C.doc"})
-            make_file(path + "/" + name);
+            fixture::write_file(path, name, {});
     } else if (folder == "root") {
         path = "/";
     }
@@ -281,7 +281,7 @@ void tst_browsing::name_selection_goes_to_Text3()
     QFETCH(QByteArray, Text3);
 
     byte_named_dir dir;
-    make_file(dir.path() + "/" + bytes_of(name));
+    fixture::write_file(dir.path(), fixture::str(name), {});
     recording_window window(dir.path());
     show_active(window);
     window.set_check_value(check_id::Check3, true);

@@ -7,6 +7,7 @@
 #include "platform/message_loop.h"
 #include "platform/shown_text.h"
 #include "tests/platform/test_folder.h"
+#include "tests/support/folder_fixture.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -17,7 +18,6 @@ using renamer::text_id;
 
 namespace {
 
-std::string bytes_of(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
 
 std::string crlf_joined(const std::vector<std::string>& lines)
 {
@@ -102,15 +102,15 @@ void tst_query_run::lists_matching_files()
     byte_named_dir dir;
     const std::string folder = dir.path();
     for (const auto& name : names)
-        make_file(folder + "/" + bytes_of(name));
+        fixture::write_file(folder, fixture::str(name), {});
     QVERIFY(QDir(QString::fromStdString(folder)).mkdir("sub.txt"));   // folders are not files
     const auto before = *platform::list_files(folder);
 
     any_window w = open_window(widgets, folder);
     auto& window = w.controls();
-    window.set_text(text_id::Text3, bytes_of(what));
-    window.set_text(text_id::Text5, bytes_of(contain));
-    window.set_text(text_id::Text6, bytes_of(exclude));
+    window.set_text(text_id::Text3, fixture::str(what));
+    window.set_text(text_id::Text5, fixture::str(contain));
+    window.set_text(text_id::Text6, fixture::str(exclude));
     // Old results and a bar left mid-way by an earlier run.
     window.set_text(text_id::Text1, "old");
     window.set_text(text_id::Text2, "old");
@@ -130,8 +130,8 @@ void tst_query_run::lists_matching_files()
 
     std::vector<std::string> expected_names, expected_paths;
     for (const auto& name : listed) {
-        expected_names.push_back(bytes_of(name));
-        expected_paths.push_back(folder + "/" + bytes_of(name));
+        expected_names.push_back(fixture::str(name));
+        expected_paths.push_back(folder + "/" + fixture::str(name));
     }
     QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text2)), QByteArray::fromStdString(crlf_joined(expected_names)));
     QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text1)), QByteArray::fromStdString(crlf_joined(expected_paths)));
@@ -172,11 +172,11 @@ void tst_query_run::root_folder_gives_single_separators()
     auto& window = w.controls();
     renamer::query_run(window);
 
-    const QList<QByteArray> names = QByteArray::fromStdString(window.text(text_id::Text2)).split('\n');
-    const QList<QByteArray> paths = QByteArray::fromStdString(window.text(text_id::Text1)).split('\n');
-    QCOMPARE(names.size(), qsizetype(files->size()));
+    const auto names = fixture::lines_of(window.text(text_id::Text2));
+    const auto paths = fixture::lines_of(window.text(text_id::Text1));
+    QVERIFY(names == *files);
     QCOMPARE(paths.size(), names.size());
-    for (qsizetype k = 0; k < names.size(); ++k)
+    for (std::size_t k = 0; k < names.size(); ++k)
         QCOMPARE(paths[k], "/" + names[k]);
     QVERIFY(!window.text(text_id::Text1).starts_with("//"));
 }
