@@ -69,8 +69,16 @@ void text_box::change_text(const std::function<void(std::string&)>& change)
 void text_box::model_changed()
 {
     m_widget_newer = false;
+    if (m_held)
+        return;
+    // A one-line box is never written once per file; it shows at once, so
+    // typing into it never meets a screen the program has written past.
+    if (m_kind == kind::single_line) {
+        flush();
+        return;
+    }
     // The first change of a period starts it; later ones ride along.
-    if (!m_held && !m_flush.isActive())
+    if (!m_flush.isActive())
         m_flush.start();
 }
 
@@ -147,12 +155,7 @@ std::string text_box::SelText() const
     }
     if (start >= end)
         return {};
-    if (m_widget_newer) {
-        // Typed text is UTF-8 already; only shown names need mapping back.
-        const std::string typed = Text();
-        const QString shown = shown_text(typed, m_lines != nullptr);
-        return typed_bytes(shown.mid(start, end - start), m_lines != nullptr);
-    }
+    Text();   // what the user typed is what the widget shows
     // The selection is in the text the widget shows; map it back to the
     // bytes that text came from, so a piece of a name that is not UTF-8
     // comes out exactly.

@@ -478,6 +478,12 @@ void tst_standard_controls::text_box_typing_and_click()
     QTest::sendKeyEvent(QTest::Click, line->line_editor(), Qt::Key_unknown, QStringLiteral("照片"), {});
     QCOMPARE(line->Text(), std::string("照片"));
     QCOMPARE(line_clicks, 1);
+    // A one-line box shows a program's write at once, and takes typing
+    // straight after it.
+    line->set_text("ab");
+    QCOMPARE(line->line_editor()->text(), QStringLiteral("ab"));
+    QTest::keyClicks(line->line_editor(), QStringLiteral("c"));
+    QCOMPARE(line->Text(), std::string("abc"));
 
     list->set_text("one");
     list->flush();
