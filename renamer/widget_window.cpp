@@ -92,7 +92,9 @@ widget_window::widget_window(const std::string& folder, QWidget* parent) : QWidg
     m_Drive1 = new platform::drive_list(start, this);
     m_Dir1 = new platform::folder_list(this);
     m_File1 = new platform::file_list(this);
-    m_Dir1->set_path(start);
+    // A start folder that cannot be read leaves the window on its drive.
+    if (!m_Dir1->set_path(start))
+        m_Dir1->set_path(m_Drive1->Drive());
     m_File1->set_path(m_Dir1->Path());
 
     using kind = platform::text_box::kind;
@@ -131,14 +133,12 @@ widget_window::widget_window(const std::string& folder, QWidget* parent) : QWidg
     place(m_checks[2], 5400, 5880, 2295, 255);
 
     // Tab order, first to last, of the controls this window has.
-    const QWidget* const order[] = {m_texts[0], m_texts[1], m_texts[2], m_texts[3], m_checks[0],
-                                    m_checks[1], m_checks[2], m_Combo1,   m_texts[6], m_texts[5],
-                                    m_texts[4],  m_File1,     m_Dir1,     m_Drive1};
+    QWidget* const order[] = {m_texts[0], m_texts[1], m_texts[2], m_texts[3], m_checks[0],
+                              m_checks[1], m_checks[2], m_Combo1,   m_texts[6], m_texts[5],
+                              m_texts[4],  m_File1,     m_Dir1,     m_Drive1};
     // A text box hands its focus to its editor, which is what the chain
     // must link.
-    const auto taker = [](const QWidget* w) {
-        return const_cast<QWidget*>(w->focusProxy() ? w->focusProxy() : w);
-    };
+    const auto taker = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(taker(order[i - 1]), taker(order[i]));
 

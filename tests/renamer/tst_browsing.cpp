@@ -113,6 +113,7 @@ private slots:
     void pattern_rule_on_leaving_Combo1_data();
     void pattern_rule_on_leaving_Combo1();
     void timer_moves_bar();
+    void opens_on_its_drive_when_the_folder_is_unreadable();
     void handlers_on_headless_window_data();
     void handlers_on_headless_window();
 };
@@ -473,6 +474,17 @@ void tst_browsing::timer_moves_bar()
     QCOMPARE(window.ppbb().Value(), 3.0f);
     QCOMPARE(window.Timer1().interval(), 50);
     QVERIFY(!window.Timer1().enabled());
+}
+
+void tst_browsing::opens_on_its_drive_when_the_folder_is_unreadable()
+{
+    byte_named_dir dir;
+    platform::set_listing_fault_hook([&](const std::string& f) { return f == dir.path(); });
+    renamer::widget_window window(dir.path());
+    QVERIFY(!window.drive().empty());
+    QCOMPARE(window.folder_path(), window.drive());
+    QCOMPARE(window.file_path(), window.drive());
+    QVERIFY(window.text(text_id::Text1).empty());
 }
 
 // The same handlers over the window without widgets, which the runs' tests
