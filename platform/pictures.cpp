@@ -24,10 +24,12 @@ QImage picture(const QString& name)
 
 void set_picture_override(const QString& name, const QImage& image)
 {
-    if (image.isNull())
-        overrides().erase(name);
-    else
-        overrides()[name] = image;
+    overrides()[name] = image;
+}
+
+void clear_picture_override(const QString& name)
+{
+    overrides().erase(name);
 }
 
 QImage cell_picture(const QImage& strip, int rows, int columns, int index)

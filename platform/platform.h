@@ -4,6 +4,7 @@
 // system and the toolkit.
 
 #include "filesystem.h"
+#include "fonts.h"
 #include "message_box.h"
 #include "message_loop.h"
 #include "pictures.h"

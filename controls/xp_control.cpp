@@ -1,0 +1,338 @@
+#include "xp_control.h"
+
+#include "controls/input.h"
+#include "platform/pointer.h"
+#include "platform/units.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace controls {
+
+xp_control::xp_control(std::initializer_list<event_decl> raised, QWidget* parent)
+    : QWidget(parent), m_events(raised), m_font(QApplication::font())
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void xp_control::place(platform::property_bag* bag, placement how)
+{
+    attach(bag);
+    if (how == placement::new_instance)
+        init_new();
+    else
+        load();
+    // The first layout runs now, not again when the window is shown.
+    setAttribute(Qt::WA_PendingResizeEvent, false);
+    on_resize();
+}
+
+// --- Scale units ---------------------------------------------------------
+
+double xp_control::units_per_pixel_x() const
+{
+    return m_unit == scale_unit::twips ? platform::twips_per_pixel_x() : 1.0;
+}
+
+double xp_control::units_per_pixel_y() const
+{
+    return m_unit == scale_unit::twips ? platform::twips_per_pixel_y() : 1.0;
+}
+
+double xp_control::scale_width() const { return width() * units_per_pixel_x(); }
+double xp_control::scale_height() const { return height() * units_per_pixel_y(); }
+
+QPointF xp_control::to_scale(QPointF pixels) const
+{
+    return {pixels.x() * units_per_pixel_x(), pixels.y() * units_per_pixel_y()};
+}
+
+int xp_control::to_pixels_x(double v) const { return static_cast<int>(std::lround(v / units_per_pixel_x())); }
+int xp_control::to_pixels_y(double v) const { return static_cast<int>(std::lround(v / units_per_pixel_y())); }
+
+// --- Notifications: by default the report goes straight to the host ------
+
+void xp_control::mouse_down(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    m_events.raise_mouse(dispatch::MouseDown, button, shift, x, y);
+}
+
+void xp_control::mouse_move(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    m_events.raise_mouse(dispatch::MouseMove, button, shift, x, y);
+}
+
+void xp_control::mouse_up(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    m_events.raise_mouse(dispatch::MouseUp, button, shift, x, y);
+}
+
+void xp_control::key_down(std::int16_t key_code, std::int16_t shift)
+{
+    m_events.raise_key(dispatch::KeyDown, key_code, shift);
+}
+
+void xp_control::key_press(std::int16_t key_ascii)
+{
+    m_events.raise_key_press(key_ascii);
+}
+
+void xp_control::key_up(std::int16_t key_code, std::int16_t shift)
+{
+    m_events.raise_key(dispatch::KeyUp, key_code, shift);
+}
+
+// --- Display ---------------------------------------------------------------
+
+void xp_control::show_face(const QImage& face)
+{
+    m_face = face;
+    update();
+}
+
+QImage& xp_control::canvas()
+{
+    // The surface keeps its drawing across resizes, as the platform's kept
+    // drawing does: what was drawn stays, new area shows the back colour.
+    if (m_canvas.size() != size()) {
+        QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        grown.fill(surface_colour());
+        if (!m_canvas.isNull()) {
+            QPainter painter(&grown);
+            painter.drawImage(0, 0, m_canvas);
+        }
+        m_canvas = grown;
+    }
+    return m_canvas;
+}
+
+void xp_control::paint_pieces(const QImage& source, std::span<const slice_piece> pieces)
+{
+    controls::paint_pieces(canvas(), source, pieces);
+    update();
+}
+
+void xp_control::clear_surface()
+{
+    canvas().fill(surface_colour());
+    update();
+}
+
+void xp_control::set_surface_colour(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+QColor xp_control::surface_colour() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void xp_control::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!m_canvas.isNull())
+        painter.drawImage(0, 0, m_canvas);
+    if (!m_face.isNull())
+        painter.drawImage(0, 0, m_face);
+}
+
+void xp_control::resizeEvent(QResizeEvent*)
+{
+    on_resize();
+}
+
+void xp_control::showEvent(QShowEvent*)
+{
+    on_show();
+}
+
+void xp_control::share_font(const QFont& font, caption_label* label)
+{
+    m_font = font;
+    setFont(m_font);
+    if (label)
+        label->set_caption_font(m_font);
+}
+
+// --- Persistence -------------------------------------------------------------
+
+QVariant xp_control::read(const char* key, const QVariant& default_value) const
+{
+    return m_bag ? m_bag->read(QString::fromLatin1(key), default_value) : default_value;
+}
+
+void xp_control::write(const char* key, const QVariant& value, const QVariant& default_value)
+{
+    if (m_bag)
+        m_bag->write(QString::fromLatin1(key), value, default_value);
+}
+
+void xp_control::notify_changed(const char* property) const
+{
+    if (m_bag)
+        m_bag->property_changed(QString::fromLatin1(property));
+}
+
+QString xp_control::ambient_display_name() const
+{
+    return m_bag ? m_bag->ambient_display_name : objectName();
+}
+
+QFont xp_control::ambient_font() const
+{
+    return m_bag ? m_bag->ambient_font : QApplication::font();
+}
+
+// --- The toolkit's reports, translated ---------------------------------------
+
+void xp_control::mousePressEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseMoveEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseReleaseEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+void xp_control::mouseDoubleClickEvent(QMouseEvent* e) { translate_mouse(this, e, to_scale(e->position()), {}); }
+
+// What a report on the surface or on a forwarded child means. A click needs
+// a left press and a left release over the same element; the second press
+// of a double click is reported as the double click alone, with no
+// MouseDown, and the release after it makes no click.
+void xp_control::translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point)
+{
+    const std::int16_t shift = shift_bits(e->modifiers());
+    const bool left = e->button() == Qt::LeftButton;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        m_press_pending = left;
+        m_click_candidate = element;
+        mouse_down(button_bits(e->button()), shift, float(point.x()), float(point.y()));
+        break;
+    case QEvent::MouseMove: {
+        const QPointF at = move_point.value_or(point);
+        mouse_move(button_bits(e->buttons()), shift, float(at.x()), float(at.y()));
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const bool clicked = left && m_press_pending && m_click_candidate == element
+                             && element->rect().contains(e->position().toPoint());
+        if (left)
+            m_press_pending = false;
+        mouse_up(button_bits(e->button()), shift, float(point.x()), float(point.y()));
+        if (clicked)
+            element == this ? click() : child_click(element);
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        m_press_pending = false;
+        if (left)
+            element == this ? dbl_click() : child_dbl_click(element);
+        break;
+    default:
+        break;
+    }
+}
+
+void xp_control::keyPressEvent(QKeyEvent* e)
+{
+    key_down(key_code(e->key()), shift_bits(e->modifiers()));
+    if (!e->text().isEmpty())
+        key_press(static_cast<std::int16_t>(e->text().at(0).unicode()));
+    e->accept();
+}
+
+void xp_control::keyReleaseEvent(QKeyEvent* e)
+{
+    if (!e->isAutoRepeat())
+        key_up(key_code(e->key()), shift_bits(e->modifiers()));
+    e->accept();
+}
+
+// --- Children that are part of the face --------------------------------------
+
+void xp_control::forward_input(QWidget* child, child_move move, child_unit unit)
+{
+    m_forwarded[child] = {move, unit};
+    child->setMouseTracking(true);
+    // Only watched children are ever looked up, so an entry outliving its
+    // child is never consulted again.
+    child->installEventFilter(this);
+}
+
+bool xp_control::eventFilter(QObject* watched, QEvent* e)
+{
+    const auto found = m_forwarded.find(static_cast<QWidget*>(watched));
+    const bool mouse = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseMove
+                       || e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseButtonDblClick;
+    if (found == m_forwarded.end() || !mouse)
+        return QWidget::eventFilter(watched, e);
+    QWidget* child = found->first;
+    auto* me = static_cast<QMouseEvent*>(e);
+    const QPointF own = found->second.unit == child_unit::pixels ? me->position() : to_scale(me->position());
+    std::optional<QPointF> move_point;
+    if (found->second.move == child_move::at_corner)
+        move_point = to_scale(QPointF(child->pos()));
+    translate_mouse(child, me, own, move_point);
+    return true;
+}
+
+// --- Hover tracking ------------------------------------------------------------
+
+hover_control::hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
+                             QWidget* parent)
+    : xp_control(raised, parent), Timer1(10, false), m_order(order)
+{
+    Timer1.on_timer = [this] { hover_tick(); };
+    Timer1.set_enabled(poll_from_creation);
+}
+
+void hover_control::hover_tick()
+{
+    // A tick that the stopped timer would never have given is ignored, so a
+    // stray or hand-driven tick cannot raise a second MouseOut.
+    if (!Timer1.enabled())
+        return;
+    before_poll();
+    const QPoint p = platform::screen_to_client(this, platform::cursor_pos());
+    // The point is in pixels and is compared with the scale rectangle as it
+    // stands; the controls that poll keep their surface in pixels by now.
+    const double x = p.x();
+    const double y = p.y();
+    // Edges are inside: a point at x = width, one pixel past the last
+    // column, still counts as over the control.
+    const bool outside = x < scale_left() || y < scale_top() || x > scale_left() + scale_width()
+                         || y > scale_top() + scale_height();
+    if (!outside)
+        return;
+    if (m_order == leave_order::draw_stop_raise) {
+        draw_rest_face();
+        Timer1.set_enabled(false);
+        events().raise(dispatch::MouseOut);
+    } else {
+        Timer1.set_enabled(false);
+        events().raise(dispatch::MouseOut);
+        draw_rest_face();
+    }
+}
+
+void hover_control::mouse_move(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    track_move(button, shift, x, y);
+}
+
+void hover_control::track_move(std::int16_t button, std::int16_t shift, float x, float y)
+{
+    if (!Timer1.enabled())
+        Timer1.set_enabled(true);
+    const bool inside = x >= 0 && x <= scale_width() && y >= 0 && y <= scale_height();
+    if (!inside)
+        return;
+    events().raise_mouse(dispatch::MouseMove, button, shift, x, y);
+    show_tracking_face(button == 1);
+}
+
+} // namespace controls

@@ -1,0 +1,229 @@
+#pragma once
+
+// The common ground of every control of the library.
+//
+// How a control is built on it:
+//
+//  1. Derive from xp_control (controls without hover tracking: the group
+//     box, the window frame) or from hover_control (everything that shows a
+//     hover face and raises MouseOut). Pass the events the control raises,
+//     e.g. {Click_event, MouseDown_event, MouseMove_event, MouseUp_event,
+//     MouseOut_event}; hosts bind them through events() by name or id. A
+//     control with events of its own declares them the same way, e.g.
+//     event_decl{"Resize", 1} for the frame.
+//  2. Override the notifications the control reacts to. The Qt event
+//     handlers below only translate the toolkit's reports into these
+//     (mouse_down(button, shift, x, y) with x and y in the control's current
+//     scale unit, click(), key_down(...), on_resize(), on_show(), ...), so a
+//     test or a host can drive a notification directly as the platform
+//     would. Raise events with events().raise...(); they run synchronously.
+//  3. Children that belong to the face (the caption label, the indicator
+//     picture) are handed to forward_input(): their presses, moves, releases
+//     and clicks arrive as the control's own notifications, with the
+//     coordinates the control's rules call for.
+//  4. Show faces either whole (show_face: the picture at the top-left, at
+//     its natural size) or painted (paint_pieces onto the surface, which
+//     keeps what was drawn until it is cleared or drawn over).
+//  5. Persistence: implement init_new(), load() and save() in the
+//     control's own order with read() and write(); setters call
+//     notify_changed("Name") where the control tells its host of a change.
+//     The host gives the control its property bag (ambient display name and
+//     font come from there) and calls place(), which runs new-instance or
+//     load, then the first layout.
+//  6. A hover_control owns Timer1, the 10 ms poll. Its move notification
+//     calls track_move() (the mouse-move rule); it implements
+//     show_tracking_face() and draw_rest_face(), and names its order of
+//     steps for leaving. Tests drive the poll with Timer1.tick(); a tick
+//     while the timer is stopped does nothing, as the clock would give none.
+//  7. Properties are a getter named as the property and a setter named
+//     set_ plus the property (State(), set_State(vNewValue)). Enabled() and
+//     Font() live here; share_font() hands one font to surface and label.
+//     Colours are 0x00BBGGRR values (controls/colours.h).
+
+#include "controls/children.h"
+#include "controls/events.h"
+#include "controls/geometry.h"
+#include "platform/message_loop.h"
+#include "platform/property_store.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+
+namespace controls {
+
+enum class scale_unit { twips, pixels };
+
+enum class placement { new_instance, load };
+
+// How a forwarded child reports a move: at its own top-left corner within
+// the control (whatever the pointer's true position), or with the pointer's
+// position relative to the child.
+enum class child_move { at_corner, own_coordinates };
+
+// The unit of a child's own coordinates: a windowless child (a label, an
+// image) reports in the control's current unit; a child with a window of
+// its own reports in its own unit, which in this library is pixels.
+enum class child_unit { control, pixels };
+
+class xp_control : public QWidget {
+    Q_OBJECT
+public:
+    xp_control(std::initializer_list<event_decl> raised, QWidget* parent = nullptr);
+
+    event_source& events() { return m_events; }
+    const event_source& events() const { return m_events; }
+
+    // --- The host's side -------------------------------------------------
+    void attach(platform::property_bag* bag) { m_bag = bag; }
+    platform::property_bag* bag() const { return m_bag; }
+    // New instance or load, then the first layout. Showing follows with the
+    // host window.
+    void place(platform::property_bag* bag, placement how);
+    virtual void init_new() {}
+    virtual void load() {}
+    virtual void save() {}
+
+    // The control's own enabled state, which its window holds (not whether a
+    // disabled container keeps it from input).
+    bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+    // The font last given to the control's Font property.
+    QFont Font() const { return m_font; }
+
+    // --- Scale units ------------------------------------------------------
+    // The surface's coordinate system: left and top are always 0, width and
+    // height are the client size in the current unit.
+    scale_unit unit() const { return m_unit; }
+    void set_scale_unit(scale_unit unit) { m_unit = unit; }
+    double scale_left() const { return 0; }
+    double scale_top() const { return 0; }
+    double scale_width() const;
+    double scale_height() const;
+    double units_per_pixel_x() const;
+    double units_per_pixel_y() const;
+    QPointF to_scale(QPointF pixels) const;
+    // A length in the current unit, in whole pixels (the platform places
+    // children at the nearest pixel).
+    int to_pixels_x(double v) const;
+    int to_pixels_y(double v) const;
+
+    // --- Notifications ----------------------------------------------------
+    virtual void mouse_down(std::int16_t button, std::int16_t shift, float x, float y);
+    virtual void mouse_move(std::int16_t button, std::int16_t shift, float x, float y);
+    virtual void mouse_up(std::int16_t button, std::int16_t shift, float x, float y);
+    virtual void click() {}
+    virtual void dbl_click() {}
+    virtual void key_down(std::int16_t key_code, std::int16_t shift);
+    virtual void key_press(std::int16_t key_ascii);
+    virtual void key_up(std::int16_t key_code, std::int16_t shift);
+    virtual void access_key() {}
+    virtual void on_resize() {}
+    virtual void on_show() {}
+    // A click or double click on a forwarded child; by default the same as
+    // one on the surface.
+    virtual void child_click(QWidget*) { click(); }
+    virtual void child_dbl_click(QWidget*) { dbl_click(); }
+
+    // What the surface shows, for tests and for controls layered on others.
+    const QImage& face() const { return m_face; }
+    const QImage& surface_canvas() const { return m_canvas; }
+
+protected:
+    void forward_input(QWidget* child, child_move move, child_unit unit = child_unit::control);
+
+    // Whole-face display.
+    void show_face(const QImage& face);
+    // Painted display: the pieces are drawn onto the kept surface.
+    void paint_pieces(const QImage& source, std::span<const slice_piece> pieces);
+    void clear_surface();
+    void set_surface_colour(const QColor& colour);
+    QColor surface_colour() const;
+
+    // Keeps the font and hands the same font to the surface and to the
+    // caption label, which takes its new size from it.
+    void share_font(const QFont& font, caption_label* label);
+
+    // Persistence through the host's bag; without a bag reads give the
+    // default and writes store nothing.
+    QVariant read(const char* key, const QVariant& default_value) const;
+    void write(const char* key, const QVariant& value, const QVariant& default_value);
+    void notify_changed(const char* property) const;
+    QString ambient_display_name() const;
+    QFont ambient_font() const;
+
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    struct forwarded {
+        child_move move;
+        child_unit unit;
+    };
+    void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
+    QImage& canvas();
+
+    event_source m_events;
+    platform::property_bag* m_bag = nullptr;
+    QFont m_font;
+    scale_unit m_unit = scale_unit::twips;
+    QImage m_face;
+    QImage m_canvas;
+    std::map<QWidget*, forwarded> m_forwarded;
+    // A left press that began here (nullptr for the surface itself) and may
+    // still become a click.
+    QObject* m_click_candidate = nullptr;
+    bool m_press_pending = false;
+};
+
+// Which order a control takes its three steps in when the poll finds the
+// pointer gone.
+enum class leave_order {
+    stop_raise_draw, // stop Timer1, raise MouseOut, draw the rest face
+    draw_stop_raise, // draw the rest face, stop Timer1, raise MouseOut
+};
+
+class hover_control : public xp_control {
+    Q_OBJECT
+public:
+    hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
+                  QWidget* parent = nullptr);
+
+    // The hover poll. It runs from a move report until the first tick that
+    // finds the pointer outside; whether it runs is the only hover state.
+    platform::timer Timer1;
+
+    // One tick of the poll.
+    void hover_tick();
+
+    // A move over the surface follows the mouse-move rule.
+    void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) override;
+
+protected:
+    // The mouse-move rule: start the poll first, whatever the point; then,
+    // only for a point inside the surface (edges included), raise MouseMove
+    // and choose the face by the Button that the host's handler left.
+    void track_move(std::int16_t button, std::int16_t shift, float x, float y);
+
+    // Runs before the pointer is read at each tick (the check box and the
+    // option button put their surface into pixels here).
+    virtual void before_poll() {}
+    virtual void show_tracking_face(bool pressed) = 0;
+    virtual void draw_rest_face() = 0;
+
+private:
+    leave_order m_order;
+};
+
+} // namespace controls

@@ -1,0 +1,75 @@
+#pragma once
+
+// xpcmdbutton: the library's push button. Its face, of any size, is painted
+// from one cell of a five-cell strip by nine-slice stretching, so the
+// 3-pixel border keeps its shape; the caption label sits centred above it.
+// The surface works in pixels: every paint puts it there.
+
+#include "controls/children.h"
+#include "controls/xp_control.h"
+
+#include <QFont>
+#include <array>
+#include <cstdint>
+
+namespace controls {
+
+// The nine pieces that cover a W x H client area from an 18 x 21 cell:
+// corners at their size, edges stretched along their length, the centre
+// both ways. H - 6 goes through a 16-bit integer (ties to even) before use.
+std::array<slice_piece, 9> nine_slice_pieces(double W, double H);
+
+class xpcmdbutton : public hover_control {
+    Q_OBJECT
+public:
+    explicit xpcmdbutton(QWidget* parent = nullptr);
+
+    static constexpr int cell_normal = 0;
+    static constexpr int cell_pressed = 1;
+    static constexpr int cell_disabled = 2;
+    static constexpr int cell_hover = 3;
+    static constexpr int cell_emphasised = 4;
+
+    // Which rest face to show while the pointer is away: 0 normal, 1
+    // emphasised. Other values are kept and reported back but select
+    // nothing new.
+    std::int32_t State() const { return m_state; }
+    void set_State(std::int32_t vNewValue);
+    static constexpr const char* State_description = "Returns/sets the state of the command button when mouse_out.";
+
+    void set_Enabled(bool New_Enabled);
+    QString Caption() const { return lbl->caption(); }
+    void set_Caption(const QString& vNewCaption);
+    void set_Font(const QFont& vNewFont);
+
+    void init_new() override;
+    void load() override;
+    void save() override;
+
+    void on_resize() override;
+    void on_show() override;
+    void mouse_down(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void mouse_up(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void click() override;
+    void access_key() override;
+
+    // The cell last painted, for hosts and tests that ask what is shown.
+    int shown_cell() const { return m_shown_cell; }
+
+    caption_label* const lbl;
+
+protected:
+    void show_tracking_face(bool pressed) override;
+    void draw_rest_face() override { draw_normal(); }
+
+private:
+    void draw_normal();
+    void draw_cell(int i);
+
+    std::int32_t m_state = 0;
+    std::int16_t m_rest_cell = 0;
+    QImage m_strip; // `pc`: 1 row x 5 columns
+    int m_shown_cell = -1;
+};
+
+} // namespace controls

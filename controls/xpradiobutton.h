@@ -1,0 +1,39 @@
+#pragma once
+
+// xpradiobutton: the library's option button. A 13 x 13 circle drawn from
+// eight pictures (selected or not x normal, hover, pressed, disabled),
+// followed by its caption. All option buttons of one window form a single
+// group, whichever container holds each of them.
+
+#include "controls/indicator_control.h"
+
+#include <array>
+
+namespace controls {
+
+class xpradiobutton : public indicator_control {
+    Q_OBJECT
+public:
+    explicit xpradiobutton(QWidget* parent = nullptr);
+
+    // Setting Value from code changes this button only and raises nothing.
+    bool Value() const { return value_field() != 0; }
+    void set_Value(bool vNewValue) { set_value_field(vNewValue ? 1 : 0); }
+
+    // Click first, while every Value still holds what it held; then every
+    // option button of the host window is cleared and this one selected.
+    void click() override;
+
+protected:
+    int cell_for(int state) const override { return 4 * value_field() + state; }
+    QImage cell_picture(int cell) const override { return img[cell]; }
+    QVariant stored_value() const override { return Value(); }
+    QVariant default_value() const override { return false; }
+    void apply_stored_value(const QVariant& value) override { set_Value(value.toBool()); }
+
+private:
+    // The eight cells; element n is cell n.
+    std::array<QImage, 8> img;
+};
+
+} // namespace controls

@@ -1,0 +1,543 @@
+#include "xp_canvas.h"
+
+#include "frame/trans_colour.h"
+#include "platform/pictures.h"
+#include "platform/pointer.h"
+#include "platform/units.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace frame {
+
+namespace {
+
+const QColor strip_colour(0, 0, 192);
+const QColor body_colour(236, 233, 216);
+const QColor caption_colour(255, 255, 255);
+const QPoint caption_pos(26, 6);
+const QPoint shadow_pos(28, 8);
+const QRect icon_rect(6, 8, 16, 16);
+constexpr int activation_poll_ms = 10;
+
+Qt::CursorShape cursor_for(int pointer)
+{
+    switch (pointer) {
+    case pointer_size_nesw: return Qt::SizeBDiagCursor;
+    case pointer_size_ns: return Qt::SizeVerCursor;
+    case pointer_size_nwse: return Qt::SizeFDiagCursor;
+    case pointer_size_we: return Qt::SizeHorCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// Where the system lacks the face, the platform's font substitutes stand in.
+QFont caption_font()
+{
+    QFont font(QStringLiteral("Trebuchet MS"));
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Bold);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+frame_images load_set(const QString& suffix)
+{
+    return {
+        platform::picture(QStringLiteral("imgtop") + suffix),
+        platform::picture(QStringLiteral("imgtopmax") + suffix),
+        platform::picture(QStringLiteral("imgleft") + suffix),
+        platform::picture(QStringLiteral("imgright") + suffix),
+        platform::picture(QStringLiteral("imgbottom") + suffix),
+    };
+}
+
+} // namespace
+
+frame_strip::frame_strip(QWidget* parent) : controls::xp_control({}, parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(false);
+    set_surface_colour(strip_colour);
+}
+
+xp_canvas::xp_canvas(QWidget* parent)
+    : controls::xp_control({controls::Click_event, controls::DblClick_event, controls::KeyDown_event,
+                            controls::KeyPress_event, controls::KeyUp_event, controls::MouseDown_event,
+                            controls::MouseMove_event, controls::MouseUp_event, Resize_event},
+                           parent),
+      m_timer1(activation_poll_ms, true), m_timer2(activation_poll_ms, true)
+{
+    m_pictop = new frame_strip(this);
+    m_picbottom = new frame_strip(this);
+    m_picleft = new frame_strip(this);
+    m_picright = new frame_strip(this);
+
+    // The shadow is made first so that the caption lies above it.
+    const QFont font = caption_font();
+    m_lblshadow = new controls::caption_label(m_pictop);
+    m_lblcaption = new controls::caption_label(m_pictop);
+    for (controls::caption_label* label : {m_lblshadow, m_lblcaption}) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->set_caption_font(font);
+        label->set_caption(QStringLiteral("Tavrel"));
+    }
+    m_lblshadow->set_text_colour(QApplication::palette().color(QPalette::WindowText));
+    m_lblcaption->set_text_colour(caption_colour);
+
+    m_imgicon = new QLabel(m_pictop);
+    m_imgicon->setScaledContents(true);
+    m_imgicon->setGeometry(icon_rect);
+
+    // The grips are made last, above the caption and the icon, so that the
+    // whole nine-pixel top edge resizes wherever the caption reaches into it.
+    for (int code : grip_codes) {
+        QWidget* grip = new QWidget(grip_in_bottom_strip(code) ? m_picbottom : m_pictop);
+        grip->setGeometry(grip_rect(code, m_pictop->size(), m_picbottom->size(), 0));
+        m_imgresize[static_cast<std::size_t>(code)] = grip;
+    }
+
+    for (QWidget* element : std::initializer_list<QWidget*>{m_pictop, m_picbottom, m_picleft, m_picright,
+                                                            m_lblshadow, m_lblcaption, m_imgicon})
+        element->installEventFilter(this);
+    for (int code : grip_codes)
+        imgresize(code)->installEventFilter(this);
+
+    m_active = load_set(QStringLiteral("1"));
+    m_inactive = load_set(QStringLiteral("2"));
+    m_Image1 = platform::picture(QStringLiteral("frame_icon"));
+
+    m_timer1.on_timer = [this] { tick_timer1(); };
+    m_timer2.on_timer = [this] { tick_timer2(); };
+
+    load_active_images();
+    layout_frame();
+}
+
+QWidget* xp_canvas::host() const
+{
+    return isWindow() ? nullptr : window();
+}
+
+QWidget* xp_canvas::imgresize(int code) const
+{
+    if (code < 0 || code >= static_cast<int>(m_imgresize.size()))
+        return nullptr;
+    return m_imgresize[static_cast<std::size_t>(code)];
+}
+
+QWidget* xp_canvas::edge_element(int code) const
+{
+    switch (code) {
+    case edge_left: return m_picleft;
+    case edge_right: return m_picright;
+    case edge_bottom: return m_picbottom;
+    default: return imgresize(code);
+    }
+}
+
+std::optional<int> xp_canvas::host_state() const
+{
+    const QWidget* h = host();
+    if (!h)
+        return std::nullopt;
+    return window_state(h);
+}
+
+int xp_canvas::window_state(const QWidget* window)
+{
+    const Qt::WindowStates states = window->windowState();
+    if (states & Qt::WindowMinimized)
+        return state_minimised;
+    if (states & Qt::WindowMaximized)
+        return state_maximised;
+    return state_normal;
+}
+
+bool xp_canvas::shows_active_look() const
+{
+    return m_working.top.cacheKey() == m_active.top.cacheKey();
+}
+
+// ---- Images and the layout pass ---------------------------------------
+
+void xp_canvas::show_images(const frame_images& set)
+{
+    // Plain assignment shares the pictures; nothing is copied or repainted.
+    m_working.left = set.left;
+    m_working.right = set.right;
+    m_working.top = set.top;
+    m_working.topmax = set.topmax;
+    m_working.bottom = set.bottom;
+}
+
+void xp_canvas::load_active_images()
+{
+    show_images(m_active);
+}
+
+void xp_canvas::load_inactive_images()
+{
+    show_images(m_inactive);
+}
+
+void xp_canvas::layout_frame()
+{
+    set_host_unit();
+    prepare_body();
+    dock_strips();
+    paint_borders();
+    paint_title();
+    if (!m_working.bottom.isNull()) {
+        const slice_piece whole = whole_piece(m_working.bottom.size(), m_picbottom->size());
+        m_picbottom->paint(m_working.bottom, {&whole, 1});
+    }
+    place_labels();
+    place_grips();
+    set_pointers();
+
+    // Pending messages run here, so a timer tick or a nested pass may come
+    // in; every step above reads afresh what it needs, so that is harmless.
+    platform::yield();
+
+    events().raise(Resize_event.id);
+}
+
+void set_drawing_unit_pixels(QWidget* window)
+{
+    window->setProperty(host_unit_property, static_cast<int>(controls::scale_unit::pixels));
+}
+
+void xp_canvas::set_host_unit()
+{
+    if (QWidget* h = host())
+        set_drawing_unit_pixels(h);
+}
+
+void xp_canvas::prepare_body()
+{
+    set_surface_colour(body_colour);
+    set_scale_unit(controls::scale_unit::pixels);
+    clear_surface();
+}
+
+void xp_canvas::dock_strips()
+{
+    const strip_layout strips = frame_strips(size());
+    m_pictop->setGeometry(strips.pictop);
+    m_picbottom->setGeometry(strips.picbottom);
+    m_picleft->setGeometry(strips.picleft);
+    m_picright->setGeometry(strips.picright);
+}
+
+void xp_canvas::paint_borders()
+{
+    const std::pair<frame_strip*, const QImage*> sides[] = {{m_picleft, &m_working.left},
+                                                            {m_picright, &m_working.right}};
+    for (const auto& [strip, picture] : sides) {
+        if (picture->isNull())
+            continue;
+        const slice_piece whole = whole_piece(picture->size(), strip->size());
+        strip->paint(*picture, {&whole, 1});
+    }
+}
+
+void xp_canvas::paint_title()
+{
+    // A host whose state cannot be read is taken to be in its normal state.
+    const int state = host_state().value_or(state_normal);
+    if (state == state_minimised)
+        return;
+    const QImage& picture = state == state_maximised ? m_working.topmax : m_working.top;
+    if (picture.isNull())
+        return;
+    m_pictop->paint(picture, title_pieces(picture.size(), m_pictop->size()));
+}
+
+void xp_canvas::place_labels()
+{
+    m_lblcaption->move(caption_pos);
+    m_lblshadow->move(shadow_pos);
+}
+
+void xp_canvas::place_grips()
+{
+    const QWidget* h = host();
+    for (int code : grip_codes) {
+        // The top-right grip follows the host's width, so it waits for one.
+        if (code == edge_top_right && !h)
+            continue;
+        imgresize(code)->setGeometry(
+            grip_rect(code, m_pictop->size(), m_picbottom->size(), h ? h->width() : 0));
+    }
+}
+
+void xp_canvas::set_pointers()
+{
+    const int state = host_state().value_or(state_normal);
+    for (int code = edge_left; code <= edge_top_left; ++code)
+        if (const auto pointer = edge_pointer(code, m_fixed, state))
+            edge_element(code)->setCursor(cursor_for(*pointer));
+}
+
+void xp_canvas::on_resize()
+{
+    layout_frame();
+}
+
+void xp_canvas::click()
+{
+    events().raise(controls::dispatch::Click);
+}
+
+void xp_canvas::dbl_click()
+{
+    events().raise(controls::dispatch::DblClick);
+}
+
+// ---- Interaction ------------------------------------------------------
+
+bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+    if (!mouse)
+        return controls::xp_control::eventFilter(watched, event);
+    const auto* me = static_cast<QMouseEvent*>(event);
+
+    if (watched == m_pictop || watched == m_lblcaption) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+            caption_drag(me->globalPosition().toPoint());
+            if (watched == m_pictop)
+                platform::yield();
+            break;
+        case QEvent::MouseMove:
+            if (m_move_anchor)
+                manual_move(me->globalPosition().toPoint());
+            break;
+        case QEvent::MouseButtonRelease:
+            m_move_anchor.reset();
+            break;
+        case QEvent::MouseButtonDblClick:
+            maximise_or_restore();
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+    // The shadow and the icon take presses and do nothing with them, rather
+    // than let them fall through to the title bar and start a drag.
+    if (watched == m_lblshadow || watched == m_imgicon)
+        return true;
+
+    for (int code = edge_left; code <= edge_top_left; ++code)
+        if (watched == edge_element(code))
+            return border_mouse_event(code, event);
+    return controls::xp_control::eventFilter(watched, event);
+}
+
+bool xp_canvas::border_mouse_event(int code, QEvent* event)
+{
+    // Any button will do, and the positions come from the pointer itself.
+    if (m_fixed)
+        return true;
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_drag_start = platform::cursor_pos();
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        m_drag_end = platform::cursor_pos();
+        resize_host(host(), m_drag_start, m_drag_end, code);
+    }
+    return true;
+}
+
+void xp_canvas::caption_drag(QPoint global_pos)
+{
+    QWidget* h = host();
+    if (!h || host_state() != state_normal)
+        return;
+    // The window manager moves the window itself where it can; otherwise the
+    // frame follows the pointer until the button is let go.
+    QWindow* handle = h->windowHandle();
+    if (handle && handle->startSystemMove())
+        return;
+    m_move_anchor = global_pos;
+    m_move_origin = h->pos();
+}
+
+void xp_canvas::manual_move(QPoint global_pos)
+{
+    if (QWidget* h = host())
+        h->move(m_move_origin + (global_pos - *m_move_anchor));
+}
+
+void xp_canvas::maximise_or_restore()
+{
+    QWidget* h = host();
+    if (m_fixed || !h)
+        return;
+    h->setWindowState(host_state() == state_normal ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void xp_canvas::resize_host(QWidget* h, QPoint start, QPoint end, int code)
+{
+    if (!h)
+        return;
+    const double tx = platform::twips_per_pixel_x();
+    const double ty = platform::twips_per_pixel_y();
+    const QRect now = h->geometry();
+    const twips_geometry current{static_cast<float>(now.x() * tx), static_cast<float>(now.y() * ty),
+                                 static_cast<float>(now.width() * tx), static_cast<float>(now.height() * ty)};
+    const auto wanted = resized_geometry(current, start, end, code, tx, ty);
+    if (!wanted)
+        return;
+    // The window refuses a negative size, and any move while it is maximised
+    // or minimised; the refusal is swallowed and the geometry stays.
+    if (wanted->width < 0 || wanted->height < 0)
+        return;
+    if (window_state(h) != state_normal || h->isFullScreen())
+        return;
+    h->setGeometry(platform::twips_to_pixels_x(wanted->left), platform::twips_to_pixels_y(wanted->top),
+                   platform::twips_to_pixels_x(wanted->width), platform::twips_to_pixels_y(wanted->height));
+}
+
+// ---- Activation -------------------------------------------------------
+
+void xp_canvas::tick_timer1()
+{
+    if (!m_timer1.enabled())
+        return;
+    // With no active window at all the host is certainly not active.
+    if (QApplication::activeWindow() == window())
+        return;
+    load_inactive_images();
+    layout_frame();
+    m_timer1.set_enabled(false);
+}
+
+void xp_canvas::tick_timer2()
+{
+    if (!m_timer2.enabled())
+        return;
+    const QWidget* active = QApplication::activeWindow();
+    if (!active || active != window())
+        return;
+    load_active_images();
+    layout_frame();
+    m_timer2.set_enabled(false);
+}
+
+void xp_canvas::focus_entered()
+{
+    m_timer1.set_enabled(false);
+    load_active_images();
+    layout_frame();
+}
+
+void xp_canvas::SetFocus()
+{
+    m_timer1.set_enabled(false);
+    m_timer2.set_enabled(false);
+    load_active_images();
+    layout_frame();
+}
+
+void xp_canvas::focusInEvent(QFocusEvent* event)
+{
+    // None of the frame's own pieces takes the focus, so the focus entering
+    // the frame and the frame itself receiving it are the same moment.
+    focus_entered();
+    SetFocus();
+    controls::xp_control::focusInEvent(event);
+}
+
+void xp_canvas::focusOutEvent(QFocusEvent* event)
+{
+    // When the whole window is deactivated the focus stays with the frame as
+    // far as the window is concerned; only a move to another control counts.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+        m_timer1.set_enabled(true);
+        m_timer2.set_enabled(true);
+    }
+    controls::xp_control::focusOutEvent(event);
+}
+
+// ---- Properties -------------------------------------------------------
+
+QString xp_canvas::Caption() const
+{
+    return m_lblcaption->text();
+}
+
+void xp_canvas::set_Caption(const QString& vNewCaption)
+{
+    m_lblcaption->set_caption(vNewCaption);
+    m_lblshadow->set_caption(vNewCaption);
+    QWidget* h = host();
+    if (!h)
+        return;
+    h->setWindowTitle(vNewCaption);
+    layout_frame();
+    notify_changed("Caption");
+}
+
+void xp_canvas::set_Icon(const QImage& New_Icon)
+{
+    m_icon = New_Icon;
+    m_imgicon->setPixmap(QPixmap::fromImage(New_Icon));
+    notify_changed("Icon");
+}
+
+void xp_canvas::set_Fixed_Single(bool vNewValue)
+{
+    m_fixed = vNewValue;
+    layout_frame();
+}
+
+void xp_canvas::init_new()
+{
+    set_Caption(ambient_display_name());
+    set_Fixed_Single(false);
+    set_Icon(m_Image1);
+}
+
+void xp_canvas::load()
+{
+    set_Caption(read("Caption", ambient_display_name()).toString());
+    set_Icon(read("Icon", m_Image1).value<QImage>());
+    set_Fixed_Single(read("Fixed_Single", false).toBool());
+}
+
+void xp_canvas::save()
+{
+    write("Caption", Caption(), ambient_display_name());
+    write("Icon", m_icon, m_Image1);
+    write("Fixed_Single", m_fixed, false);
+}
+
+// ---- Shape ------------------------------------------------------------
+
+void xp_canvas::make_trans(QWidget* h)
+{
+    if (!h)
+        return;
+    // The host's own surface lies under the frame; it is built here from the
+    // host's background and the two title corners, and only its top rows
+    // matter to the shape.
+    QImage surface(h->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    surface.fill(h->palette().color(h->backgroundRole()));
+    set_drawing_unit_pixels(h);
+    if (window_state(h) == state_normal && !m_working.top.isNull())
+        controls::paint_pieces(surface, m_working.top, title_corner_pieces(m_working.top.size(), m_pictop->size()));
+    apply_key_region(h, surface, key_colour);
+}
+
+} // namespace frame

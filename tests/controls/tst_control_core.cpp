@@ -1,0 +1,100 @@
+// The pure parts of the control core: cells, integer conversions, slice
+// painting, and events bound by name or id with arguments by reference.
+
+#include "controls/events.h"
+#include "controls/geometry.h"
+
+#include <QTest>
+
+using namespace controls;
+
+class tst_control_core : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cell_rectangles_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("button strip, last") << QSize(90, 21) << 1 << 5 << 4 << QRect(72, 0, 18, 21);
+        QTest::newRow("check strip, cell 11") << QSize(16, 192) << 12 << 1 << 11 << QRect(0, 176, 16, 16);
+        QTest::newRow("grid, across a row first") << QSize(40, 20) << 2 << 4 << 5 << QRect(10, 10, 10, 10);
+        QTest::newRow("past the end") << QSize(90, 21) << 1 << 5 << 5 << QRect();
+        QTest::newRow("negative") << QSize(90, 21) << 1 << 5 << -1 << QRect();
+    }
+
+    void cell_rectangles()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        QFETCH(int, index);
+        QFETCH(QRect, expected);
+        QCOMPARE(cell_rect(picture, rows, columns, index), expected);
+    }
+
+    void integer_conversions_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("to_int16");
+        QTest::addColumn<int>("halved");
+        QTest::newRow("control 255 high, p 240") << 15.0 << 15 << 7;
+        QTest::newRow("control 255 high, label 180") << 75.0 << 75 << 37;
+        QTest::newRow("tie down to even") << 14.5 << 14 << 7;
+        QTest::newRow("tie up to even") << 15.5 << 16 << 8;
+        QTest::newRow("negative halves towards zero") << -15.0 << -15 << -7;
+        QTest::newRow("beyond 16 bits saturates") << 40000.0 << 32767 << 20000;
+    }
+
+    void integer_conversions()
+    {
+        QFETCH(double, value);
+        QFETCH(int, to_int16);
+        QFETCH(int, halved);
+        QCOMPARE(int(to_int16_half_even(value)), to_int16);
+        QCOMPARE(half_of(value), halved);
+    }
+
+    void pieces_stretch_by_nearest_pixel_and_skip_empty_ones()
+    {
+        QImage source(2, 1, QImage::Format_ARGB32_Premultiplied);
+        source.setPixel(0, 0, qRgb(255, 0, 0));
+        source.setPixel(1, 0, qRgb(0, 0, 255));
+        QImage target(8, 2, QImage::Format_ARGB32_Premultiplied);
+        target.fill(Qt::white);
+        const slice_piece pieces[] = {{{0, 0, 8, 1}, {0, 0, 2, 1}}, {{0, 1, 0, 1}, {0, 0, 2, 1}}, {{0, 1, 4, 0}, {0, 0, 2, 1}}};
+        paint_pieces(target, source, pieces);
+        for (int x = 0; x < 8; ++x) {
+            QCOMPARE(target.pixel(x, 0), x < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+            QCOMPARE(target.pixel(x, 1), qRgb(255, 255, 255));
+        }
+    }
+
+    void events_bind_by_name_or_id_and_pass_by_reference()
+    {
+        event_source source({Click_event, MouseMove_event, MouseOut_event});
+        QStringList seen;
+        QVERIFY(source.bind(u"click", [&] { seen << "by name"; }));
+        QVERIFY(source.bind(-600, [&](event_args&) { seen << "by id"; }));
+        QVERIFY(source.bind(1, [&](event_args&) { seen << "MouseOut"; }));
+        QVERIFY(!source.bind(u"DblClick", [&] { seen << "never"; }));
+        QVERIFY(!source.bind(-602, [&](event_args&) { seen << "never"; }));
+        QVERIFY(source.bind(u"MOUSEMOVE", [&](event_args& a) { a.button = 1, a.x += 1; }));
+        QVERIFY(source.bind(u"MouseMove", [&](event_args& a) { seen << QString::number(a.button); }));
+        source.raise(dispatch::Click);
+        source.raise(dispatch::MouseOut);
+        source.raise(dispatch::DblClick);
+        std::int16_t button = 2, shift = 0;
+        float x = 5, y = 6;
+        source.raise_mouse(-606, button, shift, x, y);
+        QCOMPARE(seen, (QStringList{"by name", "by id", "MouseOut", "1"}));
+        QCOMPARE(int(button), 1);
+        QCOMPARE(x, 6.0f);
+    }
+};
+
+QTEST_MAIN(tst_control_core)
+#include "tst_control_core.moc"
