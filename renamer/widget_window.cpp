@@ -10,6 +10,7 @@
 #include "platform/units.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -88,6 +89,11 @@ std::string start_folder(const std::string& folder)
 widget_window::widget_window(const std::string& folder, QWidget* parent) : QWidget(parent)
 {
     const std::string start = start_folder(folder);
+    // Every control of the window writes in the interface's font unless it
+    // says otherwise.
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    setFont(font);
 
     m_Drive1 = new platform::drive_list(start, this);
     m_Dir1 = new platform::folder_list(this);
