@@ -1,8 +1,10 @@
 #include "headless_window.h"
 
+#include "browsing.h"
 #include "rules.h"
 
 #include "platform/filesystem.h"
+#include "platform/message_box.h"
 #include "platform/message_loop.h"
 
 namespace renamer {
@@ -51,6 +53,42 @@ void headless_window::yield()
 bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
     return platform::rename_no_replace(old_path, new_path) == platform::rename_result::renamed;
+}
+
+void headless_window::choose_drive(const std::string& drive)
+{
+    if (drive == m_drive)
+        return;
+    m_previous_drive = m_drive;
+    m_drive = drive;
+    drive1_change(*this);
+}
+
+bool headless_window::set_folder_path(const std::string& folder)
+{
+    if (!platform::list_subfolders(folder))
+        return false;
+    m_previous_dir = m_dir;
+    m_dir = folder;
+    dir1_change(*this);
+    return true;
+}
+
+std::string headless_window::selected_text(text_id which)
+{
+    const auto [start, length] = m_selections[index_of(which)];
+    const std::string& text = m_texts[index_of(which)];
+    return start < text.size() ? text.substr(start, length) : std::string();
+}
+
+void headless_window::select_text(text_id which, std::size_t start, std::size_t length)
+{
+    m_selections[index_of(which)] = {start, length};
+}
+
+void headless_window::show_message(const std::string& text)
+{
+    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 } // namespace renamer

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace renamer {
@@ -22,7 +23,7 @@ public:
     std::string file_path() override { return m_folder; }
     // Like File1's Path: the list is read again. A folder that cannot be read
     // leaves the window as it was and answers false.
-    bool set_file_path(const std::string& folder);
+    bool set_file_path(const std::string& folder) override;
     std::int32_t list_count() override { return static_cast<std::int32_t>(m_entries.size()); }
     std::optional<std::string> list_entry(std::int32_t index) override;
     void refresh() override;
@@ -50,6 +51,22 @@ public:
 
     const std::vector<std::string>& entries() const { return m_entries; }
 
+    // Drive1 and Dir1 as plain paths. Dir1's Change runs dir1_change, as the
+    // real window's does.
+    std::string drive() override { return m_drive; }
+    void revert_drive() override { m_drive = m_previous_drive; }
+    // A choice of drive by the user: raises Drive1's Change.
+    void choose_drive(const std::string& drive);
+    std::string folder_path() override { return m_dir; }
+    bool set_folder_path(const std::string& folder) override;
+    void revert_folder() override { m_dir = m_previous_dir; }
+
+    // The selection is a range of bytes of the box's text.
+    std::string selected_text(text_id which) override;
+    void select_text(text_id which, std::size_t start, std::size_t length);
+
+    void show_message(const std::string& text) override;
+
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
 
@@ -59,6 +76,10 @@ private:
     std::array<bool, 3> m_checks{};
     platform::progress_range m_bar;
     bool m_timer_enabled = false;
+
+    std::string m_drive, m_previous_drive;
+    std::string m_dir, m_previous_dir;
+    std::array<std::pair<std::size_t, std::size_t>, 8> m_selections{};
 };
 
 } // namespace renamer

@@ -30,9 +30,9 @@ void advance(window_controls& window, std::int32_t index)
     window.yield();
 }
 
-} // namespace
-
-void rename_run(window_controls& window)
+// The start both runs share: the timer on, the result lists empty, the bar
+// sized to the list.
+void begin_run(window_controls& window)
 {
     window.set_timer_enabled(true);
     window.set_text(text_id::Text1, {});
@@ -40,6 +40,13 @@ void rename_run(window_controls& window)
     // Fewer than two files make a maximum the bar refuses; it keeps its old one.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));
     window.run_index = 0;
+}
+
+} // namespace
+
+void rename_run(window_controls& window)
+{
+    begin_run(window);
 
     const std::int32_t count = window.list_count();
     for (std::int32_t i = 0; i < count; ++i) {
@@ -85,6 +92,46 @@ void rename_run(window_controls& window)
     window.run_index = 0;
     window.set_timer_enabled(false);
     window.run_index = 0;
+}
+
+namespace {
+
+// A file a replacement would touch: it passes the filters and holds the text
+// to replace, exactly as typed. Only the three inputs that decide it are read,
+// anew for each file.
+bool query_matches(window_controls& window, const std::string& name)
+{
+    rename_options options;
+    options.must_contain = window.text(text_id::Text5);
+    options.must_not_contain = window.text(text_id::Text6);
+    return passes_filters(options, name) &&
+           name.find(window.text(text_id::Text3)) != std::string::npos;
+}
+
+} // namespace
+
+void query_run(window_controls& window)
+{
+    begin_run(window);
+
+    const std::int32_t named = window.list_count();
+    for (std::int32_t i = 0; i < named; ++i) {
+        if (const auto name = window.list_entry(i); name && query_matches(window, *name))
+            window.append_line(text_id::Text2, *name);
+        advance(window, i);
+    }
+
+    window.run_index = 0;
+    const std::int32_t listed = window.list_count();
+    for (std::int32_t i = 0; i < listed; ++i) {
+        if (const auto name = window.list_entry(i); name && query_matches(window, *name))
+            window.append_line(text_id::Text1, listing_line(window.file_path(), *name));
+        advance(window, i);
+    }
+
+    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    window.set_bar_value(0);
+    window.set_timer_enabled(false);
 }
 
 void timer_tick(window_controls& window)

@@ -53,6 +53,31 @@ public:
 
     // The index of the file last handled, which the progress timer shows.
     std::int32_t run_index = 0;
+
+    // What the browsing handlers use besides.
+
+    // Drive1: the drive the user chose. When the window cannot follow a
+    // change of drive, the list goes back to the drive it had, silently.
+    virtual std::string drive() = 0;
+    virtual void revert_drive() = 0;
+
+    // Dir1. Writing its path raises its Change, as a change by the user
+    // does; a folder that cannot be read leaves Dir1 as it was, raises
+    // nothing and answers false. revert_folder goes back to the folder
+    // before the last change, silently.
+    virtual std::string folder_path() = 0;
+    virtual bool set_folder_path(const std::string& folder) = 0;
+    virtual void revert_folder() = 0;
+
+    // File1's Path: writing it reads the folder again. A folder that cannot
+    // be read leaves the list as it was and answers false.
+    virtual bool set_file_path(const std::string& folder) = 0;
+
+    // The bytes the user has selected in a text box; empty without one.
+    virtual std::string selected_text(text_id which) = 0;
+
+    // A message with an OK button only; returns when it is closed.
+    virtual void show_message(const std::string& text) = 0;
 };
 
 // The rule inputs as the window holds them at this moment.

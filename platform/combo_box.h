@@ -1,0 +1,35 @@
+#pragma once
+
+// An editable combo box with its design-time items, whose LostFocus is
+// raised only when the focus moves on to another control of the window.
+// The event is raised from the message loop just after the focus change, not
+// from inside it, so that a handler may show a modal box: the box takes the
+// focus from the new control, never from this one, and cannot raise the
+// event a second time.
+
+#include <QComboBox>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class combo_box : public QComboBox {
+    Q_OBJECT
+public:
+    explicit combo_box(QWidget* parent = nullptr);
+
+    std::string Text() const;
+    void set_text(const std::string& text);
+    void set_items(const std::vector<std::string>& items);
+
+    std::function<void()> on_lost_focus;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool m_lost_focus_pending = false;
+};
+
+} // namespace platform

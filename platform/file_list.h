@@ -1,0 +1,58 @@
+#pragma once
+
+// The file list: the files of one folder, held as the exact bytes of their
+// names in a model and shown by a list view, so that a folder of a hundred
+// thousand files costs a vector of strings and not a widget per file. Each
+// row shows a lossy rendering of its name and maps back to the name by
+// index.
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class file_list_model : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    const std::vector<std::string>& names() const { return m_names; }
+    void set_names(std::vector<std::string> names);
+
+private:
+    std::vector<std::string> m_names;
+};
+
+class file_list : public QListView {
+    Q_OBJECT
+public:
+    explicit file_list(QWidget* parent = nullptr);
+
+    const std::string& Path() const { return m_path; }
+    // Reads the folder; one that cannot be read leaves the path and the
+    // entries as they were, and answers false.
+    bool set_path(const std::string& folder);
+    std::int32_t ListCount() const { return static_cast<std::int32_t>(m_model.names().size()); }
+    // Nothing past the end.
+    const std::string* List(std::int32_t index) const;
+    bool Refresh();
+
+    const file_list_model& model_of_names() const { return m_model; }
+
+    std::function<void()> on_click;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    file_list_model m_model;
+    std::string m_path;
+};
+
+} // namespace platform

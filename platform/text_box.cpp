@@ -1,0 +1,180 @@
+#include "text_box.h"
+
+#include "shown_text.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace platform {
+
+text_box::text_box(kind k, QWidget* parent) : QWidget(parent), m_kind(k)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (m_kind == kind::multi_line) {
+        m_lines = new QPlainTextEdit(this);
+        m_lines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_lines->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // Lists are written whole by the program; an undo history of them
+        // would hold every list ever shown.
+        m_lines->setUndoRedoEnabled(false);
+        m_lines->viewport()->installEventFilter(this);
+        connect(m_lines, &QPlainTextEdit::textChanged, this, &text_box::widget_edited);
+        layout->addWidget(m_lines);
+    } else {
+        m_line = new QLineEdit(this);
+        m_line->installEventFilter(this);
+        connect(m_line, &QLineEdit::textChanged, this, &text_box::widget_edited);
+        layout->addWidget(m_line);
+    }
+    setFocusProxy(editor());
+
+    m_flush.setSingleShot(true);
+    m_flush.setInterval(display_period_ms);
+    connect(&m_flush, &QTimer::timeout, this, &text_box::flush);
+}
+
+QWidget* text_box::editor() const
+{
+    return m_lines ? static_cast<QWidget*>(m_lines) : static_cast<QWidget*>(m_line);
+}
+
+const std::string& text_box::Text() const
+{
+    if (m_widget_newer) {
+        m_text = typed_bytes(m_lines ? m_lines->toPlainText() : m_line->text(), m_lines != nullptr);
+        m_shown = m_text;
+        m_widget_newer = false;
+    }
+    return m_text;
+}
+
+void text_box::set_text(std::string text)
+{
+    m_text = std::move(text);
+    model_changed();
+}
+
+void text_box::change_text(const std::function<void(std::string&)>& change)
+{
+    Text();   // take in what the user typed first
+    change(m_text);
+    model_changed();
+}
+
+void text_box::model_changed()
+{
+    m_widget_newer = false;
+    if (m_held)
+        return;
+    // A one-line box is never written once per file; it shows at once, so
+    // typing into it never meets a screen the program has written past.
+    if (m_kind == kind::single_line) {
+        flush();
+        return;
+    }
+    // The first change of a period starts it; later ones ride along.
+    if (!m_flush.isActive())
+        m_flush.start();
+}
+
+void text_box::hold_display(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    if (m_held)
+        m_flush.stop();
+    else if (m_shown != m_text && !m_widget_newer)
+        m_flush.start();
+}
+
+void text_box::flush()
+{
+    m_flush.stop();
+    if (m_widget_newer || m_shown == m_text)
+        return;
+    m_filling = true;
+    if (m_lines && !m_screen_stale && grows_shown_text()) {
+        // A list that only grew since it was last shown gets its new lines
+        // added at the end, so showing a list as a run builds it costs the
+        // lines once in all, not the whole list at every period.
+        QTextCursor end(m_lines->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(shown_text(std::string_view(m_text).substr(m_shown.size()), true));
+    } else if (m_lines) {
+        m_lines->setPlainText(shown_text(m_text, true));
+    } else {
+        m_line->setText(shown_text(m_text));
+    }
+    m_shown = m_text;
+    m_screen_stale = false;
+    m_filling = false;
+}
+
+bool text_box::grows_shown_text() const
+{
+    if (m_shown.empty() || m_text.size() <= m_shown.size() ||
+        m_text.compare(0, m_shown.size(), m_shown) != 0)
+        return false;
+    // The cut must not fall inside a CR LF or inside a character.
+    const auto last = static_cast<unsigned char>(m_shown.back());
+    const auto next = static_cast<unsigned char>(m_text[m_shown.size()]);
+    return last < 0x80 && last != '\r' && (next < 0x80 || next >= 0xc0);
+}
+
+void text_box::widget_edited()
+{
+    if (m_filling)
+        return;
+    // An edit of a screen that the program has written past since (a run
+    // holds its lists back) is replaced when the model is shown; taking it
+    // would drop the program's lines.
+    if (m_text != m_shown) {
+        m_screen_stale = true;
+        return;
+    }
+    m_widget_newer = true;
+    m_flush.stop();
+}
+
+std::string text_box::SelText() const
+{
+    qsizetype start = 0, end = 0;
+    if (m_lines) {
+        const QTextCursor cursor = m_lines->textCursor();
+        start = cursor.selectionStart();
+        end = cursor.selectionEnd();
+    } else if (m_line->hasSelectedText()) {
+        start = m_line->selectionStart();
+        end = m_line->selectionEnd();
+    }
+    if (start >= end)
+        return {};
+    Text();   // what the user typed is what the widget shows
+    // The selection is in the text the widget shows; map it back to the
+    // bytes that text came from, so a piece of a name that is not UTF-8
+    // comes out exactly.
+    const bool crlf = m_lines != nullptr;
+    const std::size_t from = byte_offset(m_shown, start, crlf);
+    const std::size_t to = byte_offset(m_shown, end, crlf);
+    return m_shown.substr(from, to - from);
+}
+
+bool text_box::eventFilter(QObject* watched, QEvent* event)
+{
+    // Click comes with the release, once a drag has finished selecting.
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        (watched == m_line || (m_lines && watched == m_lines->viewport()))) {
+        if (on_click)
+            on_click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+
+// A text box whose text lives in a byte model rather than in the widget.
+// Programs write the model (whole texts, or a change in place); the
+// widget catches up at most once per display period, so a run that appends
+// a line per file costs a string append per file and never a repaint.
+
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace platform {
+
+class text_box : public QWidget {
+    Q_OBJECT
+public:
+    // A multi-line box shows CR LF separated lists, with a vertical scroll bar.
+    enum class kind { single_line, multi_line };
+
+    explicit text_box(kind k = kind::single_line, QWidget* parent = nullptr);
+
+    const std::string& Text() const;
+    void set_text(std::string text);
+    // Changes the text in place, so that adding a line to a long list costs
+    // the line and not the list.
+    void change_text(const std::function<void(std::string& text)>& change);
+    // The exact bytes of what the user has selected; empty without a selection.
+    std::string SelText() const;
+
+    // Shows the model now instead of at the end of the display period.
+    void flush();
+    // While held, changes wait in the model; releasing starts a display
+    // period. A run holds its lists, which then cost it nothing on screen.
+    void hold_display(bool held);
+    bool flush_pending() const { return m_flush.isActive(); }
+    static constexpr int display_period_ms = 50;
+
+    QLineEdit* line_editor() const { return m_line; }
+    QPlainTextEdit* text_editor() const { return m_lines; }
+    QWidget* editor() const;
+
+    std::function<void()> on_click;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void model_changed();
+    void widget_edited();
+    bool grows_shown_text() const;
+
+    kind m_kind;
+    QLineEdit* m_line = nullptr;
+    QPlainTextEdit* m_lines = nullptr;
+    QTimer m_flush;
+
+    // The model, and the bytes the widget shows (kept so that a selection
+    // maps back to exact bytes even while a newer model waits to be shown).
+    mutable std::string m_text;
+    mutable std::string m_shown;
+    // The user has typed since the widget was last filled; the model is read
+    // back from the widget when it is next asked for.
+    mutable bool m_widget_newer = false;
+    bool m_filling = false;
+    bool m_held = false;
+    // The user typed into a screen the model had moved past; it no longer
+    // shows m_shown and must be filled whole.
+    bool m_screen_stale = false;
+};
+
+} // namespace platform
