@@ -6,7 +6,6 @@
 #include "platform/progress_bar.h"
 #include "platform/shown_text.h"
 #include "platform/text_box.h"
-#include "tests/platform/test_folder.h"
 #include "tests/support/folder_fixture.h"
 
 #include <QLineEdit>

@@ -6,7 +6,6 @@
 #include "platform/filesystem.h"
 #include "platform/message_loop.h"
 #include "platform/shown_text.h"
-#include "tests/platform/test_folder.h"
 #include "tests/support/folder_fixture.h"
 
 #include <QPlainTextEdit>

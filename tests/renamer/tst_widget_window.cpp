@@ -2,7 +2,6 @@
 #include "renamer/runs.h"
 #include "renamer/widget_window.h"
 
-#include "tests/platform/test_folder.h"
 #include "tests/support/folder_fixture.h"
 
 #include <QtTest>

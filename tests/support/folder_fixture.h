@@ -5,16 +5,39 @@
 // with its bytes, whatever it is called now.
 
 #include <QByteArray>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+// A temporary folder that is removed with everything in it, including names
+// that are not UTF-8, which QTemporaryDir's own removal cannot see.
+struct byte_named_dir {
+    QTemporaryDir dir;
+    byte_named_dir() = default;
+    explicit byte_named_dir(const QString& name_template) : dir(name_template) {}
+    std::string path() const { return QFile::encodeName(dir.path()).toStdString(); }
+    ~byte_named_dir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path(), ignored);
+    }
+};
+
+// A folder with all the folders above it that are missing.
+inline void make_path(const std::string& path)
+{
+    QVERIFY(QDir().mkpath(QString::fromStdString(path)));
+}
 
 namespace fixture {
 
@@ -22,16 +45,16 @@ inline std::string str(const QByteArray& b) { return std::string(b.constData(), 
 inline QByteArray bytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
 
 // A fresh folder on the disk or, with in_memory, on /dev/shm.
-inline std::unique_ptr<QTemporaryDir> make_folder(bool in_memory = false)
+inline std::unique_ptr<byte_named_dir> make_folder(bool in_memory = false)
 {
-    auto dir = in_memory ? std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/fennimo-test-XXXXXX"))
-                         : std::make_unique<QTemporaryDir>();
-    if (!dir->isValid())
+    auto dir = in_memory ? std::make_unique<byte_named_dir>(QStringLiteral("/dev/shm/fennimo-test-XXXXXX"))
+                         : std::make_unique<byte_named_dir>();
+    if (!dir->dir.isValid())
         qFatal("cannot make a temporary folder");
     return dir;
 }
 
-inline std::string path_of(const QTemporaryDir& dir) { return str(QFile::encodeName(dir.path())); }
+inline std::string path_of(const byte_named_dir& dir) { return dir.path(); }
 
 inline void write_file(const std::string& folder, const std::string& name, const std::string& content)
 {
