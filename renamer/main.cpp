@@ -1,15 +1,17 @@
+#include "form3.h"
+
+#include "platform/fonts.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Fennimo"));
+    platform::install_font_substitutes();
 
-    // Until the skinned main window is assembled, a plain window says so.
-    QLabel placeholder(QStringLiteral("Fennimo 1.2.0: the main window is being built."));
-    placeholder.setMargin(24);
-    placeholder.setWindowTitle(QStringLiteral("Fennimo 1.2.0 "));
-    placeholder.show();
+    // The window opens on the folder the program was started from.
+    renamer::Form3 window;
+    window.show();
     return app.exec();
 }

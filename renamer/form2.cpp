@@ -1,0 +1,59 @@
+#include "form2.h"
+
+#include "rules.h"
+#include "widget_controls.h"
+
+namespace renamer {
+
+std::string help_text()
+{
+    static const char* const lines[] = {
+        "帮助说明：",
+        "",
+        "    您是否遇到过要将上百个文件名称复制出来的问题。",
+        "",
+        "    您是否遇到过要将上千个文件改名的问题本软件可以将许多文件名称替换成为您想要的字符，从而使您修改文件名称在几秒钟就可以完成。",
+        "",
+        "    本软件可以查找文件名称中是否有您所要更改的字符，然后将其更改。",
+        "    ",
+        "    本软件是免费软件！可以随意拷贝使用！",
+        "    ",
+        "    1.2.0版本在1.1.0版本基础上加强了稳定性！",
+        "",
+        "",
+        "本软件作者：",
+        "    Fennimo 开发者",
+        "    意见与建议请寄往本软件的发布页面。",
+        "    欢迎试用同一作者的其他软件！",
+    };
+    std::string text;
+    for (const char* line : lines)
+        append_list_line(text, line);
+    return text;
+}
+
+Form2::Form2(QWidget* owner)
+    : skinned_window(9735, 7950, QStringLiteral("帮助"), QImage(), owner)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    QWidget* canvas = &xp_canvas1();
+
+    m_xptopbuttons1 = load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {9240, 120, 315, 315}, {});
+    m_Text1 = new platform::text_box(platform::text_box::kind::multi_line, canvas);
+    place(m_Text1, {240, 2160, 9255, 5415});
+    QPalette grey_base = m_Text1->editor()->palette();
+    grey_base.setColor(QPalette::Base, QColor(224, 224, 224));
+    m_Text1->editor()->setPalette(grey_base);
+    m_Text1->setFont(interface_font());
+    m_Text1->set_text(help_text());
+    m_Text1->flush();
+    QFont banner = interface_font(24);
+    m_Label1 = make_label(QStringLiteral("欢迎使用 Fennimo 批量改名"), canvas, {960, 960, 7575, 855},
+                          QColor(0, 128, 0), banner);
+
+    m_xptopbuttons1->events().bind("Click", [this] { close(); });
+    if (owner)
+        centre_in(owner->geometry());
+}
+
+} // namespace renamer

@@ -1,0 +1,174 @@
+#include "form3.h"
+
+#include "browsing.h"
+#include "form2.h"
+#include "runs.h"
+
+#include "controls/colours.h"
+#include "platform/pictures.h"
+#include "platform/pointer.h"
+
+#include <QApplication>
+#include <QFrame>
+
+namespace renamer {
+
+namespace {
+
+using controls::rgb;
+
+const QColor grey(224, 224, 224);
+constexpr controls::ole_color grey_ole = rgb(224, 224, 224);
+
+QVariant font_value(double points)
+{
+    return QVariant::fromValue(interface_font(points));
+}
+
+platform::group_frame* make_frame(const QString& caption, QWidget* container, QRect twips, QColor caption_colour)
+{
+    auto* frame = new platform::group_frame(caption, container);
+    frame->set_back_colour(grey);
+    frame->set_fore_colour(caption_colour);
+    place_twips(frame, twips.x(), twips.y(), twips.width(), twips.height());
+    return frame;
+}
+
+QFont label_font(double points, bool bold = false)
+{
+    QFont font = interface_font(points);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+Form3::Form3(const std::string& folder)
+    : skinned_window(11790, 7935, QStringLiteral("Fennimo 1.2.0 "), platform::picture(QStringLiteral("main_icon")),
+                     nullptr),
+      widget_controls(static_cast<QWidget&>(*this))
+{
+    const std::string start = start_folder(folder);
+    QWidget* canvas = &xp_canvas1();
+    // Every control, in the order it is created; the first lies on top of
+    // those made after it in the same container.
+    std::vector<QWidget*> made;
+    const auto keep = [&made](auto* control) {
+        made.push_back(control);
+        return control;
+    };
+
+    auto* Frame3 = keep(m_frames[3] = make_frame(QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128)));
+    place(keep(make_Drive1(start, Frame3)), {120, 3600, 1815, 330});
+    place(keep(make_Dir1(Frame3)), {120, 240, 1815, 3210});
+    place(keep(make_File1(Frame3)), {2040, 240, 2655, 3600});
+    open_folder(start);
+
+    auto* Frame1 = keep(m_frames[1] = make_frame(QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192)));
+    auto* Frame2 = keep(m_frames[2] = make_frame(QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255)));
+    place(keep(make_text(text_id::Text5, Frame2)), {2640, 480, 735, 270});
+    place(keep(make_text(text_id::Text6, Frame2)), {2640, 840, 735, 270});
+    place(keep(make_text(text_id::zztt, Frame2)), {2640, 1320, 1335, 270});
+    place(keep(make_Combo1(Frame2)), {2640, 1800, 1335, 330});
+    const auto option = [&](const char* name, const QString& caption, QRect twips) {
+        return keep(load_control<controls::xpradiobutton>(
+            name, Frame2, twips,
+            {{"Value", false}, {"Caption", caption}, {"BackColor", grey_ole}, {"Font", font_value(10.5)}}));
+    };
+    m_checks[0] = option("Check1", QStringLiteral("去掉所有扩展名"), {240, 2280, 1935, 255});
+    m_checks[1] = option("Check2", QStringLiteral("更改所有文件名为"), {240, 1800, 2415, 255});
+    m_checks[2] = option("Check3", QStringLiteral("更改所有扩展名为"), {240, 1320, 2295, 255});
+    m_labels[4] = keep(make_label(QStringLiteral("要替换的文件名中必须有"), Frame2, {240, 480, 2415, 255}));
+    m_labels[5] = keep(make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 480, 2175, 255}));
+    m_labels[6] = keep(make_label(QStringLiteral("要替换的文件名中必须无"), Frame2, {240, 840, 2415, 255}));
+    m_labels[7] = keep(make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 840, 2175, 255}));
+    m_labels[8] = keep(make_label(QStringLiteral("(*号表示随机数字)"), Frame2, {4080, 1800, 2175, 255}));
+
+    place(keep(make_text(text_id::Text4, Frame1)), {4200, 3660, 495, 315});
+    place(keep(make_text(text_id::Text3, Frame1)), {2880, 3660, 495, 315});
+    place(keep(make_text(text_id::Text2, Frame1)), {120, 240, 6255, 3255});
+    const auto button = [&](const char* name, QWidget* container, const QString& caption, QRect twips) {
+        return keep(load_control<controls::xpcmdbutton>(name, container, twips,
+                                                        {{"Caption", caption}, {"Font", font_value(9)}}));
+    };
+    m_Command2 = button("Command2", Frame1, QStringLiteral("查询"), {4800, 3600, 735, 375});
+    m_Command1 = button("Command1", Frame1, QStringLiteral("修改"), {5640, 3600, 735, 375});
+    m_labels[3] = keep(make_label(QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255}));
+    m_labels[2] = keep(make_label(QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255}));
+
+    platform::text_box* Text1 = keep(make_text(text_id::Text1, canvas));
+    place(Text1, {120, 4800, 4815, 2295});
+    QPalette grey_base = Text1->editor()->palette();
+    grey_base.setColor(QPalette::Base, grey);
+    Text1->editor()->setPalette(grey_base);
+
+    m_xptopbuttons1 = keep(load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
+    m_xphelp1 = keep(load_control<controls::xphelp>("xphelp1", canvas, {11040, 120, 315, 315}, {}));
+    m_xpgroupbox1 = keep(load_control<controls::xpgroupbox>(
+        "xpgroupbox1", canvas, {120, 480, 11535, 7335},
+        {{"Caption", QString()}, {"BackColor", grey_ole}, {"Font", font_value(9)}}));
+    make_Timer1();
+    m_xpcmdbutton1 = button("xpcmdbutton1", m_xpgroupbox1, QStringLiteral("帮助信息"), {2400, 6720, 1335, 375});
+    place(keep(make_ppbb(m_xpgroupbox1)), {0, 4080, 4815, 255});
+    m_labels[9] = keep(make_label(QStringLiteral("Fennimo 开发者"), m_xpgroupbox1, {120, 6840, 1935, 375},
+                                  QColor(255, 0, 255), label_font(12)));
+    m_labels[1] = keep(make_label(QStringLiteral("----文  件  列  表----"), canvas, {720, 5160, 3255, 255},
+                                  QColor(128, 0, 128), label_font(12, true)));
+    auto* shape = new QFrame(canvas);
+    shape->setFrameShape(QFrame::Box);
+    shape->setAutoFillBackground(true);
+    QPalette fill = shape->palette();
+    fill.setColor(QPalette::Window, QColor(192, 192, 255));
+    shape->setPalette(fill);
+    place(keep(m_Shape1 = shape), {120, 5160, 4815, 255});
+
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        (*it)->raise();
+
+    chain_tab_order({&xp_canvas1(), Text1, m_Command2, m_Command1, &text_box(text_id::Text2),
+                     &text_box(text_id::Text3), &text_box(text_id::Text4), m_checks[0], m_checks[1], m_checks[2],
+                     &Combo1(), &text_box(text_id::zztt), &text_box(text_id::Text6), &text_box(text_id::Text5),
+                     &File1(), &Dir1(), &Drive1(), m_xpcmdbutton1});
+    // The frame, first in the tab order, has the focus as the window opens.
+    setFocusProxy(&xp_canvas1());
+
+    wire_handlers();
+    m_Command1->events().bind("Click", [this] { start_run(rename_run); });
+    m_Command2->events().bind("Click", [this] { start_run(query_run); });
+    for (auto* check : m_checks)
+        check->events().bind("Click", [this] { option_click(*this); });
+    m_xphelp1->events().bind("Click", [this] { show_help(); });
+    m_xpcmdbutton1->events().bind("Click", [this] { show_help(); });
+    m_xptopbuttons1->events().bind("Click", [this] { end_program(); });
+
+    centre_in(QRect(QPoint(0, 0), platform::screen_size(this)));
+}
+
+void Form3::start_run(void (*run)(window_controls&))
+{
+    // A click on a run button while a run yields would start a second run
+    // over the first one's list, which the first then goes on reading by
+    // stale indexes. The click is ignored instead.
+    if (m_running)
+        return;
+    m_running = true;
+    run(*this);
+    m_running = false;
+}
+
+void Form3::show_help()
+{
+    if (!m_help)
+        m_help = new Form2(this);
+    m_help->show();
+}
+
+void Form3::end_program()
+{
+    // Every window goes at once, the help window with this one.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    platform::end_program();
+}
+
+} // namespace renamer

@@ -1,0 +1,75 @@
+#pragma once
+
+// Form3, the main window: the drive, folder and file lists, the two result
+// lists, the rule inputs and the run buttons, drawn in the skinned look.
+// It holds no logic of its own beyond wiring the controls' events to the
+// runs and the browsing handlers.
+
+#include "form2.h"
+#include "skinned_window.h"
+#include "widget_controls.h"
+
+#include "controls/xpcmdbutton.h"
+#include "controls/xpgroupbox.h"
+#include "controls/xphelp.h"
+#include "controls/xpradiobutton.h"
+#include "controls/xptopbuttons.h"
+#include "platform/group_frame.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <array>
+
+namespace renamer {
+
+class Form3 : public skinned_window, public widget_controls {
+    Q_OBJECT
+public:
+    // Opens on `folder` (the current folder when empty), centred on the
+    // screen, with both lists empty.
+    explicit Form3(const std::string& folder = {});
+
+    bool check_value(check_id which) override { return option(which).Value(); }
+    // From code, as the option button itself: this button only, no Click.
+    void set_check_value(check_id which, bool value) override { option(which).set_Value(value); }
+
+    controls::xpradiobutton& option(check_id which) { return *m_checks[static_cast<std::size_t>(which)]; }
+    controls::xpcmdbutton& Command1() { return *m_Command1; }
+    controls::xpcmdbutton& Command2() { return *m_Command2; }
+    controls::xpcmdbutton& xpcmdbutton1() { return *m_xpcmdbutton1; }
+    controls::xptopbuttons& xptopbuttons1() { return *m_xptopbuttons1; }
+    controls::xphelp& xphelp1() { return *m_xphelp1; }
+    controls::xpgroupbox& xpgroupbox1() { return *m_xpgroupbox1; }
+    platform::group_frame& Frame(int n) { return *m_frames[static_cast<std::size_t>(n)]; }
+    QLabel& Label(int n) { return *m_labels[static_cast<std::size_t>(n)]; }
+    QWidget& Shape1() { return *m_Shape1; }
+
+    // The help window while it is loaded.
+    Form2* help_window() const { return m_help; }
+    void show_help();
+
+    // A rename or query run is under way (the window is inside one of its
+    // yields).
+    bool running() const { return m_running; }
+
+private:
+    void start_run(void (*run)(window_controls&));
+    void end_program();
+
+    std::array<controls::xpradiobutton*, 3> m_checks{};
+    controls::xpcmdbutton* m_Command1 = nullptr;
+    controls::xpcmdbutton* m_Command2 = nullptr;
+    controls::xpcmdbutton* m_xpcmdbutton1 = nullptr;
+    controls::xptopbuttons* m_xptopbuttons1 = nullptr;
+    controls::xphelp* m_xphelp1 = nullptr;
+    controls::xpgroupbox* m_xpgroupbox1 = nullptr;
+    // Frame1 to Frame3 and Label1 to Label9 by their numbers; element 0 is unused.
+    std::array<platform::group_frame*, 4> m_frames{};
+    std::array<QLabel*, 10> m_labels{};
+    QWidget* m_Shape1 = nullptr;
+
+    QPointer<Form2> m_help;
+    bool m_running = false;
+};
+
+} // namespace renamer

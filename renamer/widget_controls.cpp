@@ -1,0 +1,196 @@
+#include "widget_controls.h"
+
+#include "browsing.h"
+#include "rules.h"
+#include "runs.h"
+
+#include "platform/filesystem.h"
+#include "platform/message_box.h"
+#include "platform/shown_text.h"
+#include "platform/units.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLineEdit>
+#include <QPointer>
+#include <filesystem>
+#include <vector>
+
+namespace renamer {
+
+void place_twips(QWidget* control, int left, int top, int width, int height)
+{
+    using namespace platform;
+    control->setGeometry(twips_to_pixels_x(left), twips_to_pixels_y(top), twips_to_pixels_x(width),
+                         twips_to_pixels_y(height));
+}
+
+std::string start_folder(const std::string& folder)
+{
+    if (!folder.empty())
+        return folder;
+    std::error_code error;
+    const auto current = std::filesystem::current_path(error);
+    return error ? std::string(1, platform::path_separator) : current.native();
+}
+
+QFont interface_font(double points)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+platform::drive_list* widget_controls::make_Drive1(const std::string& start, QWidget* parent)
+{
+    return m_Drive1 = new platform::drive_list(start, parent);
+}
+
+platform::folder_list* widget_controls::make_Dir1(QWidget* parent)
+{
+    return m_Dir1 = new platform::folder_list(parent);
+}
+
+platform::file_list* widget_controls::make_File1(QWidget* parent)
+{
+    return m_File1 = new platform::file_list(parent);
+}
+
+void widget_controls::open_folder(const std::string& start)
+{
+    if (!m_Dir1->set_path(start))
+        m_Dir1->set_path(m_Drive1->Drive());
+    m_File1->set_path(m_Dir1->Path());
+}
+
+platform::text_box* widget_controls::make_text(text_id which, QWidget* parent)
+{
+    using kind = platform::text_box::kind;
+    const bool list_box = which == text_id::Text1 || which == text_id::Text2;
+    return m_texts[static_cast<std::size_t>(which)] =
+               new platform::text_box(list_box ? kind::multi_line : kind::single_line, parent);
+}
+
+platform::combo_box* widget_controls::make_Combo1(QWidget* parent)
+{
+    m_Combo1 = new platform::combo_box(parent);
+    m_Combo1->set_items({"*.*", "z.*", "*.z", "z*d*.*y"});
+    m_Combo1->set_text("样式");
+    m_Combo1->setToolTip(QStringLiteral("使用者可以自己输入样式"));
+    return m_Combo1;
+}
+
+platform::progress_bar* widget_controls::make_ppbb(QWidget* parent)
+{
+    return m_ppbb = new platform::progress_bar(parent);
+}
+
+platform::timer* widget_controls::make_Timer1()
+{
+    return m_Timer1 = new platform::timer(50, false, &m_window);
+}
+
+void widget_controls::wire_handlers()
+{
+    m_Drive1->on_change = [this] { drive1_change(*this); };
+    m_Dir1->on_change = [this] { dir1_change(*this); };
+    m_File1->on_click = [this] { file1_click(*this); };
+    text_box(text_id::Text2).on_click = [this] { text2_click(*this); };
+    text_box(text_id::Text3).on_click = [this] { replacement_click(*this); };
+    text_box(text_id::Text4).on_click = [this] { replacement_click(*this); };
+    m_Combo1->on_lost_focus = [this] { combo1_lost_focus(*this); };
+    m_Timer1->on_timer = [this] { timer_tick(*this); };
+}
+
+void widget_controls::chain_tab_order(std::initializer_list<QWidget*> order)
+{
+    // A text box hands its focus to its editor, which is what the chain
+    // must link.
+    const auto taker = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
+    const std::vector<QWidget*> chain(order);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(taker(chain[i - 1]), taker(chain[i]));
+}
+
+platform::text_box& widget_controls::text_box(text_id which)
+{
+    return *m_texts[static_cast<std::size_t>(which)];
+}
+
+std::optional<std::string> widget_controls::list_entry(std::int32_t index)
+{
+    if (const std::string* name = m_File1->List(index))
+        return *name;
+    return std::nullopt;
+}
+
+std::string widget_controls::text(text_id which)
+{
+    if (which == text_id::Combo1)
+        return m_Combo1->Text();
+    return text_box(which).Text();
+}
+
+void widget_controls::set_text(text_id which, const std::string& text)
+{
+    if (which == text_id::Combo1)
+        m_Combo1->set_text(text);
+    else
+        text_box(which).set_text(text);
+}
+
+void widget_controls::append_line(text_id which, const std::string& line)
+{
+    if (which == text_id::Combo1) {
+        std::string text = m_Combo1->Text();
+        append_list_line(text, line);
+        m_Combo1->set_text(text);
+        return;
+    }
+    text_box(which).change_text([&line](std::string& text) { append_list_line(text, line); });
+}
+
+std::string widget_controls::selected_text(text_id which)
+{
+    if (which == text_id::Combo1)
+        return platform::typed_bytes(m_Combo1->lineEdit()->selectedText());
+    return text_box(which).SelText();
+}
+
+void widget_controls::set_timer_enabled(bool enabled)
+{
+    m_Timer1->set_enabled(enabled);
+    for (auto* box : m_texts)
+        box->hold_display(enabled);
+}
+
+void widget_controls::yield()
+{
+    platform::yield();
+}
+
+bool widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
+{
+    return platform::rename_no_replace(old_path, new_path) == platform::rename_result::renamed;
+}
+
+void widget_controls::show_message(const std::string& text)
+{
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    if (focus && focus->window() != m_window.window())
+        focus = nullptr;
+    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // A modal box hands the activation back on its own on most desktops, not
+    // on all; the user goes on where they were.
+    m_window.activateWindow();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+}
+
+void widget_controls::flush_texts()
+{
+    for (auto* box : m_texts)
+        box->flush();
+}
+
+} // namespace renamer

@@ -1,0 +1,115 @@
+#pragma once
+
+// The window interface over the platform's standard controls: the lists,
+// the text boxes, the pattern box, the bar and the timer. Both real windows
+// share it: the plain widget window and the skinned main window. Each
+// window creates the controls itself, in its own order and containers,
+// through the make_ functions below, then calls wire_handlers(); the option
+// buttons are the window's own kind, so their Value is left to it.
+
+#include "window_controls.h"
+
+#include "platform/combo_box.h"
+#include "platform/drive_list.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/message_loop.h"
+#include "platform/progress_bar.h"
+#include "platform/text_box.h"
+
+#include <QWidget>
+#include <array>
+#include <initializer_list>
+
+namespace renamer {
+
+// Places a control by its rectangle in twips within its container.
+void place_twips(QWidget* control, int left, int top, int width, int height);
+
+// The folder a window opens on: the given one, or the current folder when
+// none is given.
+std::string start_folder(const std::string& folder);
+
+// The interface's own font, which every control writes in unless it says
+// otherwise.
+QFont interface_font(double points = 10.5);
+
+class widget_controls : public window_controls {
+public:
+    std::string file_path() override { return m_File1->Path(); }
+    std::int32_t list_count() override { return m_File1->ListCount(); }
+    std::optional<std::string> list_entry(std::int32_t index) override;
+    void refresh() override { m_File1->Refresh(); }
+    bool set_file_path(const std::string& folder) override { return m_File1->set_path(folder); }
+
+    std::string text(text_id which) override;
+    void set_text(text_id which, const std::string& text) override;
+    void append_line(text_id which, const std::string& line) override;
+    std::string selected_text(text_id which) override;
+
+    bool set_bar_max(float max) override { return m_ppbb->set_max(max); }
+    bool set_bar_value(float value) override { return m_ppbb->set_value(value); }
+    // Only the runs switch the progress timer, so it also marks a run: the
+    // text boxes keep their lists off the screen until the run is over.
+    void set_timer_enabled(bool enabled) override;
+
+    void yield() override;
+    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+
+    std::string drive() override { return m_Drive1->Drive(); }
+    void revert_drive() override { m_Drive1->revert_change(); }
+    std::string folder_path() override { return m_Dir1->Path(); }
+    bool set_folder_path(const std::string& folder) override { return m_Dir1->set_path(folder); }
+    void revert_folder() override { m_Dir1->revert_change(); }
+
+    // Returns the focus to the control that had it once the box is closed.
+    void show_message(const std::string& text) override;
+
+    platform::drive_list& Drive1() { return *m_Drive1; }
+    platform::folder_list& Dir1() { return *m_Dir1; }
+    platform::file_list& File1() { return *m_File1; }
+    platform::text_box& text_box(text_id which);
+    platform::combo_box& Combo1() { return *m_Combo1; }
+    platform::progress_bar& ppbb() { return *m_ppbb; }
+    platform::timer& Timer1() { return *m_Timer1; }
+
+    // Shows every text box's model now.
+    void flush_texts();
+
+protected:
+    explicit widget_controls(QWidget& window) : m_window(window) {}
+
+    // Drive1 opens on the start folder's drive; Dir1 and File1 follow it
+    // once all three exist (open_folder).
+    platform::drive_list* make_Drive1(const std::string& start, QWidget* parent);
+    platform::folder_list* make_Dir1(QWidget* parent);
+    platform::file_list* make_File1(QWidget* parent);
+    // A start folder that cannot be read leaves the window on its drive.
+    void open_folder(const std::string& start);
+    // Text1 and Text2 are lists with a scroll bar; the others one line.
+    platform::text_box* make_text(text_id which, QWidget* parent);
+    // With its design-time items, text and tool tip.
+    platform::combo_box* make_Combo1(QWidget* parent);
+    platform::progress_bar* make_ppbb(QWidget* parent);
+    platform::timer* make_Timer1();
+
+    // Binds the handlers of the standard controls; the option buttons are
+    // bound by the window that made them.
+    void wire_handlers();
+
+    // Links the tab chain first to last.
+    static void chain_tab_order(std::initializer_list<QWidget*> order);
+
+private:
+    QWidget& m_window;
+    platform::drive_list* m_Drive1 = nullptr;
+    platform::folder_list* m_Dir1 = nullptr;
+    platform::file_list* m_File1 = nullptr;
+    // Text1 to Text6, then zztt, in text_id order.
+    std::array<platform::text_box*, 7> m_texts{};
+    platform::combo_box* m_Combo1 = nullptr;
+    platform::progress_bar* m_ppbb = nullptr;
+    platform::timer* m_Timer1 = nullptr;
+};
+
+} // namespace renamer
