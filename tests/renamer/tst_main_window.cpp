@@ -1,0 +1,444 @@
+#include "renamer/form2.h"
+#include "renamer/form3.h"
+#include "renamer/rules.h"
+
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/pictures.h"
+#include "platform/pointer.h"
+#include "platform/units.h"
+#include "tests/support/folder_fixture.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QtTest>
+
+using renamer::check_id;
+using renamer::Form3;
+using renamer::text_id;
+
+namespace {
+
+QRect twips_rect(int left, int top, int width, int height)
+{
+    using namespace platform;
+    return {twips_to_pixels_x(left), twips_to_pixels_y(top), twips_to_pixels_x(width), twips_to_pixels_y(height)};
+}
+
+// A press and a release through the window, so the control that is really
+// on top at that point gets them.
+void click_at(QWidget& control, QPoint at = {})
+{
+    QWidget* window = control.window();
+    const QPoint local = at.isNull() ? control.rect().center() : at;
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, local));
+}
+
+std::string listed(const std::string& folder, const std::vector<std::string>& names, bool paths)
+{
+    std::string out;
+    for (const auto& name : names)
+        renamer::append_list_line(out, paths ? renamer::listing_line(folder, name) : name);
+    return paths ? renamer::collapse_double_backslash(out) : out;
+}
+
+// The real main window on a fresh folder, shown.
+struct shown_form {
+    std::unique_ptr<byte_named_dir> dir = fixture::make_folder();
+    std::unique_ptr<Form3> form;
+
+    explicit shown_form(const std::vector<std::string>& names = {})
+    {
+        fixture::make_files(dir->path(), names);
+        form = std::make_unique<Form3>(dir->path());
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qFatal("the main window was not shown");
+    }
+    std::string folder() const { return dir->path(); }
+};
+
+using widget_of = std::function<QWidget*(Form3&)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(widget_of)
+
+class tst_main_window : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        platform::install_font_substitutes();
+        // A pattern box losing the focus may show its message; no test waits on it.
+        platform::set_message_box_hook([this](const QString& text, const QString&) { messages << text; });
+    }
+    void cleanup()
+    {
+        platform::set_yield_hook({});
+        platform::set_end_program_hook({});
+        messages.clear();
+    }
+
+    void window_and_title();
+    void controls_in_place_data();
+    void controls_in_place();
+    void options_click_before_value_data();
+    void options_click_before_value();
+    void rename_through_command1_data();
+    void rename_through_command1();
+    void query_through_command2();
+    void second_run_is_refused_data();
+    void second_run_is_refused();
+    void help_window_once();
+    void close_button_ends_everything();
+    void help_reopens_at_its_top();
+
+private:
+    QStringList messages;
+};
+
+void tst_main_window::window_and_title()
+{
+    shown_form f;
+    Form3& w = *f.form;
+    QCOMPARE(w.size(), twips_rect(0, 0, 11790, 7935).size());
+    QCOMPARE(w.xp_canvas1().geometry(), w.rect());
+    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(w.xp_canvas1().Caption(), QStringLiteral("Fennimo 1.2.0 "));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Fennimo 1.2.0 "));
+    QCOMPARE(w.xp_canvas1().Icon(), platform::picture(QStringLiteral("main_icon")));
+    QCOMPARE(w.xp_canvas1().Icon().size(), QSize(32, 32));
+    const QSize screen = platform::screen_size(&w);
+    QVERIFY((w.geometry().center() - QRect(QPoint(0, 0), screen).center()).manhattanLength() <= 1);
+    // The title's key-coloured corners are cut out of the window's shape.
+    QVERIFY(!w.mask().isEmpty());
+    QVERIFY(!w.mask().contains(QPoint(0, 0)));
+    QVERIFY(w.mask().contains(QPoint(w.width() / 2, 2)));
+    // As the window opens: empty lists and inputs, no rule chosen, the
+    // pattern box's design text, the timer off.
+    for (text_id which : {text_id::Text1, text_id::Text2, text_id::Text3, text_id::Text4})
+        QCOMPARE(w.text(which), std::string());
+    for (check_id which : {check_id::Check1, check_id::Check2, check_id::Check3})
+        QVERIFY(!w.check_value(which));
+    QCOMPARE(w.text(text_id::Combo1), std::string("样式"));
+    QVERIFY(!w.Timer1().enabled());
+    QCOMPARE(w.File1().Path(), f.folder());
+}
+
+// Each control at its place in its container, in pixels from the design's
+// twips, and really on top at its centre (or, for the two covered by Text1,
+// Text1 there).
+void tst_main_window::controls_in_place_data()
+{
+    QTest::addColumn<widget_of>("control");
+    QTest::addColumn<widget_of>("container");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<widget_of>("on_top");
+
+    const widget_of canvas = [](Form3& w) -> QWidget* { return &w.xp_canvas1(); };
+    const widget_of frame1 = [](Form3& w) -> QWidget* { return &w.Frame(1); };
+    const widget_of frame2 = [](Form3& w) -> QWidget* { return &w.Frame(2); };
+    const widget_of frame3 = [](Form3& w) -> QWidget* { return &w.Frame(3); };
+    const widget_of box = [](Form3& w) -> QWidget* { return &w.xpgroupbox1(); };
+    const widget_of text1 = [](Form3& w) -> QWidget* { return &w.text_box(text_id::Text1); };
+    const auto self = widget_of();
+
+    QTest::newRow("Frame3") << frame3 << canvas << QRect(120, 480, 4815, 4095) << self;
+    QTest::newRow("Drive1") << widget_of([](Form3& w) -> QWidget* { return &w.Drive1(); }) << frame3
+                            << QRect(120, 3600, 1815, 330) << self;
+    QTest::newRow("File1") << widget_of([](Form3& w) -> QWidget* { return &w.File1(); }) << frame3
+                           << QRect(2040, 240, 2655, 3600) << self;
+    QTest::newRow("Frame2") << frame2 << frame1 << QRect(120, 4080, 6255, 2775) << self;
+    QTest::newRow("Combo1") << widget_of([](Form3& w) -> QWidget* { return &w.Combo1(); }) << frame2
+                            << QRect(2640, 1800, 1335, 330) << self;
+    QTest::newRow("Check2") << widget_of([](Form3& w) -> QWidget* { return &w.option(check_id::Check2); })
+                            << frame2 << QRect(240, 1800, 2415, 255) << self;
+    QTest::newRow("Text2") << widget_of([](Form3& w) -> QWidget* { return &w.text_box(text_id::Text2); })
+                           << frame1 << QRect(120, 240, 6255, 3255) << self;
+    QTest::newRow("Command1") << widget_of([](Form3& w) -> QWidget* { return &w.Command1(); }) << frame1
+                              << QRect(5640, 3600, 735, 375) << self;
+    QTest::newRow("Text1") << text1 << canvas << QRect(120, 4800, 4815, 2295) << self;
+    QTest::newRow("xptopbuttons1") << widget_of([](Form3& w) -> QWidget* { return &w.xptopbuttons1(); })
+                                   << canvas << QRect(11400, 120, 315, 315) << self;
+    QTest::newRow("xphelp1") << widget_of([](Form3& w) -> QWidget* { return &w.xphelp1(); }) << canvas
+                             << QRect(11040, 120, 315, 315) << self;
+    QTest::newRow("xpgroupbox1") << box << canvas << QRect(120, 480, 11535, 7335)
+                                 << widget_of([](Form3& w) -> QWidget* { return &w.Frame(1); });
+    QTest::newRow("xpcmdbutton1") << widget_of([](Form3& w) -> QWidget* { return &w.xpcmdbutton1(); }) << box
+                                  << QRect(2400, 6720, 1335, 375) << self;
+    QTest::newRow("ppbb") << widget_of([](Form3& w) -> QWidget* { return &w.ppbb(); }) << box
+                          << QRect(0, 4080, 4815, 255) << self;
+    QTest::newRow("Label9") << widget_of([](Form3& w) -> QWidget* { return &w.Label(9); }) << box
+                            << QRect(120, 6840, 1935, 375) << self;
+    QTest::newRow("Label1, under Text1") << widget_of([](Form3& w) -> QWidget* { return &w.Label(1); }) << canvas
+                                         << QRect(720, 5160, 3255, 255) << text1;
+    QTest::newRow("Shape1, under Text1") << widget_of([](Form3& w) -> QWidget* { return &w.Shape1(); }) << canvas
+                                         << QRect(120, 5160, 4815, 255) << text1;
+}
+
+void tst_main_window::controls_in_place()
+{
+    QFETCH(widget_of, control);
+    QFETCH(widget_of, container);
+    QFETCH(QRect, twips);
+    QFETCH(widget_of, on_top);
+
+    shown_form f;
+    QWidget* c = control(*f.form);
+    QCOMPARE(c->parentWidget(), container(*f.form));
+    QCOMPARE(c->geometry(), twips_rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QVERIFY(c->isVisible());
+    QWidget* expected = on_top ? on_top(*f.form) : c;
+    const QPoint centre = c->mapTo(f.form.get(), c->rect().center());
+    QWidget* hit = f.form->childAt(centre);
+    QVERIFY2(hit && (hit == expected || expected->isAncestorOf(hit)),
+             qPrintable(QStringLiteral("found %1 there").arg(hit ? hit->metaObject()->className() : "nothing")));
+}
+
+// A click on an option button: its Click comes first, while every Value is
+// as it was, and empties the replacement fields; then the clicked button
+// alone is selected, across the whole window.
+void tst_main_window::options_click_before_value_data()
+{
+    QTest::addColumn<int>("selected"); // -1 for none
+    QTest::addColumn<int>("clicked");
+    QTest::newRow("first choice") << -1 << 0;
+    QTest::newRow("Check1 to Check2") << 0 << 1;
+    QTest::newRow("Check2 to Check3") << 1 << 2;
+    QTest::newRow("Check3 again") << 2 << 2;
+}
+
+void tst_main_window::options_click_before_value()
+{
+    QFETCH(int, selected);
+    QFETCH(int, clicked);
+
+    shown_form f;
+    Form3& w = *f.form;
+    if (selected >= 0)
+        w.set_check_value(check_id(selected), true);
+    w.set_text(text_id::Text3, "old");
+    w.set_text(text_id::Text4, "new");
+
+    std::vector<std::array<bool, 3>> values_at_click;
+    std::vector<std::string> text3_at_click;
+    // Bound after the window's own handler, so it sees what that one left.
+    w.option(check_id(clicked)).events().bind("Click", [&] {
+        values_at_click.push_back(
+            {w.check_value(check_id::Check1), w.check_value(check_id::Check2), w.check_value(check_id::Check3)});
+        text3_at_click.push_back(w.text(text_id::Text3));
+    });
+    click_at(w.option(check_id(clicked)));
+
+    QCOMPARE(values_at_click.size(), std::size_t(1));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(values_at_click[0][std::size_t(i)], i == selected);
+        QCOMPARE(w.check_value(check_id(i)), i == clicked);
+    }
+    QCOMPARE(text3_at_click[0], std::string());
+    QCOMPARE(w.text(text_id::Text4), std::string());
+
+    // A click into a replacement field takes the rule back to replacement.
+    click_at(*w.text_box(text_id::Text4).editor());
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!w.check_value(check_id(i)));
+}
+
+// The rename run through a real click on Command1, with the inputs typed.
+// Without any input, a click at once leaves every name and lists the folder.
+void tst_main_window::rename_through_command1_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<QString>("pattern"); // chosen through Check2 when not empty
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("listed_names"); // Text2
+
+    QTest::newRow("pressed at once") << QString() << QString() << QString()
+                                     << QStringList{"a1.txt", "b_a.jpg", "c.doc"}
+                                     << QStringList{"a1.txt", "b_a.jpg", "c.doc"};
+    QTest::newRow("replace a by x") << "a" << "x" << QString() << QStringList{"b_x.jpg", "c.doc", "x1.txt"}
+                                    << QStringList{"b_x.jpg", "c.doc", "x1.txt"};
+    QTest::newRow("pattern") << QString() << QString() << "p*.z" << QStringList{"p0.z", "p1.z", "p2.z"}
+                             << QStringList{"p0.z", "p1.z", "p2.z"};
+}
+
+void tst_main_window::rename_through_command1()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, with);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, listed_names);
+
+    shown_form f({"a1.txt", "b_a.jpg", "c.doc"});
+    Form3& w = *f.form;
+    QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), what);
+    QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), with);
+    if (!pattern.isEmpty()) {
+        click_at(w.option(check_id::Check2));
+        w.Combo1().setCurrentText(pattern);
+    }
+    click_at(w.Command1());
+
+    std::vector<std::string> names;
+    for (const auto& name : after)
+        names.push_back(name.toStdString());
+    std::map<std::string, std::string> on_disk;
+    for (const auto& [name, content] : fixture::read_folder(f.folder()))
+        on_disk[name] = name;
+    std::map<std::string, std::string> expected;
+    for (const auto& name : names)
+        expected[name] = name;
+    QCOMPARE(fixture::describe(on_disk), fixture::describe(expected));
+    std::vector<std::string> shown;
+    for (const auto& name : listed_names)
+        shown.push_back(name.toStdString());
+    QCOMPARE(w.text(text_id::Text2), listed(f.folder(), shown, false));
+    QCOMPARE(w.text(text_id::Text1), listed(f.folder(), names, true));
+    QVERIFY(!w.Timer1().enabled());
+    QVERIFY(!w.running());
+    // What the run wrote reaches the screen once the display period is over.
+    auto* editor = w.text_box(text_id::Text2).text_editor();
+    QTRY_COMPARE_WITH_TIMEOUT(editor->toPlainText(), listed_names.join(QLatin1Char('\n')), 5000);
+    QVERIFY(messages.isEmpty());
+}
+
+void tst_main_window::query_through_command2()
+{
+    shown_form f({"IMG_1.jpg", "a.txt", "img_2.jpg"});
+    Form3& w = *f.form;
+    const auto before = fixture::read_folder(f.folder());
+    QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("IMG"));
+    w.ppbb().set_max(5);
+    w.ppbb().set_value(3);
+    click_at(w.Command2());
+
+    QCOMPARE(w.text(text_id::Text2), std::string("IMG_1.jpg"));
+    QCOMPARE(w.text(text_id::Text1), renamer::listing_line(f.folder(), "IMG_1.jpg"));
+    QCOMPARE(fixture::read_folder(f.folder()), before);
+    QCOMPARE(w.ppbb().Value(), 0.0f);
+    QVERIFY(!w.Timer1().enabled());
+}
+
+// A click on either run button while a run yields is ignored: the run in
+// progress makes its own yields only, and a click after it starts a run.
+void tst_main_window::second_run_is_refused_data()
+{
+    QTest::addColumn<bool>("rename"); // the first run: rename (Command1) or query (Command2)
+    QTest::addColumn<bool>("second_on_command1");
+    QTest::newRow("Command1 in a rename run") << true << true;
+    QTest::newRow("Command2 in a rename run") << true << false;
+    QTest::newRow("Command1 in a query run") << false << true;
+}
+
+void tst_main_window::second_run_is_refused()
+{
+    QFETCH(bool, rename);
+    QFETCH(bool, second_on_command1);
+
+    const std::vector<std::string> names{"x.txt", "y.txt", "z.txt"};
+    shown_form f(names);
+    Form3& w = *f.form;
+    // A pattern renames each file by its position, so a second run inside
+    // the first would also show on disk.
+    click_at(w.option(check_id::Check2));
+    w.Combo1().setCurrentText(QStringLiteral("n*.txt"));
+
+    controls::xpcmdbutton& second = second_on_command1 ? w.Command1() : w.Command2();
+    int second_clicks = 0;
+    second.events().bind("Click", [&] { ++second_clicks; });
+    int yields = 0;
+    bool running_seen = false;
+    platform::set_yield_hook([&] {
+        if (++yields == 1) {
+            running_seen = w.running();
+            // Away from the first click's point, which would make it a
+            // double click when it lands on the same button.
+            click_at(second, QPoint(3, 3));
+        }
+    });
+    click_at(rename ? w.Command1() : w.Command2());
+    platform::set_yield_hook({});
+
+    QCOMPARE(second_clicks, second_on_command1 && rename ? 2 : 1);
+    QVERIFY(running_seen);
+    // Two yields per file and pass: three passes for a rename, two for a query.
+    QCOMPARE(yields, int(names.size()) * 2 * (rename ? 3 : 2));
+    QVERIFY(!w.running());
+    const std::vector<std::string> renamed{"n0.txt", "n1.txt", "n2.txt"};
+    QCOMPARE(w.text(text_id::Text2), listed(f.folder(), rename ? renamed : names, false));
+
+    // Idle again, the same button starts its run.
+    click_at(second);
+    QCOMPARE(w.text(text_id::Text2), listed(f.folder(), renamed, false));
+}
+
+void tst_main_window::help_window_once()
+{
+    shown_form f;
+    Form3& w = *f.form;
+    QVERIFY(!w.help_window());
+    click_at(w.xphelp1());
+    click_at(w.xphelp1());
+    click_at(w.xpcmdbutton1());
+    QVERIFY(w.help_window());
+    QCOMPARE(w.findChildren<renamer::Form2*>().size(), 1);
+    renamer::Form2& help = *w.help_window();
+    QVERIFY(help.isVisible());
+    QCOMPARE(help.xp_canvas1().Caption(), QStringLiteral("帮助"));
+    QCOMPARE(help.size(), twips_rect(0, 0, 9735, 7950).size());
+    QVERIFY((help.geometry().center() - w.geometry().center()).manhattanLength() <= 1);
+    QVERIFY(w.isVisible());
+}
+
+void tst_main_window::close_button_ends_everything()
+{
+    shown_form f;
+    Form3& w = *f.form;
+    click_at(w.xphelp1());
+    QPointer<renamer::Form2> help = w.help_window();
+    QVERIFY(help && help->isVisible());
+    int ended = 0;
+    bool windows_gone = false;
+    platform::set_end_program_hook([&] {
+        ++ended;
+        windows_gone = !w.isVisible() && !help->isVisible();
+    });
+    click_at(w.xptopbuttons1());
+    QCOMPARE(ended, 1);
+    QVERIFY(windows_gone);
+}
+
+void tst_main_window::help_reopens_at_its_top()
+{
+    shown_form f;
+    Form3& w = *f.form;
+    click_at(w.xphelp1());
+    QPointer<renamer::Form2> first = w.help_window();
+    QVERIFY(QTest::qWaitForWindowExposed(first.data()));
+    QPlainTextEdit* text = first->Text1().text_editor();
+    QCOMPARE(first->Text1().Text(), renamer::help_text());
+    QCOMPARE(text->toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("帮助说明："));
+    QScrollBar* bar = text->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+
+    click_at(first->xptopbuttons1());
+    QTRY_VERIFY_WITH_TIMEOUT(!first, 5000);
+    QVERIFY(!w.help_window());
+
+    click_at(w.xpcmdbutton1());
+    renamer::Form2* again = w.help_window();
+    QVERIFY(again && again->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(again));
+    QCOMPARE(again->Text1().text_editor()->verticalScrollBar()->value(), 0);
+    QCOMPARE(again->Text1().text_editor()->cursorForPosition(QPoint(0, 0)).block().text(), QStringLiteral("帮助说明："));
+}
+
+QTEST_MAIN(tst_main_window)
+#include "tst_main_window.moc"
