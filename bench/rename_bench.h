@@ -1,0 +1,124 @@
+#pragma once
+
+// What the rename-run benchmarks share: a folder of numbered files
+// "file_a_000001.txt"..., the floor (the same renames by a plain
+// renameat2 loop on a fresh copy of the folder, names computed beforehand),
+// the check that the run renamed every file, and the table they print.
+
+#include "renamer/rules.h"
+
+#include "platform/filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <linux/fs.h>
+#include <string>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace bench {
+
+using clock_type = std::chrono::steady_clock;
+
+inline double seconds_since(clock_type::time_point start)
+{
+    return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+inline std::vector<std::string> make_folder(const std::string& folder, int count)
+{
+    std::vector<std::string> names;
+    names.reserve(std::size_t(count));
+    char name[64];
+    for (int i = 1; i <= count; ++i) {
+        std::snprintf(name, sizeof name, "file_a_%06d.txt", i);
+        const std::string path = folder + "/" + name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+        ::close(fd);
+        names.emplace_back(name);
+    }
+    return names;
+}
+
+struct figures {
+    double run;
+    double floor;
+};
+
+// Runs `timed_run` on a fresh folder of `count` files under `base`; it
+// replaces "a" by "b" in every name and answers the seconds it counts as the
+// run. Then times the floor on a second fresh folder.
+inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
+{
+    QTemporaryDir run_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
+    QTemporaryDir floor_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
+    if (!run_dir.isValid() || !floor_dir.isValid()) {
+        std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
+        std::exit(1);
+    }
+    const std::string run_folder = QFile::encodeName(run_dir.path()).toStdString();
+    const std::string floor_folder = QFile::encodeName(floor_dir.path()).toStdString();
+
+    make_folder(run_folder, count);
+    ::sync();
+    const double run = timed_run(run_folder);
+
+    const auto names = make_folder(floor_folder, count);
+    std::vector<std::string> new_names;
+    new_names.reserve(names.size());
+    for (const auto& name : names)
+        new_names.push_back(renamer::replace_all(name, "a", "b"));
+    const int dir_fd = ::open(floor_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::sync();
+    const auto floor_start = clock_type::now();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ::syscall(SYS_renameat2, dir_fd, names[i].c_str(), dir_fd, new_names[i].c_str(), RENAME_NOREPLACE);
+    const double floor = seconds_since(floor_start);
+    ::close(dir_fd);
+
+    const auto renamed = platform::list_files(run_folder);
+    if (!renamed || renamed->size() != std::size_t(count) || renamed->front() != "file_b_000001.txt") {
+        std::fprintf(stderr, "the run did not rename every file\n");
+        std::exit(1);
+    }
+    return {run, floor};
+}
+
+// The folders given after the file count, or /dev/shm and the temporary folder.
+inline QStringList bases(int argc, char** argv)
+{
+    QStringList out;
+    for (int i = 2; i < argc; ++i)
+        out << QString::fromLocal8Bit(argv[i]);
+    if (out.isEmpty())
+        out << QStringLiteral("/dev/shm") << QDir::tempPath();
+    return out;
+}
+
+inline void print_header(const char* title)
+{
+    std::printf("%s\n", title);
+    std::printf("%-12s %8s %9s %9s %7s %11s\n", "folder", "files", "run s", "floor s", "ratio", "run us/file");
+}
+
+inline void print_row(const QString& base, int files, const figures& f)
+{
+    std::printf("%-12s %8d %9.3f %9.3f %7.2f %11.2f\n", qPrintable(base), files, f.run, f.floor, f.run / f.floor,
+                f.run / files * 1e6);
+    std::fflush(stdout);
+}
+
+} // namespace bench
