@@ -1,5 +1,6 @@
 #include "text_box.h"
 
+#include "line_view.h"
 #include "shown_text.h"
 
 #include <QEvent>
@@ -25,6 +26,10 @@ text_box::text_box(kind k, QWidget* parent) : QWidget(parent), m_kind(k)
         m_lines->viewport()->installEventFilter(this);
         connect(m_lines, &QPlainTextEdit::textChanged, this, &text_box::widget_edited);
         layout->addWidget(m_lines);
+    } else if (m_kind == kind::list) {
+        m_list = new line_view(this);
+        m_list->viewport()->installEventFilter(this);
+        layout->addWidget(m_list);
     } else {
         m_line = new QLineEdit(this);
         m_line->installEventFilter(this);
@@ -40,6 +45,8 @@ text_box::text_box(kind k, QWidget* parent) : QWidget(parent), m_kind(k)
 
 QWidget* text_box::editor() const
 {
+    if (m_list)
+        return m_list;
     return m_lines ? static_cast<QWidget*>(m_lines) : static_cast<QWidget*>(m_line);
 }
 
@@ -98,6 +105,12 @@ void text_box::flush()
     m_flush.stop();
     if (m_widget_newer || m_shown == m_text)
         return;
+    if (m_list) {
+        const bool grew = grows_shown_text();
+        m_shown = m_text;
+        m_list->show_bytes(&m_shown, grew);
+        return;
+    }
     m_filling = true;
     if (m_lines && !m_screen_stale && grows_shown_text()) {
         // A list that only grew since it was last shown gets its new lines
@@ -144,6 +157,10 @@ void text_box::widget_edited()
 
 std::string text_box::SelText() const
 {
+    if (m_list) {
+        const auto [from, to] = m_list->selected_bytes();
+        return m_shown.substr(from, to - from);
+    }
     qsizetype start = 0, end = 0;
     if (m_lines) {
         const QTextCursor cursor = m_lines->textCursor();
@@ -170,7 +187,8 @@ bool text_box::eventFilter(QObject* watched, QEvent* event)
     // Click comes with the release, once a drag has finished selecting.
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        (watched == m_line || (m_lines && watched == m_lines->viewport()))) {
+        (watched == m_line || (m_lines && watched == m_lines->viewport()) ||
+         (m_list && watched == m_list->viewport()))) {
         if (on_click)
             on_click();
     }

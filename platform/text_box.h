@@ -15,11 +15,17 @@ class QPlainTextEdit;
 
 namespace platform {
 
+class line_view;
+
 class text_box : public QWidget {
     Q_OBJECT
 public:
-    // A multi-line box shows CR LF separated lists, with a vertical scroll bar.
-    enum class kind { single_line, multi_line };
+    // A multi-line box shows CR LF separated lists, with a vertical scroll
+    // bar. A list box is a multi-line box the program writes and the user
+    // reads, scrolls and selects in but does not type into: it shows only
+    // the lines on the screen, so a list of any length costs no more to show
+    // than a screenful.
+    enum class kind { single_line, multi_line, list };
 
     explicit text_box(kind k = kind::single_line, QWidget* parent = nullptr);
 
@@ -41,6 +47,7 @@ public:
 
     QLineEdit* line_editor() const { return m_line; }
     QPlainTextEdit* text_editor() const { return m_lines; }
+    line_view* list_view() const { return m_list; }
     QWidget* editor() const;
 
     std::function<void()> on_click;
@@ -56,6 +63,7 @@ private:
     kind m_kind;
     QLineEdit* m_line = nullptr;
     QPlainTextEdit* m_lines = nullptr;
+    line_view* m_list = nullptr;
     QTimer m_flush;
 
     // The model, and the bytes the widget shows (kept so that a selection

@@ -68,7 +68,7 @@ platform::text_box* widget_controls::make_text(text_id which, QWidget* parent)
     using kind = platform::text_box::kind;
     const bool list_box = which == text_id::Text1 || which == text_id::Text2;
     return m_texts[static_cast<std::size_t>(which)] =
-               new platform::text_box(list_box ? kind::multi_line : kind::single_line, parent);
+               new platform::text_box(list_box ? kind::list : kind::single_line, parent);
 }
 
 platform::combo_box* widget_controls::make_Combo1(QWidget* parent)

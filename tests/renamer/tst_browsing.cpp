@@ -4,6 +4,7 @@
 #include "renamer/widget_window.h"
 
 #include "platform/filesystem.h"
+#include "platform/line_view.h"
 #include "platform/message_box.h"
 #include "platform/shown_text.h"
 #include "tests/support/folder_fixture.h"
@@ -59,11 +60,10 @@ public:
     }
 };
 
-QPoint char_point(QPlainTextEdit* editor, int position)
+// A point on the first line of a list, at a character.
+QPoint char_point(platform::line_view* view, int position)
 {
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(position);
-    return editor->cursorRect(cursor).center();
+    return view->point_at(0, position);
 }
 
 // Two folders offered as the window's drives: the first holds two files and
@@ -164,7 +164,7 @@ void tst_browsing::fill_file_lists()
         QCOMPARE(window.text(text_id::Text1).substr(0, 1 + names.front().size()), "/" + names.front());
     }
     // The lists reach the screen once the display period is over.
-    QTRY_COMPARE(window.text_box(text_id::Text2).text_editor()->toPlainText(),
+    QTRY_COMPARE(window.text_box(text_id::Text2).list_view()->text(),
                  platform::shown_text(listed(path, names, false), true));
 }
 
@@ -290,7 +290,7 @@ void tst_browsing::name_selection_goes_to_Text3()
     window.flush_texts();
 
     // The user drags across the name in Text2 (or just clicks into it).
-    auto* editor = window.text_box(text_id::Text2).text_editor();
+    auto* editor = window.text_box(text_id::Text2).list_view();
     QTest::mousePress(editor->viewport(), Qt::LeftButton, {}, char_point(editor, from));
     if (to != from)
         QTest::mouseMove(editor->viewport(), char_point(editor, to));

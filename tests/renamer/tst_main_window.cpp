@@ -3,6 +3,7 @@
 #include "renamer/rules.h"
 
 #include "platform/fonts.h"
+#include "platform/line_view.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/pictures.h"
@@ -303,8 +304,8 @@ void tst_main_window::rename_through_command1()
     QVERIFY(!w.Timer1().enabled());
     QVERIFY(!w.running());
     // What the run wrote reaches the screen once the display period is over.
-    auto* editor = w.text_box(text_id::Text2).text_editor();
-    QTRY_COMPARE_WITH_TIMEOUT(editor->toPlainText(), listed_names.join(QLatin1Char('\n')), 5000);
+    auto* view = w.text_box(text_id::Text2).list_view();
+    QTRY_COMPARE_WITH_TIMEOUT(view->text(), listed_names.join(QLatin1Char('\n')), 5000);
     QVERIFY(messages.isEmpty());
 }
 

@@ -8,7 +8,7 @@
 #include "platform/shown_text.h"
 #include "tests/support/folder_fixture.h"
 
-#include <QPlainTextEdit>
+#include "platform/line_view.h"
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -145,7 +145,7 @@ void tst_query_run::lists_matching_files()
 
     if (w.widgets) {
         // What the widgets show follows the model, lossily, once the run is over.
-        QTRY_COMPARE(w.widgets->text_box(text_id::Text2).text_editor()->toPlainText(),
+        QTRY_COMPARE(w.widgets->text_box(text_id::Text2).list_view()->text(),
                  platform::shown_text(crlf_joined(expected_names), true));
     }
 }

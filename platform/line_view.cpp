@@ -1,0 +1,231 @@
+#include "line_view.h"
+
+#include "shown_text.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+
+namespace platform {
+
+namespace {
+
+constexpr int margin = 3;
+const std::string empty_text;
+
+} // namespace
+
+line_view::line_view(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    m_bytes = &empty_text;
+}
+
+void line_view::show_bytes(const std::string* bytes, bool grew)
+{
+    m_bytes = bytes ? bytes : &empty_text;
+    // A list that grew is indexed from its last line on, which may have
+    // grown itself; anything else from the start.
+    if (!grew || m_starts.empty()) {
+        m_starts.clear();
+        m_anchor = m_cursor = {};
+        verticalScrollBar()->setValue(0);
+        if (!m_bytes->empty())
+            m_starts.push_back(0);
+    }
+    const std::string& text = *m_bytes;
+    std::size_t from = m_starts.empty() ? text.size() : m_starts.back();
+    for (auto at = text.find("\r\n", from); at != std::string::npos; at = text.find("\r\n", at + 2))
+        m_starts.push_back(at + 2);
+    update_scroll_range();
+    viewport()->update();
+}
+
+std::string_view line_view::line_bytes(int i) const
+{
+    const std::size_t begin = m_starts[std::size_t(i)];
+    const std::size_t end = std::size_t(i) + 1 < m_starts.size() ? m_starts[std::size_t(i) + 1] - 2 : m_bytes->size();
+    return std::string_view(*m_bytes).substr(begin, end - begin);
+}
+
+QString line_view::line(int i) const
+{
+    return shown_text(line_bytes(i));
+}
+
+QString line_view::text() const
+{
+    return shown_text(*m_bytes, true);
+}
+
+int line_view::top_line() const
+{
+    return verticalScrollBar()->value();
+}
+
+double line_view::lay_out(int i, QTextLayout& layout) const
+{
+    layout.setText(line(i));
+    layout.setFont(font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const double width = std::max(1, viewport()->width() - 2 * margin);
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(width);
+        row.setPosition(QPointF(0, height));
+        height += row.height();
+    }
+    layout.endLayout();
+    return height;
+}
+
+void line_view::update_scroll_range()
+{
+    const int rows = std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
+    verticalScrollBar()->setRange(0, std::max(0, line_count() - rows));
+    verticalScrollBar()->setPageStep(rows);
+    verticalScrollBar()->setSingleStep(1);
+}
+
+void line_view::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    update_scroll_range();
+}
+
+void line_view::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    const auto [first, last] = std::minmax(m_anchor, m_cursor);
+    QTextCharFormat selected;
+    selected.setBackground(palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
+    selected.setForeground(palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::HighlightedText));
+
+    double y = margin;
+    for (int i = top_line(); i < line_count() && y < viewport()->height(); ++i) {
+        QTextLayout layout;
+        const double height = lay_out(i, layout);
+        QList<QTextLayout::FormatRange> selections;
+        if (first < last && first.line <= i && i <= last.line) {
+            const int from = i == first.line ? first.pos : 0;
+            const int to = i == last.line ? last.pos : int(layout.text().size());
+            selections.append({from, to - from, selected});
+        }
+        layout.draw(&painter, QPointF(margin, y), selections);
+        y += height;
+    }
+}
+
+line_view::position line_view::hit(QPoint point) const
+{
+    double y = margin;
+    for (int i = top_line(); i < line_count(); ++i) {
+        QTextLayout layout;
+        const double height = lay_out(i, layout);
+        const bool last_on_screen = i + 1 == line_count() || y + height >= viewport()->height();
+        if (point.y() < y + height || last_on_screen) {
+            const QPointF local(point.x() - margin, std::max(0.0, point.y() - y));
+            for (int r = 0; r < layout.lineCount(); ++r) {
+                const QTextLine row = layout.lineAt(r);
+                if (local.y() < row.rect().bottom() || r + 1 == layout.lineCount())
+                    return {i, row.xToCursor(local.x())};
+            }
+            return {i, 0};
+        }
+        y += height;
+    }
+    return {};
+}
+
+QPoint line_view::point_at(int line, int position) const
+{
+    double y = margin;
+    for (int i = top_line(); i < line_count(); ++i) {
+        QTextLayout layout;
+        const double height = lay_out(i, layout);
+        if (i == line) {
+            const QTextLine row = layout.lineForTextPosition(position);
+            const double x = row.cursorToX(position);
+            return QPointF(margin + x, y + row.y() + row.height() / 2).toPoint();
+        }
+        y += height;
+    }
+    return {};
+}
+
+std::pair<std::size_t, std::size_t> line_view::selected_bytes() const
+{
+    if (m_anchor == m_cursor || m_starts.empty())
+        return {0, 0};
+    const auto [first, last] = std::minmax(m_anchor, m_cursor);
+    const auto at = [this](position p) {
+        return m_starts[std::size_t(p.line)] + byte_offset(line_bytes(p.line), p.pos);
+    };
+    return {at(first), at(last)};
+}
+
+void line_view::select_all()
+{
+    if (m_starts.empty())
+        return;
+    m_anchor = {};
+    m_cursor = {line_count() - 1, int(line(line_count() - 1).size())};
+    viewport()->update();
+}
+
+void line_view::copy() const
+{
+    const auto [from, to] = selected_bytes();
+    if (from < to)
+        QGuiApplication::clipboard()->setText(shown_text(std::string_view(*m_bytes).substr(from, to - from), true));
+}
+
+void line_view::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_anchor = m_cursor = hit(event->position().toPoint());
+    m_dragging = true;
+    viewport()->update();
+}
+
+void line_view::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_dragging)
+        return;
+    m_cursor = hit(event->position().toPoint());
+    viewport()->update();
+}
+
+void line_view::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_dragging = false;
+}
+
+void line_view::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        select_all();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+} // namespace platform
