@@ -85,6 +85,7 @@ private slots:
     }
 
     void window_and_title();
+    void tab_order();
     void controls_in_place_data();
     void controls_in_place();
     void options_click_before_value_data();
@@ -128,6 +129,28 @@ void tst_main_window::window_and_title()
     QCOMPARE(w.text(text_id::Combo1), std::string("样式"));
     QVERIFY(!w.Timer1().enabled());
     QCOMPARE(w.File1().Path(), f.folder());
+}
+
+// The Tab key walks the controls in the designed order, from the frame on.
+void tst_main_window::tab_order()
+{
+    shown_form f;
+    Form3& w = *f.form;
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const std::vector<QWidget*> order{&w.text_box(text_id::Text1), &w.Command2(), &w.Command1(),
+                                      &w.text_box(text_id::Text2), &w.text_box(text_id::Text3),
+                                      &w.text_box(text_id::Text4), &w.option(check_id::Check1),
+                                      &w.option(check_id::Check2), &w.option(check_id::Check3), &w.Combo1(),
+                                      &w.text_box(text_id::zztt), &w.text_box(text_id::Text6),
+                                      &w.text_box(text_id::Text5), &w.File1(), &w.Dir1(), &w.Drive1(),
+                                      &w.xpcmdbutton1()};
+    QTRY_VERIFY(w.xp_canvas1().hasFocus());
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(focus == next || next->isAncestorOf(focus),
+                 qPrintable(QStringLiteral("focus on %1").arg(focus ? focus->metaObject()->className() : "nothing")));
+    }
 }
 
 // Each control at its place in its container, in pixels from the design's
