@@ -1,5 +1,7 @@
 #include "group_frame.h"
 
+#include "palette.h"
+
 #include <QPainter>
 
 namespace platform {
@@ -20,10 +22,7 @@ void group_frame::set_fore_colour(const QColor& colour)
 
 void group_frame::set_back_colour(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, colour);
-    setPalette(p);
-    setAutoFillBackground(true);
+    set_colour(this, QPalette::Window, colour);
 }
 
 void group_frame::paintEvent(QPaintEvent*)

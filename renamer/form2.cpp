@@ -3,6 +3,8 @@
 #include "rules.h"
 #include "widget_controls.h"
 
+#include "platform/palette.h"
+
 namespace renamer {
 
 std::string help_text()
@@ -41,9 +43,7 @@ Form2::Form2(QWidget* owner)
     m_xptopbuttons1 = load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {9240, 120, 315, 315}, {});
     m_Text1 = new platform::text_box(platform::text_box::kind::multi_line, canvas);
     place(m_Text1, {240, 2160, 9255, 5415});
-    QPalette grey_base = m_Text1->editor()->palette();
-    grey_base.setColor(QPalette::Base, QColor(224, 224, 224));
-    m_Text1->editor()->setPalette(grey_base);
+    platform::set_colour(m_Text1->editor(), QPalette::Base, QColor(224, 224, 224));
     m_Text1->setFont(interface_font());
     m_Text1->set_text(help_text());
     m_Text1->flush();

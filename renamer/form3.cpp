@@ -5,6 +5,7 @@
 #include "runs.h"
 
 #include "controls/colours.h"
+#include "platform/palette.h"
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 
@@ -98,9 +99,7 @@ Form3::Form3(const std::string& folder)
 
     platform::text_box* Text1 = keep(make_text(text_id::Text1, canvas));
     place(Text1, {120, 4800, 4815, 2295});
-    QPalette grey_base = Text1->editor()->palette();
-    grey_base.setColor(QPalette::Base, grey);
-    Text1->editor()->setPalette(grey_base);
+    platform::set_colour(Text1->editor(), QPalette::Base, grey);
 
     m_xptopbuttons1 = keep(load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
     m_xphelp1 = keep(load_control<controls::xphelp>("xphelp1", canvas, {11040, 120, 315, 315}, {}));
@@ -116,10 +115,7 @@ Form3::Form3(const std::string& folder)
                                   QColor(128, 0, 128), label_font(12, true)));
     auto* shape = new QFrame(canvas);
     shape->setFrameShape(QFrame::Box);
-    shape->setAutoFillBackground(true);
-    QPalette fill = shape->palette();
-    fill.setColor(QPalette::Window, QColor(192, 192, 255));
-    shape->setPalette(fill);
+    platform::set_colour(shape, QPalette::Window, QColor(192, 192, 255));
     place(keep(m_Shape1 = shape), {120, 5160, 4815, 255});
 
     for (auto it = made.rbegin(); it != made.rend(); ++it)

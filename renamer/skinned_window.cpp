@@ -2,6 +2,7 @@
 
 #include "widget_controls.h"
 
+#include "platform/palette.h"
 #include "platform/units.h"
 
 #include <QEvent>
@@ -43,9 +44,7 @@ QLabel* skinned_window::make_label(const QString& text, QWidget* container, QRec
     auto* label = new QLabel(text, container);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The label's own colour, not the caption colour of the frame it lies in.
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    platform::set_colour(label, QPalette::WindowText, colour);
     if (font != QFont())
         label->setFont(font);
     place(label, twips);

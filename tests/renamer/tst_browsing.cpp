@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/shown_text.h"
 #include "tests/support/folder_fixture.h"
+#include "tests/support/listed.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -20,15 +21,6 @@ using renamer::check_id;
 using renamer::text_id;
 
 namespace {
-
-
-std::string listed(const std::string& folder, const std::vector<std::string>& names, bool paths)
-{
-    std::string out;
-    for (const auto& name : names)
-        renamer::append_list_line(out, paths ? renamer::listing_line(folder, name) : name);
-    return paths ? renamer::collapse_double_backslash(out) : out;
-}
 
 // The real window, with a record of every write to a text box, which shows
 // how often and in what order the handlers write.

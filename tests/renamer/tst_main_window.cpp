@@ -10,6 +10,7 @@
 #include "platform/pointer.h"
 #include "platform/units.h"
 #include "tests/support/folder_fixture.h"
+#include "tests/support/listed.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,14 +37,6 @@ void click_at(QWidget& control, QPoint at = {})
     QWidget* window = control.window();
     const QPoint local = at.isNull() ? control.rect().center() : at;
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, local));
-}
-
-std::string listed(const std::string& folder, const std::vector<std::string>& names, bool paths)
-{
-    std::string out;
-    for (const auto& name : names)
-        renamer::append_list_line(out, paths ? renamer::listing_line(folder, name) : name);
-    return paths ? renamer::collapse_double_backslash(out) : out;
 }
 
 // The real main window on a fresh folder, shown.
