@@ -10,6 +10,7 @@
 #include "platform/pointer.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFrame>
 
 namespace renamer {
@@ -157,6 +158,12 @@ void Form3::show_help()
     if (!m_help)
         m_help = new Form2(this);
     m_help->show();
+}
+
+void Form3::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    end_program();
 }
 
 void Form3::end_program()

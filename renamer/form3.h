@@ -52,6 +52,11 @@ public:
     // yields).
     bool running() const { return m_running; }
 
+protected:
+    // Closing the main window by the desktop's own means ends the program,
+    // as its close button does, rather than leave the help window behind.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void start_run(void (*run)(window_controls&));
     void end_program();

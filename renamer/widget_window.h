@@ -12,9 +12,8 @@
 
 namespace renamer {
 
-// A plain option button until the skinned one takes its place. Like that
-// one, it raises Click before its Value changes, and its host keeps the
-// group exclusive.
+// The plain window's option button. Like the skinned one, it raises Click
+// before its Value changes; here the host keeps the group exclusive.
 class option_stand_in : public QWidget {
     Q_OBJECT
 public:

@@ -89,7 +89,8 @@ private slots:
     void second_run_is_refused_data();
     void second_run_is_refused();
     void help_window_once();
-    void close_button_ends_everything();
+    void closing_ends_everything_data();
+    void closing_ends_everything();
     void help_reopens_at_its_top();
 
 private:
@@ -413,8 +414,18 @@ void tst_main_window::help_window_once()
     QVERIFY(w.isVisible());
 }
 
-void tst_main_window::close_button_ends_everything()
+// The close button, or the desktop closing the main window, ends the
+// program with every window gone, the help window too.
+void tst_main_window::closing_ends_everything_data()
 {
+    QTest::addColumn<bool>("by_button");
+    QTest::newRow("close button") << true;
+    QTest::newRow("closed by the desktop") << false;
+}
+
+void tst_main_window::closing_ends_everything()
+{
+    QFETCH(bool, by_button);
     shown_form f;
     Form3& w = *f.form;
     click_at(w.xphelp1());
@@ -426,7 +437,10 @@ void tst_main_window::close_button_ends_everything()
         ++ended;
         windows_gone = !w.isVisible() && !help->isVisible();
     });
-    click_at(w.xptopbuttons1());
+    if (by_button)
+        click_at(w.xptopbuttons1());
+    else
+        w.close();
     QCOMPARE(ended, 1);
     QVERIFY(windows_gone);
 }
