@@ -52,72 +52,73 @@ Form3::Form3(const std::string& folder)
 {
     const std::string start = start_folder(folder);
     QWidget* canvas = &xp_canvas1();
-    // Every control, in the order it is created; the first lies on top of
-    // those made after it in the same container.
+    // Every control, by its name, in the order it is created; the first lies
+    // on top of those made after it in the same container.
     std::vector<QWidget*> made;
-    const auto keep = [&made](auto* control) {
+    const auto keep = [&made](const char* name, auto* control) {
+        control->setObjectName(QString::fromLatin1(name));
         made.push_back(control);
         return control;
     };
 
-    auto* Frame3 = keep(m_frames[3] = make_frame(QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128)));
-    place(keep(make_Drive1(start, Frame3)), {120, 3600, 1815, 330});
-    place(keep(make_Dir1(Frame3)), {120, 240, 1815, 3210});
-    place(keep(make_File1(Frame3)), {2040, 240, 2655, 3600});
+    auto* Frame3 = keep("Frame3", m_frames[3] = make_frame(QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128)));
+    place(keep("Drive1", make_Drive1(start, Frame3)), {120, 3600, 1815, 330});
+    place(keep("Dir1", make_Dir1(Frame3)), {120, 240, 1815, 3210});
+    place(keep("File1", make_File1(Frame3)), {2040, 240, 2655, 3600});
     open_folder(start);
 
-    auto* Frame1 = keep(m_frames[1] = make_frame(QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192)));
-    auto* Frame2 = keep(m_frames[2] = make_frame(QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255)));
-    place(keep(make_text(text_id::Text5, Frame2)), {2640, 480, 735, 270});
-    place(keep(make_text(text_id::Text6, Frame2)), {2640, 840, 735, 270});
-    place(keep(make_text(text_id::zztt, Frame2)), {2640, 1320, 1335, 270});
-    place(keep(make_Combo1(Frame2)), {2640, 1800, 1335, 330});
+    auto* Frame1 = keep("Frame1", m_frames[1] = make_frame(QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192)));
+    auto* Frame2 = keep("Frame2", m_frames[2] = make_frame(QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255)));
+    place(keep("Text5", make_text(text_id::Text5, Frame2)), {2640, 480, 735, 270});
+    place(keep("Text6", make_text(text_id::Text6, Frame2)), {2640, 840, 735, 270});
+    place(keep("zztt", make_text(text_id::zztt, Frame2)), {2640, 1320, 1335, 270});
+    place(keep("Combo1", make_Combo1(Frame2)), {2640, 1800, 1335, 330});
     const auto option = [&](const char* name, const QString& caption, QRect twips) {
-        return keep(load_control<controls::xpradiobutton>(
+        return keep(name, load_control<controls::xpradiobutton>(
             name, Frame2, twips,
             {{"Value", false}, {"Caption", caption}, {"BackColor", grey_ole}, {"Font", font_value(10.5)}}));
     };
     m_checks[0] = option("Check1", QStringLiteral("去掉所有扩展名"), {240, 2280, 1935, 255});
     m_checks[1] = option("Check2", QStringLiteral("更改所有文件名为"), {240, 1800, 2415, 255});
     m_checks[2] = option("Check3", QStringLiteral("更改所有扩展名为"), {240, 1320, 2295, 255});
-    m_labels[4] = keep(make_label(QStringLiteral("要替换的文件名中必须有"), Frame2, {240, 480, 2415, 255}));
-    m_labels[5] = keep(make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 480, 2175, 255}));
-    m_labels[6] = keep(make_label(QStringLiteral("要替换的文件名中必须无"), Frame2, {240, 840, 2415, 255}));
-    m_labels[7] = keep(make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 840, 2175, 255}));
-    m_labels[8] = keep(make_label(QStringLiteral("(*号表示随机数字)"), Frame2, {4080, 1800, 2175, 255}));
+    m_labels[4] = keep("Label4", make_label(QStringLiteral("要替换的文件名中必须有"), Frame2, {240, 480, 2415, 255}));
+    m_labels[5] = keep("Label5", make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 480, 2175, 255}));
+    m_labels[6] = keep("Label6", make_label(QStringLiteral("要替换的文件名中必须无"), Frame2, {240, 840, 2415, 255}));
+    m_labels[7] = keep("Label7", make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 840, 2175, 255}));
+    m_labels[8] = keep("Label8", make_label(QStringLiteral("(*号表示随机数字)"), Frame2, {4080, 1800, 2175, 255}));
 
-    place(keep(make_text(text_id::Text4, Frame1)), {4200, 3660, 495, 315});
-    place(keep(make_text(text_id::Text3, Frame1)), {2880, 3660, 495, 315});
-    place(keep(make_text(text_id::Text2, Frame1)), {120, 240, 6255, 3255});
+    place(keep("Text4", make_text(text_id::Text4, Frame1)), {4200, 3660, 495, 315});
+    place(keep("Text3", make_text(text_id::Text3, Frame1)), {2880, 3660, 495, 315});
+    place(keep("Text2", make_text(text_id::Text2, Frame1)), {120, 240, 6255, 3255});
     const auto button = [&](const char* name, QWidget* container, const QString& caption, QRect twips) {
-        return keep(load_control<controls::xpcmdbutton>(name, container, twips,
+        return keep(name, load_control<controls::xpcmdbutton>(name, container, twips,
                                                         {{"Caption", caption}, {"Font", font_value(9)}}));
     };
     m_Command2 = button("Command2", Frame1, QStringLiteral("查询"), {4800, 3600, 735, 375});
     m_Command1 = button("Command1", Frame1, QStringLiteral("修改"), {5640, 3600, 735, 375});
-    m_labels[3] = keep(make_label(QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255}));
-    m_labels[2] = keep(make_label(QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255}));
+    m_labels[3] = keep("Label3", make_label(QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255}));
+    m_labels[2] = keep("Label2", make_label(QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255}));
 
-    platform::text_box* Text1 = keep(make_text(text_id::Text1, canvas));
+    platform::text_box* Text1 = keep("Text1", make_text(text_id::Text1, canvas));
     place(Text1, {120, 4800, 4815, 2295});
     platform::set_colour(Text1->editor(), QPalette::Base, grey);
 
-    m_xptopbuttons1 = keep(load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
-    m_xphelp1 = keep(load_control<controls::xphelp>("xphelp1", canvas, {11040, 120, 315, 315}, {}));
-    m_xpgroupbox1 = keep(load_control<controls::xpgroupbox>(
+    m_xptopbuttons1 = keep("xptopbuttons1", load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
+    m_xphelp1 = keep("xphelp1", load_control<controls::xphelp>("xphelp1", canvas, {11040, 120, 315, 315}, {}));
+    m_xpgroupbox1 = keep("xpgroupbox1", load_control<controls::xpgroupbox>(
         "xpgroupbox1", canvas, {120, 480, 11535, 7335},
         {{"Caption", QString()}, {"BackColor", grey_ole}, {"Font", font_value(9)}}));
     make_Timer1();
     m_xpcmdbutton1 = button("xpcmdbutton1", m_xpgroupbox1, QStringLiteral("帮助信息"), {2400, 6720, 1335, 375});
-    place(keep(make_ppbb(m_xpgroupbox1)), {0, 4080, 4815, 255});
-    m_labels[9] = keep(make_label(QStringLiteral("Fennimo 开发者"), m_xpgroupbox1, {120, 6840, 1935, 375},
+    place(keep("ppbb", make_ppbb(m_xpgroupbox1)), {0, 4080, 4815, 255});
+    m_labels[9] = keep("Label9", make_label(QStringLiteral("Fennimo 开发者"), m_xpgroupbox1, {120, 6840, 1935, 375},
                                   QColor(255, 0, 255), label_font(12)));
-    m_labels[1] = keep(make_label(QStringLiteral("----文  件  列  表----"), canvas, {720, 5160, 3255, 255},
+    m_labels[1] = keep("Label1", make_label(QStringLiteral("----文  件  列  表----"), canvas, {720, 5160, 3255, 255},
                                   QColor(128, 0, 128), label_font(12, true)));
     auto* shape = new QFrame(canvas);
     shape->setFrameShape(QFrame::Box);
     platform::set_colour(shape, QPalette::Window, QColor(192, 192, 255));
-    place(keep(m_Shape1 = shape), {120, 5160, 4815, 255});
+    place(keep("Shape1", m_Shape1 = shape), {120, 5160, 4815, 255});
 
     for (auto it = made.rbegin(); it != made.rend(); ++it)
         (*it)->raise();

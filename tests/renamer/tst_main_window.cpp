@@ -55,11 +55,12 @@ struct shown_form {
     std::string folder() const { return dir->path(); }
 };
 
-using widget_of = std::function<QWidget*(Form3&)>;
+QWidget* named(Form3& w, const QString& name)
+{
+    return w.findChild<QWidget*>(name);
+}
 
 } // namespace
-
-Q_DECLARE_METATYPE(widget_of)
 
 class tst_main_window : public QObject {
     Q_OBJECT
@@ -129,92 +130,62 @@ void tst_main_window::window_and_title()
 void tst_main_window::tab_order()
 {
     shown_form f;
-    Form3& w = *f.form;
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    const std::vector<QWidget*> order{&w.text_box(text_id::Text1), &w.Command2(), &w.Command1(),
-                                      &w.text_box(text_id::Text2), &w.text_box(text_id::Text3),
-                                      &w.text_box(text_id::Text4), &w.option(check_id::Check1),
-                                      &w.option(check_id::Check2), &w.option(check_id::Check3), &w.Combo1(),
-                                      &w.text_box(text_id::zztt), &w.text_box(text_id::Text6),
-                                      &w.text_box(text_id::Text5), &w.File1(), &w.Dir1(), &w.Drive1(),
-                                      &w.xpcmdbutton1()};
-    QTRY_VERIFY(w.xp_canvas1().hasFocus());
-    for (QWidget* next : order) {
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    QTRY_VERIFY(f.form->xp_canvas1().hasFocus());
+    for (const char* name : {"Text1", "Command2", "Command1", "Text2", "Text3", "Text4", "Check1", "Check2", "Check3",
+                             "Combo1", "zztt", "Text6", "Text5", "File1", "Dir1", "Drive1", "xpcmdbutton1"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* next = named(*f.form, name);
         QWidget* focus = QApplication::focusWidget();
-        QVERIFY2(focus == next || next->isAncestorOf(focus),
-                 qPrintable(QStringLiteral("focus on %1").arg(focus ? focus->metaObject()->className() : "nothing")));
+        QVERIFY2(next && (focus == next || next->isAncestorOf(focus)), name);
     }
 }
 
 // Each control at its place in its container, in pixels from the design's
-// twips, and really on top at its centre (or, for the two covered by Text1,
-// Text1 there).
+// twips, and really on top at its centre: the controls made first lie above
+// those made after them, so the group box lies under the frames and Text1
+// covers Label1 and Shape1.
 void tst_main_window::controls_in_place_data()
 {
-    QTest::addColumn<widget_of>("control");
-    QTest::addColumn<widget_of>("container");
+    QTest::addColumn<QString>("container");
     QTest::addColumn<QRect>("twips");
-    QTest::addColumn<widget_of>("on_top");
+    QTest::addColumn<QString>("on_top"); // empty for the control itself
 
-    const widget_of canvas = [](Form3& w) -> QWidget* { return &w.xp_canvas1(); };
-    const widget_of frame1 = [](Form3& w) -> QWidget* { return &w.Frame(1); };
-    const widget_of frame2 = [](Form3& w) -> QWidget* { return &w.Frame(2); };
-    const widget_of frame3 = [](Form3& w) -> QWidget* { return &w.Frame(3); };
-    const widget_of box = [](Form3& w) -> QWidget* { return &w.xpgroupbox1(); };
-    const widget_of text1 = [](Form3& w) -> QWidget* { return &w.text_box(text_id::Text1); };
-    const auto self = widget_of();
-
-    QTest::newRow("Frame3") << frame3 << canvas << QRect(120, 480, 4815, 4095) << self;
-    QTest::newRow("Drive1") << widget_of([](Form3& w) -> QWidget* { return &w.Drive1(); }) << frame3
-                            << QRect(120, 3600, 1815, 330) << self;
-    QTest::newRow("File1") << widget_of([](Form3& w) -> QWidget* { return &w.File1(); }) << frame3
-                           << QRect(2040, 240, 2655, 3600) << self;
-    QTest::newRow("Frame2") << frame2 << frame1 << QRect(120, 4080, 6255, 2775) << self;
-    QTest::newRow("Combo1") << widget_of([](Form3& w) -> QWidget* { return &w.Combo1(); }) << frame2
-                            << QRect(2640, 1800, 1335, 330) << self;
-    QTest::newRow("Check2") << widget_of([](Form3& w) -> QWidget* { return &w.option(check_id::Check2); })
-                            << frame2 << QRect(240, 1800, 2415, 255) << self;
-    QTest::newRow("Text2") << widget_of([](Form3& w) -> QWidget* { return &w.text_box(text_id::Text2); })
-                           << frame1 << QRect(120, 240, 6255, 3255) << self;
-    QTest::newRow("Command1") << widget_of([](Form3& w) -> QWidget* { return &w.Command1(); }) << frame1
-                              << QRect(5640, 3600, 735, 375) << self;
-    QTest::newRow("Text1") << text1 << canvas << QRect(120, 4800, 4815, 2295) << self;
-    QTest::newRow("xptopbuttons1") << widget_of([](Form3& w) -> QWidget* { return &w.xptopbuttons1(); })
-                                   << canvas << QRect(11400, 120, 315, 315) << self;
-    QTest::newRow("xphelp1") << widget_of([](Form3& w) -> QWidget* { return &w.xphelp1(); }) << canvas
-                             << QRect(11040, 120, 315, 315) << self;
-    QTest::newRow("xpgroupbox1") << box << canvas << QRect(120, 480, 11535, 7335)
-                                 << widget_of([](Form3& w) -> QWidget* { return &w.Frame(1); });
-    QTest::newRow("xpcmdbutton1") << widget_of([](Form3& w) -> QWidget* { return &w.xpcmdbutton1(); }) << box
-                                  << QRect(2400, 6720, 1335, 375) << self;
-    QTest::newRow("ppbb") << widget_of([](Form3& w) -> QWidget* { return &w.ppbb(); }) << box
-                          << QRect(0, 4080, 4815, 255) << self;
-    QTest::newRow("Label9") << widget_of([](Form3& w) -> QWidget* { return &w.Label(9); }) << box
-                            << QRect(120, 6840, 1935, 375) << self;
-    QTest::newRow("Label1, under Text1") << widget_of([](Form3& w) -> QWidget* { return &w.Label(1); }) << canvas
-                                         << QRect(720, 5160, 3255, 255) << text1;
-    QTest::newRow("Shape1, under Text1") << widget_of([](Form3& w) -> QWidget* { return &w.Shape1(); }) << canvas
-                                         << QRect(120, 5160, 4815, 255) << text1;
+    QTest::newRow("Frame3") << "xp_canvas1" << QRect(120, 480, 4815, 4095) << QString();
+    QTest::newRow("Drive1") << "Frame3" << QRect(120, 3600, 1815, 330) << QString();
+    QTest::newRow("File1") << "Frame3" << QRect(2040, 240, 2655, 3600) << QString();
+    QTest::newRow("Frame2") << "Frame1" << QRect(120, 4080, 6255, 2775) << QString();
+    QTest::newRow("Combo1") << "Frame2" << QRect(2640, 1800, 1335, 330) << QString();
+    QTest::newRow("Check2") << "Frame2" << QRect(240, 1800, 2415, 255) << QString();
+    QTest::newRow("Text2") << "Frame1" << QRect(120, 240, 6255, 3255) << QString();
+    QTest::newRow("Command1") << "Frame1" << QRect(5640, 3600, 735, 375) << QString();
+    QTest::newRow("Text1") << "xp_canvas1" << QRect(120, 4800, 4815, 2295) << QString();
+    QTest::newRow("xptopbuttons1") << "xp_canvas1" << QRect(11400, 120, 315, 315) << QString();
+    QTest::newRow("xphelp1") << "xp_canvas1" << QRect(11040, 120, 315, 315) << QString();
+    QTest::newRow("xpgroupbox1") << "xp_canvas1" << QRect(120, 480, 11535, 7335) << "Frame1";
+    QTest::newRow("xpcmdbutton1") << "xpgroupbox1" << QRect(2400, 6720, 1335, 375) << QString();
+    QTest::newRow("ppbb") << "xpgroupbox1" << QRect(0, 4080, 4815, 255) << QString();
+    QTest::newRow("Label9") << "xpgroupbox1" << QRect(120, 6840, 1935, 375) << QString();
+    QTest::newRow("Label1") << "xp_canvas1" << QRect(720, 5160, 3255, 255) << "Text1";
+    QTest::newRow("Shape1") << "xp_canvas1" << QRect(120, 5160, 4815, 255) << "Text1";
 }
 
 void tst_main_window::controls_in_place()
 {
-    QFETCH(widget_of, control);
-    QFETCH(widget_of, container);
+    QFETCH(QString, container);
     QFETCH(QRect, twips);
-    QFETCH(widget_of, on_top);
+    QFETCH(QString, on_top);
 
     shown_form f;
-    QWidget* c = control(*f.form);
-    QCOMPARE(c->parentWidget(), container(*f.form));
+    QWidget* c = named(*f.form, QTest::currentDataTag());
+    QVERIFY(c);
+    QCOMPARE(c->parentWidget(), named(*f.form, container));
     QCOMPARE(c->geometry(), twips_rect(twips.x(), twips.y(), twips.width(), twips.height()));
     QVERIFY(c->isVisible());
-    QWidget* expected = on_top ? on_top(*f.form) : c;
-    const QPoint centre = c->mapTo(f.form.get(), c->rect().center());
-    QWidget* hit = f.form->childAt(centre);
+    QWidget* expected = on_top.isEmpty() ? c : named(*f.form, on_top);
+    QWidget* hit = f.form->childAt(c->mapTo(f.form.get(), c->rect().center()));
     QVERIFY2(hit && (hit == expected || expected->isAncestorOf(hit)),
-             qPrintable(QStringLiteral("found %1 there").arg(hit ? hit->metaObject()->className() : "nothing")));
+             hit ? hit->metaObject()->className() : "nothing there");
 }
 
 // A click on an option button: its Click comes first, while every Value is
