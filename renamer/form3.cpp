@@ -61,14 +61,24 @@ Form3::Form3(const std::string& folder)
         return control;
     };
 
-    auto* Frame3 = keep("Frame3", m_frames[3] = make_frame(QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128)));
+    const auto frame = [&](int n, const QString& caption, QWidget* container, QRect twips, QColor colour) {
+        const QByteArray name = "Frame" + QByteArray::number(n);
+        return m_frames[std::size_t(n)] = keep(name.constData(), make_frame(caption, container, twips, colour));
+    };
+    const auto label = [&](int n, const QString& text, QWidget* container, QRect twips,
+                           QColor colour = Qt::black, const QFont& font = {}) {
+        const QByteArray name = "Label" + QByteArray::number(n);
+        m_labels[std::size_t(n)] = keep(name.constData(), make_label(text, container, twips, colour, font));
+    };
+
+    auto* Frame3 = frame(3, QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128));
     place(keep("Drive1", make_Drive1(start, Frame3)), {120, 3600, 1815, 330});
     place(keep("Dir1", make_Dir1(Frame3)), {120, 240, 1815, 3210});
     place(keep("File1", make_File1(Frame3)), {2040, 240, 2655, 3600});
     open_folder(start);
 
-    auto* Frame1 = keep("Frame1", m_frames[1] = make_frame(QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192)));
-    auto* Frame2 = keep("Frame2", m_frames[2] = make_frame(QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255)));
+    auto* Frame1 = frame(1, QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192));
+    auto* Frame2 = frame(2, QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255));
     place(keep("Text5", make_text(text_id::Text5, Frame2)), {2640, 480, 735, 270});
     place(keep("Text6", make_text(text_id::Text6, Frame2)), {2640, 840, 735, 270});
     place(keep("zztt", make_text(text_id::zztt, Frame2)), {2640, 1320, 1335, 270});
@@ -81,29 +91,30 @@ Form3::Form3(const std::string& folder)
     m_checks[0] = option("Check1", QStringLiteral("去掉所有扩展名"), {240, 2280, 1935, 255});
     m_checks[1] = option("Check2", QStringLiteral("更改所有文件名为"), {240, 1800, 2415, 255});
     m_checks[2] = option("Check3", QStringLiteral("更改所有扩展名为"), {240, 1320, 2295, 255});
-    m_labels[4] = keep("Label4", make_label(QStringLiteral("要替换的文件名中必须有"), Frame2, {240, 480, 2415, 255}));
-    m_labels[5] = keep("Label5", make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 480, 2175, 255}));
-    m_labels[6] = keep("Label6", make_label(QStringLiteral("要替换的文件名中必须无"), Frame2, {240, 840, 2415, 255}));
-    m_labels[7] = keep("Label7", make_label(QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 840, 2175, 255}));
-    m_labels[8] = keep("Label8", make_label(QStringLiteral("(*号表示随机数字)"), Frame2, {4080, 1800, 2175, 255}));
+    label(4, QStringLiteral("要替换的文件名中必须有"), Frame2, {240, 480, 2415, 255});
+    label(5, QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 480, 2175, 255});
+    label(6, QStringLiteral("要替换的文件名中必须无"), Frame2, {240, 840, 2415, 255});
+    label(7, QStringLiteral("这个字符段才能被修改"), Frame2, {3480, 840, 2175, 255});
+    label(8, QStringLiteral("(*号表示随机数字)"), Frame2, {4080, 1800, 2175, 255});
 
     place(keep("Text4", make_text(text_id::Text4, Frame1)), {4200, 3660, 495, 315});
     place(keep("Text3", make_text(text_id::Text3, Frame1)), {2880, 3660, 495, 315});
     place(keep("Text2", make_text(text_id::Text2, Frame1)), {120, 240, 6255, 3255});
     const auto button = [&](const char* name, QWidget* container, const QString& caption, QRect twips) {
         return keep(name, load_control<controls::xpcmdbutton>(name, container, twips,
-                                                        {{"Caption", caption}, {"Font", font_value(9)}}));
+                                                               {{"Caption", caption}, {"Font", font_value(9)}}));
     };
     m_Command2 = button("Command2", Frame1, QStringLiteral("查询"), {4800, 3600, 735, 375});
     m_Command1 = button("Command1", Frame1, QStringLiteral("修改"), {5640, 3600, 735, 375});
-    m_labels[3] = keep("Label3", make_label(QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255}));
-    m_labels[2] = keep("Label2", make_label(QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255}));
+    label(3, QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255});
+    label(2, QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255});
 
     platform::text_box* Text1 = keep("Text1", make_text(text_id::Text1, canvas));
     place(Text1, {120, 4800, 4815, 2295});
     platform::set_colour(Text1->editor(), QPalette::Base, grey);
 
-    m_xptopbuttons1 = keep("xptopbuttons1", load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
+    m_xptopbuttons1 =
+        keep("xptopbuttons1", load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {11400, 120, 315, 315}, {}));
     m_xphelp1 = keep("xphelp1", load_control<controls::xphelp>("xphelp1", canvas, {11040, 120, 315, 315}, {}));
     m_xpgroupbox1 = keep("xpgroupbox1", load_control<controls::xpgroupbox>(
         "xpgroupbox1", canvas, {120, 480, 11535, 7335},
@@ -111,10 +122,10 @@ Form3::Form3(const std::string& folder)
     make_Timer1();
     m_xpcmdbutton1 = button("xpcmdbutton1", m_xpgroupbox1, QStringLiteral("帮助信息"), {2400, 6720, 1335, 375});
     place(keep("ppbb", make_ppbb(m_xpgroupbox1)), {0, 4080, 4815, 255});
-    m_labels[9] = keep("Label9", make_label(QStringLiteral("Fennimo 开发者"), m_xpgroupbox1, {120, 6840, 1935, 375},
-                                  QColor(255, 0, 255), label_font(12)));
-    m_labels[1] = keep("Label1", make_label(QStringLiteral("----文  件  列  表----"), canvas, {720, 5160, 3255, 255},
-                                  QColor(128, 0, 128), label_font(12, true)));
+    label(9, QStringLiteral("Fennimo 开发者"), m_xpgroupbox1, {120, 6840, 1935, 375}, QColor(255, 0, 255),
+          label_font(12));
+    label(1, QStringLiteral("----文  件  列  表----"), canvas, {720, 5160, 3255, 255}, QColor(128, 0, 128),
+          label_font(12, true));
     auto* shape = new QFrame(canvas);
     shape->setFrameShape(QFrame::Box);
     platform::set_colour(shape, QPalette::Window, QColor(192, 192, 255));
