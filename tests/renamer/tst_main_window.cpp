@@ -80,6 +80,8 @@ private slots:
     }
 
     void window_and_title();
+    void design_values_loaded_data();
+    void design_values_loaded();
     void tab_order();
     void controls_in_place_data();
     void controls_in_place();
@@ -125,6 +127,47 @@ void tst_main_window::window_and_title()
     QCOMPARE(w.text(text_id::Combo1), std::string("样式"));
     QVERIFY(!w.Timer1().enabled());
     QCOMPARE(w.File1().Path(), f.folder());
+}
+
+// The skinned controls take their captions, fonts and colours from the
+// window's store of design values.
+void tst_main_window::design_values_loaded_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("grey"); // back colour RGB(224, 224, 224), where the control has one
+    QTest::newRow("Command1") << QStringLiteral("修改") << 9.0 << false;
+    QTest::newRow("Command2") << QStringLiteral("查询") << 9.0 << false;
+    QTest::newRow("xpcmdbutton1") << QStringLiteral("帮助信息") << 9.0 << false;
+    QTest::newRow("Check1") << QStringLiteral("去掉所有扩展名") << 10.5 << true;
+    QTest::newRow("Check3") << QStringLiteral("更改所有扩展名为") << 10.5 << true;
+    QTest::newRow("xpgroupbox1") << QString() << 9.0 << true;
+}
+
+void tst_main_window::design_values_loaded()
+{
+    QFETCH(QString, caption);
+    QFETCH(double, points);
+    QFETCH(bool, grey);
+
+    shown_form f;
+    QWidget* control = named(*f.form, QTest::currentDataTag());
+    QString shown;
+    QFont font;
+    controls::ole_color back = 0;
+    if (auto* button = qobject_cast<controls::xpcmdbutton*>(control)) {
+        shown = button->Caption(), font = button->Font();
+    } else if (auto* option = qobject_cast<controls::xpradiobutton*>(control)) {
+        shown = option->Caption(), font = option->Font(), back = option->BackColor();
+        QVERIFY(!option->Value());
+    } else if (auto* box = qobject_cast<controls::xpgroupbox*>(control)) {
+        shown = box->Caption(), font = box->Font(), back = box->BackColor();
+    }
+    QCOMPARE(shown, caption);
+    QCOMPARE(font.family(), QStringLiteral("宋体"));
+    QCOMPARE(font.pointSizeF(), points);
+    if (grey)
+        QCOMPARE(back, controls::rgb(224, 224, 224));
 }
 
 // The Tab key walks the controls in the designed order, from the frame on.
