@@ -42,7 +42,7 @@ file_list::file_list(QWidget* parent) : QListView(parent), m_model(this)
 
 bool file_list::set_path(const std::string& folder)
 {
-    auto names = list_files(folder);
+    auto names = open_and_list(folder, m_folder);
     if (!names)
         return false;
     m_path = folder;
@@ -59,11 +59,16 @@ const std::string* file_list::List(std::int32_t index) const
 
 bool file_list::Refresh()
 {
-    auto names = list_files(m_path);
+    auto names = open_and_list(m_path, m_folder);
     if (!names)
         return false;
     m_model.set_names(std::move(*names));
     return true;
+}
+
+rename_result file_list::rename(const std::string& old_path, const std::string& new_path) const
+{
+    return m_folder.rename_no_replace(old_path, new_path);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)

@@ -6,6 +6,8 @@
 // row shows a lossy rendering of its name and maps back to the name by
 // index.
 
+#include "filesystem.h"
+
 #include <QAbstractListModel>
 #include <QListView>
 #include <functional>
@@ -42,6 +44,8 @@ public:
     // Nothing past the end.
     const std::string* List(std::int32_t index) const;
     bool Refresh();
+    // Renames in the folder as it was last read, never replacing a file.
+    rename_result rename(const std::string& old_path, const std::string& new_path) const;
 
     const file_list_model& model_of_names() const { return m_model; }
 
@@ -53,6 +57,7 @@ protected:
 private:
     file_list_model m_model;
     std::string m_path;
+    open_folder m_folder;
 };
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <utility>
 #include <dirent.h>
 
 namespace platform {
@@ -97,13 +98,27 @@ entry_kind kind_of(int dir_fd, const dirent* entry)
     return entry_kind::file;
 }
 
-std::optional<std::vector<std::string>> list_entries(const std::string& folder, entry_kind wanted)
+// Lists the folder through `open_fd` when it is held open already, else by
+// its path.
+std::optional<std::vector<std::string>> list_entries(const std::string& folder, entry_kind wanted,
+                                                     int open_fd = -1)
 {
     if (listing_fault_hook() && listing_fault_hook()(folder)) {
         errno = EACCES;
         return std::nullopt;
     }
-    dir_handle handle(opendir(folder.empty() ? "." : folder.c_str()));
+    DIR* dir = nullptr;
+    if (open_fd >= 0) {
+        // The stream takes the descriptor it is given, so it gets a copy.
+        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
+        if (copy >= 0 && !(dir = fdopendir(copy)))
+            close(copy);
+        if (dir)
+            rewinddir(dir);
+    } else {
+        dir = opendir(folder.empty() ? "." : folder.c_str());
+    }
+    dir_handle handle(dir);
     if (!handle.dir)
         return std::nullopt;
     const int fd = dirfd(handle.dir);
@@ -122,31 +137,38 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
     return names;
 }
 
-// Every step names both entries by full path from the same folder, so the
-// folder is never opened: a rename costs one system call, as it would in a
-// plain loop. The callers have checked that both names are plain names of
-// that one folder.
+// Where a rename happens: names are given relative to a directory handle
+// (then the prefix is empty) or, with AT_FDCWD, as full paths that start with
+// the folder's prefix. The callers have checked that both names are plain
+// names of that one folder, so every step stays inside it.
+struct place {
+    int dir_fd;
+    std::string prefix;
+    std::string at(const std::string& name) const { return prefix + name; }
+};
+
 bool& without_noreplace()
 {
     static bool flag = false;
     return flag;
 }
 
-int renameat2_noreplace(const char* from, const char* to)
+int renameat2_noreplace(const place& where, const std::string& from, const std::string& to)
 {
     if (without_noreplace()) {
         errno = EINVAL;
         return -1;
     }
-    return static_cast<int>(syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, where.at(from).c_str(), where.dir_fd,
+                                    where.at(to).c_str(), RENAME_NOREPLACE));
 }
 
 // One no-replace step. Where the file system has no RENAME_NOREPLACE (NFS,
 // some FUSE), a hard link followed by an unlink gives the same guarantee,
 // because linkat never replaces either.
-rename_result move_once(const std::string& from, const std::string& to)
+rename_result move_once(const place& where, const std::string& from, const std::string& to)
 {
-    if (renameat2_noreplace(from.c_str(), to.c_str()) == 0)
+    if (renameat2_noreplace(where, from, to) == 0)
         return rename_result::renamed;
     const int err = errno;
     if (err == EEXIST)
@@ -154,44 +176,47 @@ rename_result move_once(const std::string& from, const std::string& to)
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP && err != EOPNOTSUPP)
         return rename_result::failed;
 
-    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0)
+    const std::string source = where.at(from);
+    const std::string target = where.at(to);
+    if (linkat(where.dir_fd, source.c_str(), where.dir_fd, target.c_str(), 0) != 0)
         return errno == EEXIST ? rename_result::exists : rename_result::failed;
-    if (unlinkat(AT_FDCWD, from.c_str(), 0) != 0) {
+    if (unlinkat(where.dir_fd, source.c_str(), 0) != 0) {
         // Take the second name away again, so the file keeps exactly the name
         // it had.
-        unlinkat(AT_FDCWD, to.c_str(), 0);
+        unlinkat(where.dir_fd, target.c_str(), 0);
         return rename_result::failed;
     }
     return rename_result::renamed;
 }
 
-bool same_file(const std::string& a, const std::string& b)
+bool same_file(const place& where, const std::string& a, const std::string& b)
 {
     struct stat sa {}, sb {};
-    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return fstatat(where.dir_fd, where.at(a).c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(where.dir_fd, where.at(b).c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // On a case-insensitive file system "a.txt" and "A.txt" are one entry, so a
 // direct rename between them looks like a clash. Going through a name that
 // surely is free renames it in two no-replace steps.
-rename_result move_through_temporary(const std::string& folder, const std::string& from,
+rename_result move_through_temporary(const place& where, const std::string& from,
                                      const std::string& to)
 {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
         std::snprintf(name, sizeof name, ".fennimo-%ld-%u", static_cast<long>(getpid()), counter++);
-        const std::string temporary = folder + name;
-        const auto first = move_once(from, temporary);
+        const std::string temporary = name;
+        const auto first = move_once(where, from, temporary);
         if (first == rename_result::exists)
             continue;
         if (first != rename_result::renamed)
             return first;
-        const auto second = move_once(temporary, to);
+        const auto second = move_once(where, temporary, to);
         if (second == rename_result::renamed)
             return second;
-        move_once(temporary, from);
+        move_once(where, temporary, from);
         return second;
     }
     return rename_result::failed;
@@ -302,19 +327,34 @@ std::string folder_prefix(const std::string& folder)
     return folder + path_separator;
 }
 
-rename_result rename_checked(const std::string& prefix, const std::string& old_name,
+rename_result rename_checked(const place& where, const std::string& old_name,
                              const std::string& new_name)
 {
     if (!is_plain_name(old_name) || !is_plain_name(new_name))
         return rename_result::refused;
     if (old_name == new_name)
         return rename_result::unchanged;
-    const std::string from = prefix + old_name;
-    const std::string to = prefix + new_name;
-    auto result = move_once(from, to);
-    if (result == rename_result::exists && same_file(from, to))
-        result = move_through_temporary(prefix, from, to);
+    auto result = move_once(where, old_name, new_name);
+    if (result == rename_result::exists && same_file(where, old_name, new_name))
+        result = move_through_temporary(where, old_name, new_name);
     return result;
+}
+
+// Splits two full paths into their one folder (up to and including the last
+// separator) and two names; nothing when the folders differ.
+struct split_paths {
+    std::string prefix, old_name, new_name;
+};
+
+std::optional<split_paths> split_in_one_folder(const std::string& old_path, const std::string& new_path)
+{
+    const auto old_cut = old_path.rfind(path_separator);
+    const auto new_cut = new_path.rfind(path_separator);
+    if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
+        old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
+        return std::nullopt;
+    return split_paths{old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
+                       new_path.substr(new_cut + 1)};
 }
 
 } // namespace
@@ -322,18 +362,71 @@ rename_result rename_checked(const std::string& prefix, const std::string& old_n
 rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
                                const std::string& new_name)
 {
-    return rename_checked(folder_prefix(folder), old_name, new_name);
+    return rename_checked({AT_FDCWD, folder_prefix(folder)}, old_name, new_name);
 }
 
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path)
 {
-    const auto old_cut = old_path.rfind(path_separator);
-    const auto new_cut = new_path.rfind(path_separator);
-    if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
-        old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
+    const auto split = split_in_one_folder(old_path, new_path);
+    if (!split)
         return rename_result::refused;
-    return rename_checked(old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
-                          new_path.substr(new_cut + 1));
+    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
+}
+
+open_folder::open_folder(const std::string& folder)
+    : m_folder(folder), m_prefix(folder_prefix(folder)),
+      m_fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+std::optional<std::vector<std::string>> open_folder::list_files() const
+{
+    if (m_fd < 0)
+        return std::nullopt;
+    return list_entries(m_folder, entry_kind::file, m_fd);
+}
+
+open_folder::~open_folder()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+open_folder::open_folder(open_folder&& other) noexcept
+    : m_folder(std::move(other.m_folder)), m_prefix(std::move(other.m_prefix)),
+      m_fd(std::exchange(other.m_fd, -1))
+{
+}
+
+open_folder& open_folder::operator=(open_folder&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_folder = std::move(other.m_folder);
+        m_prefix = std::move(other.m_prefix);
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held)
+{
+    open_folder opened(folder);
+    auto names = opened.list_files();
+    if (names)
+        held = std::move(opened);
+    return names;
+}
+
+rename_result open_folder::rename_no_replace(const std::string& old_path, const std::string& new_path) const
+{
+    const auto split = split_in_one_folder(old_path, new_path);
+    if (!split)
+        return rename_result::refused;
+    if (m_fd >= 0 && split->prefix == m_prefix)
+        return rename_checked({m_fd, {}}, split->old_name, split->new_name);
+    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
 }
 
 } // namespace platform

@@ -64,4 +64,34 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
 
 bool is_plain_name(std::string_view name);
 
+// A folder held open while it is listed, so that renames in it need no look-up
+// of the folder's path and act on the very folder that was listed, even if
+// it has been moved since. Renames given paths of another folder fall back
+// to the paths themselves.
+class open_folder {
+public:
+    open_folder() = default;
+    explicit open_folder(const std::string& folder);
+    ~open_folder();
+    open_folder(open_folder&& other) noexcept;
+    open_folder& operator=(open_folder&& other) noexcept;
+    open_folder(const open_folder&) = delete;
+    open_folder& operator=(const open_folder&) = delete;
+
+    bool is_open() const { return m_fd >= 0; }
+    // As list_files, read through the open folder.
+    std::optional<std::vector<std::string>> list_files() const;
+    rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
+
+private:
+    std::string m_folder;
+    std::string m_prefix;
+    int m_fd = -1;
+};
+
+// What a file list does when it reads a folder: opens it, lists its files
+// and, only when both succeed, keeps it open in `held` for the renames that
+// follow. A folder that cannot be read leaves `held` as it was.
+std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held);
+
 } // namespace platform

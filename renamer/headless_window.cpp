@@ -17,7 +17,7 @@ headless_window::headless_window(std::string folder)
 
 bool headless_window::set_file_path(const std::string& folder)
 {
-    auto files = platform::list_files(folder);
+    auto files = platform::open_and_list(folder, m_open_folder);
     if (!files)
         return false;
     m_folder = folder;
@@ -34,7 +34,7 @@ std::optional<std::string> headless_window::list_entry(std::int32_t index)
 
 void headless_window::refresh()
 {
-    if (auto files = platform::list_files(m_folder))
+    if (auto files = platform::open_and_list(m_folder, m_open_folder))
         m_entries = std::move(*files);
 }
 
@@ -52,7 +52,7 @@ void headless_window::yield()
 
 bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return platform::rename_no_replace(old_path, new_path) == platform::rename_result::renamed;
+    return m_open_folder.rename_no_replace(old_path, new_path) == platform::rename_result::renamed;
 }
 
 void headless_window::choose_drive(const std::string& drive)

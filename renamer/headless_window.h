@@ -7,6 +7,7 @@
 
 #include "window_controls.h"
 
+#include "platform/filesystem.h"
 #include "platform/progress_range.h"
 
 #include <array>
@@ -71,6 +72,7 @@ private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
 
     std::string m_folder;
+    platform::open_folder m_open_folder;
     std::vector<std::string> m_entries;
     std::array<std::string, 8> m_texts{};
     std::array<bool, 3> m_checks{};

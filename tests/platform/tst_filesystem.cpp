@@ -22,6 +22,7 @@ private slots:
     void rename_of_a_link_renames_the_link();
     void same_file_under_two_names_is_put_back();
     void drives_start_at_root();
+    void open_folder_renames_in_the_listed_folder();
 };
 
 void tst_filesystem::list_order_data()
@@ -198,6 +199,35 @@ void tst_filesystem::drives_start_at_root()
     QCOMPARE(std::count(drives.begin(), drives.end(), std::string("/")), std::ptrdiff_t(1));
     QVERIFY(std::find(drives.begin(), drives.end(), std::string("/proc")) == drives.end());
     QVERIFY(std::find(drives.begin(), drives.end(), std::string("/sys")) == drives.end());
+}
+
+// A file list renames through the folder it read: the very folder that was
+// listed, even after it has been moved, and never anywhere else.
+void tst_filesystem::open_folder_renames_in_the_listed_folder()
+{
+    const auto dir = make_folder();
+    const std::string top = path_of(*dir);
+    const std::string listed = top + "/listed";
+    const std::string moved = top + "/moved";
+    make_path(listed);
+    make_files(listed, {"a", "b"});
+
+    platform::open_folder held;
+    const auto names = platform::open_and_list(listed, held);
+    QVERIFY(names);
+    QCOMPARE(describe_lines(*names), describe_lines({"a", "b"}));
+    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/b"), rename_result::exists);
+    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/sub/c"), rename_result::refused);
+    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/c"), rename_result::renamed);
+
+    // A folder that cannot be read leaves the held one in place.
+    QVERIFY(!platform::open_and_list(top + "/missing", held));
+    QVERIFY(held.is_open());
+
+    QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
+    QCOMPARE(held.rename_no_replace(listed + "/c", listed + "/d"), rename_result::renamed);
+    QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
+    QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
 
 QTEST_APPLESS_MAIN(tst_filesystem)
