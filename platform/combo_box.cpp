@@ -14,11 +14,17 @@ combo_box::combo_box(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     // What the user types stays as typed: no item completes it.
     setCompleter(nullptr);
+    connect(this, &QComboBox::editTextChanged, this, [this] { m_text_stale = true; });
+    connect(this, &QComboBox::currentTextChanged, this, [this] { m_text_stale = true; });
 }
 
-std::string combo_box::Text() const
+const std::string& combo_box::Text() const
 {
-    return typed_bytes(currentText());
+    if (m_text_stale) {
+        m_text = typed_bytes(currentText());
+        m_text_stale = false;
+    }
+    return m_text;
 }
 
 void combo_box::set_text(const std::string& text)

@@ -19,7 +19,9 @@ class combo_box : public QComboBox {
 public:
     explicit combo_box(QWidget* parent = nullptr);
 
-    std::string Text() const;
+    // Runs read the text once per file, so it is kept as bytes and taken
+    // from the widget again only after an edit.
+    const std::string& Text() const;
     void set_text(const std::string& text);
     void set_items(const std::vector<std::string>& items);
 
@@ -30,6 +32,8 @@ protected:
 
 private:
     bool m_lost_focus_pending = false;
+    mutable std::string m_text;
+    mutable bool m_text_stale = true;
 };
 
 } // namespace platform
