@@ -312,7 +312,8 @@ std::vector<std::string> list_drives()
 bool is_plain_name(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".." && name.size() <= 255 &&
-           name.find(path_separator) == std::string_view::npos && name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+           name.find(path_separator) == std::string_view::npos &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
 namespace {
@@ -358,12 +359,6 @@ std::optional<split_paths> split_in_one_folder(const std::string& old_path, cons
 }
 
 } // namespace
-
-rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
-                               const std::string& new_name)
-{
-    return rename_checked({AT_FDCWD, folder_prefix(folder)}, old_name, new_name);
-}
 
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path)
 {

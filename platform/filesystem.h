@@ -52,14 +52,11 @@ enum class rename_result {
     failed,       // the file system refused; nothing was done
 };
 
-// Renames within one folder, never replacing an existing file and never
-// moving anything out of the folder. Refused before any call: a name that is
-// empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
-rename_result rename_in_folder(const std::string& folder, const std::string& old_name,
-                               const std::string& new_name);
-
-// The same, from two full paths, which must name entries of the same folder
-// (compared byte for byte up to and including the last separator).
+// Renames from two full paths, which must name entries of the same folder
+// (compared byte for byte up to and including the last separator), never
+// replacing an existing file and never moving anything out of the folder.
+// Refused before any call: a name that is empty, ".", "..", holds '/' or NUL,
+// or is longer than 255 bytes.
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
 
 bool is_plain_name(std::string_view name);
