@@ -1,56 +1,17 @@
 #include "headless_window.h"
 
 #include "renamer/browsing.h"
-#include "renamer/rules.h"
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 
 namespace renamer {
 
-headless_window::headless_window(std::string folder)
-{
-    if (!folder.empty())
-        set_file_path(folder);
-}
-
-bool headless_window::set_file_path(const std::string& folder)
-{
-    auto listed = platform::listed_folder::read(folder);
-    if (!listed)
-        return false;
-    m_listed = std::move(*listed);
-    return true;
-}
-
-std::optional<std::string> headless_window::list_entry(std::int32_t index)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= m_listed.entries().size())
-        return std::nullopt;
-    return m_listed.entries()[static_cast<std::size_t>(index)];
-}
-
-void headless_window::refresh()
-{
-    const std::string folder = m_listed.path();
-    set_file_path(folder);
-}
-
-void headless_window::append_line(text_id which, const std::string& line)
-{
-    append_list_line(m_texts[index_of(which)], line);
-}
-
 void headless_window::yield()
 {
     platform::yield();
     if (on_yield)
         on_yield();
-}
-
-bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
-{
-    return m_listed.rename(old_path, new_path) == platform::rename_result::renamed;
 }
 
 void headless_window::choose_drive(const std::string& drive)
@@ -74,14 +35,14 @@ bool headless_window::set_folder_path(const std::string& folder)
 
 std::string headless_window::selected_text(text_id which)
 {
-    const auto [start, length] = m_selections[index_of(which)];
-    const std::string& text = m_texts[index_of(which)];
-    return start < text.size() ? text.substr(start, length) : std::string();
+    const auto [start, length] = m_selections[static_cast<std::size_t>(which)];
+    const std::string box = text(which);
+    return start < box.size() ? box.substr(start, length) : std::string();
 }
 
 void headless_window::select_text(text_id which, std::size_t start, std::size_t length)
 {
-    m_selections[index_of(which)] = {start, length};
+    m_selections[static_cast<std::size_t>(which)] = {start, length};
 }
 
 void headless_window::show_message(const std::string& text)

@@ -1,56 +1,26 @@
 #pragma once
 
-// The main window's controls without a window: a folder on disk for File1,
-// strings for the text boxes, flags for the option buttons and the timer.
-// Tests and the benchmark drive the runs through it exactly as the real
-// window does.
+// The console window with what tests add to it: a hook for whatever the user
+// does while a run yields, Drive1 and Dir1 as plain paths whose changes run
+// the browsing handlers, selections in the text boxes, and the platform's
+// message box, which tests replace. Tests and the benchmark drive the runs
+// through it exactly as the real window does.
 
-#include "renamer/window_controls.h"
+#include "renamer/console_window.h"
 
-#include "platform/listed_folder.h"
-#include "widgets/progress_range.h"
-
-#include <array>
 #include <functional>
 #include <utility>
-#include <vector>
 
 namespace renamer {
 
-class headless_window : public window_controls {
+class headless_window : public console_window {
 public:
-    explicit headless_window(std::string folder = {});
-
-    std::string file_path() override { return m_listed.path(); }
-    // Like File1's Path: the list is read again. A folder that cannot be read
-    // leaves the window as it was and answers false.
-    bool set_file_path(const std::string& folder) override;
-    std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
-    std::optional<std::string> list_entry(std::int32_t index) override;
-    void refresh() override;
-
-    std::string text(text_id which) override { return m_texts[index_of(which)]; }
-    void set_text(text_id which, const std::string& text) override { m_texts[index_of(which)] = text; }
-    void append_line(text_id which, const std::string& line) override;
-
-    bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }
-    void set_check_value(check_id which, bool value) override { m_checks[static_cast<std::size_t>(which)] = value; }
-
-    bool set_bar_max(float max) override { return m_bar.set_max(max); }
-    bool set_bar_value(float value) override { return m_bar.set_value(value); }
-    const widgets::progress_range& bar() const { return m_bar; }
-
-    void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
-    bool timer_enabled() const { return m_timer_enabled; }
+    using console_window::console_window;
 
     // Runs the platform's yield, then the test's own hook if there is one,
     // which stands for whatever the user does while a run yields.
     void yield() override;
     std::function<void()> on_yield;
-
-    bool rename_file(const std::string& old_path, const std::string& new_path) override;
-
-    const std::vector<std::string>& entries() const { return m_listed.entries(); }
 
     // Drive1 and Dir1 as plain paths. Dir1's Change runs dir1_change, as the
     // real window's does.
@@ -69,14 +39,6 @@ public:
     void show_message(const std::string& text) override;
 
 private:
-    static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
-
-    platform::listed_folder m_listed;
-    std::array<std::string, 8> m_texts{};
-    std::array<bool, 3> m_checks{};
-    widgets::progress_range m_bar;
-    bool m_timer_enabled = false;
-
     std::string m_drive, m_previous_drive;
     std::string m_dir, m_previous_dir;
     std::array<std::pair<std::size_t, std::size_t>, 8> m_selections{};

@@ -1,0 +1,76 @@
+#pragma once
+
+// The main window's controls with no window at all: a folder on disk for
+// File1, strings for the text boxes, flags for the option buttons, and the
+// terminal for what a window would show in a box. The command line runs the
+// window's own runs through it, so a rename from the command line is the
+// same rename, file for file, as one from the window.
+
+#include "window_controls.h"
+
+#include "platform/listed_folder.h"
+#include "widgets/progress_range.h"
+
+#include <array>
+#include <chrono>
+#include <functional>
+
+namespace renamer {
+
+class console_window : public window_controls {
+public:
+    explicit console_window(const std::string& folder = {});
+
+    std::string file_path() override { return m_listed.path(); }
+    // Like File1's Path: the list is read again. A folder that cannot be read
+    // leaves the window as it was and answers false.
+    bool set_file_path(const std::string& folder) override;
+    std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
+    std::optional<std::string> list_entry(std::int32_t index) override;
+    void refresh() override;
+    const std::vector<std::string>& entries() const { return m_listed.entries(); }
+
+    std::string text(text_id which) override { return m_texts[index_of(which)]; }
+    void set_text(text_id which, const std::string& text) override { m_texts[index_of(which)] = text; }
+    void append_line(text_id which, const std::string& line) override;
+
+    bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }
+    void set_check_value(check_id which, bool value) override { m_checks[static_cast<std::size_t>(which)] = value; }
+
+    bool set_bar_max(float max) override { return m_bar.set_max(max); }
+    bool set_bar_value(float value) override { return m_bar.set_value(value); }
+    const widgets::progress_range& bar() const { return m_bar; }
+
+    void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
+    bool timer_enabled() const { return m_timer_enabled; }
+
+    // Nothing waits on a message loop here; a yield only lets the progress
+    // line follow the run, at most ten times a second.
+    void yield() override;
+    std::function<void(std::int32_t index)> on_progress;
+
+    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+
+    // There are no drive and folder lists: the folder is File1's.
+    std::string drive() override { return {}; }
+    void revert_drive() override {}
+    std::string folder_path() override { return file_path(); }
+    bool set_folder_path(const std::string& folder) override { return set_file_path(folder); }
+    void revert_folder() override {}
+    std::string selected_text(text_id) override { return {}; }
+
+    // On the standard error, as a box would show it.
+    void show_message(const std::string& text) override;
+
+private:
+    static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
+
+    platform::listed_folder m_listed;
+    std::array<std::string, 8> m_texts{};
+    std::array<bool, 3> m_checks{};
+    widgets::progress_range m_bar;
+    bool m_timer_enabled = false;
+    std::chrono::steady_clock::time_point m_last_progress{};
+};
+
+} // namespace renamer
