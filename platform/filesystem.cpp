@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <linux/fs.h>
@@ -163,30 +164,45 @@ int renameat2_noreplace(const place& where, const std::string& from, const std::
                                     where.at(to).c_str(), RENAME_NOREPLACE));
 }
 
+rename_result outcome_of(rename_outcome outcome, int error = 0)
+{
+    return {outcome, error, {}};
+}
+
+// A failed call says in errno whether the entry was gone or the file system
+// refused for a reason of its own.
+rename_result refusal(int error)
+{
+    if (error == ENOENT)
+        return outcome_of(rename_outcome::entry_gone, error);
+    if (error == EEXIST)
+        return outcome_of(rename_outcome::target_exists, error);
+    return outcome_of(rename_outcome::system_refused, error);
+}
+
 // One no-replace step. Where the file system has no RENAME_NOREPLACE (NFS,
 // some FUSE), a hard link followed by an unlink gives the same guarantee,
 // because linkat never replaces either.
 rename_result move_once(const place& where, const std::string& from, const std::string& to)
 {
     if (renameat2_noreplace(where, from, to) == 0)
-        return rename_result::renamed;
+        return outcome_of(rename_outcome::renamed);
     const int err = errno;
-    if (err == EEXIST)
-        return rename_result::exists;
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP && err != EOPNOTSUPP)
-        return rename_result::failed;
+        return refusal(err);
 
     const std::string source = where.at(from);
     const std::string target = where.at(to);
     if (linkat(where.dir_fd, source.c_str(), where.dir_fd, target.c_str(), 0) != 0)
-        return errno == EEXIST ? rename_result::exists : rename_result::failed;
+        return refusal(errno);
     if (unlinkat(where.dir_fd, source.c_str(), 0) != 0) {
+        const int err = errno;
         // Take the second name away again, so the file keeps exactly the name
         // it had.
         unlinkat(where.dir_fd, target.c_str(), 0);
-        return rename_result::failed;
+        return refusal(err);
     }
-    return rename_result::renamed;
+    return outcome_of(rename_outcome::renamed);
 }
 
 bool same_file(const place& where, const std::string& a, const std::string& b)
@@ -209,20 +225,25 @@ rename_result move_through_temporary(const place& where, const std::string& from
         std::snprintf(name, sizeof name, ".fennimo-%ld-%u", static_cast<long>(getpid()), counter++);
         const std::string temporary = name;
         const auto first = move_once(where, from, temporary);
-        if (first == rename_result::exists)
+        if (first.outcome == rename_outcome::target_exists)
             continue;
-        if (first != rename_result::renamed)
+        if (!first.renamed())
             return first;
         const auto second = move_once(where, temporary, to);
-        if (second == rename_result::renamed)
+        if (second.renamed())
             return second;
         move_once(where, temporary, from);
         return second;
     }
-    return rename_result::failed;
+    return outcome_of(rename_outcome::system_refused, EEXIST);
 }
 
 } // namespace
+
+std::string rename_result::error_text() const
+{
+    return error != 0 ? std::strerror(error) : std::string();
+}
 
 bool list_order_less(std::string_view a, std::string_view b)
 {
@@ -332,11 +353,11 @@ rename_result rename_checked(const place& where, const std::string& old_name,
                              const std::string& new_name)
 {
     if (!is_plain_name(old_name) || !is_plain_name(new_name))
-        return rename_result::refused;
+        return outcome_of(rename_outcome::name_not_allowed);
     if (old_name == new_name)
-        return rename_result::unchanged;
+        return outcome_of(rename_outcome::unchanged);
     auto result = move_once(where, old_name, new_name);
-    if (result == rename_result::exists && same_file(where, old_name, new_name))
+    if (result.outcome == rename_outcome::target_exists && same_file(where, old_name, new_name))
         result = move_through_temporary(where, old_name, new_name);
     return result;
 }
@@ -364,7 +385,7 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
 {
     const auto split = split_in_one_folder(old_path, new_path);
     if (!split)
-        return rename_result::refused;
+        return outcome_of(rename_outcome::name_not_allowed);
     return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
 }
 
@@ -409,7 +430,7 @@ rename_result open_folder::rename_no_replace(const std::string& old_path, const 
 {
     const auto split = split_in_one_folder(old_path, new_path);
     if (!split)
-        return rename_result::refused;
+        return outcome_of(rename_outcome::name_not_allowed);
     if (m_fd >= 0 && split->prefix == m_prefix)
         return rename_checked({m_fd, {}}, split->old_name, split->new_name);
     return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);

@@ -5,9 +5,9 @@
 #include <QtTest>
 
 using namespace fixture;
-using platform::rename_result;
+using platform::rename_outcome;
 
-Q_DECLARE_METATYPE(platform::rename_result)
+Q_DECLARE_METATYPE(platform::rename_outcome)
 
 class tst_filesystem : public QObject {
     Q_OBJECT
@@ -92,7 +92,7 @@ void tst_filesystem::rename_data()
     QTest::addColumn<bool>("by_link");
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<rename_result>("result");
+    QTest::addColumn<rename_outcome>("result");
     QTest::addColumn<QByteArray>("after");
 
     const QByteArray untouched = "a.txt=a.txt;b.txt=b.txt;sub=<dir>;";
@@ -105,21 +105,21 @@ void tst_filesystem::rename_data()
         auto row = [&](const char* tag) -> QTestData& {
             return QTest::newRow((where + tag).constData()) << in_memory << by_link;
         };
-        row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_result::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
-        row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_result::exists << untouched;
-        row("onto a folder's name") << QByteArray("a.txt") << QByteArray("sub") << rename_result::exists << untouched;
-        row("same name") << QByteArray("a.txt") << QByteArray("a.txt") << rename_result::unchanged << untouched;
-        row("case only, case-sensitive") << QByteArray("a.txt") << QByteArray("A.txt") << rename_result::renamed << QByteArray("A.txt=a.txt;b.txt=b.txt;sub=<dir>;");
-        row("non-utf8 bytes") << QByteArray("a.txt") << QByteArray("\xff\xfe") << rename_result::renamed << QByteArray("b.txt=b.txt;sub=<dir>;\xff\xfe=a.txt;");
-        row("255 bytes") << QByteArray("a.txt") << long_name << rename_result::renamed << QByteArray("b.txt=b.txt;" + long_name + "=a.txt;sub=<dir>;");
-        row("256 bytes") << QByteArray("a.txt") << long_name + "n" << rename_result::refused << untouched;
-        row("empty") << QByteArray("a.txt") << QByteArray() << rename_result::refused << untouched;
-        row("dot") << QByteArray("a.txt") << QByteArray(".") << rename_result::refused << untouched;
-        row("dot dot") << QByteArray("a.txt") << QByteArray("..") << rename_result::refused << untouched;
-        row("into a subfolder") << QByteArray("a.txt") << QByteArray("sub/a.txt") << rename_result::refused << untouched;
-        row("up and out") << QByteArray("a.txt") << QByteArray("../a.txt") << rename_result::refused << untouched;
-        row("nul byte") << QByteArray("a.txt") << QByteArray("x\0y", 3) << rename_result::refused << untouched;
-        row("missing file") << QByteArray("zz") << QByteArray("c.txt") << rename_result::failed << untouched;
+        row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_outcome::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
+        row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_outcome::target_exists << untouched;
+        row("onto a folder's name") << QByteArray("a.txt") << QByteArray("sub") << rename_outcome::target_exists << untouched;
+        row("same name") << QByteArray("a.txt") << QByteArray("a.txt") << rename_outcome::unchanged << untouched;
+        row("case only, case-sensitive") << QByteArray("a.txt") << QByteArray("A.txt") << rename_outcome::renamed << QByteArray("A.txt=a.txt;b.txt=b.txt;sub=<dir>;");
+        row("non-utf8 bytes") << QByteArray("a.txt") << QByteArray("\xff\xfe") << rename_outcome::renamed << QByteArray("b.txt=b.txt;sub=<dir>;\xff\xfe=a.txt;");
+        row("255 bytes") << QByteArray("a.txt") << long_name << rename_outcome::renamed << QByteArray("b.txt=b.txt;" + long_name + "=a.txt;sub=<dir>;");
+        row("256 bytes") << QByteArray("a.txt") << long_name + "n" << rename_outcome::name_not_allowed << untouched;
+        row("empty") << QByteArray("a.txt") << QByteArray() << rename_outcome::name_not_allowed << untouched;
+        row("dot") << QByteArray("a.txt") << QByteArray(".") << rename_outcome::name_not_allowed << untouched;
+        row("dot dot") << QByteArray("a.txt") << QByteArray("..") << rename_outcome::name_not_allowed << untouched;
+        row("into a subfolder") << QByteArray("a.txt") << QByteArray("sub/a.txt") << rename_outcome::name_not_allowed << untouched;
+        row("up and out") << QByteArray("a.txt") << QByteArray("../a.txt") << rename_outcome::name_not_allowed << untouched;
+        row("nul byte") << QByteArray("a.txt") << QByteArray("x\0y", 3) << rename_outcome::name_not_allowed << untouched;
+        row("missing file") << QByteArray("zz") << QByteArray("c.txt") << rename_outcome::entry_gone << untouched;
     }
 }
 
@@ -129,7 +129,7 @@ void tst_filesystem::rename()
     QFETCH(bool, by_link);
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
-    QFETCH(rename_result, result);
+    QFETCH(rename_outcome, result);
     QFETCH(QByteArray, after);
 
     const auto dir = make_folder(in_memory);
@@ -143,7 +143,7 @@ void tst_filesystem::rename()
     QVERIFY(held);
     const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
     platform::pretend_no_rename_noreplace(false);
-    QCOMPARE(answer, result);
+    QCOMPARE(answer.outcome, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 
@@ -154,12 +154,12 @@ void tst_filesystem::rename_between_folders_is_refused()
     make_files(folder, {"a"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a"), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b"), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/.."), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/"), rename_result::refused);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;sub=<dir>;"));
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b"), rename_result::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b=a;sub=<dir>;"));
 }
 
@@ -169,7 +169,7 @@ void tst_filesystem::rename_of_a_link_renames_the_link()
     const std::string folder = path_of(*dir);
     make_files(folder, {"target"});
     QVERIFY(::symlink("target", (folder + "/link").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed"), rename_result::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed").outcome, rename_outcome::renamed);
     char buffer[64] = {};
     QCOMPARE(::readlink((folder + "/renamed").c_str(), buffer, sizeof buffer - 1), ssize_t(6));
     QCOMPARE(QByteArray(buffer), QByteArray("target"));
@@ -186,10 +186,10 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     const std::string folder = path_of(*dir);
     make_files(folder, {"one"});
     QVERIFY(::link((folder + "/one").c_str(), (folder + "/two").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two"), rename_result::exists);
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
     platform::pretend_no_rename_noreplace(true);
-    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two"), rename_result::exists);
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
     platform::pretend_no_rename_noreplace(false);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
 }
@@ -218,13 +218,13 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
-    QCOMPARE(held->rename(listed + "/a", listed + "/b"), rename_result::exists);
-    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c"), rename_result::refused);
-    QCOMPARE(held->rename(listed + "/a", listed + "/c"), rename_result::renamed);
+    QCOMPARE(held->rename(listed + "/a", listed + "/b").outcome, rename_outcome::target_exists);
+    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(held->rename(listed + "/a", listed + "/c").outcome, rename_outcome::renamed);
     QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held->rename(listed + "/c", listed + "/d"), rename_result::renamed);
+    QCOMPARE(held->rename(listed + "/c", listed + "/d").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
