@@ -12,6 +12,7 @@ Q_DECLARE_METATYPE(platform::rename_outcome)
 class tst_filesystem : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup();
     void list_order_data();
     void list_order();
     void listing_keeps_bytes_links_and_order();
@@ -23,7 +24,28 @@ private slots:
     void same_file_under_two_names_is_put_back();
     void drives_start_at_root();
     void open_folder_renames_in_the_listed_folder();
+    void case_only_rename_needs_no_inode_numbers();
+    void entry_that_is_no_longer_a_file_is_refused_data();
+    void entry_that_is_no_longer_a_file_is_refused();
+    void empty_folder_path_lists_nothing();
+    void file_that_cannot_go_back_stays_visible();
 };
+
+void tst_filesystem::cleanup()
+{
+    platform::set_file_call_hook({});
+    platform::pretend_no_rename_noreplace(false);
+}
+
+// Makes the file system one without hard links either, as FAT through FUSE:
+// only the checked plain rename is left.
+void without_any_atomic_way()
+{
+    platform::pretend_no_rename_noreplace(true);
+    platform::set_file_call_hook([](platform::file_call call, const std::string&, const std::string&) {
+        return call == platform::file_call::link ? EPERM : 0;
+    });
+}
 
 void tst_filesystem::list_order_data()
 {
@@ -89,7 +111,7 @@ void tst_filesystem::unreadable_folder_lists_nothing()
 void tst_filesystem::rename_data()
 {
     QTest::addColumn<bool>("in_memory");
-    QTest::addColumn<bool>("by_link");
+    QTest::addColumn<int>("way");
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<rename_outcome>("result");
@@ -97,13 +119,13 @@ void tst_filesystem::rename_data()
 
     const QByteArray untouched = "a.txt=a.txt;b.txt=b.txt;sub=<dir>;";
     const QByteArray long_name(255, 'n');
-    for (int way = 0; way < 3; ++way) {
-        // On the disk, in memory, and on the disk by hard link and unlink.
+    for (int way = 0; way < 4; ++way) {
+        // On the disk, in memory, on the disk by hard link and unlink, and on
+        // the disk by a checked plain rename.
         const bool in_memory = way == 1;
-        const bool by_link = way == 2;
-        const QByteArray where = QList<QByteArray>{"disk: ", "shm: ", "link: "}[way];
+        const QByteArray where = QList<QByteArray>{"disk: ", "shm: ", "link: ", "plain: "}[way];
         auto row = [&](const char* tag) -> QTestData& {
-            return QTest::newRow((where + tag).constData()) << in_memory << by_link;
+            return QTest::newRow((where + tag).constData()) << in_memory << way;
         };
         row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_outcome::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
         row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_outcome::target_exists << untouched;
@@ -126,7 +148,7 @@ void tst_filesystem::rename_data()
 void tst_filesystem::rename()
 {
     QFETCH(bool, in_memory);
-    QFETCH(bool, by_link);
+    QFETCH(int, way);
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(rename_outcome, result);
@@ -137,12 +159,13 @@ void tst_filesystem::rename()
     make_files(folder, {"a.txt", "b.txt"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    platform::pretend_no_rename_noreplace(by_link);
+    platform::pretend_no_rename_noreplace(way == 2);
+    if (way == 3)
+        without_any_atomic_way();
     // The way the windows rename: through the folder their file list read.
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
     const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
-    platform::pretend_no_rename_noreplace(false);
     QCOMPARE(answer.outcome, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
@@ -190,7 +213,8 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
     platform::pretend_no_rename_noreplace(true);
     QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
-    platform::pretend_no_rename_noreplace(false);
+    without_any_atomic_way();
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
 }
 
@@ -227,6 +251,89 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     QCOMPARE(held->rename(listed + "/c", listed + "/d").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
+}
+
+// On a case-insensitive FUSE mount the new name "A.txt" is found, as the
+// file's own entry, under an inode number of its own. The hook answers as
+// that file system does; the rename must still go through.
+void tst_filesystem::case_only_rename_needs_no_inode_numbers()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a.txt"});
+    platform::set_file_call_hook([](platform::file_call call, const std::string& from, const std::string& to) {
+        return call == platform::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
+    });
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    QCOMPARE(held->rename(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
+    QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
+}
+
+// The list is a snapshot; what stands under a listed name when its turn
+// comes may no longer be a file.
+void tst_filesystem::entry_that_is_no_longer_a_file_is_refused_data()
+{
+    QTest::addColumn<QByteArray>("now");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("folder") << QByteArray("folder") << QByteArray("a=<dir>;");
+    QTest::newRow("fifo") << QByteArray("fifo") << QByteArray("a=<special>;");
+    QTest::newRow("gone") << QByteArray("gone") << QByteArray("");
+}
+
+void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
+{
+    QFETCH(QByteArray, now);
+    QFETCH(QByteArray, after);
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a"});
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    const std::string a = folder + "/a";
+    QVERIFY(::unlink(a.c_str()) == 0);
+    if (now == "folder")
+        QVERIFY(::mkdir(a.c_str(), 0755) == 0);
+    if (now == "fifo")
+        QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
+    QCOMPARE(held->rename(a, folder + "/b").outcome, rename_outcome::entry_gone);
+    QCOMPARE(describe(read_folder(folder)), after);
+}
+
+// An empty path is no folder at all, not the current one: "" joined with a
+// name is "/name".
+void tst_filesystem::empty_folder_path_lists_nothing()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a"});
+    QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
+    const bool listed = platform::list_files("") || platform::list_subfolders("") ||
+                        platform::listed_folder::read("").has_value();
+    QVERIFY(QDir::setCurrent(before));
+    QVERIFY(!listed);
+}
+
+// Moved aside to look whether "two" is its own entry, "one" cannot go back:
+// another program has taken its name meanwhile. It must not stay hidden
+// under the temporary name.
+void tst_filesystem::file_that_cannot_go_back_stays_visible()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"one"});
+    QVERIFY(::link((folder + "/one").c_str(), (folder + "/two").c_str()) == 0);
+    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string& to) {
+        if (call == platform::file_call::rename_noreplace && from.starts_with(".fennimo-") && to == "one")
+            write_file(folder, "one", "intruder");
+        return 0;
+    });
+    const auto answer = platform::rename_no_replace(folder + "/one", folder + "/two");
+    QCOMPARE(answer.outcome, rename_outcome::left_aside);
+    QCOMPARE(answer.left_as, std::string("one.fennimo-1"));
+    QCOMPARE(describe(read_folder(folder)), QByteArray("one=intruder;one.fennimo-1=one;two=one;"));
 }
 
 QTEST_APPLESS_MAIN(tst_filesystem)
