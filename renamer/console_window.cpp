@@ -50,15 +50,26 @@ void console_window::yield()
     on_progress(run_index);
 }
 
-bool console_window::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result console_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_listed.rename(old_path, new_path) == platform::rename_result::renamed;
+    return m_listed.rename(old_path, new_path);
 }
 
 void console_window::show_message(const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
+}
+
+bool console_window::ask_yes_no(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputs(" [y/N] ", stderr);
+    std::fflush(stderr);
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, stdin))
+        return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
 }
 
 } // namespace renamer

@@ -49,7 +49,7 @@ public:
     void yield() override;
     std::function<void(std::int32_t index)> on_progress;
 
-    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
 
     // There are no drive and folder lists: the folder is File1's.
     std::string drive() override { return {}; }
@@ -61,6 +61,7 @@ public:
 
     // On the standard error, as a box would show it.
     void show_message(const std::string& text) override;
+    bool ask_yes_no(const std::string& text) override;
 
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }

@@ -169,22 +169,37 @@ void widget_controls::yield()
     platform::yield();
 }
 
-bool widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_File1->rename(old_path, new_path) == platform::rename_result::renamed;
+    return m_File1->rename(old_path, new_path);
 }
 
-void widget_controls::show_message(const std::string& text)
+template <typename Show>
+auto widget_controls::keeping_focus(Show show)
 {
     QPointer<QWidget> focus = QApplication::focusWidget();
     if (focus && focus->window() != m_window.window())
         focus = nullptr;
-    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const auto answer = show();
     // A modal box hands the activation back on its own on most desktops, not
     // on all; the user goes on where they were.
     m_window.activateWindow();
     if (focus)
         focus->setFocus(Qt::OtherFocusReason);
+    return answer;
+}
+
+void widget_controls::show_message(const std::string& text)
+{
+    keeping_focus([&] {
+        platform::message_box(widgets::shown_text(text));
+        return true;
+    });
+}
+
+bool widget_controls::ask_yes_no(const std::string& text)
+{
+    return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
 }
 
 void widget_controls::flush_texts()

@@ -76,7 +76,8 @@ inline void make_files(const std::string& folder, const std::vector<std::string>
 
 // Every entry of the folder (hidden ones and subfolders too, so a stray
 // temporary name or a file moved away shows), with each regular file's
-// content; folders read as "<dir>".
+// content; folders read as "<dir>", other special files (FIFOs, sockets,
+// devices: opening some would block) as "<special>".
 inline std::map<std::string, std::string> read_folder(const std::string& folder)
 {
     std::map<std::string, std::string> out;
@@ -92,6 +93,10 @@ inline std::map<std::string, std::string> read_folder(const std::string& folder)
         ::lstat(path.c_str(), &st);
         if (S_ISDIR(st.st_mode)) {
             out[name] = "<dir>";
+            continue;
+        }
+        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+            out[name] = "<special>";
             continue;
         }
         std::string content;
@@ -144,3 +149,26 @@ inline QByteArray describe_lines(const std::vector<std::string>& lines)
 }
 
 } // namespace fixture
+
+// The program's state folder, where the journal of the last run lives, in a
+// fresh temporary folder for as long as this exists: no test writes into
+// the real home.
+struct temporary_state_folder {
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("XDG_STATE_HOME");
+    temporary_state_folder()
+    {
+        if (!dir.isValid())
+            qFatal("cannot make a temporary state folder");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.path()));
+    }
+    ~temporary_state_folder()
+    {
+        if (previous.isNull())
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME", previous);
+    }
+    temporary_state_folder(const temporary_state_folder&) = delete;
+    temporary_state_folder& operator=(const temporary_state_folder&) = delete;
+};

@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "widgets/shown_text.h"
 
 namespace renamer {
 
@@ -47,7 +48,12 @@ void headless_window::select_text(text_id which, std::size_t start, std::size_t 
 
 void headless_window::show_message(const std::string& text)
 {
-    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    platform::message_box(widgets::shown_text(text));
+}
+
+bool headless_window::ask_yes_no(const std::string& text)
+{
+    return platform::question_box(widgets::shown_text(text));
 }
 
 } // namespace renamer

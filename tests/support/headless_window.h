@@ -37,6 +37,7 @@ public:
     void select_text(text_id which, std::size_t start, std::size_t length);
 
     void show_message(const std::string& text) override;
+    bool ask_yes_no(const std::string& text) override;
 
 private:
     std::string m_drive, m_previous_drive;
