@@ -36,22 +36,6 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 // out because they hold nothing a user renames.
 std::vector<std::string> list_drives();
 
-<<<<<<< HEAD
-enum class rename_result {
-    renamed,      // the file now has its new name
-    unchanged,    // the new name is the old one; nothing was done
-    exists,       // another file already has the new name; nothing was done
-    refused,      // the new name is not a plain name of this folder
-    failed,       // the file system refused; nothing was done
-=======
-// Lets tests make a folder unreadable even to root: while the hook answers
-// true for a folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-
-// Lets tests take the path that file systems without RENAME_NOREPLACE take
-// (NFS, some FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
 // What became of one rename, decided where it happened, so that a run can
 // tell the user exactly which files it could not rename and why.
 // The file calls a rename makes, for the hook below.
@@ -89,7 +73,6 @@ struct rename_result {
     // The system's own words for `error`, for a report.
     std::string error_text() const;
     bool operator==(const rename_result&) const = default;
->>>>>>> undo
 };
 
 // Renames from two full paths, which must name entries of the same folder

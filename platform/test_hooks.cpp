@@ -1,4 +1,5 @@
 #include "test_hooks.h"
+#include "filesystem.h"
 
 namespace platform {
 
@@ -6,7 +7,9 @@ void reset_test_hooks()
 {
     set_listing_fault_hook({});
     pretend_no_rename_noreplace(false);
+    set_file_call_hook({});
     set_message_box_hook({});
+    set_question_box_hook({});
     set_yield_hook({});
     set_end_program_hook({});
     clear_picture_overrides();

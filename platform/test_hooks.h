@@ -22,9 +22,11 @@ void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook)
 // FUSE): every rename then goes by a hard link and an unlink.
 void pretend_no_rename_noreplace(bool pretend);
 
-// Replaces the message box, so that no test ever waits on a modal dialog.
-// The hook receives the text and the title the box would show.
+// Replace the boxes, so that no test ever waits on a modal dialog. Each
+// hook receives the text and the title the box would show; the question's
+// hook gives the answer.
 void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
+void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
 
 // Sees or steers what happens inside a yield (for example to start a second
 // run there); without it a yield runs the pending events.

@@ -2,7 +2,7 @@
 #include "renamer/runs.h"
 #include "widget_window.h"
 
-#include "platform/message_box.h"
+#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 
