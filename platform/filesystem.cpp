@@ -563,4 +563,75 @@ rename_result open_folder::rename_no_replace(const std::string& old_path, const 
     return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
 }
 
+rename_plan::rename_plan(const std::string& folder)
+    : m_prefix(folder.empty() ? folder : folder_prefix(folder)),
+      m_fd(folder.empty() ? -1 : open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (m_fd < 0)
+        m_write_error = folder.empty() ? ENOENT : errno;
+    else if (faccessat(m_fd, ".", W_OK | X_OK, AT_EACCESS) != 0)
+        m_write_error = errno;
+}
+
+rename_plan::~rename_plan()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+bool rename_plan::look(const std::string& name, struct stat& st) const
+{
+    if (m_added.count(name)) {
+        // Only files and links are ever planned to move.
+        st = {};
+        st.st_mode = S_IFREG;
+        return true;
+    }
+    return !m_gone.count(name) && fstatat(m_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+rename_result rename_plan::rename_no_replace(const std::string& old_path, const std::string& new_path)
+{
+    // The same questions in the same order as rename_checked, so that the
+    // plan's answer is the run's.
+    const auto split = split_in_one_folder(old_path, new_path);
+    if (!split || split->prefix != m_prefix || !is_plain_name(split->old_name) ||
+        !is_plain_name(split->new_name))
+        return outcome_of(rename_outcome::name_not_allowed);
+    const std::string& from = split->old_name;
+    const std::string& to = split->new_name;
+    if (from == to)
+        return outcome_of(rename_outcome::unchanged);
+    struct stat old_st {};
+    if (!look(from, old_st))
+        return outcome_of(rename_outcome::entry_gone, ENOENT);
+    if (!S_ISREG(old_st.st_mode) && !S_ISLNK(old_st.st_mode))
+        return outcome_of(rename_outcome::entry_gone);
+    // A read-only file system refuses before any look at the new name; a
+    // folder without write permission only once the name is found free.
+    if (m_write_error != 0 && m_write_error != EACCES && m_write_error != EPERM)
+        return refusal(m_write_error);
+    struct stat new_st {};
+    if (look(to, new_st)) {
+        // The new name found as the file itself in another case: a
+        // case-insensitive file system, where the run moves the file aside
+        // and succeeds. A second hard link to the file has another name.
+        const bool same_file = !m_added.count(from) && !m_added.count(to) && new_st.st_dev == old_st.st_dev &&
+                               new_st.st_ino == old_st.st_ino && from.size() == to.size() &&
+                               std::equal(from.begin(), from.end(), to.begin(), [](char a, char b) {
+                                   return ascii_lower(static_cast<unsigned char>(a)) ==
+                                          ascii_lower(static_cast<unsigned char>(b));
+                               });
+        if (!same_file)
+            return outcome_of(rename_outcome::target_exists, EEXIST);
+    }
+    if (m_write_error != 0)
+        return refusal(m_write_error);
+    m_added.erase(from);
+    m_gone.insert(from);
+    m_gone.erase(to);
+    m_added.insert(to);
+    return outcome_of(rename_outcome::renamed);
+}
+
 } // namespace platform

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -109,6 +111,33 @@ private:
     std::string m_folder;
     std::string m_prefix;
     int m_fd = -1;
+};
+
+// What rename_no_replace would answer, rename after rename, without
+// renaming anything: a preview of a run. Each planned rename is remembered,
+// so that a later one sees the folder as the earlier ones would have left
+// it; about every other name the folder itself is asked. The plan holds
+// while nothing else changes the folder. Refusals it cannot foresee (a file
+// made immutable, a file system without hard links that refuses a step)
+// are not in it.
+class rename_plan {
+public:
+    explicit rename_plan(const std::string& folder);
+    ~rename_plan();
+    rename_plan(const rename_plan&) = delete;
+    rename_plan& operator=(const rename_plan&) = delete;
+
+    rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
+
+private:
+    // Whether the entry would be there, and if so its status.
+    bool look(const std::string& name, struct ::stat& st) const;
+
+    std::string m_prefix;
+    int m_fd = -1;
+    // Why the folder refuses every rename (EROFS, EACCES), or 0.
+    int m_write_error = 0;
+    std::unordered_set<std::string> m_gone, m_added;
 };
 
 } // namespace platform

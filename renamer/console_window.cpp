@@ -1,8 +1,10 @@
 #include "console_window.h"
 
+#include "journal.h"
 #include "rules.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace renamer {
 
@@ -70,6 +72,48 @@ bool console_window::ask_yes_no(const std::string& text)
     if (!std::fgets(answer, sizeof answer, stdin))
         return false;
     return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+
+void console_window::write_name(std::FILE* stream, std::string_view name)
+{
+    if (::isatty(::fileno(stream))) {
+        const std::string shown = escape_bytes(name);
+        std::fwrite(shown.data(), 1, shown.size(), stream);
+    } else {
+        std::fwrite(name.data(), 1, name.size(), stream);
+    }
+}
+
+void console_window::print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason)
+{
+    write_name(stdout, old_name);
+    if (null_separated) {
+        std::fputc('\0', stdout);
+        write_name(stdout, new_name);
+        std::fputc('\0', stdout);
+        std::fwrite(reason.data(), 1, reason.size(), stdout);
+        std::fputc('\0', stdout);
+        return;
+    }
+    std::fputs(" → ", stdout);
+    write_name(stdout, new_name);
+    if (!reason.empty()) {
+        std::fputs("（", stdout);
+        std::fwrite(reason.data(), 1, reason.size(), stdout);
+        std::fputs("）", stdout);
+    }
+    std::fputc('\n', stdout);
+}
+
+void console_window::report(const run_outcomes& outcomes, run_kind kind)
+{
+    for (const refusal& r : outcomes.refused)
+        print_rename(r.old_name, shown_new_name(r), refusal_reason(r.result));
+    std::fflush(stdout);
+    show_message(summary_line(outcomes, kind));
+    if (const std::string notes = journal_notes(outcomes, kind); !notes.empty())
+        std::fwrite(notes.data(), 1, notes.size(), stderr);
 }
 
 } // namespace renamer

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 
 namespace renamer {
@@ -61,7 +62,23 @@ public:
 
     // On the standard error, as a box would show it.
     void show_message(const std::string& text) override;
+    // Asks on the terminal; true for an answer that starts with y.
     bool ask_yes_no(const std::string& text) override;
+    // Every refusal on the standard output, as print_rename writes it, in the
+    // order the run met them; then the summary on the standard error.
+    void report(const run_outcomes& outcomes, run_kind kind) override;
+
+    // One rename, planned or refused, on the standard output: "old → new"
+    // and, for a refusal, its reason in brackets, a line each; with
+    // null_separated, old, new and the reason (empty for a rename) each end
+    // in a NUL, for scripts.
+    void print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason = {});
+    bool null_separated = false;
+
+    // Names are written as their exact bytes, except to a terminal, where
+    // control characters and bytes that are not UTF-8 are escaped so that a
+    // name can never drive the terminal.
+    static void write_name(std::FILE* stream, std::string_view name);
 
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }

@@ -118,7 +118,10 @@ std::string escape_bytes(std::string_view bytes)
     out.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
         const auto c = static_cast<unsigned char>(bytes[at]);
-        if (c >= 0x80) {
+        // U+0080 to U+009F are control characters as well, which some
+        // terminals obey; they are escaped byte by byte like the others.
+        const bool c1_control = c == 0xC2 && at + 1 < bytes.size() && static_cast<unsigned char>(bytes[at + 1]) < 0xA0;
+        if (c >= 0x80 && !c1_control) {
             if (const std::size_t length = utf8_length(bytes, at)) {
                 out.append(bytes, at, length);
                 at += length;

@@ -30,8 +30,9 @@ std::string state_folder();
 std::string journal_path();
 
 // Backslash, tab, line feed and carriage return as \\, \t, \n and \r; every
-// other control byte, DEL, and every byte that is not part of a well-formed
-// UTF-8 sequence as \xHH. Valid UTF-8 stays as it is.
+// other control byte, DEL, the control characters U+0080 to U+009F, and
+// every byte that is not part of a well-formed UTF-8 sequence as \xHH. The
+// rest of UTF-8 stays as it is.
 std::string escape_bytes(std::string_view bytes);
 // The exact bytes back; false when `text` holds an escape that escape_bytes
 // never writes.

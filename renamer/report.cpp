@@ -12,7 +12,9 @@ namespace {
 // Enough to recognise the pattern of a refusal; the rest are counted.
 constexpr std::size_t names_shown = 10;
 
-std::string heading(const platform::rename_result& result)
+} // namespace
+
+std::string refusal_reason(const platform::rename_result& result)
 {
     using platform::rename_outcome;
     switch (result.outcome) {
@@ -27,6 +29,13 @@ std::string heading(const platform::rename_result& result)
     return {};
 }
 
+const std::string& shown_new_name(const refusal& r)
+{
+    return r.result.outcome == platform::rename_outcome::left_aside ? r.result.left_as : r.new_name;
+}
+
+namespace {
+
 std::string skipped_text(std::size_t skipped_lines)
 {
     return "撤销记录中有 " + std::to_string(skipped_lines) + " 行无法读取，已跳过。";
@@ -34,18 +43,34 @@ std::string skipped_text(std::size_t skipped_lines)
 
 } // namespace
 
-std::string report_text(const run_outcomes& outcomes, run_kind kind)
+std::string summary_line(const run_outcomes& outcomes, run_kind kind)
 {
     const bool undo = kind == run_kind::undo;
-    if (outcomes.refused.empty() && !outcomes.not_journalled && (!undo || outcomes.skipped_lines == 0))
-        return {};
-
     const std::string renamed = std::to_string(outcomes.renamed);
     const std::string refused = std::to_string(outcomes.refused.size());
     std::string text = undo ? "已有 " + renamed + " 个文件恢复原名" : "已改名 " + renamed + " 个文件";
     if (!outcomes.refused.empty())
         text += undo ? "，" + refused + " 个文件未能恢复" : "，" + refused + " 个文件未能改名";
-    text += "。\n";
+    return text + "。";
+}
+
+std::string journal_notes(const run_outcomes& outcomes, run_kind kind)
+{
+    std::string text;
+    if (outcomes.not_journalled)
+        text += "无法写入撤销记录，本次改名不能撤销。\n";
+    if (kind == run_kind::undo && outcomes.skipped_lines > 0)
+        text += skipped_text(outcomes.skipped_lines) + "\n";
+    return text;
+}
+
+std::string report_text(const run_outcomes& outcomes, run_kind kind)
+{
+    const std::string notes = journal_notes(outcomes, kind);
+    if (outcomes.refused.empty() && notes.empty())
+        return {};
+
+    std::string text = summary_line(outcomes, kind) + "\n";
 
     // One group per reason, in the order of the reasons; the file system's
     // refusals apart for each error, since each has its own remedy.
@@ -53,20 +78,17 @@ std::string report_text(const run_outcomes& outcomes, run_kind kind)
     for (const auto& r : outcomes.refused)
         groups[{r.result.outcome, r.result.error}].push_back(&r);
     for (const auto& [reason, members] : groups) {
-        text += "\n" + heading(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
+        text += "\n" + refusal_reason(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
         for (std::size_t k = 0; k < members.size() && k < names_shown; ++k) {
             const refusal& r = *members[k];
-            const bool aside = r.result.outcome == platform::rename_outcome::left_aside;
-            text += "    " + escape_bytes(r.old_name) + " → " + escape_bytes(aside ? r.result.left_as : r.new_name) + "\n";
+            text += "    " + escape_bytes(r.old_name) + " → " + escape_bytes(shown_new_name(r)) + "\n";
         }
         if (members.size() > names_shown)
             text += "    …\n";
     }
 
-    if (outcomes.not_journalled)
-        text += "\n无法写入撤销记录，本次改名不能撤销。\n";
-    if (undo && outcomes.skipped_lines > 0)
-        text += "\n" + skipped_text(outcomes.skipped_lines) + "\n";
+    if (!notes.empty())
+        text += "\n" + notes;
     text.pop_back();
     return text;
 }

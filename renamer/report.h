@@ -33,6 +33,19 @@ struct run_outcomes {
 
 enum class run_kind { rename, undo };
 
+// Why a rename was refused, in a few words.
+std::string refusal_reason(const platform::rename_result& result);
+// The name shown after the arrow of a refusal: the name the file was to
+// get, or the one it was left under.
+const std::string& shown_new_name(const refusal& r);
+
+// The report's first line: how many files were renamed (put back) and how
+// many were refused.
+std::string summary_line(const run_outcomes& outcomes, run_kind kind);
+// What the report says about the journal, a line each, or nothing: that the
+// run cannot be undone, or that an undo left out lines it could not read.
+std::string journal_notes(const run_outcomes& outcomes, run_kind kind);
+
 // The report, in Chinese: how many files were renamed (put back, for an
 // undo), then for each reason how many were refused with the first few as
 // "old → new", then whether the run cannot be undone or the journal had bad

@@ -45,6 +45,14 @@ void begin_run(window_controls& window, std::int32_t first_pass)
     window.run_index = 0;
 }
 
+// The timer off and the index back at 0, as every run ends.
+void stop_run(window_controls& window)
+{
+    window.run_index = 0;
+    window.set_timer_enabled(false);
+    window.run_index = 0;
+}
+
 // Counts what became of one rename. A rename that changed a name goes to the
 // journal, when the run keeps one, under the name the file now bears.
 void record(run_outcomes& outcomes, journal_writer* journal, const std::string& folder,
@@ -89,22 +97,17 @@ void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind 
     }
 
     window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
-    window.run_index = 0;
-    window.set_timer_enabled(false);
-    window.run_index = 0;
+    stop_run(window);
 
-    // One box at most, after the lists, never one per file.
-    if (const std::string report = report_text(outcomes, kind); !report.empty())
-        window.show_message(report);
+    window.report(outcomes, kind);
 }
 
-} // namespace
-
-run_outcomes rename_run(window_controls& window)
+// The rename pass: every listed file that passes the filters, in list order,
+// renamed by the window, and journalled when the run keeps a journal.
+run_outcomes rename_pass(window_controls& window, journal_writer* journal)
 {
     begin_run(window, window.list_count());
     run_outcomes outcomes;
-    journal_writer journal;
 
     const std::int32_t count = window.list_count();
     for (std::int32_t i = 0; i < count; ++i) {
@@ -115,17 +118,50 @@ run_outcomes rename_run(window_controls& window)
             const auto new_name = make_new_name(read_options(window), *name, i);
             if (new_name) {
                 const std::string folder = window.file_path();
-                record(outcomes, &journal, folder, *name, *new_name,
+                record(outcomes, journal, folder, *name, *new_name,
                        window.rename_file(join_path(folder, *name), join_path(folder, *new_name)));
             }
         }
         advance(window, i);
     }
-    journal.finish();
-    outcomes.not_journalled = journal.failed();
+    if (journal) {
+        journal->finish();
+        outcomes.not_journalled = journal->failed();
+    }
+    return outcomes;
+}
 
+} // namespace
+
+void window_controls::report(const run_outcomes& outcomes, run_kind kind)
+{
+    // One box at most, after the lists, never one per file.
+    if (const std::string text = report_text(outcomes, kind); !text.empty())
+        show_message(text);
+}
+
+run_outcomes rename_run(window_controls& window)
+{
+    journal_writer journal;
+    run_outcomes outcomes = rename_pass(window, &journal);
     window.refresh();
     finish_run(window, outcomes, run_kind::rename);
+    return outcomes;
+}
+
+run_outcomes rename_files(window_controls& window)
+{
+    journal_writer journal;
+    run_outcomes outcomes = rename_pass(window, &journal);
+    stop_run(window);
+    window.report(outcomes, run_kind::rename);
+    return outcomes;
+}
+
+run_outcomes plan_files(window_controls& window)
+{
+    run_outcomes outcomes = rename_pass(window, nullptr);
+    stop_run(window);
     return outcomes;
 }
 

@@ -12,6 +12,16 @@ namespace renamer {
 // journal could not be written, the run shows one report at its end.
 run_outcomes rename_run(window_controls& window);
 
+// The rename pass of that run alone, journalled the same way, with the
+// report at its end: what the command line runs, which has no result lists
+// to fill.
+run_outcomes rename_files(window_controls& window);
+
+// The same pass with no journal and no report, for a window whose
+// rename_file only works out what a rename would do: the plan of a run, file
+// by file, in the run's own order.
+run_outcomes plan_files(window_controls& window);
+
 // Ctrl+Z: takes the journalled run back. It asks first (Yes/No, with the
 // count), then renames each file back, last first, through the same
 // never-replacing rename, empties the journal, and ends as a rename run

@@ -5,6 +5,8 @@
 // The real window implements this over its widgets; a headless one over a
 // plain folder serves the tests and the benchmark.
 
+#include "report.h"
+
 #include "platform/filesystem.h"
 
 #include <cstdint>
@@ -82,6 +84,11 @@ public:
     virtual void show_message(const std::string& text) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool ask_yes_no(const std::string& text) = 0;
+
+    // What a run tells the user at its end. A window shows report_text in
+    // one box, and nothing when that is empty; the console lists every
+    // refusal and sums up.
+    virtual void report(const run_outcomes& outcomes, run_kind kind);
 };
 
 // The rule inputs as the window holds them at this moment.
