@@ -8,7 +8,7 @@
 
 namespace renamer {
 
-console_window::console_window(const std::string& folder)
+console_window::console_window(const std::string& folder) : m_progress_allowed(::isatty(STDERR_FILENO))
 {
     if (!folder.empty())
         set_file_path(folder);
@@ -43,13 +43,25 @@ void console_window::append_line(text_id which, const std::string& line)
 
 void console_window::yield()
 {
-    if (!on_progress)
+    // The bar's maximum is the last index of the pass.
+    const long count = static_cast<long>(m_bar.max()) + 1;
+    if (!m_progress_allowed || !m_timer_enabled || count <= 1000)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now - m_last_progress < std::chrono::milliseconds(100))
         return;
     m_last_progress = now;
-    on_progress(run_index);
+    std::fprintf(stderr, "\r已处理 %ld / %ld 个文件", static_cast<long>(run_index) + 1, count);
+    std::fflush(stderr);
+    m_progress_shown = true;
+}
+
+void console_window::clear_progress()
+{
+    if (!m_progress_shown)
+        return;
+    std::fputs("\r\033[K", stderr);
+    m_progress_shown = false;
 }
 
 platform::rename_result console_window::rename_file(const std::string& old_path, const std::string& new_path)
@@ -59,12 +71,16 @@ platform::rename_result console_window::rename_file(const std::string& old_path,
 
 void console_window::show_message(const std::string& text)
 {
+    clear_progress();
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
 }
 
 bool console_window::ask_yes_no(const std::string& text)
 {
+    clear_progress();
+    if (assume_yes || !::isatty(STDIN_FILENO))
+        return true;
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputs(" [y/N] ", stderr);
     std::fflush(stderr);
@@ -87,6 +103,7 @@ void console_window::write_name(std::FILE* stream, std::string_view name)
 
 void console_window::print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason)
 {
+    clear_progress();
     write_name(stdout, old_name);
     if (null_separated) {
         std::fputc('\0', stdout);

@@ -14,7 +14,6 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 
 namespace renamer {
 
@@ -45,10 +44,11 @@ public:
     void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
     bool timer_enabled() const { return m_timer_enabled; }
 
-    // Nothing waits on a message loop here; a yield only lets the progress
-    // line follow the run, at most ten times a second.
+    // Nothing waits on a message loop here. On a terminal, a yield lets a
+    // progress line follow a run of more than about a thousand files, at
+    // most ten times a second; anything else the console prints clears it
+    // first. A pipe never gets one.
     void yield() override;
-    std::function<void(std::int32_t index)> on_progress;
 
     platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
 
@@ -62,8 +62,10 @@ public:
 
     // On the standard error, as a box would show it.
     void show_message(const std::string& text) override;
-    // Asks on the terminal; true for an answer that starts with y.
+    // Asks on the terminal; true for an answer that starts with y. Off a
+    // terminal, or with assume_yes, nobody is asked and the answer is yes.
     bool ask_yes_no(const std::string& text) override;
+    bool assume_yes = false;
     // Every refusal on the standard output, as print_rename writes it, in the
     // order the run met them; then the summary on the standard error.
     void report(const run_outcomes& outcomes, run_kind kind) override;
@@ -82,12 +84,15 @@ public:
 
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
+    void clear_progress();
 
     platform::listed_folder m_listed;
     std::array<std::string, 8> m_texts{};
     std::array<bool, 3> m_checks{};
     widgets::progress_range m_bar;
     bool m_timer_enabled = false;
+    const bool m_progress_allowed;
+    bool m_progress_shown = false;
     std::chrono::steady_clock::time_point m_last_progress{};
 };
 

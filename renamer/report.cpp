@@ -48,6 +48,8 @@ std::string summary_line(const run_outcomes& outcomes, run_kind kind)
     const bool undo = kind == run_kind::undo;
     const std::string renamed = std::to_string(outcomes.renamed);
     const std::string refused = std::to_string(outcomes.refused.size());
+    if (kind == run_kind::plan)
+        return "将改名 " + renamed + " 个文件" + (outcomes.refused.empty() ? "" : "，" + refused + " 个文件不能改名") + "。";
     std::string text = undo ? "已有 " + renamed + " 个文件恢复原名" : "已改名 " + renamed + " 个文件";
     if (!outcomes.refused.empty())
         text += undo ? "，" + refused + " 个文件未能恢复" : "，" + refused + " 个文件未能改名";

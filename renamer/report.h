@@ -31,7 +31,8 @@ struct run_outcomes {
     std::size_t skipped_lines = 0;
 };
 
-enum class run_kind { rename, undo };
+// A plan is a rename run worked out without renaming anything.
+enum class run_kind { rename, undo, plan };
 
 // Why a rename was refused, in a few words.
 std::string refusal_reason(const platform::rename_result& result);
