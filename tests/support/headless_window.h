@@ -36,8 +36,10 @@ public:
     std::string selected_text(text_id which) override;
     void select_text(text_id which, std::size_t start, std::size_t length);
 
+    // In boxes, as the window reports and asks.
     void show_message(const std::string& text) override;
     bool ask_yes_no(const std::string& text) override;
+    void report(const run_outcomes& outcomes, run_kind kind) override { window_controls::report(outcomes, kind); }
 
 private:
     std::string m_drive, m_previous_drive;
