@@ -5,7 +5,8 @@
 // name, never replacing a file), each against its own floor, or "skipped"
 // when it is not installed. On /dev/shm and on the disk; not a test. Each
 // row is the best of three runs and of three floors, which keeps out most of
-// what other work on the machine adds.
+// what other work on the machine adds, both in time on the clock and in
+// processor time (user and system), which a busy machine disturbs less.
 //
 //   build/bench/bench_command_line [files] [folder ...]
 
@@ -26,6 +27,9 @@ QString folder_name(const std::string& folder)
     return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
+// The processor time of the processes a row has run.
+double child_cpu = 0;
+
 // Runs a program in `folder`, feeding it `input`, and answers the seconds
 // from its start to its exit.
 double timed_process(const QString& program, const QStringList& arguments, const std::string& folder,
@@ -33,6 +37,7 @@ double timed_process(const QString& program, const QStringList& arguments, const
 {
     QProcess process;
     process.setWorkingDirectory(folder_name(folder));
+    const double cpu_start = bench::cpu_seconds(true);
     const auto start = bench::clock_type::now();
     process.start(program, arguments);
     if (!input.isEmpty())
@@ -40,6 +45,7 @@ double timed_process(const QString& program, const QStringList& arguments, const
     process.closeWriteChannel();
     process.waitForFinished(-1);
     const double seconds = bench::seconds_since(start);
+    child_cpu += bench::cpu_seconds(true) - cpu_start;
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAllStandardError().constData());
         std::exit(1);
@@ -101,21 +107,25 @@ int main(int argc, char** argv)
     };
 
     std::printf("replace \"a\" by \"b\" in every name, each against a plain renameat2 loop\n");
-    std::printf("%-12s %-18s %8s %9s %9s %7s\n", "folder", "program", "files", "run s", "floor s", "ratio");
+    std::printf("%-12s %-18s %8s %9s %9s %7s %9s %9s %7s\n", "folder", "program", "files", "run s", "floor s",
+                "ratio", "run cpu", "floor cpu", "ratio");
     for (const auto& base : bench::bases(argc, argv)) {
         for (const auto& p : peers) {
             if (p.program.isEmpty()) {
                 std::printf("%-12s %-18s %8d %9s\n", qPrintable(base), p.label, count, "skipped");
                 continue;
             }
-            bench::figures f{1e9, 1e9};
+            bench::figures f{1e9, 1e9, 1e9};
+            double run_cpu = 1e9;
             for (int round = 0; round < 3; ++round) {
+                child_cpu = 0;
                 const auto once =
                     bench::measure(base, count, [&](const std::string& folder) { return p.run(p.program, folder); });
-                f = {std::min(f.run, once.run), std::min(f.floor, once.floor)};
+                f = {std::min(f.run, once.run), std::min(f.floor, once.floor), std::min(f.floor_cpu, once.floor_cpu)};
+                run_cpu = std::min(run_cpu, child_cpu);
             }
-            std::printf("%-12s %-18s %8d %9.3f %9.3f %7.2f\n", qPrintable(base), p.label, count, f.run, f.floor,
-                        f.run / f.floor);
+            std::printf("%-12s %-18s %8d %9.3f %9.3f %7.2f %9.3f %9.3f %7.2f\n", qPrintable(base), p.label, count,
+                        f.run, f.floor, f.run / f.floor, run_cpu, f.floor_cpu, run_cpu / f.floor_cpu);
             std::fflush(stdout);
         }
     }

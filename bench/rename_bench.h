@@ -21,6 +21,7 @@
 #include <functional>
 #include <linux/fs.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
@@ -56,7 +57,20 @@ inline std::vector<std::string> make_folder(const std::string& folder, int count
 struct figures {
     double run;
     double floor;
+    // The processor time (user and system) the floor took: on a busy
+    // machine a steadier figure than the time on the clock.
+    double floor_cpu = 0;
 };
+
+// The processor time, user and system, of the calling thread or (children)
+// of every child process that has ended and been waited for.
+inline double cpu_seconds(bool children = false)
+{
+    rusage usage{};
+    ::getrusage(children ? RUSAGE_CHILDREN : RUSAGE_THREAD, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // Runs `timed_run` on a fresh folder of `count` files under `base`; it
 // replaces "a" by "b" in every name and answers the seconds it counts as the
@@ -83,10 +97,12 @@ inline figures measure(const QString& base, int count, const std::function<doubl
         new_names.push_back(renamer::replace_all(name, "a", "b"));
     const int dir_fd = ::open(floor_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::sync();
+    const double floor_cpu_start = cpu_seconds();
     const auto floor_start = clock_type::now();
     for (std::size_t i = 0; i < names.size(); ++i)
         ::syscall(SYS_renameat2, dir_fd, names[i].c_str(), dir_fd, new_names[i].c_str(), RENAME_NOREPLACE);
     const double floor = seconds_since(floor_start);
+    const double floor_cpu = cpu_seconds() - floor_cpu_start;
     ::close(dir_fd);
 
     const auto renamed = platform::list_files(run_folder);
@@ -94,7 +110,7 @@ inline figures measure(const QString& base, int count, const std::function<doubl
         std::fprintf(stderr, "the run did not rename every file\n");
         std::exit(1);
     }
-    return {run, floor};
+    return {run, floor, floor_cpu};
 }
 
 // The folders given after the file count, or /dev/shm and the temporary folder.
