@@ -176,6 +176,7 @@ private:
         child_unit unit;
     };
     void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
+    void take_click_focus(QWidget* element, QPoint at);
     QImage& canvas();
 
     event_source m_events;

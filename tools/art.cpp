@@ -131,6 +131,8 @@ std::vector<Picture> all_pictures()
     }
     all.push_back(picture("frame_icon", frame_icon(), Storage::indexed, 1, 1, {}));
     all.push_back(picture("main_icon", main_icon(), Storage::indexed, 1, 1, {}));
+    all.push_back(picture("app_icon_16", app_icon(16), Storage::argb, 1, 1, {}));
+    all.push_back(picture("app_icon_48", app_icon(48), Storage::argb, 1, 1, {}));
     return all;
 }
 
