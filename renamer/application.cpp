@@ -14,7 +14,7 @@ void set_up_application()
     QApplication::setApplicationVersion(QStringLiteral(FENNIMO_VERSION));
     // No display name: the desktop would add it to every window title,
     // which must be the window's caption alone.
-    QApplication::setDesktopFileName(QStringLiteral("fennimo"));
+    QApplication::setDesktopFileName(QStringLiteral("org.fennimo.Fennimo"));
     platform::install_font_substitutes();
     QApplication::setWindowIcon(program_icon());
 }
