@@ -8,7 +8,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
-  xvfb xauth imagemagick openbox
+  xvfb xauth imagemagick openbox xdotool
   desktop-file-utils appstream dpkg-dev
 )
 

@@ -134,6 +134,9 @@ gallery_window::gallery_window()
     row("group box", {0, 4, 5}, [&](const QString& name, int column) {
         auto* g = add<controls::xpgroupbox>(name, column, 96, row_height - 4);
         g->set_Font(song);
+        // A new group box is yellow, to be seen while it is placed; here
+        // it takes the face colour of the window around it.
+        g->set_BackColor(controls::button_face);
         g->set_Caption(QStringLiteral("分组框"));
     });
     // The frame around all of this is the active look; the small window
