@@ -36,14 +36,6 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 // out because they hold nothing a user renames.
 std::vector<std::string> list_drives();
 
-// Lets tests make a folder unreadable even to root: while the hook answers
-// true for a folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-
-// Lets tests take the path that file systems without RENAME_NOREPLACE take
-// (NFS, some FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
 enum class rename_result {
     renamed,      // the file now has its new name
     unchanged,    // the new name is the old one; nothing was done
@@ -76,6 +68,7 @@ public:
     open_folder& operator=(const open_folder&) = delete;
 
     bool is_open() const { return m_fd >= 0; }
+    const std::string& path() const { return m_folder; }
     // As list_files, read through the open folder.
     std::optional<std::vector<std::string>> list_files() const;
     rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
@@ -85,10 +78,5 @@ private:
     std::string m_prefix;
     int m_fd = -1;
 };
-
-// What a file list does when it reads a folder: opens it, lists its files
-// and, only when both succeed, keeps it open in `held` for the renames that
-// follow. A folder that cannot be read leaves `held` as it was.
-std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held);
 
 } // namespace platform

@@ -1,17 +1,18 @@
+#include "platform/test_hooks.h"
 #include "renamer/application.h"
 #include "renamer/form2.h"
 #include "renamer/form3.h"
 #include "renamer/rules.h"
 
 #include "platform/filesystem.h"
-#include "platform/line_view.h"
+#include "widgets/line_view.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
-#include "tests/support/folder_fixture.h"
-#include "tests/support/listed.h"
+#include "folder_fixture.h"
+#include "listed.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -78,13 +79,15 @@ private slots:
     void initTestCase()
     {
         renamer::set_up_application();
+    }
+    void init()
+    {
         // A pattern box losing the focus may show its message; no test waits on it.
         platform::set_message_box_hook([this](const QString& text, const QString&) { messages << text; });
     }
     void cleanup()
     {
-        platform::set_yield_hook({});
-        platform::set_end_program_hook({});
+        platform::reset_test_hooks();
         messages.clear();
     }
 

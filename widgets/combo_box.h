@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 class combo_box : public QComboBox {
     Q_OBJECT
@@ -34,4 +34,4 @@ private:
     mutable bool m_text_stale = true;
 };
 
-} // namespace platform
+} // namespace widgets
