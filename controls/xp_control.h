@@ -169,6 +169,9 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // A press on the control's surface at `at`, or on `element`, one of the
+    // pieces of its face, gives it the focus if it takes the focus at all.
+    void take_click_focus(QWidget* element, QPoint at);
 
 private:
     struct forwarded {
@@ -176,7 +179,6 @@ private:
         child_unit unit;
     };
     void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
-    void take_click_focus(QWidget* element, QPoint at);
     QImage& canvas();
 
     event_source m_events;

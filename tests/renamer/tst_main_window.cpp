@@ -201,16 +201,19 @@ void tst_main_window::option_captions_hover()
 void tst_main_window::click_on_what_takes_no_focus_data()
 {
     QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QPoint>("at"); // null: near the bottom right corner
     QTest::addColumn<bool>("takes_focus");
-    QTest::newRow("Label2 in Frame1") << "Label2" << false;
-    QTest::newRow("Frame2's own surface") << "Frame2" << false;
-    QTest::newRow("Label9 in the group box") << "Label9" << false;
-    QTest::newRow("Check1") << "Check1" << true;
+    QTest::newRow("Label2 in Frame1") << "Label2" << QPoint() << false;
+    QTest::newRow("Frame2's own surface") << "Frame2" << QPoint() << false;
+    QTest::newRow("Label9 in the group box") << "Label9" << QPoint() << false;
+    QTest::newRow("Check1") << "Check1" << QPoint() << true;
+    QTest::newRow("the frame's title bar") << "xp_canvas1" << QPoint(300, 12) << true;
 }
 
 void tst_main_window::click_on_what_takes_no_focus()
 {
     QFETCH(QString, clicked);
+    QFETCH(QPoint, at);
     QFETCH(bool, takes_focus);
     shown_form f;
     Form3& w = *f.form;
@@ -221,7 +224,7 @@ void tst_main_window::click_on_what_takes_no_focus()
     QWidget* target = named(w, clicked);
     QVERIFY(target);
     // A point of the target that no child of it covers.
-    click_at(*target, QPoint(target->width() - 3, target->height() - 3));
+    click_at(*target, at.isNull() ? QPoint(target->width() - 3, target->height() - 3) : at);
     QCOMPARE(QApplication::focusWidget(), takes_focus ? target : editor);
 }
 
