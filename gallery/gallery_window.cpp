@@ -153,7 +153,7 @@ gallery_window::gallery_window()
 QWidget* gallery_window::specimen(const QString& row, const QString& state) const
 {
     if (row == QLatin1String("frame"))
-        return state == QLatin1String("active") ? &const_cast<gallery_window*>(this)->canvas()
+        return state == QLatin1String("active") ? &canvas()
                : state == QLatin1String("inactive") ? &m_inactive->canvas()
                                                     : nullptr;
     return findChild<QWidget*>(row + QLatin1Char(' ') + state);

@@ -31,7 +31,7 @@ class framed_window : public QWidget {
     Q_OBJECT
 public:
     framed_window(const QString& caption, QSize size, QWidget* owner = nullptr);
-    frame::xp_canvas& canvas() { return *m_canvas; }
+    frame::xp_canvas& canvas() const { return *m_canvas; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -49,7 +49,7 @@ public:
     QWidget* specimen(const QString& row, const QString& state) const;
     // The kinds of control shown, by row, and the window that stays inactive.
     const QStringList& rows() const { return m_rows; }
-    framed_window& inactive_window() { return *m_inactive; }
+    framed_window& inactive_window() const { return *m_inactive; }
 
     // Puts every specimen into its face; call once the window is shown.
     void pose();
