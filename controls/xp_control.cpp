@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace controls {
 
@@ -29,6 +31,25 @@ void xp_control::place(platform::property_bag* bag, placement how)
     // The first layout runs now, not again when the window is shown.
     setAttribute(Qt::WA_PendingResizeEvent, false);
     on_resize();
+}
+
+void xp_control::set_Enabled(bool enabled)
+{
+    // Setting the property shows the state even when it stays as it was,
+    // which Qt does not report as a change.
+    const bool was = isEnabled();
+    setEnabled(enabled);
+    if (isEnabled() == was)
+        enabled_changed();
+    if (m_tells_host_of_enabled)
+        notify_changed("Enabled");
+}
+
+void xp_control::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange)
+        enabled_changed();
+    QWidget::changeEvent(e);
 }
 
 // --- Scale units ---------------------------------------------------------
@@ -188,6 +209,53 @@ void xp_control::notify_changed(const char* property) const
 {
     if (m_bag)
         m_bag->property_changed(QString::fromLatin1(property));
+}
+
+namespace {
+
+// The rows in the order of one sequence: by the place given for it, else by
+// their place in the list.
+std::vector<const stored_property*> in_order(std::span<const stored_property> rows, int stored_property::*at)
+{
+    std::vector<std::pair<int, const stored_property*>> ranked;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        ranked.emplace_back(rows[i].*at >= 0 ? rows[i].*at : static_cast<int>(i), &rows[i]);
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<const stored_property*> ordered;
+    for (const auto& [rank, row] : ranked)
+        ordered.push_back(row);
+    return ordered;
+}
+
+} // namespace
+
+void xp_control::init_new()
+{
+    for (const stored_property* row : in_order(stored_properties(), &stored_property::init_at))
+        (row->init ? row->init : row->load)(*this, row->fallback(*this));
+}
+
+void xp_control::load()
+{
+    for (const stored_property* row : in_order(stored_properties(), &stored_property::load_at))
+        row->load(*this, read(row->key, row->fallback(*this)));
+}
+
+void xp_control::save()
+{
+    for (const stored_property& row : stored_properties())
+        write(row.key, row.get(*this), row.fallback(*this));
+}
+
+QVariant host_name(const xp_control& control)
+{
+    return control.ambient_display_name();
+}
+
+QVariant host_font(const xp_control& control)
+{
+    return control.ambient_font();
 }
 
 QString xp_control::ambient_display_name() const
