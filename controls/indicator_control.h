@@ -10,7 +10,8 @@
 // cell's picture comes from (cell_picture), how its Value is typed in the
 // store, and what a click does.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
+#include "controls/picture_box.h"
 #include "controls/colours.h"
 #include "controls/xp_control.h"
 

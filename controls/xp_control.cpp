@@ -1,6 +1,6 @@
 #include "xp_control.h"
 
-#include "controls/input.h"
+#include "controls/key_and_button_codes.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
 
@@ -361,17 +361,17 @@ bool xp_control::eventFilter(QObject* watched, QEvent* e)
 
 hover_control::hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
                              QWidget* parent)
-    : xp_control(raised, parent), Timer1(10, false), m_order(order)
+    : xp_control(raised, parent), m_Timer1(10, false), m_order(order)
 {
-    Timer1.on_timer = [this] { hover_tick(); };
-    Timer1.set_enabled(poll_from_creation);
+    m_Timer1.on_timer = [this] { hover_tick(); };
+    m_Timer1.set_enabled(poll_from_creation);
 }
 
 void hover_control::hover_tick()
 {
     // A tick that the stopped timer would never have given is ignored, so a
     // stray or hand-driven tick cannot raise a second MouseOut.
-    if (!Timer1.enabled())
+    if (!m_Timer1.enabled())
         return;
     before_poll();
     const QPoint p = platform::screen_to_client(this, platform::cursor_pos());
@@ -387,10 +387,10 @@ void hover_control::hover_tick()
         return;
     if (m_order == leave_order::draw_stop_raise) {
         draw_rest_face();
-        Timer1.set_enabled(false);
+        m_Timer1.set_enabled(false);
         events().raise(dispatch::MouseOut);
     } else {
-        Timer1.set_enabled(false);
+        m_Timer1.set_enabled(false);
         events().raise(dispatch::MouseOut);
         draw_rest_face();
     }
@@ -403,8 +403,8 @@ void hover_control::mouse_move(std::int16_t button, std::int16_t shift, float x,
 
 void hover_control::track_move(std::int16_t button, std::int16_t shift, float x, float y)
 {
-    if (!Timer1.enabled())
-        Timer1.set_enabled(true);
+    if (!m_Timer1.enabled())
+        m_Timer1.set_enabled(true);
     const bool inside = x >= 0 && x <= scale_width() && y >= 0 && y <= scale_height();
     if (!inside)
         return;

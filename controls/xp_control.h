@@ -34,7 +34,7 @@
 //  6. A hover_control owns Timer1, the 10 ms poll. Its move notification
 //     calls track_move() (the mouse-move rule); it implements
 //     show_tracking_face() and draw_rest_face(), and names its order of
-//     steps for leaving. Tests drive the poll with Timer1.tick(); a tick
+//     steps for leaving. Tests drive the poll with Timer1().tick(); a tick
 //     while the timer is stopped does nothing, as the clock would give none.
 //  7. Properties are a getter named as the property and a setter named
 //     set_ plus the property (State(), set_State(value)). Enabled and Font()
@@ -42,7 +42,7 @@
 //     shows its enabled state in enabled_changed(), however it was set.
 //     Colours are 0x00BBGGRR values (controls/colours.h).
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/events.h"
 #include "controls/geometry.h"
 #include "controls/stored_properties.h"
@@ -220,7 +220,7 @@ public:
 
     // The hover poll. It runs from a move report until the first tick that
     // finds the pointer outside; whether it runs is the only hover state.
-    platform::timer Timer1;
+    platform::timer& Timer1() { return m_Timer1; }
 
     // One tick of the poll.
     void hover_tick();
@@ -241,6 +241,7 @@ protected:
     virtual void draw_rest_face() = 0;
 
 private:
+    platform::timer m_Timer1;
     leave_order m_order;
 };
 

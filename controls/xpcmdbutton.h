@@ -5,7 +5,7 @@
 // 3-pixel border keeps its shape; the caption label sits centred above it.
 // The surface works in pixels: every paint puts it there.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/xp_control.h"
 
 #include <QFont>

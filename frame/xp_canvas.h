@@ -6,7 +6,7 @@
 // the active one. The host places all of its own controls inside the frame;
 // they lie on the body and are positioned relative to its top-left corner.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/xp_control.h"
 #include "frame/frame_geometry.h"
 #include "platform/message_loop.h"

@@ -161,7 +161,7 @@ private slots:
         m_window->show();
         m_log.clear();
         record(m_control);
-        m_control->Timer1.tick(); // the poll some controls run from creation
+        m_control->Timer1().tick(); // the poll some controls run from creation
         m_creation_log = m_log;
         m_log.clear();
     }
@@ -291,13 +291,13 @@ private slots:
         QFETCH(bool, out);
         // The button's poll is stopped at creation, the others' runs.
         QCOMPARE(m_creation_log, m_kind == button ? QStringList{} : QStringList{"MouseOut@0"});
-        QVERIFY(!m_control->Timer1.enabled());
-        m_control->events().bind(u"MouseOut", [this] { m_log << QStringLiteral("running %1").arg(m_control->Timer1.enabled()); });
+        QVERIFY(!m_control->Timer1().enabled());
+        m_control->events().bind(u"MouseOut", [this] { m_log << QStringLiteral("running %1").arg(m_control->Timer1().enabled()); });
         send_move(m_control, QPoint(5, 5));
         m_log.clear();
         platform::set_cursor_pos_override(m_control->mapToGlobal(pointer));
         for (int i = 0; i < 3; ++i)
-            m_control->Timer1.tick();
+            m_control->Timer1().tick();
         // The check box draws its rest face before it raises MouseOut.
         const int seen = m_kind == check ? 0 : hover_cell();
         QCOMPARE(m_log, (out ? QStringList{QStringLiteral("MouseOut@%1").arg(seen), "running 0"} : QStringList{}));
@@ -306,7 +306,7 @@ private slots:
         m_log.clear();
         send_move(m_control, pointer);
         QCOMPARE(m_log.size(), out ? 0 : 1);
-        QVERIFY(m_control->Timer1.enabled());
+        QVERIFY(m_control->Timer1().enabled());
     }
 
     // The caption label is part of the face: a move over it reports its
@@ -529,7 +529,7 @@ private slots:
         QCOMPARE(c->unit(), scale_unit::twips);
         send_move(c, QPoint(5, 6));
         platform::set_cursor_pos_override(c->mapToGlobal(QPoint(5, 6)));
-        c->Timer1.tick();
+        c->Timer1().tick();
         QCOMPARE(c->unit(), scale_unit::pixels);
         send_move(c, QPoint(5, 6));
         QCOMPARE(m_log, (QStringList{"MouseMove@0 0 0 75 90", "MouseMove@1 0 0 5 6"}));
@@ -650,7 +650,7 @@ private slots:
         QTest::mouseRelease(m_control, Qt::LeftButton, {}, QPoint(30, 10));
         platform::set_cursor_pos_override(m_control->mapToGlobal(QPoint(76, 23)));
         send_move(m_control, QPoint(30, 10));
-        m_control->Timer1.tick();
+        m_control->Timer1().tick();
         QCOMPARE(m_log, (QStringList{"MouseMove@0 0 0 30 10", "MouseDown@3 1 0 30 10", "MouseUp@1 1 0 30 10", "Click@0",
                                      "MouseMove@0 0 0 30 10", "MouseOut@3"}));
         QCOMPARE(face(), 0);
