@@ -76,6 +76,7 @@ public:
     open_folder& operator=(const open_folder&) = delete;
 
     bool is_open() const { return m_fd >= 0; }
+    const std::string& path() const { return m_folder; }
     // As list_files, read through the open folder.
     std::optional<std::vector<std::string>> list_files() const;
     rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
@@ -85,10 +86,5 @@ private:
     std::string m_prefix;
     int m_fd = -1;
 };
-
-// What a file list does when it reads a folder: opens it, lists its files
-// and, only when both succeed, keeps it open in `held` for the renames that
-// follow. A folder that cannot be read leaves `held` as it was.
-std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held);
 
 } // namespace platform

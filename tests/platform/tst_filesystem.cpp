@@ -1,6 +1,6 @@
-#include "platform/filesystem.h"
+#include "platform/listed_folder.h"
 
-#include "../support/folder_fixture.h"
+#include "folder_fixture.h"
 
 #include <QtTest>
 
@@ -139,9 +139,9 @@ void tst_filesystem::rename()
 
     platform::pretend_no_rename_noreplace(by_link);
     // The way the windows rename: through the folder their file list read.
-    platform::open_folder held;
-    QVERIFY(platform::open_and_list(folder, held));
-    const auto answer = held.rename_no_replace(folder + "/" + str(from), folder + "/" + str(to));
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
     platform::pretend_no_rename_noreplace(false);
     QCOMPARE(answer, result);
     QCOMPARE(describe(read_folder(folder)), after);
@@ -215,20 +215,16 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     make_path(listed);
     make_files(listed, {"a", "b"});
 
-    platform::open_folder held;
-    const auto names = platform::open_and_list(listed, held);
-    QVERIFY(names);
-    QCOMPARE(describe_lines(*names), describe_lines({"a", "b"}));
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/b"), rename_result::exists);
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/sub/c"), rename_result::refused);
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/c"), rename_result::renamed);
-
-    // A folder that cannot be read leaves the held one in place.
-    QVERIFY(!platform::open_and_list(top + "/missing", held));
-    QVERIFY(held.is_open());
+    const auto held = platform::listed_folder::read(listed);
+    QVERIFY(held);
+    QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
+    QCOMPARE(held->rename(listed + "/a", listed + "/b"), rename_result::exists);
+    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c"), rename_result::refused);
+    QCOMPARE(held->rename(listed + "/a", listed + "/c"), rename_result::renamed);
+    QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held.rename_no_replace(listed + "/c", listed + "/d"), rename_result::renamed);
+    QCOMPARE(held->rename(listed + "/c", listed + "/d"), rename_result::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
