@@ -217,14 +217,13 @@ namespace {
 // their place in the list.
 std::vector<const stored_property*> in_order(std::span<const stored_property> rows, int stored_property::*at)
 {
-    std::vector<std::pair<int, const stored_property*>> ranked;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        ranked.emplace_back(rows[i].*at >= 0 ? rows[i].*at : static_cast<int>(i), &rows[i]);
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<const stored_property*> ordered;
-    for (const auto& [rank, row] : ranked)
-        ordered.push_back(row);
+    for (const stored_property& row : rows)
+        ordered.push_back(&row);
+    const auto place = [&](const stored_property* row) {
+        return row->*at >= 0 ? row->*at : static_cast<int>(row - rows.data());
+    };
+    std::stable_sort(ordered.begin(), ordered.end(), [&](auto* a, auto* b) { return place(a) < place(b); });
     return ordered;
 }
 
