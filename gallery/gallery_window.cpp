@@ -175,18 +175,12 @@ void gallery_window::pose()
                 report(control, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
             else if (s == QLatin1String("pressed"))
                 report(control, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-            else if (auto* b = qobject_cast<controls::xpcmdbutton*>(control))
-                b->set_Enabled(false);
-            else if (auto* i = qobject_cast<controls::indicator_control*>(control))
-                i->set_Enabled(false);
-            else if (auto* t = qobject_cast<controls::xptopbuttons*>(control))
-                t->set_Enabled(false);
-            else if (auto* g = qobject_cast<controls::xpgroupbox*>(control))
-                g->set_Enabled(false);
+            else
+                control->set_Enabled(false);
             // The poll would put the rest face back, the pointer being
             // elsewhere.
             if (auto* hover = qobject_cast<controls::hover_control*>(control))
-                hover->Timer1.set_enabled(false);
+                hover->Timer1().set_enabled(false);
         }
     }
     // One control holds the keyboard focus; the library draws no mark for

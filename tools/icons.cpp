@@ -27,14 +27,14 @@ QPointF on_axis(QPointF from, QPointF to, double along, double across)
 
 // A band of the pencil between two distances along its axis, `half` pixels
 // either side of it.
-Shape band(QPointF from, QPointF to, double start, double end, double half)
+shape_fn band(QPointF from, QPointF to, double start, double end, double half)
 {
     return polygon({on_axis(from, to, start, -half), on_axis(from, to, end, -half), on_axis(from, to, end, half),
                     on_axis(from, to, start, half)});
 }
 
 // Colour across the pencil: light on one facet, darker on the other.
-Paint across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, QRgb dark)
+paint_fn across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, QRgb dark)
 {
     return [=](int x, int y) {
         const QPointF d = to - from;
@@ -46,12 +46,12 @@ Paint across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, Q
 }
 
 // A sheet of paper with its top-right corner folded over.
-void sheet(Canvas& c, const QRect& r, int fold, int lines)
+void sheet(canvas& c, const QRect& r, int fold, int lines)
 {
     const QRgb outline = rgb(96, 112, 140);
-    const Shape body = polygon({QPointF(r.left(), r.top()), QPointF(r.right() + 1 - fold, r.top()),
-                                QPointF(r.right() + 1, r.top() + fold), QPointF(r.right() + 1, r.bottom() + 1),
-                                QPointF(r.left(), r.bottom() + 1)});
+    const shape_fn body = polygon({QPointF(r.left(), r.top()), QPointF(r.right() + 1 - fold, r.top()),
+                                   QPointF(r.right() + 1, r.top() + fold), QPointF(r.right() + 1, r.bottom() + 1),
+                                   QPointF(r.left(), r.bottom() + 1)});
     // Its shadow, then the page, then its outline drawn by hand.
     c.fill(polygon({QPointF(r.left() + 1, r.top() + 1), QPointF(r.right() + 2 - fold, r.top() + 1),
                     QPointF(r.right() + 2, r.top() + 1 + fold), QPointF(r.right() + 2, r.bottom() + 2),
@@ -80,10 +80,10 @@ void sheet(Canvas& c, const QRect& r, int fold, int lines)
 
 } // namespace
 
-Canvas frame_icon()
+canvas frame_icon()
 {
     // A white application window with a blue title bar and a dark outline.
-    Canvas c(16, 16);
+    canvas c(16, 16);
     const QRect window(1, 2, 13, 12);
     c.fill(window.translated(1, 1), shadow);
     c.fill(window, rgb(58, 64, 96));
@@ -94,13 +94,13 @@ Canvas frame_icon()
     return c;
 }
 
-Canvas app_icon(int size)
+canvas app_icon(int size)
 {
     // Drawn for 32 pixels and scaled by this factor, so that every size is
     // the same drawing and the 32-pixel one is the window's own icon.
     const double k = size / 32.0;
     const auto px = [k](double v) { return int(std::lround(v * k)); };
-    Canvas c(size, size);
+    canvas c(size, size);
     const int fold = std::max(3, px(5));
     sheet(c, QRect(px(3), px(1), px(17), px(22)), fold, px(5));
     sheet(c, QRect(px(10), px(7), px(17), px(22)), fold, px(5));
@@ -132,7 +132,7 @@ Canvas app_icon(int size)
     return c;
 }
 
-Canvas main_icon()
+canvas main_icon()
 {
     return app_icon(32);
 }

@@ -176,7 +176,7 @@ void tst_main_window::option_captions_hover()
     QFETCH(int, which);
     shown_form f;
     controls::xpradiobutton& option = f.form->option(check_id(which));
-    controls::caption_label* caption = option.lbl;
+    controls::caption_label* caption = option.lbl();
     QVERIFY(!caption->text().isEmpty());
     // The part of the caption that shows: a long one is cut at the control's
     // right edge.
@@ -187,11 +187,11 @@ void tst_main_window::option_captions_hover()
                                      .arg(at.x()).arg(at.y()).arg(r.height()).arg(option.height()).toUtf8();
         QTest::mouseMove(caption, at);
         QTRY_VERIFY2(option.shown_cell() == controls::indicator_control::state_hover, where.constData());
-        option.Timer1.tick();
+        option.Timer1().tick();
         QVERIFY2(option.shown_cell() == controls::indicator_control::state_hover, where.constData());
         // Away again, for the next point to enter anew.
         QTest::mouseMove(f.form.get(), QPoint(2, f.form->height() - 2));
-        option.Timer1.tick();
+        option.Timer1().tick();
         QCOMPARE(option.shown_cell(), controls::indicator_control::state_normal);
     }
 }
