@@ -19,7 +19,8 @@ cmake --build "$build" --target fennimo fennimo-gallery >/dev/null
 work="$(mktemp -d)"
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # The programs first, the X server last.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work" "${demo:-}"
 }
