@@ -1,7 +1,6 @@
+#include "application.h"
 #include "command_line.h"
 #include "form3.h"
-
-#include "platform/fonts.h"
 
 #include <QApplication>
 
@@ -17,11 +16,9 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Fennimo"));
-    platform::install_font_substitutes();
-
-    // The window opens on the folder given, or on the one the program was
-    // started from.
+    renamer::set_up_application();
+    // A folder that cannot be opened is handled as at any start: the window
+    // opens on its drive.
     renamer::Form3 window(request.folder());
     window.show();
     return app.exec();

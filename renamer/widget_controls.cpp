@@ -191,10 +191,19 @@ auto widget_controls::keeping_focus(Show show)
 
 void widget_controls::show_message(const std::string& text)
 {
-    keeping_focus([&] {
-        platform::message_box(widgets::shown_text(text));
-        return true;
-    });
+    const auto show = [this, message = widgets::shown_text(text)] {
+        keeping_focus([&] {
+            platform::message_box(message);
+            return true;
+        });
+    };
+    // Shown while a mouse button is down, as when a click moves the focus,
+    // the box's own loop would take the button's release: then the box waits
+    // for the message loop. A run's report, after a click, shows at once.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        QMetaObject::invokeMethod(&m_window, show, Qt::QueuedConnection);
+    else
+        show();
 }
 
 bool widget_controls::ask_yes_no(const std::string& text)
