@@ -43,9 +43,11 @@ void console_window::append_line(text_id which, const std::string& line)
 
 void console_window::yield()
 {
+    if (!m_progress_allowed || !m_timer_enabled)
+        return;
     // The bar's maximum is the last index of the pass.
     const long count = static_cast<long>(m_bar.max()) + 1;
-    if (!m_progress_allowed || !m_timer_enabled || count <= 1000)
+    if (count <= 1000)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now - m_last_progress < std::chrono::milliseconds(100))

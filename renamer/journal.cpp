@@ -117,6 +117,15 @@ std::string escape_bytes(std::string_view bytes)
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
+        // Most names are plain printable ASCII: such a run goes in at once.
+        std::size_t plain = at;
+        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F && bytes[plain] != '\\')
+            ++plain;
+        if (plain > at) {
+            out.append(bytes, at, plain - at);
+            at = plain;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(bytes[at]);
         // U+0080 to U+009F are control characters as well, which some
         // terminals obey; they are escaped byte by byte like the others.
@@ -207,7 +216,12 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
         open();
     if (m_failed)
         return;
-    m_buffer += escape_bytes(folder);
+    // A run renames in one folder: its escaped path is made once.
+    if (folder != m_folder) {
+        m_folder = folder;
+        m_escaped_folder = escape_bytes(folder);
+    }
+    m_buffer += m_escaped_folder;
     m_buffer += '\t';
     m_buffer += escape_bytes(old_name);
     m_buffer += '\t';

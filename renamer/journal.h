@@ -71,6 +71,7 @@ private:
 
     std::string m_path;
     std::string m_buffer;
+    std::string m_folder, m_escaped_folder;
     int m_fd = -1;
     bool m_opened = false;
     bool m_failed = false;
