@@ -6,7 +6,7 @@
 #include "renamer/browsing.h"
 #include "renamer/rules.h"
 #include "renamer/runs.h"
-#include "renamer/widget_window.h"
+#include "widget_window.h"
 
 #include "platform/filesystem.h"
 

@@ -7,7 +7,7 @@
 
 #include "rename_bench.h"
 
-#include "renamer/headless_window.h"
+#include "headless_window.h"
 #include "renamer/runs.h"
 
 #include <QApplication>

@@ -552,15 +552,6 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
     return *this;
 }
 
-std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held)
-{
-    open_folder opened(folder);
-    auto names = opened.list_files();
-    if (names)
-        held = std::move(opened);
-    return names;
-}
-
 rename_result open_folder::rename_no_replace(const std::string& old_path, const std::string& new_path) const
 {
     const auto split = split_in_one_folder(old_path, new_path);

@@ -44,8 +44,6 @@ void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook)
 // (NFS, some FUSE): every rename then goes by a hard link and an unlink.
 void pretend_no_rename_noreplace(bool pretend);
 
-// What became of one rename, decided where it happened, so that a run can
-// tell the user exactly which files it could not rename and why.
 // The file calls a rename makes, for the hook below.
 enum class file_call { rename_noreplace, link, unlink, plain_rename, look };
 
@@ -57,6 +55,8 @@ enum class file_call { rename_noreplace, link, unlink, plain_rename, look };
 using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
 void set_file_call_hook(file_call_hook hook);
 
+// What became of one rename, decided where it happened, so that a run can
+// tell the user exactly which files it could not rename and why.
 enum class rename_outcome {
     renamed,         // the file now has its new name
     unchanged,       // the new name is the old one; nothing was done
@@ -108,6 +108,7 @@ public:
     open_folder& operator=(const open_folder&) = delete;
 
     bool is_open() const { return m_fd >= 0; }
+    const std::string& path() const { return m_folder; }
     // As list_files, read through the open folder.
     std::optional<std::vector<std::string>> list_files() const;
     rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
@@ -117,10 +118,5 @@ private:
     std::string m_prefix;
     int m_fd = -1;
 };
-
-// What a file list does when it reads a folder: opens it, lists its files
-// and, only when both succeed, keeps it open in `held` for the renames that
-// follow. A folder that cannot be read leaves `held` as it was.
-std::optional<std::vector<std::string>> open_and_list(const std::string& folder, open_folder& held);
 
 } // namespace platform

@@ -9,7 +9,6 @@
 #include "message_loop.h"
 #include "pictures.h"
 #include "pointer.h"
-#include "progress_range.h"
 #include "property_store.h"
 #include "separator.h"
 #include "units.h"

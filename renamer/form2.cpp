@@ -41,7 +41,7 @@ Form2::Form2(QWidget* owner)
     QWidget* canvas = &xp_canvas1();
 
     m_xptopbuttons1 = load_control<controls::xptopbuttons>("xptopbuttons1", canvas, {9240, 120, 315, 315}, {});
-    m_Text1 = new platform::text_box(platform::text_box::kind::multi_line, canvas);
+    m_Text1 = new widgets::text_box(widgets::text_box::kind::multi_line, canvas);
     place(m_Text1, {240, 2160, 9255, 5415});
     platform::set_colour(m_Text1->editor(), QPalette::Base, QColor(224, 224, 224));
     m_Text1->setFont(interface_font());

@@ -7,7 +7,7 @@
 #include "skinned_window.h"
 
 #include "controls/xptopbuttons.h"
-#include "platform/text_box.h"
+#include "widgets/text_box.h"
 
 #include <QLabel>
 
@@ -23,12 +23,12 @@ public:
     explicit Form2(QWidget* owner);
 
     controls::xptopbuttons& xptopbuttons1() { return *m_xptopbuttons1; }
-    platform::text_box& Text1() { return *m_Text1; }
+    widgets::text_box& Text1() { return *m_Text1; }
     QLabel& Label1() { return *m_Label1; }
 
 private:
     controls::xptopbuttons* m_xptopbuttons1;
-    platform::text_box* m_Text1;
+    widgets::text_box* m_Text1;
     QLabel* m_Label1;
 };
 

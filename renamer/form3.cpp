@@ -27,9 +27,9 @@ QVariant font_value(double points)
     return QVariant::fromValue(interface_font(points));
 }
 
-platform::group_frame* make_frame(const QString& caption, QWidget* container, QRect twips, QColor caption_colour)
+widgets::group_frame* make_frame(const QString& caption, QWidget* container, QRect twips, QColor caption_colour)
 {
-    auto* frame = new platform::group_frame(caption, container);
+    auto* frame = new widgets::group_frame(caption, container);
     frame->set_back_colour(grey);
     frame->set_fore_colour(caption_colour);
     place_twips(frame, twips.x(), twips.y(), twips.width(), twips.height());
@@ -109,7 +109,7 @@ Form3::Form3(const std::string& folder)
     label(3, QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255});
     label(2, QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255});
 
-    platform::text_box* Text1 = keep("Text1", make_text(text_id::Text1, canvas));
+    widgets::text_box* Text1 = keep("Text1", make_text(text_id::Text1, canvas));
     place(Text1, {120, 4800, 4815, 2295});
     platform::set_colour(Text1->editor(), QPalette::Base, grey);
 

@@ -14,7 +14,7 @@
 #include "controls/xphelp.h"
 #include "controls/xpradiobutton.h"
 #include "controls/xptopbuttons.h"
-#include "platform/group_frame.h"
+#include "widgets/group_frame.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -40,7 +40,7 @@ public:
     controls::xptopbuttons& xptopbuttons1() { return *m_xptopbuttons1; }
     controls::xphelp& xphelp1() { return *m_xphelp1; }
     controls::xpgroupbox& xpgroupbox1() { return *m_xpgroupbox1; }
-    platform::group_frame& Frame(int n) { return *m_frames[static_cast<std::size_t>(n)]; }
+    widgets::group_frame& Frame(int n) { return *m_frames[static_cast<std::size_t>(n)]; }
     QLabel& Label(int n) { return *m_labels[static_cast<std::size_t>(n)]; }
     QWidget& Shape1() { return *m_Shape1; }
 
@@ -69,7 +69,7 @@ private:
     controls::xphelp* m_xphelp1 = nullptr;
     controls::xpgroupbox* m_xpgroupbox1 = nullptr;
     // Frame1 to Frame3 and Label1 to Label9 by their numbers; element 0 is unused.
-    std::array<platform::group_frame*, 4> m_frames{};
+    std::array<widgets::group_frame*, 4> m_frames{};
     std::array<QLabel*, 10> m_labels{};
     QWidget* m_Shape1 = nullptr;
 

@@ -6,7 +6,7 @@
 
 #include "platform/filesystem.h"
 #include "platform/message_box.h"
-#include "platform/shown_text.h"
+#include "widgets/shown_text.h"
 #include "platform/units.h"
 
 #include <QApplication>
@@ -41,19 +41,19 @@ QFont interface_font(double points)
     return font;
 }
 
-platform::drive_list* widget_controls::make_Drive1(const std::string& start, QWidget* parent)
+widgets::drive_list* widget_controls::make_Drive1(const std::string& start, QWidget* parent)
 {
-    return m_Drive1 = new platform::drive_list(start, parent);
+    return m_Drive1 = new widgets::drive_list(start, parent);
 }
 
-platform::folder_list* widget_controls::make_Dir1(QWidget* parent)
+widgets::folder_list* widget_controls::make_Dir1(QWidget* parent)
 {
-    return m_Dir1 = new platform::folder_list(parent);
+    return m_Dir1 = new widgets::folder_list(parent);
 }
 
-platform::file_list* widget_controls::make_File1(QWidget* parent)
+widgets::file_list* widget_controls::make_File1(QWidget* parent)
 {
-    return m_File1 = new platform::file_list(parent);
+    return m_File1 = new widgets::file_list(parent);
 }
 
 void widget_controls::open_folder(const std::string& start)
@@ -63,26 +63,26 @@ void widget_controls::open_folder(const std::string& start)
     m_File1->set_path(m_Dir1->Path());
 }
 
-platform::text_box* widget_controls::make_text(text_id which, QWidget* parent)
+widgets::text_box* widget_controls::make_text(text_id which, QWidget* parent)
 {
-    using kind = platform::text_box::kind;
+    using kind = widgets::text_box::kind;
     const bool list_box = which == text_id::Text1 || which == text_id::Text2;
     return m_texts[static_cast<std::size_t>(which)] =
-               new platform::text_box(list_box ? kind::list : kind::single_line, parent);
+               new widgets::text_box(list_box ? kind::list : kind::single_line, parent);
 }
 
-platform::combo_box* widget_controls::make_Combo1(QWidget* parent)
+widgets::combo_box* widget_controls::make_Combo1(QWidget* parent)
 {
-    m_Combo1 = new platform::combo_box(parent);
+    m_Combo1 = new widgets::combo_box(parent);
     m_Combo1->set_items({"*.*", "z.*", "*.z", "z*d*.*y"});
     m_Combo1->set_text("样式");
     m_Combo1->setToolTip(QStringLiteral("使用者可以自己输入样式"));
     return m_Combo1;
 }
 
-platform::progress_bar* widget_controls::make_ppbb(QWidget* parent)
+widgets::progress_bar* widget_controls::make_ppbb(QWidget* parent)
 {
-    return m_ppbb = new platform::progress_bar(parent);
+    return m_ppbb = new widgets::progress_bar(parent);
 }
 
 platform::timer* widget_controls::make_Timer1()
@@ -112,7 +112,7 @@ void widget_controls::chain_tab_order(std::initializer_list<QWidget*> order)
         QWidget::setTabOrder(taker(chain[i - 1]), taker(chain[i]));
 }
 
-platform::text_box& widget_controls::text_box(text_id which)
+widgets::text_box& widget_controls::text_box(text_id which)
 {
     return *m_texts[static_cast<std::size_t>(which)];
 }
@@ -153,7 +153,7 @@ void widget_controls::append_line(text_id which, const std::string& line)
 std::string widget_controls::selected_text(text_id which)
 {
     if (which == text_id::Combo1)
-        return platform::typed_bytes(m_Combo1->lineEdit()->selectedText());
+        return widgets::typed_bytes(m_Combo1->lineEdit()->selectedText());
     return text_box(which).SelText();
 }
 

@@ -9,13 +9,13 @@
 
 #include "window_controls.h"
 
-#include "platform/combo_box.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
-#include "platform/folder_list.h"
+#include "widgets/combo_box.h"
+#include "widgets/drive_list.h"
+#include "widgets/file_list.h"
+#include "widgets/folder_list.h"
 #include "platform/message_loop.h"
-#include "platform/progress_bar.h"
-#include "platform/text_box.h"
+#include "widgets/progress_bar.h"
+#include "widgets/text_box.h"
 
 #include <QWidget>
 #include <array>
@@ -65,12 +65,12 @@ public:
     // Returns the focus to the control that had it once the box is closed.
     void show_message(const std::string& text) override;
 
-    platform::drive_list& Drive1() { return *m_Drive1; }
-    platform::folder_list& Dir1() { return *m_Dir1; }
-    platform::file_list& File1() { return *m_File1; }
-    platform::text_box& text_box(text_id which);
-    platform::combo_box& Combo1() { return *m_Combo1; }
-    platform::progress_bar& ppbb() { return *m_ppbb; }
+    widgets::drive_list& Drive1() { return *m_Drive1; }
+    widgets::folder_list& Dir1() { return *m_Dir1; }
+    widgets::file_list& File1() { return *m_File1; }
+    widgets::text_box& text_box(text_id which);
+    widgets::combo_box& Combo1() { return *m_Combo1; }
+    widgets::progress_bar& ppbb() { return *m_ppbb; }
     platform::timer& Timer1() { return *m_Timer1; }
 
     // Shows every text box's model now.
@@ -81,16 +81,16 @@ protected:
 
     // Drive1 opens on the start folder's drive; Dir1 and File1 follow it
     // once all three exist (open_folder).
-    platform::drive_list* make_Drive1(const std::string& start, QWidget* parent);
-    platform::folder_list* make_Dir1(QWidget* parent);
-    platform::file_list* make_File1(QWidget* parent);
+    widgets::drive_list* make_Drive1(const std::string& start, QWidget* parent);
+    widgets::folder_list* make_Dir1(QWidget* parent);
+    widgets::file_list* make_File1(QWidget* parent);
     // A start folder that cannot be read leaves the window on its drive.
     void open_folder(const std::string& start);
     // Text1 and Text2 are lists with a scroll bar; the others one line.
-    platform::text_box* make_text(text_id which, QWidget* parent);
+    widgets::text_box* make_text(text_id which, QWidget* parent);
     // With its design-time items, text and tool tip.
-    platform::combo_box* make_Combo1(QWidget* parent);
-    platform::progress_bar* make_ppbb(QWidget* parent);
+    widgets::combo_box* make_Combo1(QWidget* parent);
+    widgets::progress_bar* make_ppbb(QWidget* parent);
     platform::timer* make_Timer1();
 
     // Binds the handlers of the standard controls; the option buttons are
@@ -102,13 +102,13 @@ protected:
 
 private:
     QWidget& m_window;
-    platform::drive_list* m_Drive1 = nullptr;
-    platform::folder_list* m_Dir1 = nullptr;
-    platform::file_list* m_File1 = nullptr;
+    widgets::drive_list* m_Drive1 = nullptr;
+    widgets::folder_list* m_Dir1 = nullptr;
+    widgets::file_list* m_File1 = nullptr;
     // Text1 to Text6, then zztt, in text_id order.
-    std::array<platform::text_box*, 7> m_texts{};
-    platform::combo_box* m_Combo1 = nullptr;
-    platform::progress_bar* m_ppbb = nullptr;
+    std::array<widgets::text_box*, 7> m_texts{};
+    widgets::combo_box* m_Combo1 = nullptr;
+    widgets::progress_bar* m_ppbb = nullptr;
     platform::timer* m_Timer1 = nullptr;
 };
 

@@ -1,6 +1,6 @@
-#include "platform/filesystem.h"
+#include "platform/listed_folder.h"
 
-#include "../support/folder_fixture.h"
+#include "folder_fixture.h"
 
 #include <QtTest>
 
@@ -163,9 +163,9 @@ void tst_filesystem::rename()
     if (way == 3)
         without_any_atomic_way();
     // The way the windows rename: through the folder their file list read.
-    platform::open_folder held;
-    QVERIFY(platform::open_and_list(folder, held));
-    const auto answer = held.rename_no_replace(folder + "/" + str(from), folder + "/" + str(to));
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
     QCOMPARE(answer.outcome, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
@@ -239,20 +239,16 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     make_path(listed);
     make_files(listed, {"a", "b"});
 
-    platform::open_folder held;
-    const auto names = platform::open_and_list(listed, held);
-    QVERIFY(names);
-    QCOMPARE(describe_lines(*names), describe_lines({"a", "b"}));
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/b").outcome, rename_outcome::target_exists);
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/sub/c").outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(held.rename_no_replace(listed + "/a", listed + "/c").outcome, rename_outcome::renamed);
-
-    // A folder that cannot be read leaves the held one in place.
-    QVERIFY(!platform::open_and_list(top + "/missing", held));
-    QVERIFY(held.is_open());
+    const auto held = platform::listed_folder::read(listed);
+    QVERIFY(held);
+    QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
+    QCOMPARE(held->rename(listed + "/a", listed + "/b").outcome, rename_outcome::target_exists);
+    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(held->rename(listed + "/a", listed + "/c").outcome, rename_outcome::renamed);
+    QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held.rename_no_replace(listed + "/c", listed + "/d").outcome, rename_outcome::renamed);
+    QCOMPARE(held->rename(listed + "/c", listed + "/d").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
@@ -268,9 +264,9 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     platform::set_file_call_hook([](platform::file_call call, const std::string& from, const std::string& to) {
         return call == platform::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
     });
-    platform::open_folder held;
-    QVERIFY(platform::open_and_list(folder, held));
-    QCOMPARE(held.rename_no_replace(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    QCOMPARE(held->rename(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
 }
 
@@ -292,15 +288,15 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    platform::open_folder held;
-    QVERIFY(platform::open_and_list(folder, held));
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
     const std::string a = folder + "/a";
     QVERIFY(::unlink(a.c_str()) == 0);
     if (now == "folder")
         QVERIFY(::mkdir(a.c_str(), 0755) == 0);
     if (now == "fifo")
         QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
-    QCOMPARE(held.rename_no_replace(a, folder + "/b").outcome, rename_outcome::entry_gone);
+    QCOMPARE(held->rename(a, folder + "/b").outcome, rename_outcome::entry_gone);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 
@@ -314,9 +310,8 @@ void tst_filesystem::empty_folder_path_lists_nothing()
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
-    platform::open_folder held;
     const bool listed = platform::list_files("") || platform::list_subfolders("") ||
-                        platform::open_and_list("", held) || held.is_open();
+                        platform::listed_folder::read("") || platform::open_folder("").is_open();
     QVERIFY(QDir::setCurrent(before));
     QVERIFY(!listed);
 }

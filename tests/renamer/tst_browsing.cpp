@@ -1,14 +1,14 @@
 #include "renamer/browsing.h"
-#include "renamer/headless_window.h"
+#include "headless_window.h"
 #include "renamer/rules.h"
-#include "renamer/widget_window.h"
+#include "widget_window.h"
 
 #include "platform/filesystem.h"
-#include "platform/line_view.h"
+#include "widgets/line_view.h"
 #include "platform/message_box.h"
-#include "platform/shown_text.h"
-#include "tests/support/folder_fixture.h"
-#include "tests/support/listed.h"
+#include "widgets/shown_text.h"
+#include "folder_fixture.h"
+#include "listed.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -53,7 +53,7 @@ public:
 };
 
 // A point on the first line of a list, at a character.
-QPoint char_point(platform::line_view* view, int position)
+QPoint char_point(widgets::line_view* view, int position)
 {
     return view->point_at(0, position);
 }
@@ -157,7 +157,7 @@ void tst_browsing::fill_file_lists()
     }
     // The lists reach the screen once the display period is over.
     QTRY_COMPARE(window.text_box(text_id::Text2).list_view()->text(),
-                 platform::shown_text(listed(path, names, false), true));
+                 widgets::shown_text(listed(path, names, false), true));
 }
 
 void tst_browsing::drive_change_fills_twice_alike()

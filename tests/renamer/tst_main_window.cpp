@@ -4,14 +4,14 @@
 
 #include "platform/filesystem.h"
 #include "platform/fonts.h"
-#include "platform/line_view.h"
+#include "widgets/line_view.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
-#include "tests/support/folder_fixture.h"
-#include "tests/support/listed.h"
+#include "folder_fixture.h"
+#include "listed.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

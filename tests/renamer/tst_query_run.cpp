@@ -1,14 +1,14 @@
-#include "renamer/headless_window.h"
+#include "headless_window.h"
 #include "renamer/rules.h"
 #include "renamer/runs.h"
-#include "renamer/widget_window.h"
+#include "widget_window.h"
 
 #include "platform/filesystem.h"
 #include "platform/message_loop.h"
-#include "platform/shown_text.h"
-#include "tests/support/folder_fixture.h"
+#include "widgets/shown_text.h"
+#include "folder_fixture.h"
 
-#include "platform/line_view.h"
+#include "widgets/line_view.h"
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -146,7 +146,7 @@ void tst_query_run::lists_matching_files()
     if (w.widgets) {
         // What the widgets show follows the model, lossily, once the run is over.
         QTRY_COMPARE(w.widgets->text_box(text_id::Text2).list_view()->text(),
-                 platform::shown_text(crlf_joined(expected_names), true));
+                 widgets::shown_text(crlf_joined(expected_names), true));
     }
 }
 

@@ -1,7 +1,7 @@
-#include "renamer/headless_window.h"
+#include "headless_window.h"
 #include "renamer/runs.h"
 
-#include "../support/folder_fixture.h"
+#include "folder_fixture.h"
 
 #include <QtTest>
 

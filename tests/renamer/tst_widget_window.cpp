@@ -1,8 +1,8 @@
-#include "renamer/headless_window.h"
+#include "headless_window.h"
 #include "renamer/runs.h"
-#include "renamer/widget_window.h"
+#include "widget_window.h"
 
-#include "tests/support/folder_fixture.h"
+#include "folder_fixture.h"
 
 #include <QtTest>
 

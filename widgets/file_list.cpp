@@ -1,28 +1,27 @@
 #include "file_list.h"
 
-#include "filesystem.h"
-#include "shown_text.h"
+#include "widgets/shown_text.h"
 
 #include <QKeyEvent>
 
-namespace platform {
+namespace widgets {
 
 int file_list_model::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_names.size());
+    return parent.isValid() ? 0 : static_cast<int>(names().size());
 }
 
 QVariant file_list_model::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
         return {};
-    return shown_text(m_names[static_cast<std::size_t>(index.row())]);
+    return shown_text(names()[static_cast<std::size_t>(index.row())]);
 }
 
-void file_list_model::set_names(std::vector<std::string> names)
+void file_list_model::set_folder(platform::listed_folder folder)
 {
     beginResetModel();
-    m_names = std::move(names);
+    m_folder = std::move(folder);
     endResetModel();
 }
 
@@ -42,11 +41,10 @@ file_list::file_list(QWidget* parent) : QListView(parent), m_model(this)
 
 bool file_list::set_path(const std::string& folder)
 {
-    auto names = open_and_list(folder, m_folder);
-    if (!names)
+    auto listed = platform::listed_folder::read(folder);
+    if (!listed)
         return false;
-    m_path = folder;
-    m_model.set_names(std::move(*names));
+    m_model.set_folder(std::move(*listed));
     return true;
 }
 
@@ -59,16 +57,13 @@ const std::string* file_list::List(std::int32_t index) const
 
 bool file_list::Refresh()
 {
-    auto names = open_and_list(m_path, m_folder);
-    if (!names)
-        return false;
-    m_model.set_names(std::move(*names));
-    return true;
+    const std::string path = Path();
+    return set_path(path);
 }
 
-rename_result file_list::rename(const std::string& old_path, const std::string& new_path) const
+platform::rename_result file_list::rename(const std::string& old_path, const std::string& new_path) const
 {
-    return m_folder.rename_no_replace(old_path, new_path);
+    return m_model.folder().rename(old_path, new_path);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)
@@ -80,4 +75,4 @@ void file_list::keyPressEvent(QKeyEvent* event)
         on_click();
 }
 
-} // namespace platform
+} // namespace widgets

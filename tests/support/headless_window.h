@@ -5,10 +5,10 @@
 // Tests and the benchmark drive the runs through it exactly as the real
 // window does.
 
-#include "window_controls.h"
+#include "renamer/window_controls.h"
 
-#include "platform/filesystem.h"
-#include "platform/progress_range.h"
+#include "platform/listed_folder.h"
+#include "widgets/progress_range.h"
 
 #include <array>
 #include <functional>
@@ -21,11 +21,11 @@ class headless_window : public window_controls {
 public:
     explicit headless_window(std::string folder = {});
 
-    std::string file_path() override { return m_folder; }
+    std::string file_path() override { return m_listed.path(); }
     // Like File1's Path: the list is read again. A folder that cannot be read
     // leaves the window as it was and answers false.
     bool set_file_path(const std::string& folder) override;
-    std::int32_t list_count() override { return static_cast<std::int32_t>(m_entries.size()); }
+    std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
     std::optional<std::string> list_entry(std::int32_t index) override;
     void refresh() override;
 
@@ -38,7 +38,7 @@ public:
 
     bool set_bar_max(float max) override { return m_bar.set_max(max); }
     bool set_bar_value(float value) override { return m_bar.set_value(value); }
-    const platform::progress_range& bar() const { return m_bar; }
+    const widgets::progress_range& bar() const { return m_bar; }
 
     void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
     bool timer_enabled() const { return m_timer_enabled; }
@@ -50,7 +50,7 @@ public:
 
     bool rename_file(const std::string& old_path, const std::string& new_path) override;
 
-    const std::vector<std::string>& entries() const { return m_entries; }
+    const std::vector<std::string>& entries() const { return m_listed.entries(); }
 
     // Drive1 and Dir1 as plain paths. Dir1's Change runs dir1_change, as the
     // real window's does.
@@ -71,12 +71,10 @@ public:
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
 
-    std::string m_folder;
-    platform::open_folder m_open_folder;
-    std::vector<std::string> m_entries;
+    platform::listed_folder m_listed;
     std::array<std::string, 8> m_texts{};
     std::array<bool, 3> m_checks{};
-    platform::progress_range m_bar;
+    widgets::progress_range m_bar;
     bool m_timer_enabled = false;
 
     std::string m_drive, m_previous_drive;

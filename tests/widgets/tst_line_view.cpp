@@ -1,11 +1,11 @@
 #include "platform/fonts.h"
-#include "platform/line_view.h"
-#include "platform/text_box.h"
+#include "widgets/line_view.h"
+#include "widgets/text_box.h"
 
 #include <QScrollBar>
 #include <QtTest>
 
-using platform::line_view;
+using widgets::line_view;
 
 namespace {
 
@@ -16,7 +16,7 @@ struct pos {
 
 // A list box of the given size, shown, holding `text`.
 struct shown_list {
-    platform::text_box box{platform::text_box::kind::list};
+    widgets::text_box box{widgets::text_box::kind::list};
     explicit shown_list(const std::string& text, QSize size = QSize(200, 120))
     {
         box.resize(size);

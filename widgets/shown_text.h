@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace widgets {
 
 // With `crlf_as_newline`, CR LF shows as one line break, as the text boxes
 // show their lists; the line break then stands for both bytes.
@@ -25,4 +25,4 @@ std::size_t byte_offset(std::string_view bytes, qsizetype shown_offset, bool crl
 // stands for CR LF again.
 std::string typed_bytes(const QString& shown, bool crlf_as_newline = false);
 
-} // namespace platform
+} // namespace widgets

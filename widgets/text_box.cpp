@@ -1,7 +1,7 @@
 #include "text_box.h"
 
-#include "line_view.h"
-#include "shown_text.h"
+#include "widgets/line_view.h"
+#include "widgets/shown_text.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-namespace platform {
+namespace widgets {
 
 text_box::text_box(kind k, QWidget* parent) : QWidget(parent), m_kind(k)
 {
@@ -195,4 +195,4 @@ bool text_box::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace platform
+} // namespace widgets

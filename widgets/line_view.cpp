@@ -1,6 +1,6 @@
 #include "line_view.h"
 
-#include "shown_text.h"
+#include "widgets/shown_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -228,4 +228,4 @@ void line_view::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace platform {
+namespace widgets {
 
 bool progress_range::set_max(float max)
 {
@@ -23,4 +23,4 @@ bool progress_range::set_value(float value)
     return true;
 }
 
-} // namespace platform
+} // namespace widgets

@@ -1,6 +1,6 @@
 #include "widget_window.h"
 
-#include "browsing.h"
+#include "renamer/browsing.h"
 
 #include "platform/units.h"
 

@@ -4,7 +4,7 @@
 // not above the minimum, or a value outside minimum to maximum, is refused
 // and the old value stays.
 
-namespace platform {
+namespace widgets {
 
 class progress_range {
 public:
@@ -21,4 +21,4 @@ private:
     float m_value = 0;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace platform {
+namespace widgets {
 
 progress_bar::progress_bar(QWidget* parent) : QProgressBar(parent)
 {
@@ -34,4 +34,4 @@ void progress_bar::show_range()
     setValue(static_cast<int>(std::lround(part * steps)));
 }
 
-} // namespace platform
+} // namespace widgets

@@ -1,7 +1,7 @@
 #include "folder_list.h"
 
-#include "filesystem.h"
-#include "shown_text.h"
+#include "platform/filesystem.h"
+#include "widgets/shown_text.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -55,18 +55,18 @@ public:
 
 std::string child_path(const std::string& folder, const std::string& name)
 {
-    if (!folder.empty() && folder.back() == path_separator)
+    if (!folder.empty() && folder.back() == platform::path_separator)
         return folder + name;
-    return folder + path_separator + name;
+    return folder + platform::path_separator + name;
 }
 
 } // namespace
 
 std::string plain_folder(const std::string& folder)
 {
-    const auto first = folder.find(path_separator);
+    const auto first = folder.find(platform::path_separator);
     std::string plain = folder;
-    while (plain.size() > first + 1 && first != std::string::npos && plain.back() == path_separator)
+    while (plain.size() > first + 1 && first != std::string::npos && plain.back() == platform::path_separator)
         plain.pop_back();
     return plain;
 }
@@ -76,11 +76,11 @@ std::vector<folder_row> folder_rows(const std::string& folder, const std::vector
     std::vector<folder_row> rows;
     // The root is everything up to its first separator ("/" here, "C:\"
     // where drives have letters); each later part is one level deeper.
-    const auto first = folder.find(path_separator);
+    const auto first = folder.find(platform::path_separator);
     std::size_t end = first == std::string::npos ? folder.size() : first + 1;
     rows.push_back({folder.substr(0, end), folder.substr(0, end), 0, true});
     while (end < folder.size()) {
-        auto next = folder.find(path_separator, end);
+        auto next = folder.find(platform::path_separator, end);
         if (next == std::string::npos)
             next = folder.size();
         if (next > end) {
@@ -135,7 +135,7 @@ folder_list::folder_list(QWidget* parent) : QListView(parent), m_model(this)
 bool folder_list::set_path(const std::string& folder)
 {
     const std::string plain = plain_folder(folder);
-    auto subfolders = list_subfolders(plain);
+    auto subfolders = platform::list_subfolders(plain);
     if (!subfolders)
         return false;
     m_previous_path = m_path;
@@ -199,4 +199,4 @@ void folder_list::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
 }
 
-} // namespace platform
+} // namespace widgets

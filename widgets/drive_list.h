@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 class drive_list : public QComboBox {
     Q_OBJECT
@@ -42,4 +42,4 @@ private:
 // folder itself or one of its ancestors.
 std::string drive_of(const std::string& folder, const std::vector<std::string>& drives);
 
-} // namespace platform
+} // namespace widgets

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 class combo_box : public QComboBox {
     Q_OBJECT
@@ -36,4 +36,4 @@ private:
     mutable bool m_text_stale = true;
 };
 
-} // namespace platform
+} // namespace widgets

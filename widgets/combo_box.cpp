@@ -1,11 +1,11 @@
 #include "combo_box.h"
 
-#include "shown_text.h"
+#include "widgets/shown_text.h"
 
 #include <QFocusEvent>
 #include <QAbstractItemView>
 
-namespace platform {
+namespace widgets {
 
 combo_box::combo_box(QWidget* parent) : QComboBox(parent)
 {
@@ -66,4 +66,4 @@ void combo_box::focusOutEvent(QFocusEvent* event)
         Qt::QueuedConnection);
 }
 
-} // namespace platform
+} // namespace widgets

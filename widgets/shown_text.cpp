@@ -1,6 +1,6 @@
 #include "shown_text.h"
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -100,4 +100,4 @@ std::string typed_bytes(const QString& shown, bool crlf_as_newline)
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-} // namespace platform
+} // namespace widgets

@@ -1,12 +1,12 @@
-#include "platform/combo_box.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
+#include "widgets/combo_box.h"
+#include "widgets/drive_list.h"
+#include "widgets/file_list.h"
 #include "platform/filesystem.h"
-#include "platform/folder_list.h"
-#include "platform/progress_bar.h"
-#include "platform/shown_text.h"
-#include "platform/text_box.h"
-#include "tests/support/folder_fixture.h"
+#include "widgets/folder_list.h"
+#include "widgets/progress_bar.h"
+#include "widgets/shown_text.h"
+#include "widgets/text_box.h"
+#include "folder_fixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -107,9 +107,9 @@ void tst_standard_controls::shown_text_maps_back()
     QFETCH(QByteArray, selected);
 
     const std::string b = fixture::str(bytes);
-    QCOMPARE(platform::shown_text(b, crlf), shown);
-    const auto start = platform::byte_offset(b, from, crlf);
-    const auto end = platform::byte_offset(b, to, crlf);
+    QCOMPARE(widgets::shown_text(b, crlf), shown);
+    const auto start = widgets::byte_offset(b, from, crlf);
+    const auto end = widgets::byte_offset(b, to, crlf);
     QCOMPARE(QByteArray::fromStdString(b.substr(start, end - start)), selected);
 }
 
@@ -124,7 +124,7 @@ void tst_standard_controls::file_list_keeps_bytes()
         fixture::write_file(folder, name, {});
     make_path(folder + "/sub");
 
-    platform::file_list list;
+    widgets::file_list list;
     QVERIFY(list.set_path(folder));
     QCOMPARE(list.Path(), folder);
     QCOMPARE(list.ListCount(), 4);
@@ -132,7 +132,7 @@ void tst_standard_controls::file_list_keeps_bytes()
     for (int i = 0; i < list.ListCount(); ++i) {
         listed.push_back(*list.List(i));
         // Each row shows its own name, lossily.
-        QCOMPARE(list.model()->index(i, 0).data().toString(), platform::shown_text(listed.back()));
+        QCOMPARE(list.model()->index(i, 0).data().toString(), widgets::shown_text(listed.back()));
     }
     QVERIFY(list.List(4) == nullptr);
     QVERIFY(list.List(-1) == nullptr);
@@ -165,7 +165,7 @@ void tst_standard_controls::file_list_refusals()
     fixture::write_file(first, "one.txt", {});
     fixture::write_file(second, "two.txt", {});
 
-    platform::file_list list;
+    widgets::file_list list;
     QVERIFY(list.set_path(first));
     fixture::write_file(first, "later.txt", {});
 
@@ -202,7 +202,7 @@ void tst_standard_controls::file_list_click()
     const std::string folder = dir.path().toStdString();
     fixture::write_file(folder, "a.txt", {});
     fixture::write_file(folder, "b.txt", {});
-    platform::file_list list;
+    widgets::file_list list;
     list.resize(200, 200);
     QVERIFY(list.set_path(folder));
     int clicks = 0;
@@ -222,7 +222,7 @@ void tst_standard_controls::file_list_click()
 
 void tst_standard_controls::folder_list_rows()
 {
-    const auto rows = platform::folder_rows("/home/u/photos", {"2003", "旅行"});
+    const auto rows = widgets::folder_rows("/home/u/photos", {"2003", "旅行"});
     const std::vector<std::tuple<std::string, std::string, int, bool>> expected = {
         {"/", "/", 0, true},
         {"/home", "home", 1, true},
@@ -239,12 +239,12 @@ void tst_standard_controls::folder_list_rows()
         QCOMPARE(rows[i].open, std::get<3>(expected[i]));
     }
     // The root's subfolders hang from the root with one separator.
-    const auto root = platform::folder_rows("/", {"etc"});
+    const auto root = widgets::folder_rows("/", {"etc"});
     QCOMPARE(root.size(), std::size_t(2));
     QCOMPARE(root[1].path, std::string("/etc"));
     QCOMPARE(root[1].level, 1);
-    QCOMPARE(platform::plain_folder("/a/b//"), std::string("/a/b"));
-    QCOMPARE(platform::plain_folder("/"), std::string("/"));
+    QCOMPARE(widgets::plain_folder("/a/b//"), std::string("/a/b"));
+    QCOMPARE(widgets::plain_folder("/"), std::string("/"));
 }
 
 // How the user or the program moves the folder list, and what it answers.
@@ -277,7 +277,7 @@ void tst_standard_controls::folder_list_opening()
     make_path(top + "/other");
     const std::string wanted = target.isEmpty() ? base : base + "/" + target.toStdString();
 
-    platform::folder_list list;
+    widgets::folder_list list;
     list.resize(300, 400);
     QVERIFY(list.set_path(top));
     const auto rows_before = list.rows_model().rows().size();
@@ -333,7 +333,7 @@ void tst_standard_controls::folder_list_indents_and_icons()
     QTemporaryDir dir;
     const std::string top = dir.path().toStdString() + "/a";
     make_path(top + "/b");
-    platform::folder_list list;
+    widgets::folder_list list;
     list.resize(300, 400);
     QVERIFY(list.set_path(top));
     list.clearSelection();
@@ -360,7 +360,7 @@ void tst_standard_controls::folder_list_indents_and_icons()
 
 void tst_standard_controls::text_box_shows_once_per_period()
 {
-    platform::text_box box(platform::text_box::kind::multi_line);
+    widgets::text_box box(widgets::text_box::kind::multi_line);
     QSignalSpy shown(box.text_editor(), &QPlainTextEdit::textChanged);
 
     // A thousand changes without the event loop running: the model has them
@@ -398,7 +398,7 @@ void tst_standard_controls::text_box_shows_once_per_period()
 
 void tst_standard_controls::text_box_shows_growing_list()
 {
-    platform::text_box box(platform::text_box::kind::multi_line);
+    widgets::text_box box(widgets::text_box::kind::multi_line);
     box.set_text("a\xff");
     box.flush();
     box.change_text([](std::string& t) { t += "\r\nb"; });
@@ -444,7 +444,7 @@ void tst_standard_controls::text_box_selection_is_exact_bytes()
     QFETCH(int, to);
     QFETCH(QByteArray, selected);
 
-    platform::text_box box(multi ? platform::text_box::kind::multi_line : platform::text_box::kind::single_line);
+    widgets::text_box box(multi ? widgets::text_box::kind::multi_line : widgets::text_box::kind::single_line);
     box.set_text(fixture::str(text));
     box.flush();
     if (multi) {
@@ -463,8 +463,8 @@ void tst_standard_controls::text_box_selection_is_exact_bytes()
 void tst_standard_controls::text_box_typing_and_click()
 {
     QWidget host;
-    auto* list = new platform::text_box(platform::text_box::kind::multi_line, &host);
-    auto* line = new platform::text_box(platform::text_box::kind::single_line, &host);
+    auto* list = new widgets::text_box(widgets::text_box::kind::multi_line, &host);
+    auto* line = new widgets::text_box(widgets::text_box::kind::single_line, &host);
     list->setGeometry(0, 0, 200, 150);
     line->setGeometry(0, 160, 200, 24);
     int list_clicks = 0, line_clicks = 0;
@@ -537,7 +537,7 @@ void tst_standard_controls::progress_bar_range()
     QFETCH(double, max);
     QFETCH(double, value);
 
-    platform::progress_bar bar;
+    widgets::progress_bar bar;
     QString got;
     for (const QString& write : writes) {
         const QStringList parts = write.split(' ');
@@ -549,7 +549,7 @@ void tst_standard_controls::progress_bar_range()
     QCOMPARE(double(bar.Max()), max);
     QCOMPARE(double(bar.Value()), value);
     // What the bar draws follows the same value.
-    QCOMPARE(bar.value(), int(std::lround(value / max * platform::progress_bar::steps)));
+    QCOMPARE(bar.value(), int(std::lround(value / max * widgets::progress_bar::steps)));
 }
 
 // Which focus changes raise LostFocus.
@@ -570,7 +570,7 @@ void tst_standard_controls::combo_box_lost_focus()
     QFETCH(int, raised);
 
     QWidget host;
-    auto* combo = new platform::combo_box(&host);
+    auto* combo = new widgets::combo_box(&host);
     auto* next = new QLineEdit(&host);
     combo->setGeometry(0, 0, 150, 24);
     next->setGeometry(0, 40, 150, 24);
@@ -630,7 +630,7 @@ void tst_standard_controls::drive_of()
     QFETCH(QString, folder);
     QFETCH(QString, drive);
     const std::vector<std::string> drives = {"/", "/mnt/data", "/mnt/data/deep"};
-    QCOMPARE(QString::fromStdString(platform::drive_of(folder.toStdString(), drives)), drive);
+    QCOMPARE(QString::fromStdString(widgets::drive_of(folder.toStdString(), drives)), drive);
 }
 
 void tst_standard_controls::drive_list_change()
@@ -639,12 +639,12 @@ void tst_standard_controls::drive_list_change()
     const std::string a = dir.path().toStdString() + "/a";
     const std::string b = dir.path().toStdString() + "/b";
 
-    platform::drive_list system_drives;
+    widgets::drive_list system_drives;
     QVERIFY(!system_drives.drives().empty());
     QCOMPARE(system_drives.drives().front(), std::string("/"));
     QCOMPARE(system_drives.count(), int(system_drives.drives().size()));
 
-    platform::drive_list list;
+    widgets::drive_list list;
     list.set_drives({a, b}, b + "/inside");
     QCOMPARE(list.Drive(), b);
     QCOMPARE(list.currentIndex(), 1);

@@ -4,11 +4,11 @@
 // over a minimum of 0, with the range rules of progress_range (a refused
 // value leaves the old one in place).
 
-#include "progress_range.h"
+#include "widgets/progress_range.h"
 
 #include <QProgressBar>
 
-namespace platform {
+namespace widgets {
 
 class progress_bar : public QProgressBar {
     Q_OBJECT
@@ -29,4 +29,4 @@ private:
     progress_range m_range;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -13,7 +13,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 
-namespace platform {
+namespace widgets {
 
 class line_view;
 
@@ -80,4 +80,4 @@ private:
     bool m_screen_stale = false;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace platform {
+namespace widgets {
 
 class group_frame : public QWidget {
     Q_OBJECT
@@ -30,4 +30,4 @@ private:
     QColor m_fore_colour = Qt::black;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -14,7 +14,7 @@
 
 class QTextLayout;
 
-namespace platform {
+namespace widgets {
 
 class line_view : public QAbstractScrollArea {
     Q_OBJECT
@@ -72,4 +72,4 @@ private:
     bool m_dragging = false;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -1,19 +1,19 @@
 #include "drive_list.h"
 
-#include "filesystem.h"
-#include "shown_text.h"
+#include "platform/filesystem.h"
+#include "widgets/shown_text.h"
 
 #include <algorithm>
 
-namespace platform {
+namespace widgets {
 
 std::string drive_of(const std::string& folder, const std::vector<std::string>& drives)
 {
     std::string best;
     for (const auto& drive : drives) {
         const bool holds = folder.compare(0, drive.size(), drive) == 0 &&
-                           (folder.size() == drive.size() || drive.back() == path_separator ||
-                            folder[drive.size()] == path_separator);
+                           (folder.size() == drive.size() || drive.back() == platform::path_separator ||
+                            folder[drive.size()] == platform::path_separator);
         if (holds && drive.size() > best.size())
             best = drive;
     }
@@ -23,7 +23,7 @@ std::string drive_of(const std::string& folder, const std::vector<std::string>& 
 drive_list::drive_list(const std::string& folder, QWidget* parent) : QComboBox(parent)
 {
     connect(this, &QComboBox::activated, this, &drive_list::chosen);
-    set_drives(list_drives(), folder);
+    set_drives(platform::list_drives(), folder);
 }
 
 void drive_list::set_drives(std::vector<std::string> drives, const std::string& folder)
@@ -71,4 +71,4 @@ void drive_list::show_selection()
     setCurrentIndex(found == m_drives.end() ? -1 : static_cast<int>(found - m_drives.begin()));
 }
 
-} // namespace platform
+} // namespace widgets

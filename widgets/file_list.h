@@ -6,7 +6,7 @@
 // row shows a lossy rendering of its name and maps back to the name by
 // index.
 
-#include "filesystem.h"
+#include "platform/listed_folder.h"
 
 #include <QAbstractListModel>
 #include <QListView>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 class file_list_model : public QAbstractListModel {
     Q_OBJECT
@@ -24,11 +24,12 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    const std::vector<std::string>& names() const { return m_names; }
-    void set_names(std::vector<std::string> names);
+    const platform::listed_folder& folder() const { return m_folder; }
+    const std::vector<std::string>& names() const { return m_folder.entries(); }
+    void set_folder(platform::listed_folder folder);
 
 private:
-    std::vector<std::string> m_names;
+    platform::listed_folder m_folder;
 };
 
 class file_list : public QListView {
@@ -36,7 +37,7 @@ class file_list : public QListView {
 public:
     explicit file_list(QWidget* parent = nullptr);
 
-    const std::string& Path() const { return m_path; }
+    const std::string& Path() const { return m_model.folder().path(); }
     // Reads the folder; one that cannot be read leaves the path and the
     // entries as they were, and answers false.
     bool set_path(const std::string& folder);
@@ -45,7 +46,7 @@ public:
     const std::string* List(std::int32_t index) const;
     bool Refresh();
     // Renames in the folder as it was last read, never replacing a file.
-    rename_result rename(const std::string& old_path, const std::string& new_path) const;
+    platform::rename_result rename(const std::string& old_path, const std::string& new_path) const;
 
     const file_list_model& model_of_names() const { return m_model; }
 
@@ -56,8 +57,6 @@ protected:
 
 private:
     file_list_model m_model;
-    std::string m_path;
-    open_folder m_folder;
 };
 
-} // namespace platform
+} // namespace widgets

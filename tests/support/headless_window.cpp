@@ -1,9 +1,8 @@
 #include "headless_window.h"
 
-#include "browsing.h"
-#include "rules.h"
+#include "renamer/browsing.h"
+#include "renamer/rules.h"
 
-#include "platform/filesystem.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 
@@ -17,25 +16,24 @@ headless_window::headless_window(std::string folder)
 
 bool headless_window::set_file_path(const std::string& folder)
 {
-    auto files = platform::open_and_list(folder, m_open_folder);
-    if (!files)
+    auto listed = platform::listed_folder::read(folder);
+    if (!listed)
         return false;
-    m_folder = folder;
-    m_entries = std::move(*files);
+    m_listed = std::move(*listed);
     return true;
 }
 
 std::optional<std::string> headless_window::list_entry(std::int32_t index)
 {
-    if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= m_listed.entries().size())
         return std::nullopt;
-    return m_entries[static_cast<std::size_t>(index)];
+    return m_listed.entries()[static_cast<std::size_t>(index)];
 }
 
 void headless_window::refresh()
 {
-    if (auto files = platform::open_and_list(m_folder, m_open_folder))
-        m_entries = std::move(*files);
+    const std::string folder = m_listed.path();
+    set_file_path(folder);
 }
 
 void headless_window::append_line(text_id which, const std::string& line)
@@ -52,7 +50,7 @@ void headless_window::yield()
 
 bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_open_folder.rename_no_replace(old_path, new_path).renamed();
+    return m_listed.rename(old_path, new_path).renamed();
 }
 
 void headless_window::choose_drive(const std::string& drive)

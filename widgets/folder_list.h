@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 struct folder_row {
     std::string path;   // full path, the exact bytes
@@ -77,4 +77,4 @@ private:
     std::vector<folder_row> m_previous_rows;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -1,10 +1,10 @@
 #include "group_frame.h"
 
-#include "palette.h"
+#include "platform/palette.h"
 
 #include <QPainter>
 
-namespace platform {
+namespace widgets {
 
 group_frame::group_frame(const QString& caption, QWidget* parent) : QWidget(parent), m_caption(caption) {}
 
@@ -22,7 +22,7 @@ void group_frame::set_fore_colour(const QColor& colour)
 
 void group_frame::set_back_colour(const QColor& colour)
 {
-    set_colour(this, QPalette::Window, colour);
+    platform::set_colour(this, QPalette::Window, colour);
 }
 
 void group_frame::paintEvent(QPaintEvent*)
@@ -45,4 +45,4 @@ void group_frame::paintEvent(QPaintEvent*)
     painter.drawText(text, Qt::AlignCenter, m_caption);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -1,0 +1,37 @@
+#pragma once
+
+// A folder as a file list last read it: its path, its files in list order,
+// and the folder itself held open, so that renames act on the very folder
+// whose names were shown even if it has been moved since. The file list and
+// the test window both keep one of these.
+
+#include "platform/filesystem.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class listed_folder {
+public:
+    listed_folder() = default;
+
+    // Opens the folder and lists its files; nothing when either fails, so
+    // that a caller keeps the folder it had.
+    static std::optional<listed_folder> read(const std::string& folder);
+
+    const std::string& path() const { return m_folder.path(); }
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+    rename_result rename(const std::string& old_path, const std::string& new_path) const
+    {
+        return m_folder.rename_no_replace(old_path, new_path);
+    }
+
+private:
+    open_folder m_folder;
+    std::vector<std::string> m_entries;
+};
+
+} // namespace platform
