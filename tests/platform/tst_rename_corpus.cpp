@@ -7,6 +7,7 @@
 // model is written here on its own, from the promise, not from the code.
 
 #include "platform/listed_folder.h"
+#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 
@@ -182,16 +183,10 @@ struct model {
 class tst_rename_corpus : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup();
+    void cleanup() { platform::reset_test_hooks(); }
     void corpus_data();
     void corpus();
 };
-
-void tst_rename_corpus::cleanup()
-{
-    platform::pretend_no_rename_noreplace(false);
-    platform::set_file_call_hook({});
-}
 
 void tst_rename_corpus::corpus_data()
 {
@@ -337,8 +332,7 @@ void tst_rename_corpus::corpus()
         held->rename(run_in + "/" + r.name, run_in + "/" + r.extra);
         expected.rename(r.name, r.extra);
     }
-    platform::pretend_no_rename_noreplace(false);
-    platform::set_file_call_hook({});
+    platform::reset_test_hooks();
     held.reset(); // the open folder would keep the mount busy
     if (!mount_point.empty()) {
         QVERIFY(::umount(mount_point.c_str()) == 0);
