@@ -171,7 +171,7 @@ void widget_controls::yield()
 
 bool widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_File1->rename(old_path, new_path) == platform::rename_result::renamed;
+    return m_File1->rename(old_path, new_path).renamed();
 }
 
 void widget_controls::show_message(const std::string& text)

@@ -50,7 +50,7 @@ void headless_window::yield()
 
 bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_listed.rename(old_path, new_path) == platform::rename_result::renamed;
+    return m_listed.rename(old_path, new_path).renamed();
 }
 
 void headless_window::choose_drive(const std::string& drive)
