@@ -93,14 +93,20 @@ bool console_window::ask_yes_no(const std::string& text)
 }
 
 
+namespace {
+
+// An empty view may hold no pointer at all, which fwrite must not be given.
+void put(std::FILE* stream, std::string_view bytes)
+{
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+} // namespace
+
 void console_window::write_name(std::FILE* stream, std::string_view name)
 {
-    if (::isatty(::fileno(stream))) {
-        const std::string shown = escape_bytes(name);
-        std::fwrite(shown.data(), 1, shown.size(), stream);
-    } else {
-        std::fwrite(name.data(), 1, name.size(), stream);
-    }
+    put(stream, ::isatty(::fileno(stream)) ? escape_bytes(name) : name);
 }
 
 void console_window::print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason)
@@ -111,7 +117,7 @@ void console_window::print_rename(std::string_view old_name, std::string_view ne
         std::fputc('\0', stdout);
         write_name(stdout, new_name);
         std::fputc('\0', stdout);
-        std::fwrite(reason.data(), 1, reason.size(), stdout);
+        put(stdout, reason);
         std::fputc('\0', stdout);
         return;
     }
@@ -119,7 +125,7 @@ void console_window::print_rename(std::string_view old_name, std::string_view ne
     write_name(stdout, new_name);
     if (!reason.empty()) {
         std::fputs("（", stdout);
-        std::fwrite(reason.data(), 1, reason.size(), stdout);
+        put(stdout, reason);
         std::fputs("）", stdout);
     }
     std::fputc('\n', stdout);
