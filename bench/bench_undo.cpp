@@ -10,7 +10,7 @@
 
 #include "folder_fixture.h"
 #include "platform/fonts.h"
-#include "platform/message_box.h"
+#include "platform/test_hooks.h"
 #include "renamer/form3.h"
 
 #include <QApplication>

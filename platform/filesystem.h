@@ -36,27 +36,8 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 // out because they hold nothing a user renames.
 std::vector<std::string> list_drives();
 
-// Lets tests make a folder unreadable even to root: while the hook answers
-// true for a folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-
-// Lets tests take the path that file systems without RENAME_NOREPLACE take
-// (NFS, some FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
 // What became of one rename, decided where it happened, so that a run can
 // tell the user exactly which files it could not rename and why.
-// The file calls a rename makes, for the hook below.
-enum class file_call { rename_noreplace, link, unlink, plain_rename, look };
-
-// Lets tests stage what the kernel here cannot: a file system without hard
-// links, or another program that changes the folder between two calls.
-// Before each file call of a rename the hook runs, with the names the call
-// takes; it may change the folder, and it answers 0 to let the call go on or
-// an errno for the call to fail with.
-using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
-void set_file_call_hook(file_call_hook hook);
-
 enum class rename_outcome {
     renamed,         // the file now has its new name
     unchanged,       // the new name is the old one; nothing was done

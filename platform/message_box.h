@@ -16,12 +16,6 @@ void message_box(const QString& text);
 // true when the user answers Yes. Closing the box answers No.
 bool question_box(const QString& text);
 
-// Tests replace the boxes, so that no test ever waits on a modal dialog.
-// Each hook receives the text and the title the box would show; the
-// question's hook gives the answer.
-void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
-void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
-
 // The box both of them show, not yet shown. Its text is always plain: it
 // may hold file names, and a name is never markup.
 std::unique_ptr<QMessageBox> make_box(const QString& text, bool question);

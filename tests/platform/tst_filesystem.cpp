@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "platform/listed_folder.h"
 
 #include "folder_fixture.h"
@@ -12,7 +13,7 @@ Q_DECLARE_METATYPE(platform::rename_outcome)
 class tst_filesystem : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup();
+    void cleanup() { platform::reset_test_hooks(); }
     void list_order_data();
     void list_order();
     void listing_keeps_bytes_links_and_order();
@@ -30,12 +31,6 @@ private slots:
     void empty_folder_path_lists_nothing();
     void file_that_cannot_go_back_stays_visible();
 };
-
-void tst_filesystem::cleanup()
-{
-    platform::set_file_call_hook({});
-    platform::pretend_no_rename_noreplace(false);
-}
 
 // Makes the file system one without hard links either, as FAT through FUSE:
 // only the checked plain rename is left.

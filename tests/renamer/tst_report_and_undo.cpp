@@ -3,6 +3,7 @@
 #include "renamer/journal.h"
 
 #include "platform/message_box.h"
+#include "platform/test_hooks.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 
@@ -48,7 +49,7 @@ class tst_report_and_undo : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
+    void cleanup();
 
     void run_reports_refusals_data();
     void run_reports_refusals();
@@ -71,6 +72,16 @@ void tst_report_and_undo::initTestCase()
 {
     // As the program names itself.
     QApplication::setApplicationDisplayName(QStringLiteral("Fennimo"));
+}
+
+void tst_report_and_undo::init()
+{
+    // The old one first: it puts back the variable as it found it.
+    state.reset();
+    state = std::make_unique<temporary_state_folder>();
+    messages.clear();
+    questions.clear();
+    answer = true;
     // A title other than the program's shows in the counts.
     const auto titled = [](const QString& text, const QString& title) {
         return title == QStringLiteral("Fennimo") ? text : title + QStringLiteral(": ") + text;
@@ -84,21 +95,10 @@ void tst_report_and_undo::initTestCase()
     });
 }
 
-void tst_report_and_undo::init()
+void tst_report_and_undo::cleanup()
 {
-    // The old one first: it puts back the variable as it found it.
+    platform::reset_test_hooks();
     state.reset();
-    state = std::make_unique<temporary_state_folder>();
-    messages.clear();
-    questions.clear();
-    answer = true;
-}
-
-void tst_report_and_undo::cleanupTestCase()
-{
-    state.reset();
-    platform::set_message_box_hook({});
-    platform::set_question_box_hook({});
 }
 
 // One box after a run that refused anything, none after one that did not.

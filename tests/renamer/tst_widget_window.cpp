@@ -2,7 +2,7 @@
 #include "renamer/runs.h"
 #include "widget_window.h"
 
-#include "platform/message_box.h"
+#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 
@@ -17,10 +17,11 @@ using renamer::text_id;
 class tst_widget_window : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
+    void init()
     {
         platform::set_message_box_hook([this](const QString& text, const QString&) { reports << text; });
     }
+    void cleanup() { platform::reset_test_hooks(); }
     void rename_run_agrees_with_headless_data();
     void rename_run_agrees_with_headless();
 
