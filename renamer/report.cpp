@@ -12,7 +12,9 @@ namespace {
 // Enough to recognise the pattern of a refusal; the rest are counted.
 constexpr std::size_t names_shown = 10;
 
-std::string heading(const platform::rename_result& result)
+} // namespace
+
+std::string reason_text(const platform::rename_result& result)
 {
     using platform::rename_outcome;
     switch (result.outcome) {
@@ -26,6 +28,8 @@ std::string heading(const platform::rename_result& result)
     }
     return {};
 }
+
+namespace {
 
 std::string skipped_text(std::size_t skipped_lines)
 {
@@ -53,7 +57,7 @@ std::string report_text(const run_outcomes& outcomes, run_kind kind)
     for (const auto& r : outcomes.refused)
         groups[{r.result.outcome, r.result.error}].push_back(&r);
     for (const auto& [reason, members] : groups) {
-        text += "\n" + heading(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
+        text += "\n" + reason_text(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
         for (std::size_t k = 0; k < members.size() && k < names_shown; ++k) {
             const refusal& r = *members[k];
             const bool aside = r.result.outcome == platform::rename_outcome::left_aside;

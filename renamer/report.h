@@ -40,6 +40,10 @@ enum class run_kind { rename, undo };
 // should change changed, and the journal is in order.
 std::string report_text(const run_outcomes& outcomes, run_kind kind);
 
+// Why a rename was refused, in Chinese, as the report heads its group;
+// empty for a rename that was made or had nothing to do.
+std::string reason_text(const platform::rename_result& result);
+
 // What the undo asks before it starts, and what it says when there is
 // nothing to undo.
 std::string undo_question(std::size_t count);
