@@ -191,14 +191,23 @@ auto widget_controls::keeping_focus(Show show)
 
 void widget_controls::show_message(const std::string& text)
 {
-    keeping_focus([&] {
-        platform::message_box(widgets::shown_text(text));
-        return true;
-    });
+    // The box waits for the message loop: shown from inside a focus change,
+    // its own loop would take the release of the click that moved the focus.
+    QMetaObject::invokeMethod(
+        &m_window,
+        [this, message = widgets::shown_text(text)] {
+            keeping_focus([&] {
+                platform::message_box(message);
+                return true;
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 bool widget_controls::ask_yes_no(const std::string& text)
 {
+    // The answer is needed now; the undo asks from a key press, never from
+    // inside a focus change.
     return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
 }
 

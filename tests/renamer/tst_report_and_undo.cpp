@@ -1,3 +1,4 @@
+#include "renamer/application.h"
 #include "renamer/form2.h"
 #include "renamer/form3.h"
 #include "renamer/journal.h"
@@ -19,12 +20,26 @@ using renamer::text_id;
 
 namespace {
 
+// The window shows its message once the handler has returned, from the
+// message loop.
+void settle()
+{
+    QCoreApplication::processEvents();
+}
+
 // Ctrl+Z where the user presses it: into the control that has the focus.
 void press_undo(Form3& w)
 {
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus && focus->window() == &w ? focus : static_cast<QWidget*>(&w), Qt::Key_Z,
                     Qt::ControlModifier);
+    settle();
+}
+
+void press_Command1(Form3& w)
+{
+    click_at(w.Command1());
+    settle();
 }
 
 void replace(Form3& w, const std::string& what, const std::string& with)
@@ -71,7 +86,7 @@ private:
 void tst_report_and_undo::initTestCase()
 {
     // As the program names itself.
-    QApplication::setApplicationDisplayName(QStringLiteral("Fennimo"));
+    renamer::set_up_application();
 }
 
 void tst_report_and_undo::init()
@@ -161,7 +176,7 @@ void tst_report_and_undo::run_reports_refusals()
         write_file(path_of(*f.dir), ".state", "");
         qputenv("XDG_STATE_HOME", QByteArray::fromStdString(f.folder() + "/.state"));
     }
-    click_at(w.Command1());
+    press_Command1(w);
 
     QCOMPARE(messages, report.isEmpty() ? QStringList() : QStringList{report});
     QVERIFY(!w.running());
@@ -196,7 +211,7 @@ void tst_report_and_undo::undo_restores_every_name()
     QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("x"));
     QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), QStringLiteral("y"));
     w.set_text(text_id::Text5, ".jpg");
-    click_at(w.Command1());
+    press_Command1(w);
     QVERIFY(messages.isEmpty());
     const auto renamed = read_folder(f.folder());
     QCOMPARE(renamed.count("旅行y.jpg"), std::size_t(1));
@@ -238,7 +253,7 @@ void tst_report_and_undo::file_created_meanwhile_is_not_replaced()
     shown_form f({"a1", "a2", "a3"});
     Form3& w = *f.form;
     replace(w, "a", "b");
-    click_at(w.Command1());
+    press_Command1(w);
     write_file(f.folder(), "a2", "meanwhile");
 
     press_undo(w);
@@ -258,7 +273,7 @@ void tst_report_and_undo::new_window_undoes_previous_run()
     const std::string folder = first->folder();
     const auto dir = std::move(first->dir);
     replace(*first->form, "a", "b");
-    click_at(first->form->Command1());
+    press_Command1(*first->form);
     first.reset();
     QCOMPARE(describe(read_folder(folder)), QByteArray("b1=a1;b2=a2;"));
 
