@@ -9,6 +9,8 @@
 
 #include "rename_bench.h"
 
+#include "folder_fixture.h"
+
 #include "platform/fonts.h"
 #include "renamer/form3.h"
 
@@ -21,6 +23,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     platform::install_font_substitutes();
 
+    // The runs journal their renames, as they do for the user, but not into
+    // the real home.
+    const temporary_state_folder state;
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     double shown_after = 0;
     const auto run = [&shown_after](const std::string& folder) {

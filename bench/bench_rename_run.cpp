@@ -7,6 +7,8 @@
 
 #include "rename_bench.h"
 
+#include "folder_fixture.h"
+
 #include "headless_window.h"
 #include "renamer/runs.h"
 
@@ -19,6 +21,9 @@ int main(int argc, char** argv)
     // The run yields to a real event loop, as it does in the window.
     QApplication app(argc, argv);
 
+    // The runs journal their renames, as they do for the user, but not into
+    // the real home.
+    const temporary_state_folder state;
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     const auto run = [](const std::string& folder) {
         renamer::headless_window window(folder);

@@ -8,6 +8,7 @@ void reset_test_hooks()
     pretend_no_rename_noreplace(false);
     set_file_call_hook({});
     set_message_box_hook({});
+    set_question_box_hook({});
     set_yield_hook({});
     set_end_program_hook({});
     clear_picture_overrides();

@@ -27,6 +27,12 @@ std::string help_text()
         "    Fennimo 开发者",
         "    意见与建议请寄往本软件的发布页面。",
         "    欢迎试用同一作者的其他软件！",
+        // What this version adds, after the text as it always read.
+        "",
+        "",
+        "撤销与报告：",
+        "    在主窗口中按 Ctrl+Z 可以撤销上一次改名：程序先询问，再把每个文件改回原来的名称。撤销记录保存在磁盘上，关闭程序后再打开仍可撤销。",
+        "    改名或撤销时如有文件未能改名（目标名称已存在、名称不允许使用、文件已不存在或文件系统拒绝），结束后会显示一个报告，列出每种原因的文件数和文件名。",
     };
     std::string text;
     for (const char* line : lines)

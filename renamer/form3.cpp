@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 
 namespace renamer {
@@ -142,8 +143,11 @@ Form3::Form3(const std::string& folder)
     setFocusProxy(&xp_canvas1());
 
     wire_handlers();
-    m_Command1->events().bind(controls::Click_event, [this] { start_run(rename_run); });
-    m_Command2->events().bind(controls::Click_event, [this] { start_run(query_run); });
+    m_Command1->events().bind(controls::Click_event, [this] { start_run([this] { rename_run(*this); }); });
+    m_Command2->events().bind(controls::Click_event, [this] { start_run([this] { query_run(*this); }); });
+    // Key presses go to the control with the focus; the window sees them
+    // all first this way.
+    QApplication::instance()->installEventFilter(this);
     for (auto* check : m_checks)
         check->events().bind(controls::Click_event, [this] { option_click(*this); });
     m_xphelp1->events().bind(controls::Click_event, [this] { show_help(); });
@@ -153,7 +157,7 @@ Form3::Form3(const std::string& folder)
     centre_in(QRect(QPoint(0, 0), platform::screen_size(this)));
 }
 
-void Form3::start_run(void (*run)(window_controls&))
+void Form3::start_run(const std::function<void()>& run)
 {
     // A click on a run button while a run yields would start a second run
     // over the first one's list, which the first then goes on reading by
@@ -161,8 +165,30 @@ void Form3::start_run(void (*run)(window_controls&))
     if (m_running)
         return;
     m_running = true;
-    run(*this);
+    run();
     m_running = false;
+}
+
+void Form3::undo_last_run()
+{
+    start_run([this] { undo_run(*this); });
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event)
+{
+    // The text boxes have an undo of their own for typing, which would take
+    // Ctrl+Z whenever the user typed a rule and then pressed Command1; here
+    // it always means the run.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && key->matches(QKeySequence::Undo)) {
+            if (!key->isAutoRepeat())
+                undo_last_run();
+            return true;
+        }
+    }
+    return skinned_window::eventFilter(watched, event);
 }
 
 void Form3::show_help()

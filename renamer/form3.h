@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <array>
+#include <functional>
 
 namespace renamer {
 
@@ -48,17 +49,23 @@ public:
     Form2* help_window() const { return m_help; }
     void show_help();
 
-    // A rename or query run is under way (the window is inside one of its
-    // yields).
+    // A rename, query or undo run is under way (the window is inside one of
+    // its yields).
     bool running() const { return m_running; }
 
+    // Ctrl+Z: the last rename run taken back.
+    void undo_last_run();
+
 protected:
+    // Ctrl+Z belongs to the window wherever the focus is in it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     // Closing the main window by the desktop's own means ends the program,
     // as its close button does, rather than leave the help window behind.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void start_run(void (*run)(window_controls&));
+    void start_run(const std::function<void()>& run);
     void end_program();
 
     std::array<controls::xpradiobutton*, 3> m_checks{};

@@ -1,6 +1,9 @@
 #include "runs.h"
 
+#include "journal.h"
 #include "rules.h"
+
+#include <algorithm>
 
 namespace renamer {
 
@@ -30,43 +33,40 @@ void advance(window_controls& window, std::int32_t index)
     window.yield();
 }
 
-// The start both runs share: the timer on, the result lists empty, the bar
-// sized to the list.
-void begin_run(window_controls& window)
+// The start every run shares: the timer on, the result lists empty, the bar
+// sized to the first pass.
+void begin_run(window_controls& window, std::int32_t first_pass)
 {
     window.set_timer_enabled(true);
     window.set_text(text_id::Text1, {});
     window.set_text(text_id::Text2, {});
     // Fewer than two files make a maximum the bar refuses; it keeps its old one.
-    window.set_bar_max(static_cast<float>(window.list_count() - 1));
+    window.set_bar_max(static_cast<float>(first_pass - 1));
     window.run_index = 0;
 }
 
-} // namespace
-
-void rename_run(window_controls& window)
+// Counts what became of one rename. A rename that changed a name goes to the
+// journal, when the run keeps one, under the name the file now bears.
+void record(run_outcomes& outcomes, journal_writer* journal, const std::string& folder,
+            const std::string& old_name, const std::string& new_name, platform::rename_result result)
 {
-    begin_run(window);
+    using platform::rename_outcome;
+    if (result.outcome == rename_outcome::unchanged)
+        return;
+    if (journal && (result.renamed() || result.outcome == rename_outcome::left_aside))
+        journal->add(folder, old_name, result.renamed() ? new_name : result.left_as);
+    if (result.renamed())
+        ++outcomes.renamed;
+    else
+        outcomes.refused.push_back({folder, old_name, new_name, std::move(result)});
+}
 
-    const std::int32_t count = window.list_count();
-    for (std::int32_t i = 0; i < count; ++i) {
-        // Inputs are read per file, so an edit made while the run yields
-        // takes effect from the next file on.
-        const auto name = window.list_entry(i);
-        if (name) {
-            const auto new_name = make_new_name(read_options(window), *name, i);
-            if (new_name) {
-                const std::string folder = window.file_path();
-                window.rename_file(join_path(folder, *name), join_path(folder, *new_name));
-            }
-        }
-        advance(window, i);
-    }
-
-    window.refresh();
-
-    // The result lists show the folder as it is now; the filters are applied
-    // to the new names, with the inputs read anew.
+// The end a rename and an undo share, once the file list shows the folder
+// as it is now: the result lists, with the filters applied to the names as
+// they are and the inputs read anew; then the timer off and the report, if
+// there is one.
+void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind kind)
+{
     window.run_index = 0;
     const std::int32_t listed = window.list_count();
     for (std::int32_t i = 0; i < listed; ++i) {
@@ -92,6 +92,76 @@ void rename_run(window_controls& window)
     window.run_index = 0;
     window.set_timer_enabled(false);
     window.run_index = 0;
+
+    // One box at most, after the lists, never one per file.
+    if (const std::string report = report_text(outcomes, kind); !report.empty())
+        window.show_message(report);
+}
+
+} // namespace
+
+run_outcomes rename_run(window_controls& window)
+{
+    begin_run(window, window.list_count());
+    run_outcomes outcomes;
+    journal_writer journal;
+
+    const std::int32_t count = window.list_count();
+    for (std::int32_t i = 0; i < count; ++i) {
+        // Inputs are read per file, so an edit made while the run yields
+        // takes effect from the next file on.
+        const auto name = window.list_entry(i);
+        if (name) {
+            const auto new_name = make_new_name(read_options(window), *name, i);
+            if (new_name) {
+                const std::string folder = window.file_path();
+                record(outcomes, &journal, folder, *name, *new_name,
+                       window.rename_file(join_path(folder, *name), join_path(folder, *new_name)));
+            }
+        }
+        advance(window, i);
+    }
+    journal.finish();
+    outcomes.not_journalled = journal.failed();
+
+    window.refresh();
+    finish_run(window, outcomes, run_kind::rename);
+    return outcomes;
+}
+
+run_outcomes undo_run(window_controls& window)
+{
+    run_outcomes outcomes;
+    const journal_contents journal = read_journal();
+    outcomes.skipped_lines = journal.skipped_lines;
+    const auto& entries = journal.entries;
+    if (entries.empty()) {
+        // A journal with nothing usable in it is no use later either.
+        clear_journal();
+        window.show_message(nothing_to_undo_text(journal.skipped_lines));
+        return outcomes;
+    }
+    if (!window.ask_yes_no(undo_question(entries.size())))
+        return outcomes;
+
+    const auto count = static_cast<std::int32_t>(entries.size());
+    begin_run(window, count);
+    // Last rename first, so that a chain (a → b, then c → a) unwinds.
+    for (std::int32_t k = 0; k < count; ++k) {
+        const journal_entry& entry = entries[std::size_t(count - 1 - k)];
+        record(outcomes, nullptr, entry.folder, entry.new_name, entry.old_name,
+               window.rename_file(join_path(entry.folder, entry.new_name), join_path(entry.folder, entry.old_name)));
+        advance(window, k);
+    }
+    clear_journal();
+
+    const std::string shown = window.file_path();
+    if (std::any_of(entries.begin(), entries.end(), [&](const journal_entry& e) { return e.folder == shown; }))
+        window.refresh();
+    // The passes over the list move the bar over the list, as in a run.
+    window.set_bar_max(static_cast<float>(window.list_count() - 1));
+    finish_run(window, outcomes, run_kind::undo);
+    return outcomes;
 }
 
 namespace {
@@ -112,7 +182,7 @@ bool query_matches(window_controls& window, const std::string& name)
 
 void query_run(window_controls& window)
 {
-    begin_run(window);
+    begin_run(window, window.list_count());
 
     const std::int32_t named = window.list_count();
     for (std::int32_t i = 0; i < named; ++i) {

@@ -169,9 +169,24 @@ void widget_controls::yield()
     platform::yield();
 }
 
-bool widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_File1->rename(old_path, new_path).renamed();
+    return m_File1->rename(old_path, new_path);
+}
+
+template <typename Show>
+auto widget_controls::keeping_focus(Show show)
+{
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    if (focus && focus->window() != m_window.window())
+        focus = nullptr;
+    const auto answer = show();
+    // A modal box hands the activation back on its own on most desktops, not
+    // on all; the user goes on where they were.
+    m_window.activateWindow();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    return answer;
 }
 
 void widget_controls::show_message(const std::string& text)
@@ -180,18 +195,20 @@ void widget_controls::show_message(const std::string& text)
     // its own loop would take the release of the click that moved the focus.
     QMetaObject::invokeMethod(
         &m_window,
-        [this, message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
-            QPointer<QWidget> focus = QApplication::focusWidget();
-            if (focus && focus->window() != m_window.window())
-                focus = nullptr;
-            platform::message_box(message);
-            // A modal box hands the activation back on its own on most
-            // desktops, not on all; the user goes on where they were.
-            m_window.activateWindow();
-            if (focus)
-                focus->setFocus(Qt::OtherFocusReason);
+        [this, message = widgets::shown_text(text)] {
+            keeping_focus([&] {
+                platform::message_box(message);
+                return true;
+            });
         },
         Qt::QueuedConnection);
+}
+
+bool widget_controls::ask_yes_no(const std::string& text)
+{
+    // The answer is needed now; the undo asks from a key press, never from
+    // inside a focus change.
+    return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
 }
 
 void widget_controls::flush_texts()

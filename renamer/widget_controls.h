@@ -54,7 +54,7 @@ public:
     void set_timer_enabled(bool enabled) override;
 
     void yield() override;
-    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
 
     std::string drive() override { return m_Drive1->Drive(); }
     void revert_drive() override { m_Drive1->revert_change(); }
@@ -62,8 +62,9 @@ public:
     bool set_folder_path(const std::string& folder) override { return m_Dir1->set_path(folder); }
     void revert_folder() override { m_Dir1->revert_change(); }
 
-    // Returns the focus to the control that had it once the box is closed.
+    // Both return the focus to the control that had it once the box is closed.
     void show_message(const std::string& text) override;
+    bool ask_yes_no(const std::string& text) override;
 
     widgets::drive_list& Drive1() { return *m_Drive1; }
     widgets::folder_list& Dir1() { return *m_Dir1; }
@@ -101,6 +102,10 @@ protected:
     static void chain_tab_order(std::initializer_list<QWidget*> order);
 
 private:
+    // Shows a box through `show` and gives the user back where they were.
+    template <typename Show>
+    auto keeping_focus(Show show);
+
     QWidget& m_window;
     widgets::drive_list* m_Drive1 = nullptr;
     widgets::folder_list* m_Dir1 = nullptr;

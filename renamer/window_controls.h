@@ -5,6 +5,8 @@
 // The real window implements this over its widgets; a headless one over a
 // plain folder serves the tests and the benchmark.
 
+#include "platform/filesystem.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,9 +49,9 @@ public:
     virtual void set_timer_enabled(bool enabled) = 0;
 
     virtual void yield() = 0;
-    // Renames within the folder, never replacing a file; false when nothing
-    // was renamed.
-    virtual bool rename_file(const std::string& old_path, const std::string& new_path) = 0;
+    // Renames within the folder, never replacing a file, and says what
+    // became of the file.
+    virtual platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) = 0;
 
     // The index of the file last handled, which the progress timer shows.
     std::int32_t run_index = 0;
@@ -79,6 +81,8 @@ public:
     // A message with an OK button only. The window may show it once the
     // handler has returned, so nothing may depend on its having been closed.
     virtual void show_message(const std::string& text) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool ask_yes_no(const std::string& text) = 0;
 };
 
 // The rule inputs as the window holds them at this moment.

@@ -13,6 +13,7 @@
 #include "platform/units.h"
 #include "folder_fixture.h"
 #include "listed.h"
+#include "shown_form.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,31 +32,6 @@ QRect twips_rect(int left, int top, int width, int height)
     using namespace platform;
     return {twips_to_pixels_x(left), twips_to_pixels_y(top), twips_to_pixels_x(width), twips_to_pixels_y(height)};
 }
-
-// A press and a release through the window, so the control that is really
-// on top at that point gets them.
-void click_at(QWidget& control, QPoint at = {})
-{
-    QWidget* window = control.window();
-    const QPoint local = at.isNull() ? control.rect().center() : at;
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, local));
-}
-
-// The real main window on a fresh folder, shown.
-struct shown_form {
-    std::unique_ptr<byte_named_dir> dir = fixture::make_folder();
-    std::unique_ptr<Form3> form;
-
-    explicit shown_form(const std::vector<std::string>& names = {})
-    {
-        fixture::make_files(dir->path(), names);
-        form = std::make_unique<Form3>(dir->path());
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qFatal("the main window was not shown");
-    }
-    std::string folder() const { return dir->path(); }
-};
 
 QWidget* named(Form3& w, const QString& name)
 {
@@ -117,6 +93,7 @@ private slots:
 
 private:
     QStringList messages;
+    temporary_state_folder state;
 };
 
 void tst_main_window::window_and_title()

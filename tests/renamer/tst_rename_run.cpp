@@ -1,5 +1,8 @@
 #include "headless_window.h"
+#include "renamer/journal.h"
 #include "renamer/runs.h"
+
+#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 
@@ -44,6 +47,12 @@ QByteArray contents_of(const std::string& folder)
 class tst_rename_run : public QObject {
     Q_OBJECT
 private slots:
+    // Runs that meet a refusal report it; no test waits on the box.
+    void init()
+    {
+        platform::set_message_box_hook([](const QString&, const QString&) {});
+    }
+    void cleanup() { platform::reset_test_hooks(); }
     void run_data();
     void run();
     void pattern_runs_twice_to_a_fixed_point();
@@ -55,6 +64,9 @@ private slots:
     void input_changed_during_a_yield();
     void run_started_inside_a_yield();
     void folder_changed_during_a_yield();
+
+private:
+    temporary_state_folder state;
 };
 
 // Each row: the files of a fresh folder, the inputs, the option button to
@@ -301,6 +313,15 @@ void tst_rename_run::run_started_inside_a_yield()
     const std::string once = "b0\r\nb1\r\nb2\r\nb3\r\nb4";
     QCOMPARE(window.text(text_id::Text2), once + "\r\n" + once);
     QVERIFY(!window.timer_enabled());
+    // The inner run replaced the journal while the outer one was writing
+    // it; between them every rename is there once, and nothing else.
+    const auto journal = renamer::read_journal();
+    QCOMPARE(journal.skipped_lines, std::size_t(0));
+    std::vector<std::string> renamed;
+    for (const auto& entry : journal.entries)
+        renamed.push_back(entry.old_name + ">" + entry.new_name);
+    std::sort(renamed.begin(), renamed.end());
+    QCOMPARE(describe_lines(renamed), QByteArray("a0>b0|a1>b1|a2>b2|a3>b3|a4>b4|"));
 }
 
 // The user picks another folder while the run yields: the rest of the pass

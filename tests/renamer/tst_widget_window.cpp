@@ -2,6 +2,8 @@
 #include "renamer/runs.h"
 #include "widget_window.h"
 
+#include "platform/test_hooks.h"
+
 #include "folder_fixture.h"
 
 #include <QtTest>
@@ -15,8 +17,17 @@ using renamer::text_id;
 class tst_widget_window : public QObject {
     Q_OBJECT
 private slots:
+    void init()
+    {
+        platform::set_message_box_hook([this](const QString& text, const QString&) { reports << text; });
+    }
+    void cleanup() { platform::reset_test_hooks(); }
     void rename_run_agrees_with_headless_data();
     void rename_run_agrees_with_headless();
+
+private:
+    temporary_state_folder state;
+    QStringList reports;
 };
 
 void tst_widget_window::rename_run_agrees_with_headless_data()
@@ -46,6 +57,7 @@ void tst_widget_window::rename_run_agrees_with_headless()
     QFETCH(QByteArray, with);
     QFETCH(QByteArray, contain);
 
+    reports.clear();
     byte_named_dir plain_dir, widget_dir;
     for (const auto& name : names) {
         fixture::write_file(plain_dir.path(), fixture::str(name), fixture::str(name));
@@ -78,6 +90,14 @@ void tst_widget_window::rename_run_agrees_with_headless()
     QCOMPARE(widgets.ppbb().Max(), plain.bar().max());
     QCOMPARE(widgets.ppbb().Value(), plain.bar().value());
     QCOMPARE(widgets.Timer1().enabled(), plain.timer_enabled());
+    // The widget window shows its box from the message loop.
+    QCoreApplication::processEvents();
+    // A pattern without a star gives every file one name: both windows
+    // report the same refusals, once each; no other row refuses anything.
+    const bool refusals = QByteArray(QTest::currentDataTag()).contains("without star");
+    QCOMPARE(reports.size(), refusals ? 2 : 0);
+    if (refusals)
+        QCOMPARE(reports[0], reports[1]);
     QCOMPARE(widgets.run_index, plain.run_index);
     // Each rule renames something here, so the comparison is not between
     // two folders that were left alone.

@@ -162,3 +162,26 @@ inline QByteArray describe_lines(const std::vector<std::string>& lines)
 }
 
 } // namespace fixture
+
+// The program's state folder, where the journal of the last run lives, in a
+// fresh temporary folder for as long as this exists: no test writes into
+// the real home.
+struct temporary_state_folder {
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("XDG_STATE_HOME");
+    temporary_state_folder()
+    {
+        if (!dir.isValid())
+            qFatal("cannot make a temporary state folder");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.path()));
+    }
+    ~temporary_state_folder()
+    {
+        if (previous.isNull())
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME", previous);
+    }
+    temporary_state_folder(const temporary_state_folder&) = delete;
+    temporary_state_folder& operator=(const temporary_state_folder&) = delete;
+};

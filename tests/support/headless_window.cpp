@@ -5,6 +5,7 @@
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "widgets/shown_text.h"
 
 namespace renamer {
 
@@ -48,9 +49,9 @@ void headless_window::yield()
         on_yield();
 }
 
-bool headless_window::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result headless_window::rename_file(const std::string& old_path, const std::string& new_path)
 {
-    return m_listed.rename(old_path, new_path).renamed();
+    return m_listed.rename(old_path, new_path);
 }
 
 void headless_window::choose_drive(const std::string& drive)
@@ -86,7 +87,12 @@ void headless_window::select_text(text_id which, std::size_t start, std::size_t 
 
 void headless_window::show_message(const std::string& text)
 {
-    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    platform::message_box(widgets::shown_text(text));
+}
+
+bool headless_window::ask_yes_no(const std::string& text)
+{
+    return platform::question_box(widgets::shown_text(text));
 }
 
 } // namespace renamer

@@ -48,7 +48,7 @@ public:
     void yield() override;
     std::function<void()> on_yield;
 
-    bool rename_file(const std::string& old_path, const std::string& new_path) override;
+    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
 
     const std::vector<std::string>& entries() const { return m_listed.entries(); }
 
@@ -67,6 +67,7 @@ public:
     void select_text(text_id which, std::size_t start, std::size_t length);
 
     void show_message(const std::string& text) override;
+    bool ask_yes_no(const std::string& text) override;
 
 private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }

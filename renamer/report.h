@@ -1,0 +1,52 @@
+#pragma once
+
+// What a run did, file by file, and the one report it gives the user. The
+// outcomes come from where each rename happened (the platform's rename), so
+// the report never guesses; the text is built from them alone.
+
+#include "platform/filesystem.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace renamer {
+
+// One rename a run could not make, as it was tried: in an undo, `old_name`
+// is the name the file had before the undo.
+struct refusal {
+    std::string folder;
+    std::string old_name;
+    std::string new_name;
+    platform::rename_result result;
+};
+
+struct run_outcomes {
+    std::size_t renamed = 0;
+    // In the order the run met them.
+    std::vector<refusal> refused;
+    // A rename run whose journal could not be written: it cannot be undone.
+    bool not_journalled = false;
+    // An undo: lines of the journal that could not be read and were left out.
+    std::size_t skipped_lines = 0;
+};
+
+enum class run_kind { rename, undo };
+
+// The report, in Chinese: how many files were renamed (put back, for an
+// undo), then for each reason how many were refused with the first few as
+// "old → new", then whether the run cannot be undone or the journal had bad
+// lines. Empty when there is nothing the user must be told: every file that
+// should change changed, and the journal is in order.
+std::string report_text(const run_outcomes& outcomes, run_kind kind);
+
+// Why a rename was refused, in Chinese, as the report heads its group;
+// empty for a rename that was made or had nothing to do.
+std::string reason_text(const platform::rename_result& result);
+
+// What the undo asks before it starts, and what it says when there is
+// nothing to undo.
+std::string undo_question(std::size_t count);
+std::string nothing_to_undo_text(std::size_t skipped_lines);
+
+} // namespace renamer

@@ -1,0 +1,35 @@
+#pragma once
+
+// The real main window on a fresh folder, shown offscreen, and a click that
+// goes through the window as a user's does. For tests that link the windows.
+
+#include "renamer/form3.h"
+
+#include "folder_fixture.h"
+
+#include <QtTest>
+#include <memory>
+
+// A press and a release through the window, so the control that is really
+// on top at that point gets them.
+inline void click_at(QWidget& control, QPoint at = {})
+{
+    QWidget* window = control.window();
+    const QPoint local = at.isNull() ? control.rect().center() : at;
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, local));
+}
+
+struct shown_form {
+    std::unique_ptr<byte_named_dir> dir = fixture::make_folder();
+    std::unique_ptr<renamer::Form3> form;
+
+    explicit shown_form(const std::vector<std::string>& names = {})
+    {
+        fixture::make_files(dir->path(), names);
+        form = std::make_unique<renamer::Form3>(dir->path());
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qFatal("the main window was not shown");
+    }
+    std::string folder() const { return dir->path(); }
+};
