@@ -46,6 +46,15 @@ struct dir_handle {
 // same order as list_order_less.
 void sort_in_list_order(std::vector<std::string>& names)
 {
+    // A folder often lists in order already, or in reverse (a memory file
+    // system gives its newest entries first, and a run renames in list
+    // order); one look along the list then saves the sort.
+    if (std::is_sorted(names.begin(), names.end(), list_order_less))
+        return;
+    if (std::is_sorted(names.rbegin(), names.rend(), list_order_less)) {
+        std::reverse(names.begin(), names.end());
+        return;
+    }
     struct keyed {
         std::string key;
         std::string name;
@@ -143,8 +152,21 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
 // names of that one folder, so every step stays inside it.
 struct place {
     int dir_fd;
-    std::string prefix;
-    std::string at(const std::string& name) const { return prefix + name; }
+    std::string_view prefix;
+    std::string at(std::string_view name) const
+    {
+        std::string path;
+        path.reserve(prefix.size() + name.size());
+        path.append(prefix).append(name);
+        return path;
+    }
+};
+
+// One name of a rename as the system call takes it: a string ending in NUL,
+// here the tail of a path the caller holds, so that a rename copies nothing.
+struct call_name {
+    const char* at;          // what the call is given: the name or the full path
+    std::string_view name;   // the plain name alone
 };
 
 bool& without_noreplace()
@@ -153,22 +175,21 @@ bool& without_noreplace()
     return flag;
 }
 
-int renameat2_noreplace(const place& where, const std::string& from, const std::string& to)
+int renameat2_noreplace(const place& where, const char* from, const char* to)
 {
     if (without_noreplace()) {
         errno = EINVAL;
         return -1;
     }
-    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, where.at(from).c_str(), where.dir_fd,
-                                    where.at(to).c_str(), RENAME_NOREPLACE));
+    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, from, where.dir_fd, to, RENAME_NOREPLACE));
 }
 
 // One no-replace step. Where the file system has no RENAME_NOREPLACE (NFS,
 // some FUSE), a hard link followed by an unlink gives the same guarantee,
 // because linkat never replaces either.
-rename_result move_once(const place& where, const std::string& from, const std::string& to)
+rename_result move_once(const place& where, const char* source, const char* target)
 {
-    if (renameat2_noreplace(where, from, to) == 0)
+    if (renameat2_noreplace(where, source, target) == 0)
         return rename_result::renamed;
     const int err = errno;
     if (err == EEXIST)
@@ -176,33 +197,37 @@ rename_result move_once(const place& where, const std::string& from, const std::
     if (err != EINVAL && err != ENOSYS && err != ENOTSUP && err != EOPNOTSUPP)
         return rename_result::failed;
 
-    const std::string source = where.at(from);
-    const std::string target = where.at(to);
-    if (linkat(where.dir_fd, source.c_str(), where.dir_fd, target.c_str(), 0) != 0)
+    if (linkat(where.dir_fd, source, where.dir_fd, target, 0) != 0)
         return errno == EEXIST ? rename_result::exists : rename_result::failed;
-    if (unlinkat(where.dir_fd, source.c_str(), 0) != 0) {
+    if (unlinkat(where.dir_fd, source, 0) != 0) {
         // Take the second name away again, so the file keeps exactly the name
         // it had.
-        unlinkat(where.dir_fd, target.c_str(), 0);
+        unlinkat(where.dir_fd, target, 0);
         return rename_result::failed;
     }
     return rename_result::renamed;
 }
 
-bool same_file(const place& where, const std::string& a, const std::string& b)
+rename_result move_once(const place& where, const std::string& from, const std::string& to)
+{
+    return move_once(where, where.at(from).c_str(), where.at(to).c_str());
+}
+
+bool same_file(const place& where, const char* a, const char* b)
 {
     struct stat sa {}, sb {};
-    return fstatat(where.dir_fd, where.at(a).c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
-           fstatat(where.dir_fd, where.at(b).c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return fstatat(where.dir_fd, a, &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(where.dir_fd, b, &sb, AT_SYMLINK_NOFOLLOW) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 // On a case-insensitive file system "a.txt" and "A.txt" are one entry, so a
 // direct rename between them looks like a clash. Going through a name that
 // surely is free renames it in two no-replace steps.
-rename_result move_through_temporary(const place& where, const std::string& from,
-                                     const std::string& to)
+rename_result move_through_temporary(const place& where, std::string_view from_name,
+                                     std::string_view to_name)
 {
+    const std::string from(from_name), to(to_name);
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
@@ -228,6 +253,8 @@ bool list_order_less(std::string_view a, std::string_view b)
 {
     const auto n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const auto ca = ascii_lower(static_cast<unsigned char>(a[i]));
         const auto cb = ascii_lower(static_cast<unsigned char>(b[i]));
         if (ca != cb)
@@ -328,23 +355,24 @@ std::string folder_prefix(const std::string& folder)
     return folder + path_separator;
 }
 
-rename_result rename_checked(const place& where, const std::string& old_name,
-                             const std::string& new_name)
+rename_result rename_checked(const place& where, call_name from, call_name to)
 {
-    if (!is_plain_name(old_name) || !is_plain_name(new_name))
+    if (!is_plain_name(from.name) || !is_plain_name(to.name))
         return rename_result::refused;
-    if (old_name == new_name)
+    if (from.name == to.name)
         return rename_result::unchanged;
-    auto result = move_once(where, old_name, new_name);
-    if (result == rename_result::exists && same_file(where, old_name, new_name))
-        result = move_through_temporary(where, old_name, new_name);
+    auto result = move_once(where, from.at, to.at);
+    if (result == rename_result::exists && same_file(where, from.at, to.at))
+        result = move_through_temporary(where, from.name, to.name);
     return result;
 }
 
-// Splits two full paths into their one folder (up to and including the last
-// separator) and two names; nothing when the folders differ.
+// Two full paths that name entries of one folder: the folder's prefix (up to
+// and including the last separator) and each name, as views of the paths
+// themselves; nothing when the folders differ.
 struct split_paths {
-    std::string prefix, old_name, new_name;
+    std::string_view prefix;
+    call_name from, to;
 };
 
 std::optional<split_paths> split_in_one_folder(const std::string& old_path, const std::string& new_path)
@@ -354,8 +382,10 @@ std::optional<split_paths> split_in_one_folder(const std::string& old_path, cons
     if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
         old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
         return std::nullopt;
-    return split_paths{old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
-                       new_path.substr(new_cut + 1)};
+    const std::string_view old_view(old_path), new_view(new_path);
+    return split_paths{old_view.substr(0, old_cut + 1),
+                       {old_path.c_str(), old_view.substr(old_cut + 1)},
+                       {new_path.c_str(), new_view.substr(new_cut + 1)}};
 }
 
 } // namespace
@@ -365,11 +395,11 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
     const auto split = split_in_one_folder(old_path, new_path);
     if (!split)
         return rename_result::refused;
-    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
+    return rename_checked({AT_FDCWD, split->prefix}, split->from, split->to);
 }
 
 open_folder::open_folder(const std::string& folder)
-    : m_folder(folder), m_prefix(folder_prefix(folder)),
+    : m_folder(folder),
       m_fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
@@ -388,7 +418,7 @@ open_folder::~open_folder()
 }
 
 open_folder::open_folder(open_folder&& other) noexcept
-    : m_folder(std::move(other.m_folder)), m_prefix(std::move(other.m_prefix)),
+    : m_folder(std::move(other.m_folder)),
       m_fd(std::exchange(other.m_fd, -1))
 {
 }
@@ -399,20 +429,26 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
         if (m_fd >= 0)
             close(m_fd);
         m_folder = std::move(other.m_folder);
-        m_prefix = std::move(other.m_prefix);
         m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
 }
 
-rename_result open_folder::rename_no_replace(const std::string& old_path, const std::string& new_path) const
+rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
+                                             std::string_view new_name) const
 {
-    const auto split = split_in_one_folder(old_path, new_path);
-    if (!split)
+    if (m_fd < 0 || folder != m_folder) {
+        const std::string prefix = folder_prefix(folder);
+        return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
+    }
+    if (!is_plain_name(old_name) || !is_plain_name(new_name))
         return rename_result::refused;
-    if (m_fd >= 0 && split->prefix == m_prefix)
-        return rename_checked({m_fd, {}}, split->old_name, split->new_name);
-    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
+    // A plain name fits in 255 bytes; the calls take it with a NUL after it,
+    // copied here rather than into a string of its own for every file.
+    char from[256], to[256];
+    *std::copy(old_name.begin(), old_name.end(), from) = '\0';
+    *std::copy(new_name.begin(), new_name.end(), to) = '\0';
+    return rename_checked({m_fd, {}}, {from, old_name}, {to, new_name});
 }
 
 } // namespace platform

@@ -63,8 +63,8 @@ bool is_plain_name(std::string_view name);
 
 // A folder held open while it is listed, so that renames in it need no look-up
 // of the folder's path and act on the very folder that was listed, even if
-// it has been moved since. Renames given paths of another folder fall back
-// to the paths themselves.
+// it has been moved since. Renames in another folder fall back to the
+// paths.
 class open_folder {
 public:
     open_folder() = default;
@@ -79,11 +79,13 @@ public:
     const std::string& path() const { return m_folder; }
     // As list_files, read through the open folder.
     std::optional<std::vector<std::string>> list_files() const;
-    rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
+    // Renames the entry `old_name` of `folder` to `new_name`: through the
+    // open folder when `folder` is the one held open, else by their paths.
+    rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
+                                    std::string_view new_name) const;
 
 private:
     std::string m_folder;
-    std::string m_prefix;
     int m_fd = -1;
 };
 

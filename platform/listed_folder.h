@@ -24,9 +24,9 @@ public:
     const std::string& path() const { return m_folder.path(); }
     const std::vector<std::string>& entries() const { return m_entries; }
 
-    rename_result rename(const std::string& old_path, const std::string& new_path) const
+    rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const
     {
-        return m_folder.rename_no_replace(old_path, new_path);
+        return m_folder.rename_no_replace(folder, old_name, new_name);
     }
 
 private:

@@ -4,19 +4,34 @@
 
 namespace renamer {
 
-rename_options read_options(window_controls& window)
+const rename_options& read_options(window_controls& window)
 {
-    rename_options options;
-    options.must_contain = window.text(text_id::Text5);
-    options.must_not_contain = window.text(text_id::Text6);
+    auto& read = window.inputs_read;
+    rename_options& options = read.options;
+    if (const auto edits = window.input_edits(); read.at_edit != edits) {
+        options.must_contain = window.text(text_id::Text5);
+        options.must_not_contain = window.text(text_id::Text6);
+        options.new_extension = window.text(text_id::zztt);
+        options.pattern = window.text(text_id::Combo1);
+        options.replace_what = window.text(text_id::Text3);
+        options.replace_with = window.text(text_id::Text4);
+        read.at_edit = edits;
+    }
     options.change_extension = window.check_value(check_id::Check3);
-    options.new_extension = window.text(text_id::zztt);
     options.strip_extension = window.check_value(check_id::Check1);
     options.use_pattern = window.check_value(check_id::Check2);
-    options.pattern = window.text(text_id::Combo1);
-    options.replace_what = window.text(text_id::Text3);
-    options.replace_with = window.text(text_id::Text4);
     return options;
+}
+
+void collapse_path_list(window_controls& window)
+{
+    // Text1 holds doubled separators only where the folder is a root (or was
+    // written with them); a list without any is left as it is rather than
+    // copied whole.
+    const std::string& paths = window.text(text_id::Text1);
+    const char twice[] = {native_separator, native_separator};
+    if (paths.find(twice, 0, 2) != std::string::npos)
+        window.set_text(text_id::Text1, collapse_double_backslash(paths));
 }
 
 namespace {
@@ -56,8 +71,8 @@ void rename_run(window_controls& window)
         if (name) {
             const auto new_name = make_new_name(read_options(window), *name, i);
             if (new_name) {
-                const std::string folder = window.file_path();
-                window.rename_file(join_path(folder, *name), join_path(folder, *new_name));
+                const std::string& folder = window.file_path();
+                window.rename_file(folder, *name, *new_name);
             }
         }
         advance(window, i);
@@ -80,7 +95,7 @@ void rename_run(window_controls& window)
     const std::int32_t named = window.list_count();
     for (std::int32_t i = 0; i < named; ++i) {
         if (const auto name = window.list_entry(i)) {
-            const auto options = read_options(window);
+            const auto& options = read_options(window);
             if (passes_filters(options, *name))
                 window.append_line(text_id::Text2,
                                    replace_all(*name, options.replace_what, options.replace_with));
@@ -88,7 +103,7 @@ void rename_run(window_controls& window)
         advance(window, i);
     }
 
-    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    collapse_path_list(window);
     window.run_index = 0;
     window.set_timer_enabled(false);
     window.run_index = 0;
@@ -97,15 +112,11 @@ void rename_run(window_controls& window)
 namespace {
 
 // A file a replacement would touch: it passes the filters and holds the text
-// to replace, exactly as typed. Only the three inputs that decide it are read,
-// anew for each file.
-bool query_matches(window_controls& window, const std::string& name)
+// to replace, exactly as typed.
+bool query_matches(window_controls& window, std::string_view name)
 {
-    rename_options options;
-    options.must_contain = window.text(text_id::Text5);
-    options.must_not_contain = window.text(text_id::Text6);
-    return passes_filters(options, name) &&
-           name.find(window.text(text_id::Text3)) != std::string::npos;
+    const auto& options = read_options(window);
+    return passes_filters(options, name) && name.find(options.replace_what) != std::string_view::npos;
 }
 
 } // namespace
@@ -129,7 +140,7 @@ void query_run(window_controls& window)
         advance(window, i);
     }
 
-    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    collapse_path_list(window);
     window.set_bar_value(0);
     window.set_timer_enabled(false);
 }

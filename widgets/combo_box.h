@@ -8,6 +8,7 @@
 // event a second time.
 
 #include <QComboBox>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ public:
     const std::string& Text() const;
     void set_text(const std::string& text);
     void set_items(const std::vector<std::string>& items);
+    // Grows with every change of the text, by the program or the user.
+    std::uint64_t edits() const { return m_edits; }
 
     std::function<void()> on_lost_focus;
 
@@ -34,6 +37,7 @@ private:
     bool m_lost_focus_pending = false;
     mutable std::string m_text;
     mutable bool m_text_stale = true;
+    std::uint64_t m_edits = 0;
 };
 
 } // namespace widgets

@@ -61,9 +61,10 @@ bool file_list::Refresh()
     return set_path(path);
 }
 
-platform::rename_result file_list::rename(const std::string& old_path, const std::string& new_path) const
+platform::rename_result file_list::rename(const std::string& folder, std::string_view old_name,
+                                         std::string_view new_name) const
 {
-    return m_model.folder().rename(old_path, new_path);
+    return m_model.folder().rename(folder, old_name, new_name);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)

@@ -46,7 +46,8 @@ public:
     const std::string* List(std::int32_t index) const;
     bool Refresh();
     // Renames in the folder as it was last read, never replacing a file.
-    platform::rename_result rename(const std::string& old_path, const std::string& new_path) const;
+    platform::rename_result rename(const std::string& folder, std::string_view old_name,
+                                   std::string_view new_name) const;
 
     const file_list_model& model_of_names() const { return m_model; }
 

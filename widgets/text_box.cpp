@@ -75,6 +75,7 @@ void text_box::change_text(const std::function<void(std::string&)>& change)
 
 void text_box::model_changed()
 {
+    ++m_edits;
     m_widget_newer = false;
     if (m_held)
         return;
@@ -94,10 +95,12 @@ void text_box::hold_display(bool held)
     if (held == m_held)
         return;
     m_held = held;
+    // The hold ends with the run: what it wrote is shown at once, so the
+    // user sees the result without waiting for a display period.
     if (m_held)
         m_flush.stop();
-    else if (m_shown != m_text && !m_widget_newer)
-        m_flush.start();
+    else
+        flush();
 }
 
 void text_box::flush()
@@ -151,6 +154,7 @@ void text_box::widget_edited()
         m_screen_stale = true;
         return;
     }
+    ++m_edits;
     m_widget_newer = true;
     m_flush.stop();
 }
