@@ -1,4 +1,5 @@
 #include "filesystem.h"
+#include "test_hooks.h"
 
 #include <algorithm>
 #include <atomic>

@@ -36,14 +36,6 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 // out because they hold nothing a user renames.
 std::vector<std::string> list_drives();
 
-// Lets tests make a folder unreadable even to root: while the hook answers
-// true for a folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-
-// Lets tests take the path that file systems without RENAME_NOREPLACE take
-// (NFS, some FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
 enum class rename_result {
     renamed,      // the file now has its new name
     unchanged,    // the new name is the old one; nothing was done

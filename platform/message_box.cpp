@@ -1,4 +1,5 @@
 #include "message_box.h"
+#include "test_hooks.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

@@ -9,10 +9,6 @@ namespace platform {
 // title, and returns when it is closed.
 void message_box(const QString& text);
 
-// Tests replace the box, so that no test ever waits on a modal dialog. The
-// hook receives the text and the title the box would show.
-void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
-
 QString application_title();
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "message_loop.h"
+#include "test_hooks.h"
 
 #include <QCoreApplication>
 #include <chrono>

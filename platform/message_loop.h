@@ -14,10 +14,6 @@ namespace platform {
 // between files so that the window stays live and timers can tick.
 void yield();
 
-// Lets tests see or steer what happens inside a yield (for example to start
-// a second run there); the default runs the pending events.
-void set_yield_hook(std::function<void()> hook);
-
 // A timer with an interval and an enabled flag. Its tick can also be driven
 // by hand, which is how tests run it: no test waits on the clock.
 class timer : public QObject {
@@ -41,8 +37,7 @@ private:
 };
 
 // Ends the program at once: every window disappears and no further handler
-// runs. Tests replace it, so a caller returns straight after the call.
+// runs.
 void end_program();
-void set_end_program_hook(std::function<void()> hook);
 
 } // namespace platform

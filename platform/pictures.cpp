@@ -1,4 +1,5 @@
 #include "pictures.h"
+#include "test_hooks.h"
 
 #include <map>
 
@@ -30,6 +31,11 @@ void set_picture_override(const QString& name, const QImage& image)
 void clear_picture_override(const QString& name)
 {
     overrides().erase(name);
+}
+
+void clear_picture_overrides()
+{
+    overrides().clear();
 }
 
 QImage cell_picture(const QImage& strip, int rows, int columns, int index)

@@ -17,12 +17,6 @@ namespace platform {
 // The named picture; a null image when there is none.
 QImage picture(const QString& name);
 
-// Puts a picture of the test's own in place of the named one, so a test can
-// tell cells apart by colour; a null image stands for a picture that is
-// missing. Clearing gives the embedded picture back.
-void set_picture_override(const QString& name, const QImage& image);
-void clear_picture_override(const QString& name);
-
 // The picture of cell `index` of a strip cut into rows x columns equal
 // cells, numbered across a row first (what the sprite cutter gives).
 QImage cell_picture(const QImage& strip, int rows, int columns, int index);

@@ -1,4 +1,5 @@
 #include "pointer.h"
+#include "test_hooks.h"
 
 #include <QCursor>
 #include <QGuiApplication>

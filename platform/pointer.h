@@ -14,10 +14,9 @@ class QWidget;
 namespace platform {
 
 // The pointer in screen pixels (GetCursorPos). Tests may place it with
-// QCursor::setPos, which the offscreen platform honours, or through the
-// override below.
+// QCursor::setPos, which the offscreen platform honours, or through their
+// own override.
 QPoint cursor_pos();
-void set_cursor_pos_override(std::optional<QPoint> position);
 
 // A screen point in pixels relative to a widget's client area (ScreenToClient).
 QPoint screen_to_client(const QWidget* widget, QPoint screen_point);

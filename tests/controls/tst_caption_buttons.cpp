@@ -4,6 +4,7 @@
 // the stored properties; then the real art. The poll is driven by hand,
 // except where the test is that it runs on its own.
 
+#include "platform/test_hooks.h"
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
 #include "platform/pictures.h"
@@ -99,14 +100,10 @@ class tst_caption_buttons : public QObject {
     }
 
 private slots:
-    void initTestCase()
+    void init()
     {
         for (int strip = 0; strip < 5; ++strip)
             platform::set_picture_override(QLatin1String(strip_names[strip]), stand_in_strip(strip, strip < 4 ? 4 : 3));
-    }
-
-    void init()
-    {
         m_log.clear();
         m_bag = {};
         m_bag.ambient_display_name = QStringLiteral("xptopbuttons1");
@@ -119,7 +116,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        platform::set_cursor_pos_override(std::nullopt);
+        platform::reset_test_hooks();
     }
 
     // A script of steps on a button whose creation MouseOut has passed:

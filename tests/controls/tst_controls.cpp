@@ -3,6 +3,7 @@
 // for the button, the piece of the cell). Behaviour the three share is one
 // data-driven test with a row per control; the hover poll is driven by hand.
 
+#include "platform/test_hooks.h"
 #include "controls/xpcheckbox.h"
 #include "controls/xpcmdbutton.h"
 #include "controls/xpradiobutton.h"
@@ -144,7 +145,6 @@ private slots:
     void initTestCase()
     {
         platform::install_font_substitutes();
-        install_stand_in_art();
         QCOMPARE(platform::twips_per_pixel_y(), 15.0);
     }
 
@@ -154,6 +154,7 @@ private slots:
     {
         const QByteArray tag = QTest::currentDataTag() ? QTest::currentDataTag() : "";
         m_kind = tag.startsWith("option") ? option : tag.startsWith("check") ? check : button;
+        install_stand_in_art();
         platform::set_cursor_pos_override(QPoint(-100, -100));
         m_window = new QWidget;
         m_window->setGeometry(50, 50, 400, 300);
@@ -170,7 +171,7 @@ private slots:
     {
         delete m_window;
         m_bags.clear();
-        platform::set_cursor_pos_override(std::nullopt);
+        platform::reset_test_hooks();
     }
 
     // The controls are linked with the real art, at the sizes they cut.

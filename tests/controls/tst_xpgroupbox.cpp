@@ -4,6 +4,7 @@
 // through the caption's middle, the opaque caption, colours, events, the
 // host's controls inside, the stored properties; then the real art.
 
+#include "platform/test_hooks.h"
 #include "controls/xpcmdbutton.h"
 #include "controls/xpgroupbox.h"
 #include "platform/fonts.h"
@@ -109,11 +110,11 @@ private slots:
     void initTestCase()
     {
         platform::install_font_substitutes();
-        platform::set_picture_override(QStringLiteral("groupbox"), stand_in_frame());
     }
 
     void init()
     {
+        platform::set_picture_override(QStringLiteral("groupbox"), stand_in_frame());
         m_bag = {};
         m_bag.ambient_display_name = QStringLiteral("xpgroupbox1");
         m_bag.ambient_font = QFont(QStringLiteral("宋体"));
@@ -126,7 +127,11 @@ private slots:
         m_window->show();
     }
 
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        platform::reset_test_hooks();
+    }
 
     // Every pixel of boxes loaded from stored values, with the caption at
     // left 15 and the top line through its middle. The main window's box

@@ -3,6 +3,7 @@
 // Frame pictures drawn in code at the sizes of the real art, so that the
 // tests can tell every piece, every column and each look apart by colour.
 
+#include "platform/test_hooks.h"
 #include "platform/pictures.h"
 
 #include <QColor>

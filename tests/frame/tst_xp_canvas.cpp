@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "frame/xp_canvas.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
@@ -78,7 +79,8 @@ class tst_xp_canvas : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup() { platform::set_cursor_pos_override(std::nullopt); }
+    void init() { frame_test::install_stand_in_art(); }
+    void cleanup() { platform::reset_test_hooks(); }
 
     void strips_and_grips_data();
     void strips_and_grips();
@@ -113,7 +115,6 @@ private slots:
 void tst_xp_canvas::initTestCase()
 {
     platform::install_font_substitutes();
-    frame_test::install_stand_in_art();
 }
 
 // ---- Layout and painting ----------------------------------------------

@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "platform/listed_folder.h"
 
 #include "folder_fixture.h"
@@ -12,6 +13,7 @@ Q_DECLARE_METATYPE(platform::rename_result)
 class tst_filesystem : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { platform::reset_test_hooks(); }
     void list_order_data();
     void list_order();
     void listing_keeps_bytes_links_and_order();

@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "renamer/browsing.h"
 #include "headless_window.h"
 #include "renamer/rules.h"
@@ -113,8 +114,7 @@ private slots:
 
 void tst_browsing::cleanup()
 {
-    platform::set_listing_fault_hook({});
-    platform::set_message_box_hook({});
+    platform::reset_test_hooks();
 }
 
 void tst_browsing::fill_file_lists_data()

@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "renamer/form2.h"
 #include "renamer/form3.h"
 #include "renamer/rules.h"
@@ -70,13 +71,15 @@ private slots:
     void initTestCase()
     {
         platform::install_font_substitutes();
+    }
+    void init()
+    {
         // A pattern box losing the focus may show its message; no test waits on it.
         platform::set_message_box_hook([this](const QString& text, const QString&) { messages << text; });
     }
     void cleanup()
     {
-        platform::set_yield_hook({});
-        platform::set_end_program_hook({});
+        platform::reset_test_hooks();
         messages.clear();
     }
 

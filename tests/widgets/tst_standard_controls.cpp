@@ -1,3 +1,4 @@
+#include "platform/test_hooks.h"
 #include "widgets/combo_box.h"
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
@@ -69,7 +70,7 @@ private slots:
 
 void tst_standard_controls::cleanup()
 {
-    platform::set_listing_fault_hook({});
+    platform::reset_test_hooks();
 }
 
 // Each row: bytes, whether CR LF is a line break, the text shown, and a

@@ -1,0 +1,16 @@
+#include "test_hooks.h"
+
+namespace platform {
+
+void reset_test_hooks()
+{
+    set_listing_fault_hook({});
+    pretend_no_rename_noreplace(false);
+    set_message_box_hook({});
+    set_yield_hook({});
+    set_end_program_hook({});
+    clear_picture_overrides();
+    set_cursor_pos_override(std::nullopt);
+}
+
+} // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+
+// Every place where a test steers the platform, in one list: each hook is
+// off in the program, and reset_test_hooks() turns them all off again, which
+// each test fixture does after every test so that no test leaks a hook into
+// the next.
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Makes a folder unreadable even to root: while the hook answers true for a
+// folder, listing it fails as if permission were denied.
+void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
+
+// Takes the path that file systems without RENAME_NOREPLACE take (NFS, some
+// FUSE): every rename then goes by a hard link and an unlink.
+void pretend_no_rename_noreplace(bool pretend);
+
+// Replaces the message box, so that no test ever waits on a modal dialog.
+// The hook receives the text and the title the box would show.
+void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
+
+// Sees or steers what happens inside a yield (for example to start a second
+// run there); without it a yield runs the pending events.
+void set_yield_hook(std::function<void()> hook);
+
+// Stands in for ending the program, so a caller returns straight after it.
+void set_end_program_hook(std::function<void()> hook);
+
+// Puts a picture of the test's own in place of the named one, so a test can
+// tell cells apart by colour; a null image stands for a picture that is
+// missing. Clearing gives the embedded picture back.
+void set_picture_override(const QString& name, const QImage& image);
+void clear_picture_override(const QString& name);
+void clear_picture_overrides();
+
+// Places the pointer where the controls will read it, whatever QCursor says.
+void set_cursor_pos_override(std::optional<QPoint> position);
+
+void reset_test_hooks();
+
+} // namespace platform
