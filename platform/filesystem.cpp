@@ -29,19 +29,6 @@ unsigned char ascii_lower(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-// Closes a directory stream on every path out of a listing.
-struct dir_handle {
-    DIR* dir;
-    explicit dir_handle(DIR* d) : dir(d) {}
-    ~dir_handle()
-    {
-        if (dir)
-            closedir(dir);
-    }
-    dir_handle(const dir_handle&) = delete;
-    dir_handle& operator=(const dir_handle&) = delete;
-};
-
 // Sorting a large folder compares long shared prefixes many times, so each
 // name's folded form is made once and compared with memcmp; the result is the
 // same order as list_order_less.
@@ -108,43 +95,9 @@ entry_kind kind_of(int dir_fd, const dirent* entry)
     return entry_kind::file;
 }
 
-// Lists the folder through `open_fd` when it is held open already, else by
-// its path.
-std::optional<std::vector<std::string>> list_entries(const std::string& folder, entry_kind wanted,
-                                                     int open_fd = -1)
+std::optional<std::vector<std::string>> list_entries(const std::string& folder, bool folders, int open_fd = -1)
 {
-    if (listing_fault_hook() && listing_fault_hook()(folder)) {
-        errno = EACCES;
-        return std::nullopt;
-    }
-    DIR* dir = nullptr;
-    if (open_fd >= 0) {
-        // The stream takes the descriptor it is given, so it gets a copy.
-        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
-        if (copy >= 0 && !(dir = fdopendir(copy)))
-            close(copy);
-        if (dir)
-            rewinddir(dir);
-    } else {
-        dir = opendir(folder.empty() ? "." : folder.c_str());
-    }
-    dir_handle handle(dir);
-    if (!handle.dir)
-        return std::nullopt;
-    const int fd = dirfd(handle.dir);
-    std::vector<std::string> names;
-    errno = 0;
-    while (const dirent* entry = readdir(handle.dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        if (kind_of(fd, entry) == wanted)
-            names.emplace_back(entry->d_name);
-        errno = 0;
-    }
-    if (errno != 0)
-        return std::nullopt;
-    sort_in_list_order(names);
-    return names;
+    return folder_reading(folder, folders, open_fd).finish();
 }
 
 // Where a rename happens: names are given relative to a directory handle
@@ -268,12 +221,12 @@ bool list_order_less(std::string_view a, std::string_view b)
 
 std::optional<std::vector<std::string>> list_files(const std::string& folder)
 {
-    return list_entries(folder, entry_kind::file);
+    return list_entries(folder, false);
 }
 
 std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
 {
-    return list_entries(folder, entry_kind::folder);
+    return list_entries(folder, true);
 }
 
 void pretend_no_rename_noreplace(bool pretend)
@@ -405,11 +358,82 @@ open_folder::open_folder(const std::string& folder)
 {
 }
 
-std::optional<std::vector<std::string>> open_folder::list_files() const
+folder_reading::folder_reading(const std::string& folder, bool folders, int open_fd)
+    : m_folders(folders)
+{
+    if (listing_fault_hook() && listing_fault_hook()(folder)) {
+        errno = EACCES;
+        return;
+    }
+    if (open_fd >= 0) {
+        // The stream takes the descriptor it is given, so it gets a copy.
+        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
+        if (copy >= 0 && !(m_dir = fdopendir(copy)))
+            close(copy);
+        if (m_dir)
+            rewinddir(m_dir);
+    } else if (open_fd == -1) {
+        m_dir = opendir(folder.empty() ? "." : folder.c_str());
+    }
+}
+
+folder_reading::~folder_reading()
+{
+    if (m_dir)
+        closedir(m_dir);
+}
+
+folder_reading::folder_reading(folder_reading&& other) noexcept
+    : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
+      m_names(std::move(other.m_names))
+{
+}
+
+bool folder_reading::read_some(std::size_t count)
+{
+    if (!m_dir)
+        return true;
+    const int fd = dirfd(m_dir);
+    const entry_kind wanted = m_folders ? entry_kind::folder : entry_kind::file;
+    errno = 0;
+    for (std::size_t seen = 0; seen < count; ++seen) {
+        const dirent* entry = readdir(m_dir);
+        if (!entry) {
+            if (errno != 0) {
+                closedir(std::exchange(m_dir, nullptr));
+                return true;
+            }
+            m_done = true;
+            return true;
+        }
+        if (entry->d_name[0] != '.' && kind_of(fd, entry) == wanted)
+            m_names.emplace_back(entry->d_name);
+        errno = 0;
+    }
+    return false;
+}
+
+std::optional<std::vector<std::string>> folder_reading::finish()
+{
+    while (!read_some(SIZE_MAX)) {
+    }
+    if (!m_dir || !m_done)
+        return std::nullopt;
+    closedir(std::exchange(m_dir, nullptr));
+    sort_in_list_order(m_names);
+    return std::move(m_names);
+}
+
+folder_reading open_folder::reading() const
 {
     if (m_fd < 0)
-        return std::nullopt;
-    return list_entries(m_folder, entry_kind::file, m_fd);
+        return folder_reading(m_folder, false, -2);
+    return folder_reading(m_folder, false, m_fd);
+}
+
+std::optional<std::vector<std::string>> open_folder::list_files() const
+{
+    return reading().finish();
 }
 
 open_folder::~open_folder()

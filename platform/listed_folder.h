@@ -21,6 +21,21 @@ public:
     // that a caller keeps the folder it had.
     static std::optional<listed_folder> read(const std::string& folder);
 
+    // The same a piece at a time: step() until it answers true, then finish().
+    class reading {
+    public:
+        explicit reading(const std::string& folder);
+        // Reads the next piece; true once the folder is read whole, or
+        // cannot be read.
+        bool step();
+        // Reads what is left; nothing when the folder cannot be read.
+        std::optional<listed_folder> finish();
+
+    private:
+        open_folder m_folder;
+        folder_reading m_files;
+    };
+
     const std::string& path() const { return m_folder.path(); }
     const std::vector<std::string>& entries() const { return m_entries; }
 
