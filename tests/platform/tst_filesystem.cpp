@@ -143,7 +143,7 @@ void tst_filesystem::rename()
     // The way the windows rename: through the folder their file list read.
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
-    const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
+    const auto answer = held->rename(folder, str(from), str(to));
     platform::pretend_no_rename_noreplace(false);
     QCOMPARE(answer, result);
     QCOMPARE(describe(read_folder(folder)), after);
@@ -220,13 +220,13 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
-    QCOMPARE(held->rename(listed + "/a", listed + "/b"), rename_result::exists);
-    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c"), rename_result::refused);
-    QCOMPARE(held->rename(listed + "/a", listed + "/c"), rename_result::renamed);
+    QCOMPARE(held->rename(listed, "a", "b"), rename_result::exists);
+    QCOMPARE(held->rename(listed, "a", "sub/c"), rename_result::refused);
+    QCOMPARE(held->rename(listed, "a", "c"), rename_result::renamed);
     QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held->rename(listed + "/c", listed + "/d"), rename_result::renamed);
+    QCOMPARE(held->rename(listed, "c", "d"), rename_result::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
