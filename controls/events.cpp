@@ -1,6 +1,20 @@
 #include "events.h"
 
+#include <QtGlobal>
+#include <utility>
+
 namespace controls {
+
+namespace {
+
+event_handler without_arguments(std::function<void()> handler)
+{
+    if (!handler)
+        return {};
+    return [h = std::move(handler)](event_args&) { h(); };
+}
+
+} // namespace
 
 event_source::event_source(std::initializer_list<event_decl> declared)
 {
@@ -16,51 +30,61 @@ const event_source::slot* event_source::find(int id) const
     return nullptr;
 }
 
-bool event_source::bind(int id, event_handler handler)
+event_source::slot* event_source::find(int id)
 {
-    auto* s = const_cast<slot*>(find(id));
-    if (!s || !handler)
+    return const_cast<slot*>(std::as_const(*this).find(id));
+}
+
+bool event_source::add(slot* s, const QString& asked_for, event_handler handler)
+{
+    if (!s) {
+        qCritical("binding %s: the control raises no such event", qUtf8Printable(asked_for));
+        Q_ASSERT_X(false, "event_source::bind", "the control raises no such event");
+        return false;
+    }
+    if (!handler)
         return false;
     s->handlers.push_back(std::move(handler));
     return true;
 }
 
+// A declaration is only as good as its id: the frame's Resize shares
+// MouseOut's, and whichever of the two the control declares is meant.
+bool event_source::bind(const event_decl& event, event_handler handler)
+{
+    slot* s = find(event.id);
+    const bool same = s && qstrcmp(s->decl.name, event.name) == 0;
+    return add(same ? s : nullptr, QString::fromLatin1(event.name), std::move(handler));
+}
+
+bool event_source::bind(const event_decl& event, std::function<void()> handler)
+{
+    return bind(event, without_arguments(std::move(handler)));
+}
+
+bool event_source::bind(int id, event_handler handler)
+{
+    return add(find(id), QStringLiteral("id %1").arg(id), std::move(handler));
+}
+
 bool event_source::bind(QAnyStringView name, event_handler handler)
 {
-    const int id = id_of(name);
-    return id != 0 && bind(id, std::move(handler));
+    slot* found = nullptr;
+    for (slot& s : m_slots)
+        if (!found && QAnyStringView::compare(name, QLatin1String(s.decl.name), Qt::CaseInsensitive) == 0)
+            found = &s;
+    return add(found, name.toString(), std::move(handler));
 }
 
 bool event_source::bind(QAnyStringView name, std::function<void()> handler)
 {
-    if (!handler)
-        return false;
-    return bind(name, event_handler([h = std::move(handler)](event_args&) { h(); }));
+    return bind(name, without_arguments(std::move(handler)));
 }
 
 void event_source::unbind_all()
 {
     for (slot& s : m_slots)
         s.handlers.clear();
-}
-
-bool event_source::declares(int id) const
-{
-    return find(id) != nullptr;
-}
-
-int event_source::id_of(QAnyStringView name) const
-{
-    for (const slot& s : m_slots)
-        if (QAnyStringView::compare(name, QLatin1String(s.decl.name), Qt::CaseInsensitive) == 0)
-            return s.decl.id;
-    return 0;
-}
-
-QString event_source::name_of(int id) const
-{
-    const slot* s = find(id);
-    return s ? QString::fromLatin1(s->decl.name) : QString();
 }
 
 void event_source::raise(int id, event_args& args) const

@@ -63,18 +63,19 @@ class event_source {
 public:
     explicit event_source(std::initializer_list<event_decl> declared);
 
-    // False, and nothing bound, when the control does not raise that event.
-    // Names are matched without regard to case, as hosts spell them freely.
+    // Binding an event that the control does not raise is a mistake in the
+    // host, never a choice: it asserts in a debug build and logs an error
+    // otherwise, and binds nothing. Hosts name the event by its declaration
+    // (Click_event), which the compiler checks; by name (matched without
+    // regard to case, as hosts spell them freely) or by dispatch id for the
+    // hosts that know the events that way. True when the handler is bound.
+    bool bind(const event_decl& event, event_handler handler);
+    bool bind(const event_decl& event, std::function<void()> handler);
     bool bind(int id, event_handler handler);
     bool bind(QAnyStringView name, event_handler handler);
     // For the events without arguments (Click, MouseOut, ...).
     bool bind(QAnyStringView name, std::function<void()> handler);
     void unbind_all();
-
-    bool declares(int id) const;
-    // The id of a declared event, or nullopt-like 0 when there is none.
-    int id_of(QAnyStringView name) const;
-    QString name_of(int id) const;
 
     // Every handler bound to the event runs, in the order of binding, on the
     // same argument record.
@@ -89,7 +90,9 @@ private:
         event_decl decl;
         std::vector<event_handler> handlers;
     };
+    slot* find(int id);
     const slot* find(int id) const;
+    static bool add(slot* s, const QString& asked_for, event_handler handler);
     std::vector<slot> m_slots;
 };
 

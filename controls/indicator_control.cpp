@@ -15,13 +15,13 @@ indicator_control::indicator_control(leave_order order, child_move p_move, child
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
                     true, order, parent),
-      lbl(new caption_label(this)), p(new picture_box(this))
+      m_lbl(new caption_label(this)), m_p(new picture_box(this))
 {
     set_surface_colour(to_qcolor(m_back_colour));
     colour_caption();
-    lbl->on_text_changed = [this] { layout(); };
-    forward_input(lbl, child_move::at_corner);
-    forward_input(p, p_move, p_unit);
+    m_lbl->on_text_changed = [this] { layout(); };
+    forward_input(m_lbl, child_move::at_corner);
+    forward_input(m_p, p_move, p_unit);
 }
 
 // --- Properties -----------------------------------------------------------------
@@ -33,79 +33,59 @@ void indicator_control::set_value_field(std::int32_t value)
     notify_changed("Value");
 }
 
-void indicator_control::set_Caption(const QString& vNewCaption)
+void indicator_control::set_Caption(const QString& caption)
 {
-    lbl->set_caption(vNewCaption);
+    m_lbl->set_caption(caption);
     layout();
     notify_changed("Caption");
 }
 
-void indicator_control::set_Enabled(bool New_Enabled)
+void indicator_control::enabled_changed()
 {
-    setEnabled(New_Enabled);
-    if (New_Enabled)
-        draw_normal();
-    else
-        draw_disabled();
+    draw_normal();
     colour_caption();
 }
 
-void indicator_control::set_Font(const QFont& vNewFont)
+void indicator_control::set_Font(const QFont& font)
 {
-    share_font(vNewFont, lbl);
+    share_font(font, m_lbl);
     layout();
     notify_changed("Font");
 }
 
-void indicator_control::set_BackColor(ole_color New_BackColor)
+void indicator_control::set_BackColor(ole_color colour)
 {
-    m_back_colour = New_BackColor;
+    m_back_colour = colour;
     notify_changed("BackColor");
     set_surface_colour(to_qcolor(m_back_colour));
 }
 
-void indicator_control::set_ForeColor(ole_color New_ForeColor)
+void indicator_control::set_ForeColor(ole_color colour)
 {
-    m_fore_colour = New_ForeColor;
+    m_fore_colour = colour;
     notify_changed("ForeColor");
     colour_caption();
 }
 
 void indicator_control::colour_caption()
 {
-    lbl->set_text_colour(to_qcolor(Enabled() ? m_fore_colour : disabled_caption));
+    m_lbl->set_text_colour(to_qcolor(Enabled() ? m_fore_colour : disabled_caption));
 }
 
-// --- Persistence ------------------------------------------------------------------
-
-void indicator_control::init_new()
+std::span<const stored_property> indicator_control::stored_properties() const
 {
-    set_Caption(ambient_display_name());
-    set_Enabled(true);
-    apply_stored_value(default_value());
-    set_Font(ambient_font());
-    set_BackColor(button_face);
-    set_ForeColor(0);
-}
-
-void indicator_control::load()
-{
-    apply_stored_value(read("Value", default_value()));
-    set_Caption(read("Caption", ambient_display_name()).toString());
-    set_Enabled(read("Enabled", true).toBool());
-    set_Font(read("Font", ambient_font()).value<QFont>());
-    set_BackColor(read("BackColor", button_face).toUInt());
-    set_ForeColor(read("ForeColor", 0u).toUInt());
-}
-
-void indicator_control::save()
-{
-    write("Font", Font(), ambient_font());
-    write("Value", stored_value(), default_value());
-    write("Caption", Caption(), ambient_display_name());
-    write("Enabled", Enabled(), true);
-    write("BackColor", m_back_colour, button_face);
-    write("ForeColor", m_fore_colour, 0u);
+    // Saved in this order; a load starts with the Value, a new instance with
+    // the caption and the enabled state.
+    using self = indicator_control;
+    static const stored_property rows[] = {
+        {"Font", host_font, get<&self::Font>, set<&self::set_Font>, nullptr, 3, 3},
+        {"Value", get<&self::default_value>, get<&self::stored_value>, set<&self::apply_stored_value>, nullptr, 0, 2},
+        {"Caption", host_name, get<&self::Caption>, set<&self::set_Caption>, nullptr, 1, 0},
+        {"Enabled", fixed<true>, get<&self::Enabled>, set<&self::set_Enabled>, nullptr, 2, 1},
+        {"BackColor", fixed<button_face>, get<&self::BackColor>, set<&self::set_BackColor>},
+        {"ForeColor", fixed<ole_color(0)>, get<&self::ForeColor>, set<&self::set_ForeColor>},
+    };
+    return rows;
 }
 
 // --- Notifications ----------------------------------------------------------------
@@ -150,7 +130,7 @@ void indicator_control::show_cell(int cell)
 {
     if (cell < 0)
         return;
-    p->set_picture(cell_picture(cell));
+    m_p->set_picture(cell_picture(cell));
     m_shown_cell = cell;
 }
 
@@ -161,11 +141,11 @@ void indicator_control::layout()
     set_scale_unit(scale_unit::twips);
     const double height = scale_height();
     const int p_top = half_of(height - indicator_box_twips);
-    p->setGeometry(to_pixels_x(0), to_pixels_y(p_top), to_pixels_x(indicator_box_twips),
+    m_p->setGeometry(to_pixels_x(0), to_pixels_y(p_top), to_pixels_x(indicator_box_twips),
                    to_pixels_y(indicator_box_twips));
-    const double label_height = lbl->height() * units_per_pixel_y();
+    const double label_height = m_lbl->height() * units_per_pixel_y();
     const int label_top = half_of(height - label_height);
-    lbl->move(to_pixels_x(caption_left_twips), to_pixels_y(label_top));
+    m_lbl->move(to_pixels_x(caption_left_twips), to_pixels_y(label_top));
 }
 
 } // namespace controls

@@ -10,7 +10,8 @@
 // cell's picture comes from (cell_picture), how its Value is typed in the
 // store, and what a click does.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
+#include "controls/picture_box.h"
 #include "controls/colours.h"
 #include "controls/xp_control.h"
 
@@ -27,19 +28,15 @@ public:
     static constexpr int state_pressed = 2;
     static constexpr int state_disabled = 3;
 
-    QString Caption() const { return lbl->caption(); }
-    void set_Caption(const QString& vNewCaption);
-    // Does not tell the host of the change.
-    void set_Enabled(bool New_Enabled);
-    void set_Font(const QFont& vNewFont);
+    QString Caption() const { return m_lbl->caption(); }
+    void set_Caption(const QString& caption);
+    void set_Font(const QFont& font);
     ole_color BackColor() const { return m_back_colour; }
-    void set_BackColor(ole_color New_BackColor);
+    void set_BackColor(ole_color colour);
     ole_color ForeColor() const { return m_fore_colour; }
-    void set_ForeColor(ole_color New_ForeColor);
+    void set_ForeColor(ole_color colour);
 
-    void init_new() override;
-    void load() override;
-    void save() override;
+    std::span<const stored_property> stored_properties() const override;
 
     void on_resize() override { layout(); }
     void mouse_down(std::int16_t button, std::int16_t shift, float x, float y) override;
@@ -48,8 +45,8 @@ public:
     // The cell `p` shows now (-1 before the first).
     int shown_cell() const { return m_shown_cell; }
 
-    caption_label* const lbl;
-    picture_box* const p;
+    caption_label* lbl() const { return m_lbl; }
+    picture_box* p() const { return m_p; }
 
 protected:
     indicator_control(leave_order order, child_move p_move, child_unit p_unit, QWidget* parent);
@@ -72,6 +69,8 @@ protected:
     void show_cell(int cell);
     void layout();
 
+    // Enabled does not tell the host of the change.
+    void enabled_changed() override;
     void before_poll() override { set_scale_unit(scale_unit::pixels); }
     void show_tracking_face(bool pressed) override;
     void draw_rest_face() override { draw_normal(); }
@@ -79,6 +78,8 @@ protected:
 private:
     void colour_caption();
 
+    caption_label* const m_lbl;
+    picture_box* const m_p;
     std::int32_t m_value = 0;
     ole_color m_back_colour = button_face;
     ole_color m_fore_colour = 0;

@@ -1,6 +1,6 @@
 #include "xp_control.h"
 
-#include "controls/input.h"
+#include "controls/key_and_button_codes.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
 
@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace controls {
 
@@ -29,6 +31,25 @@ void xp_control::place(platform::property_bag* bag, placement how)
     // The first layout runs now, not again when the window is shown.
     setAttribute(Qt::WA_PendingResizeEvent, false);
     on_resize();
+}
+
+void xp_control::set_Enabled(bool enabled)
+{
+    // Setting the property shows the state even when it stays as it was,
+    // which Qt does not report as a change.
+    const bool was = isEnabled();
+    setEnabled(enabled);
+    if (isEnabled() == was)
+        enabled_changed();
+    if (m_tells_host_of_enabled)
+        notify_changed("Enabled");
+}
+
+void xp_control::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange)
+        enabled_changed();
+    QWidget::changeEvent(e);
 }
 
 // --- Scale units ---------------------------------------------------------
@@ -190,6 +211,52 @@ void xp_control::notify_changed(const char* property) const
         m_bag->property_changed(QString::fromLatin1(property));
 }
 
+namespace {
+
+// The rows in the order of one sequence: by the place given for it, else by
+// their place in the list.
+std::vector<const stored_property*> in_order(std::span<const stored_property> rows, int stored_property::*at)
+{
+    std::vector<const stored_property*> ordered;
+    for (const stored_property& row : rows)
+        ordered.push_back(&row);
+    const auto place = [&](const stored_property* row) {
+        return row->*at >= 0 ? row->*at : static_cast<int>(row - rows.data());
+    };
+    std::stable_sort(ordered.begin(), ordered.end(), [&](auto* a, auto* b) { return place(a) < place(b); });
+    return ordered;
+}
+
+} // namespace
+
+void xp_control::init_new()
+{
+    for (const stored_property* row : in_order(stored_properties(), &stored_property::init_at))
+        (row->init ? row->init : row->load)(*this, row->fallback(*this));
+}
+
+void xp_control::load()
+{
+    for (const stored_property* row : in_order(stored_properties(), &stored_property::load_at))
+        row->load(*this, read(row->key, row->fallback(*this)));
+}
+
+void xp_control::save()
+{
+    for (const stored_property& row : stored_properties())
+        write(row.key, row.get(*this), row.fallback(*this));
+}
+
+QVariant host_name(const xp_control& control)
+{
+    return control.ambient_display_name();
+}
+
+QVariant host_font(const xp_control& control)
+{
+    return control.ambient_font();
+}
+
 QString xp_control::ambient_display_name() const
 {
     return m_bag ? m_bag->ambient_display_name : objectName();
@@ -293,17 +360,17 @@ bool xp_control::eventFilter(QObject* watched, QEvent* e)
 
 hover_control::hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
                              QWidget* parent)
-    : xp_control(raised, parent), Timer1(10, false), m_order(order)
+    : xp_control(raised, parent), m_Timer1(10, false), m_order(order)
 {
-    Timer1.on_timer = [this] { hover_tick(); };
-    Timer1.set_enabled(poll_from_creation);
+    m_Timer1.on_timer = [this] { hover_tick(); };
+    m_Timer1.set_enabled(poll_from_creation);
 }
 
 void hover_control::hover_tick()
 {
     // A tick that the stopped timer would never have given is ignored, so a
     // stray or hand-driven tick cannot raise a second MouseOut.
-    if (!Timer1.enabled())
+    if (!m_Timer1.enabled())
         return;
     before_poll();
     const QPoint p = platform::screen_to_client(this, platform::cursor_pos());
@@ -319,10 +386,10 @@ void hover_control::hover_tick()
         return;
     if (m_order == leave_order::draw_stop_raise) {
         draw_rest_face();
-        Timer1.set_enabled(false);
+        m_Timer1.set_enabled(false);
         events().raise(dispatch::MouseOut);
     } else {
-        Timer1.set_enabled(false);
+        m_Timer1.set_enabled(false);
         events().raise(dispatch::MouseOut);
         draw_rest_face();
     }
@@ -335,8 +402,8 @@ void hover_control::mouse_move(std::int16_t button, std::int16_t shift, float x,
 
 void hover_control::track_move(std::int16_t button, std::int16_t shift, float x, float y)
 {
-    if (!Timer1.enabled())
-        Timer1.set_enabled(true);
+    if (!m_Timer1.enabled())
+        m_Timer1.set_enabled(true);
     const bool inside = x >= 0 && x <= scale_width() && y >= 0 && y <= scale_height();
     if (!inside)
         return;

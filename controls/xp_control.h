@@ -8,7 +8,8 @@
 //     box, the window frame) or from hover_control (everything that shows a
 //     hover face and raises MouseOut). Pass the events the control raises,
 //     e.g. {Click_event, MouseDown_event, MouseMove_event, MouseUp_event,
-//     MouseOut_event}; hosts bind them through events() by name or id. A
+//     MouseOut_event}; hosts bind them through events() by declaration,
+//     name or id (binding one the control does not raise is an error). A
 //     control with events of its own declares them the same way, e.g.
 //     event_decl{"Resize", 1} for the frame.
 //  2. Override the notifications the control reacts to. The Qt event
@@ -24,25 +25,27 @@
 //  4. Show faces either whole (show_face: the picture at the top-left, at
 //     its natural size) or painted (paint_pieces onto the surface, which
 //     keeps what was drawn until it is cleared or drawn over).
-//  5. Persistence: implement init_new(), load() and save() in the
-//     control's own order with read() and write(); setters call
-//     notify_changed("Name") where the control tells its host of a change.
-//     The host gives the control its property bag (ambient display name and
-//     font come from there) and calls place(), which runs new-instance or
-//     load, then the first layout.
+//  5. Persistence: list the stored properties once, in stored_properties()
+//     (controls/stored_properties.h); init_new(), load() and save() run over
+//     that list. Setters call notify_changed("Name") where the control tells
+//     its host of a change. The host gives the control its property bag
+//     (ambient display name and font come from there) and calls place(),
+//     which runs new-instance or load, then the first layout.
 //  6. A hover_control owns Timer1, the 10 ms poll. Its move notification
 //     calls track_move() (the mouse-move rule); it implements
 //     show_tracking_face() and draw_rest_face(), and names its order of
-//     steps for leaving. Tests drive the poll with Timer1.tick(); a tick
+//     steps for leaving. Tests drive the poll with Timer1().tick(); a tick
 //     while the timer is stopped does nothing, as the clock would give none.
 //  7. Properties are a getter named as the property and a setter named
-//     set_ plus the property (State(), set_State(vNewValue)). Enabled() and
-//     Font() live here; share_font() hands one font to surface and label.
+//     set_ plus the property (State(), set_State(value)). Enabled and Font()
+//     live here; share_font() hands one font to surface and label. A control
+//     shows its enabled state in enabled_changed(), however it was set.
 //     Colours are 0x00BBGGRR values (controls/colours.h).
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/events.h"
 #include "controls/geometry.h"
+#include "controls/stored_properties.h"
 #include "platform/message_loop.h"
 #include "platform/property_store.h"
 
@@ -84,13 +87,20 @@ public:
     // New instance or load, then the first layout. Showing follows with the
     // host window.
     void place(platform::property_bag* bag, placement how);
-    virtual void init_new() {}
-    virtual void load() {}
-    virtual void save() {}
+    // Over stored_properties(): the defaults through the setters, the stored
+    // values through the setters, or every value with its default.
+    void init_new();
+    void load();
+    void save();
+    virtual std::span<const stored_property> stored_properties() const { return {}; }
+    QString ambient_display_name() const;
+    QFont ambient_font() const;
 
     // The control's own enabled state, which its window holds (not whether a
-    // disabled container keeps it from input).
+    // disabled container keeps it from input). Setting it through QWidget
+    // does the same, except that only this setter tells the host.
     bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+    void set_Enabled(bool enabled);
     // The font last given to the control's Font property.
     QFont Font() const { return m_font; }
 
@@ -156,8 +166,10 @@ protected:
     QVariant read(const char* key, const QVariant& default_value) const;
     void write(const char* key, const QVariant& value, const QVariant& default_value);
     void notify_changed(const char* property) const;
-    QString ambient_display_name() const;
-    QFont ambient_font() const;
+    // For the controls whose Enabled setter tells the host of the change.
+    void tell_host_of_enabled() { m_tells_host_of_enabled = true; }
+    // The enabled state changed, the control's own or its container's.
+    virtual void enabled_changed() {}
 
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
@@ -169,6 +181,7 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     struct forwarded {
@@ -189,6 +202,7 @@ private:
     // still become a click.
     QObject* m_click_candidate = nullptr;
     bool m_press_pending = false;
+    bool m_tells_host_of_enabled = false;
 };
 
 // Which order a control takes its three steps in when the poll finds the
@@ -206,7 +220,7 @@ public:
 
     // The hover poll. It runs from a move report until the first tick that
     // finds the pointer outside; whether it runs is the only hover state.
-    platform::timer Timer1;
+    platform::timer& Timer1() { return m_Timer1; }
 
     // One tick of the poll.
     void hover_tick();
@@ -227,6 +241,7 @@ protected:
     virtual void draw_rest_face() = 0;
 
 private:
+    platform::timer m_Timer1;
     leave_order m_order;
 };
 

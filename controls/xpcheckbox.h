@@ -17,7 +17,7 @@ public:
     // Any integer is kept; one outside 0 to 2 shows no cell, so the
     // indicator keeps the picture it had.
     std::int32_t Value() const { return value_field(); }
-    void set_Value(std::int32_t vNewValue) { set_value_field(vNewValue); }
+    void set_Value(std::int32_t value) { set_value_field(value); }
 
     void click() override;
 

@@ -28,72 +28,57 @@ xpcmdbutton::xpcmdbutton(QWidget* parent)
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
                     false, leave_order::stop_raise_draw, parent),
-      lbl(new caption_label(this)), m_strip(platform::picture(QStringLiteral("cmdbutton")))
+      m_lbl(new caption_label(this)), m_strip(platform::picture(QStringLiteral("cmdbutton")))
 {
-    lbl->set_text_colour(Qt::black);
+    m_lbl->set_text_colour(Qt::black);
     // The label carries the caption's access key; using it clicks the button.
-    lbl->setBuddy(this);
-    lbl->on_access_key = [this] { access_key(); };
-    lbl->on_text_changed = [this] { on_resize(); };
-    forward_input(lbl, child_move::at_corner);
+    m_lbl->setBuddy(this);
+    m_lbl->on_access_key = [this] { access_key(); };
+    m_lbl->on_text_changed = [this] { on_resize(); };
+    forward_input(m_lbl, child_move::at_corner);
+    tell_host_of_enabled();
     draw_normal();
 }
 
 // --- Properties -----------------------------------------------------------------
 
-void xpcmdbutton::set_State(std::int32_t vNewValue)
+void xpcmdbutton::set_State(std::int32_t value)
 {
-    m_state = vNewValue;
+    m_state = value;
     notify_changed("State");
     draw_normal();
 }
 
-void xpcmdbutton::set_Enabled(bool New_Enabled)
+void xpcmdbutton::enabled_changed()
 {
-    setEnabled(New_Enabled);
-    notify_changed("Enabled");
     draw_normal();
-    lbl->set_text_colour(New_Enabled ? QColor(Qt::black) : to_qcolor(disabled_caption));
+    m_lbl->set_text_colour(Enabled() ? QColor(Qt::black) : to_qcolor(disabled_caption));
 }
 
-void xpcmdbutton::set_Caption(const QString& vNewCaption)
+void xpcmdbutton::set_Caption(const QString& caption)
 {
-    lbl->set_caption(vNewCaption);
+    m_lbl->set_caption(caption);
     notify_changed("Caption");
 }
 
-void xpcmdbutton::set_Font(const QFont& vNewFont)
+void xpcmdbutton::set_Font(const QFont& font)
 {
-    share_font(vNewFont, lbl);
+    share_font(font, m_lbl);
     on_resize();
     notify_changed("Font");
 }
 
-// --- Persistence ------------------------------------------------------------------
-
-void xpcmdbutton::init_new()
+std::span<const stored_property> xpcmdbutton::stored_properties() const
 {
-    set_Enabled(true);
-    set_Caption(ambient_display_name());
-    set_Font(ambient_font());
-}
-
-void xpcmdbutton::load()
-{
-    // The state goes to its field directly; its face follows with the first
-    // layout.
-    m_state = read("State", 0).toInt();
-    set_Enabled(read("Enabled", true).toBool());
-    set_Caption(read("Caption", ambient_display_name()).toString());
-    set_Font(read("Font", ambient_font()).value<QFont>());
-}
-
-void xpcmdbutton::save()
-{
-    write("State", m_state, 0);
-    write("Enabled", Enabled(), true);
-    write("Caption", Caption(), ambient_display_name());
-    write("Font", Font(), ambient_font());
+    // A loaded state goes to its field, and its face follows with the first
+    // layout; a new button keeps state 0.
+    static const stored_property rows[] = {
+        {"State", fixed<0>, get<&xpcmdbutton::m_state>, set<&xpcmdbutton::m_state>, as_created},
+        {"Enabled", fixed<true>, get<&xp_control::Enabled>, set<&xp_control::set_Enabled>},
+        {"Caption", host_name, get<&xpcmdbutton::Caption>, set<&xpcmdbutton::set_Caption>},
+        {"Font", host_font, get<&xp_control::Font>, set<&xpcmdbutton::set_Font>},
+    };
+    return rows;
 }
 
 // --- Notifications ----------------------------------------------------------------
@@ -101,9 +86,9 @@ void xpcmdbutton::save()
 void xpcmdbutton::on_resize()
 {
     draw_normal();
-    const double left = (scale_width() - lbl->width()) / 2.0;
-    const double top = (scale_height() - lbl->height()) / 2.0;
-    lbl->move(int(round_half_even(left)), int(round_half_even(top)));
+    const double left = (scale_width() - m_lbl->width()) / 2.0;
+    const double top = (scale_height() - m_lbl->height()) / 2.0;
+    m_lbl->move(int(round_half_even(left)), int(round_half_even(top)));
 }
 
 void xpcmdbutton::on_show()

@@ -5,7 +5,7 @@
 // 3-pixel border keeps its shape; the caption label sits centred above it.
 // The surface works in pixels: every paint puts it there.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/xp_control.h"
 
 #include <QFont>
@@ -34,17 +34,14 @@ public:
     // emphasised. Other values are kept and reported back but select
     // nothing new.
     std::int32_t State() const { return m_state; }
-    void set_State(std::int32_t vNewValue);
+    void set_State(std::int32_t value);
     static constexpr const char* State_description = "Returns/sets the state of the command button when mouse_out.";
 
-    void set_Enabled(bool New_Enabled);
-    QString Caption() const { return lbl->caption(); }
-    void set_Caption(const QString& vNewCaption);
-    void set_Font(const QFont& vNewFont);
+    QString Caption() const { return m_lbl->caption(); }
+    void set_Caption(const QString& caption);
+    void set_Font(const QFont& font);
 
-    void init_new() override;
-    void load() override;
-    void save() override;
+    std::span<const stored_property> stored_properties() const override;
 
     void on_resize() override;
     void on_show() override;
@@ -56,9 +53,10 @@ public:
     // The cell last painted, for hosts and tests that ask what is shown.
     int shown_cell() const { return m_shown_cell; }
 
-    caption_label* const lbl;
+    caption_label* lbl() const { return m_lbl; }
 
 protected:
+    void enabled_changed() override;
     void show_tracking_face(bool pressed) override;
     void draw_rest_face() override { draw_normal(); }
 
@@ -66,6 +64,7 @@ private:
     void draw_normal();
     void draw_cell(int i);
 
+    caption_label* const m_lbl;
     std::int32_t m_state = 0;
     std::int16_t m_rest_cell = 0;
     QImage m_strip; // `pc`: 1 row x 5 columns

@@ -22,73 +22,59 @@ std::array<slice_piece, 8> groupbox_pieces(double W, double H, int half)
 
 xpgroupbox::xpgroupbox(QWidget* parent)
     : xp_control({Click_event, DblClick_event, MouseDown_event, MouseMove_event, MouseUp_event}, parent),
-      lbl(new caption_label(this)), img(platform::picture(QStringLiteral("groupbox")))
+      m_lbl(new caption_label(this)), m_img(platform::picture(QStringLiteral("groupbox")))
 {
     set_surface_colour(to_qcolor(m_back_colour));
     // The caption blanks the top line behind its text.
-    lbl->set_opaque(true, to_qcolor(m_back_colour));
-    lbl->set_text_colour(to_qcolor(caption_colour));
-    lbl->on_text_changed = [this] { layout(); };
-    forward_input(lbl, child_move::own_coordinates);
+    m_lbl->set_opaque(true, to_qcolor(m_back_colour));
+    m_lbl->set_text_colour(to_qcolor(caption_colour));
+    m_lbl->on_text_changed = [this] { layout(); };
+    forward_input(m_lbl, child_move::own_coordinates);
+    tell_host_of_enabled();
     layout();
 }
 
 // --- Properties -----------------------------------------------------------------
 
-void xpgroupbox::set_Caption(const QString& vNewCaption)
+void xpgroupbox::set_Caption(const QString& caption)
 {
-    lbl->set_caption(vNewCaption);
+    m_lbl->set_caption(caption);
     layout();
     notify_changed("Caption");
 }
 
-void xpgroupbox::set_Enabled(bool New_Enabled)
+void xpgroupbox::enabled_changed()
 {
-    setEnabled(New_Enabled);
-    notify_changed("Enabled");
-    lbl->set_text_colour(to_qcolor(New_Enabled ? caption_colour : disabled_caption));
+    m_lbl->set_text_colour(to_qcolor(Enabled() ? caption_colour : disabled_caption));
 }
 
-void xpgroupbox::set_Font(const QFont& vNewFont)
+void xpgroupbox::set_Font(const QFont& font)
 {
-    share_font(vNewFont, lbl);
+    share_font(font, m_lbl);
     layout();
     notify_changed("Font");
 }
 
-void xpgroupbox::set_BackColor(ole_color New_BackColor)
+void xpgroupbox::set_BackColor(ole_color colour)
 {
-    m_back_colour = New_BackColor;
+    m_back_colour = colour;
     notify_changed("BackColor");
     set_surface_colour(to_qcolor(m_back_colour));
-    lbl->set_opaque(true, to_qcolor(m_back_colour));
+    m_lbl->set_opaque(true, to_qcolor(m_back_colour));
     layout();
 }
 
-// --- Persistence ------------------------------------------------------------------
-
-void xpgroupbox::init_new()
+std::span<const stored_property> xpgroupbox::stored_properties() const
 {
-    set_Caption(ambient_display_name());
-    set_Enabled(true);
-    set_Font(ambient_font());
-    set_BackColor(new_back_colour);
-}
-
-void xpgroupbox::load()
-{
-    set_Enabled(read("Enabled", true).toBool());
-    set_Font(read("Font", ambient_font()).value<QFont>());
-    set_BackColor(read("BackColor", new_back_colour).toUInt());
-    set_Caption(read("Caption", ambient_display_name()).toString());
-}
-
-void xpgroupbox::save()
-{
-    write("Caption", Caption(), ambient_display_name());
-    write("Enabled", Enabled(), true);
-    write("Font", Font(), ambient_font());
-    write("BackColor", m_back_colour, new_back_colour);
+    // Saved and made new in this order; a load gives the caption last.
+    using self = xpgroupbox;
+    static const stored_property rows[] = {
+        {"Caption", host_name, get<&self::Caption>, set<&self::set_Caption>, nullptr, 3},
+        {"Enabled", fixed<true>, get<&self::Enabled>, set<&self::set_Enabled>, nullptr, 0},
+        {"Font", host_font, get<&self::Font>, set<&self::set_Font>, nullptr, 1},
+        {"BackColor", fixed<new_back_colour>, get<&self::BackColor>, set<&self::set_BackColor>, nullptr, 2},
+    };
+    return rows;
 }
 
 // --- Notifications ----------------------------------------------------------------
@@ -109,11 +95,11 @@ void xpgroupbox::layout()
 {
     set_scale_unit(scale_unit::pixels);
     clear_surface();
-    const int h = static_cast<int>(round_half_even(lbl->height()));
+    const int h = static_cast<int>(round_half_even(m_lbl->height()));
     const int half = h / 2;
-    lbl->move(caption_left, 0);
+    m_lbl->move(caption_left, 0);
     const auto pieces = groupbox_pieces(scale_width(), scale_height(), half);
-    paint_pieces(img, pieces);
+    paint_pieces(m_img, pieces);
 }
 
 } // namespace controls

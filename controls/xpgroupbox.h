@@ -5,7 +5,7 @@
 // on the frame's top line. The frame is cut from one small picture into
 // corners and one-pixel lines, so a box of any size keeps its corners.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/colours.h"
 #include "controls/xp_control.h"
 
@@ -30,17 +30,13 @@ public:
     // Where the caption starts on the top line, in pixels.
     static constexpr int caption_left = 15;
 
-    QString Caption() const { return lbl->caption(); }
-    void set_Caption(const QString& vNewCaption);
-    // Colours the caption only; the frame stays as it is.
-    void set_Enabled(bool New_Enabled);
-    void set_Font(const QFont& vNewFont);
+    QString Caption() const { return m_lbl->caption(); }
+    void set_Caption(const QString& caption);
+    void set_Font(const QFont& font);
     ole_color BackColor() const { return m_back_colour; }
-    void set_BackColor(ole_color New_BackColor);
+    void set_BackColor(ole_color colour);
 
-    void init_new() override;
-    void load() override;
-    void save() override;
+    std::span<const stored_property> stored_properties() const override;
 
     void on_resize() override { layout(); }
     // Click and DblClick come from the caption only: a click elsewhere on
@@ -48,13 +44,18 @@ public:
     void child_click(QWidget*) override;
     void child_dbl_click(QWidget*) override;
 
-    caption_label* const lbl;
+    caption_label* lbl() const { return m_lbl; }
+
+protected:
+    // Colours the caption only; the frame stays as it is.
+    void enabled_changed() override;
 
 private:
     void layout();
 
+    caption_label* const m_lbl;
     // The frame picture.
-    const QImage img;
+    const QImage m_img;
     ole_color m_back_colour = button_face;
 };
 

@@ -4,22 +4,21 @@
 
 namespace controls {
 
-xphelp::xphelp(QWidget* parent) : caption_button(parent), pc1(platform::picture(QStringLiteral("help")))
+xphelp::xphelp(QWidget* parent) : caption_button(parent), m_pc1(platform::picture(QStringLiteral("help")))
 {
     draw_cell(cell_normal);
     // The fixed size holds from the start, before any host asks for one.
     on_resize();
 }
 
-void xphelp::load()
+std::span<const stored_property> xphelp::stored_properties() const
 {
-    // Straight to the window: the face stays the normal one.
-    setEnabled(read("Enabled", true).toBool());
-}
-
-void xphelp::save()
-{
-    write("Enabled", Enabled(), true);
+    // Only the stored data disables the button, and its face stays the
+    // normal one; a new button is enabled, as every window is at creation.
+    static const stored_property rows[] = {
+        {"Enabled", fixed<true>, get<&xphelp::Enabled>, set<&xphelp::set_Enabled>, as_created},
+    };
+    return rows;
 }
 
 void xphelp::click()
@@ -30,7 +29,7 @@ void xphelp::click()
 
 QImage xphelp::cell_picture(int cell) const
 {
-    return platform::cell_picture(pc1, 1, 3, cell);
+    return platform::cell_picture(m_pc1, 1, 3, cell);
 }
 
 } // namespace controls

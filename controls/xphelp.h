@@ -13,8 +13,7 @@ class xphelp : public caption_button {
 public:
     explicit xphelp(QWidget* parent = nullptr);
 
-    void load() override;
-    void save() override;
+    std::span<const stored_property> stored_properties() const override;
 
     // The release leaves the pressed face up; the click that follows puts
     // the normal face back before the host hears of it, so the host's
@@ -25,7 +24,7 @@ protected:
     QImage cell_picture(int cell) const override;
 
 private:
-    QImage pc1;
+    QImage m_pc1;
 };
 
 } // namespace controls

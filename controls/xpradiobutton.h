@@ -18,7 +18,7 @@ public:
 
     // Setting Value from code changes this button only and raises nothing.
     bool Value() const { return value_field() != 0; }
-    void set_Value(bool vNewValue) { set_value_field(vNewValue ? 1 : 0); }
+    void set_Value(bool value) { set_value_field(value ? 1 : 0); }
 
     // Click first, while every Value still holds what it held; then every
     // option button of the host window is cleared and this one selected.
@@ -26,14 +26,14 @@ public:
 
 protected:
     int cell_for(int state) const override { return 4 * value_field() + state; }
-    QImage cell_picture(int cell) const override { return img[cell]; }
+    QImage cell_picture(int cell) const override { return m_img[cell]; }
     QVariant stored_value() const override { return Value(); }
     QVariant default_value() const override { return false; }
     void apply_stored_value(const QVariant& value) override { set_Value(value.toBool()); }
 
 private:
     // The eight cells; element n is cell n.
-    std::array<QImage, 8> img;
+    std::array<QImage, 8> m_img;
 };
 
 } // namespace controls

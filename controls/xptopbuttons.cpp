@@ -6,7 +6,7 @@ namespace controls {
 
 xptopbuttons::xptopbuttons(QWidget* parent)
     : caption_button(parent),
-      pc{platform::picture(QStringLiteral("caption_close")), platform::picture(QStringLiteral("caption_maximize")),
+      m_pc{platform::picture(QStringLiteral("caption_close")), platform::picture(QStringLiteral("caption_maximize")),
          platform::picture(QStringLiteral("caption_minimize")), platform::picture(QStringLiteral("caption_restore"))}
 {
     draw_normal();
@@ -14,36 +14,28 @@ xptopbuttons::xptopbuttons(QWidget* parent)
     on_resize();
 }
 
-void xptopbuttons::set_Value(std::int32_t vNewValue)
+void xptopbuttons::set_Value(std::int32_t value)
 {
-    m_value = vNewValue;
+    m_value = value;
     notify_changed("Value");
     draw_normal();
 }
 
-void xptopbuttons::set_Enabled(bool New_Enabled)
+void xptopbuttons::enabled_changed()
 {
-    setEnabled(New_Enabled);
-    draw_cell(New_Enabled ? cell_normal : cell_disabled);
+    draw_cell(Enabled() ? cell_normal : cell_disabled);
 }
 
-void xptopbuttons::init_new()
+std::span<const stored_property> xptopbuttons::stored_properties() const
 {
-    set_Value(0);
-    set_Enabled(true);
-}
-
-void xptopbuttons::load()
-{
-    // The value goes to its field alone; the strip follows it at the show.
-    m_value = read("Value", 0).toInt();
-    set_Enabled(read("Enabled", true).toBool());
-}
-
-void xptopbuttons::save()
-{
-    write("Value", m_value, 0);
-    write("Enabled", Enabled(), true);
+    // A loaded value goes to its field alone, and the strip follows it at
+    // the show; a new button is given its value through the setter.
+    using self = xptopbuttons;
+    static const stored_property rows[] = {
+        {"Value", fixed<0>, get<&self::m_value>, set<&self::m_value>, set<&self::set_Value>},
+        {"Enabled", fixed<true>, get<&self::Enabled>, set<&self::set_Enabled>},
+    };
+    return rows;
 }
 
 void xptopbuttons::mouse_up(std::int16_t button, std::int16_t shift, float x, float y)
@@ -59,12 +51,12 @@ void xptopbuttons::click()
 
 QImage xptopbuttons::cell_picture(int cell) const
 {
-    return platform::cell_picture(pc[static_cast<std::size_t>(m_strip)], 1, 4, cell);
+    return platform::cell_picture(m_pc[static_cast<std::size_t>(m_strip)], 1, 4, cell);
 }
 
 void xptopbuttons::draw_normal()
 {
-    if (m_value >= 0 && m_value < static_cast<std::int32_t>(pc.size()))
+    if (m_value >= 0 && m_value < static_cast<std::int32_t>(m_pc.size()))
         m_strip = static_cast<std::int16_t>(m_value);
     draw_cell(Enabled() ? cell_normal : cell_disabled);
 }

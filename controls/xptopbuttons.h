@@ -20,15 +20,9 @@ public:
     // 0 close, 1 maximize, 2 minimize, 3 restore. Any other value is kept
     // and read back, and the button goes on showing the kind it showed.
     std::int32_t Value() const { return m_value; }
-    void set_Value(std::int32_t vNewValue);
-    // Shows the rest face of the strip in use as it stands: a Value not yet
-    // drawn (a loaded one before the show) does not take effect here. The
-    // host is not told of the change.
-    void set_Enabled(bool New_Enabled);
+    void set_Value(std::int32_t value);
 
-    void init_new() override;
-    void load() override;
-    void save() override;
+    std::span<const stored_property> stored_properties() const override;
 
     void on_show() override { draw_normal(); }
     void mouse_up(std::int16_t button, std::int16_t shift, float x, float y) override;
@@ -39,12 +33,16 @@ public:
 
 protected:
     QImage cell_picture(int cell) const override;
+    // Shows the rest face of the strip in use as it stands: a Value not yet
+    // drawn (a loaded one before the show) does not take effect here. The
+    // host is not told of the change.
+    void enabled_changed() override;
 
 private:
     void draw_normal();
 
     // The strips, indexed like the kinds.
-    std::array<QImage, 4> pc;
+    std::array<QImage, 4> m_pc;
     std::int32_t m_value = 0;
     std::int16_t m_strip = 0;
 };

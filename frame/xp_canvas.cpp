@@ -477,50 +477,42 @@ QString xp_canvas::Caption() const
     return m_lblcaption->text();
 }
 
-void xp_canvas::set_Caption(const QString& vNewCaption)
+void xp_canvas::set_Caption(const QString& caption)
 {
-    m_lblcaption->set_caption(vNewCaption);
-    m_lblshadow->set_caption(vNewCaption);
+    m_lblcaption->set_caption(caption);
+    m_lblshadow->set_caption(caption);
     QWidget* h = host();
     if (!h)
         return;
-    h->setWindowTitle(vNewCaption);
+    h->setWindowTitle(caption);
     layout_frame();
     notify_changed("Caption");
 }
 
-void xp_canvas::set_Icon(const QImage& New_Icon)
+void xp_canvas::set_Icon(const QImage& icon)
 {
-    m_icon = New_Icon;
-    m_imgicon->setPixmap(QPixmap::fromImage(New_Icon));
+    m_icon = icon;
+    m_imgicon->setPixmap(QPixmap::fromImage(icon));
     notify_changed("Icon");
 }
 
-void xp_canvas::set_Fixed_Single(bool vNewValue)
+void xp_canvas::set_Fixed_Single(bool fixed)
 {
-    m_fixed = vNewValue;
+    m_fixed = fixed;
     layout_frame();
 }
 
-void xp_canvas::init_new()
+std::span<const controls::stored_property> xp_canvas::stored_properties() const
 {
-    set_Caption(ambient_display_name());
-    set_Fixed_Single(false);
-    set_Icon(m_Image1);
-}
-
-void xp_canvas::load()
-{
-    set_Caption(read("Caption", ambient_display_name()).toString());
-    set_Icon(read("Icon", m_Image1).value<QImage>());
-    set_Fixed_Single(read("Fixed_Single", false).toBool());
-}
-
-void xp_canvas::save()
-{
-    write("Caption", Caption(), ambient_display_name());
-    write("Icon", m_icon, m_Image1);
-    write("Fixed_Single", m_fixed, false);
+    // Saved and loaded in this order; a new frame is fixed or not before it
+    // gets its icon.
+    using namespace controls;
+    static const stored_property rows[] = {
+        {"Caption", host_name, get<&xp_canvas::Caption>, set<&xp_canvas::set_Caption>},
+        {"Icon", get<&xp_canvas::m_Image1>, get<&xp_canvas::m_icon>, set<&xp_canvas::set_Icon>, nullptr, -1, 2},
+        {"Fixed_Single", fixed<false>, get<&xp_canvas::m_fixed>, set<&xp_canvas::set_Fixed_Single>, nullptr, -1, 1},
+    };
+    return rows;
 }
 
 // ---- Shape ------------------------------------------------------------

@@ -6,7 +6,7 @@
 // the active one. The host places all of its own controls inside the frame;
 // they lie on the body and are positioned relative to its top-left corner.
 
-#include "controls/children.h"
+#include "controls/caption_label.h"
 #include "controls/xp_control.h"
 #include "frame/frame_geometry.h"
 #include "platform/message_loop.h"
@@ -52,11 +52,11 @@ public:
 
     // Properties, read and set as the host sees them.
     QString Caption() const;
-    void set_Caption(const QString& vNewCaption);
+    void set_Caption(const QString& caption);
     QImage Icon() const { return m_icon; }
-    void set_Icon(const QImage& New_Icon);
+    void set_Icon(const QImage& icon);
     bool Fixed_Single() const { return m_fixed; }
-    void set_Fixed_Single(bool vNewValue);
+    void set_Fixed_Single(bool fixed);
 
     // Shows the active look at once; the keyboard focus stays where it is.
     void SetFocus();
@@ -77,10 +77,7 @@ public:
     // The window the frame dresses; none while the frame stands alone.
     QWidget* host() const;
 
-    // Persistence through the host's store of the instance's properties.
-    void init_new() override;
-    void load() override;
-    void save() override;
+    std::span<const controls::stored_property> stored_properties() const override;
 
     // Presses and clicks on the body go to the host unchanged.
     void click() override;

@@ -51,7 +51,7 @@ Form2::Form2(QWidget* owner)
     m_Label1 = make_label(QStringLiteral("欢迎使用 Fennimo 批量改名"), canvas, {960, 960, 7575, 855},
                           QColor(0, 128, 0), banner);
 
-    m_xptopbuttons1->events().bind("Click", [this] { close(); });
+    m_xptopbuttons1->events().bind(controls::Click_event, [this] { close(); });
     if (owner)
         centre_in(owner->geometry());
 }

@@ -145,13 +145,13 @@ Form3::Form3(const std::string& folder)
     setFocusProxy(&xp_canvas1());
 
     wire_handlers();
-    m_Command1->events().bind("Click", [this] { start_run(rename_run); });
-    m_Command2->events().bind("Click", [this] { start_run(query_run); });
+    m_Command1->events().bind(controls::Click_event, [this] { start_run(rename_run); });
+    m_Command2->events().bind(controls::Click_event, [this] { start_run(query_run); });
     for (auto* check : m_checks)
-        check->events().bind("Click", [this] { option_click(*this); });
-    m_xphelp1->events().bind("Click", [this] { show_help(); });
-    m_xpcmdbutton1->events().bind("Click", [this] { show_help(); });
-    m_xptopbuttons1->events().bind("Click", [this] { end_program(); });
+        check->events().bind(controls::Click_event, [this] { option_click(*this); });
+    m_xphelp1->events().bind(controls::Click_event, [this] { show_help(); });
+    m_xpcmdbutton1->events().bind(controls::Click_event, [this] { show_help(); });
+    m_xptopbuttons1->events().bind(controls::Click_event, [this] { end_program(); });
 
     centre_in(QRect(QPoint(0, 0), platform::screen_size(this)));
 }

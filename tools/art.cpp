@@ -17,10 +17,10 @@ namespace {
 
 const QStringList caption_cells = {"normal", "hover", "pressed", "disabled"};
 
-Picture picture(const QString& name, const Canvas& canvas, Storage storage, int columns, int rows,
-                QStringList cells)
+named_picture picture(const QString& name, const canvas& drawn, storage_form storage, int columns, int rows,
+                      QStringList cells)
 {
-    return {name, stored(canvas.image(), storage), storage, columns, rows, std::move(cells)};
+    return {name, stored(drawn.image(), storage), storage, columns, rows, std::move(cells)};
 }
 
 // The colours of an image with every channel rounded to a multiple of `step`
@@ -70,14 +70,14 @@ QImage indexed(const QImage& argb)
 
 } // namespace
 
-QImage stored(const QImage& argb, Storage storage)
+QImage stored(const QImage& argb, storage_form storage)
 {
     switch (storage) {
-    case Storage::argb:
+    case storage_form::argb:
         return rounded_colours(argb.convertToFormat(QImage::Format_ARGB32), 1);
-    case Storage::rgb:
+    case storage_form::rgb:
         return argb.convertToFormat(QImage::Format_RGB32);
-    case Storage::indexed:
+    case storage_form::indexed:
         return indexed(argb.convertToFormat(QImage::Format_ARGB32));
     }
     return argb;
@@ -96,41 +96,41 @@ QByteArray png_bytes(const QImage& image)
     return bytes;
 }
 
-std::vector<Picture> all_pictures()
+std::vector<named_picture> all_pictures()
 {
-    std::vector<Picture> all;
-    all.push_back(picture("cmdbutton", push_button_strip(), Storage::indexed, 5, 1,
+    std::vector<named_picture> all;
+    all.push_back(picture("cmdbutton", push_button_strip(), storage_form::indexed, 5, 1,
                           {"normal", "pressed", "disabled", "hover", "emphasised"}));
-    all.push_back(picture("help", help_strip(), Storage::argb, 3, 1, {"normal", "hover", "pressed"}));
-    all.push_back(picture("caption_close", caption_strip(CaptionKind::close), Storage::argb, 4, 1, caption_cells));
+    all.push_back(picture("help", help_strip(), storage_form::argb, 3, 1, {"normal", "hover", "pressed"}));
+    all.push_back(picture("caption_close", caption_strip(caption_kind::close), storage_form::argb, 4, 1, caption_cells));
     all.push_back(
-        picture("caption_maximize", caption_strip(CaptionKind::maximize), Storage::argb, 4, 1, caption_cells));
+        picture("caption_maximize", caption_strip(caption_kind::maximize), storage_form::argb, 4, 1, caption_cells));
     all.push_back(
-        picture("caption_minimize", caption_strip(CaptionKind::minimize), Storage::argb, 4, 1, caption_cells));
+        picture("caption_minimize", caption_strip(caption_kind::minimize), storage_form::argb, 4, 1, caption_cells));
     all.push_back(
-        picture("caption_restore", caption_strip(CaptionKind::restore), Storage::argb, 4, 1, caption_cells));
+        picture("caption_restore", caption_strip(caption_kind::restore), storage_form::argb, 4, 1, caption_cells));
 
     QStringList box_cells;
     for (const char* value : {"cleared", "ticked", "mixed"})
         for (const QString& state : caption_cells)
             box_cells << QStringLiteral("%1 %2").arg(QLatin1String(value), state);
-    all.push_back(picture("checkbox", check_box_strip(), Storage::rgb, 1, 12, box_cells));
+    all.push_back(picture("checkbox", check_box_strip(), storage_form::rgb, 1, 12, box_cells));
     for (int cell = 0; cell < 8; ++cell) {
-        all.push_back(picture(QStringLiteral("option_%1").arg(cell), option_cell(cell), Storage::argb, 1, 1,
+        all.push_back(picture(QStringLiteral("option_%1").arg(cell), option_cell(cell), storage_form::argb, 1, 1,
                               {QStringLiteral("%1 %2").arg(cell < 4 ? "off" : "on", caption_cells[cell % 4])}));
     }
-    all.push_back(picture("groupbox", group_box(), Storage::argb, 1, 1, {}));
+    all.push_back(picture("groupbox", group_box(), storage_form::argb, 1, 1, {}));
 
-    for (const Look look : {Look::active, Look::inactive}) {
-        const QString n = look == Look::active ? "1" : "2";
-        all.push_back(picture("imgtop" + n, title(look, false), Storage::indexed, 1, 1, {}));
-        all.push_back(picture("imgtopmax" + n, title(look, true), Storage::indexed, 1, 1, {}));
-        all.push_back(picture("imgleft" + n, left_border(look), Storage::indexed, 1, 1, {}));
-        all.push_back(picture("imgright" + n, right_border(look), Storage::indexed, 1, 1, {}));
-        all.push_back(picture("imgbottom" + n, bottom_border(look), Storage::indexed, 1, 1, {}));
+    for (const frame_look look : {frame_look::active, frame_look::inactive}) {
+        const QString n = look == frame_look::active ? "1" : "2";
+        all.push_back(picture("imgtop" + n, title(look, false), storage_form::indexed, 1, 1, {}));
+        all.push_back(picture("imgtopmax" + n, title(look, true), storage_form::indexed, 1, 1, {}));
+        all.push_back(picture("imgleft" + n, left_border(look), storage_form::indexed, 1, 1, {}));
+        all.push_back(picture("imgright" + n, right_border(look), storage_form::indexed, 1, 1, {}));
+        all.push_back(picture("imgbottom" + n, bottom_border(look), storage_form::indexed, 1, 1, {}));
     }
-    all.push_back(picture("frame_icon", frame_icon(), Storage::indexed, 1, 1, {}));
-    all.push_back(picture("main_icon", main_icon(), Storage::indexed, 1, 1, {}));
+    all.push_back(picture("frame_icon", frame_icon(), storage_form::indexed, 1, 1, {}));
+    all.push_back(picture("main_icon", main_icon(), storage_form::indexed, 1, 1, {}));
     return all;
 }
 
@@ -142,10 +142,10 @@ QStringList write_all(const QString& assets_dir, const QString& sheet_file)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
             problems << QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     };
-    const std::vector<Picture> pictures = all_pictures();
+    const std::vector<named_picture> pictures = all_pictures();
     if (!QDir().mkpath(assets_dir))
         problems << QStringLiteral("cannot make %1").arg(assets_dir);
-    for (const Picture& p : pictures)
+    for (const named_picture& p : pictures)
         write(QDir(assets_dir).filePath(p.name + ".png"), png_bytes(p.image));
     if (!sheet_file.isEmpty()) {
         QDir().mkpath(QFileInfo(sheet_file).absolutePath());

@@ -11,37 +11,37 @@ namespace art {
 // The push button: 90 x 21, five 18 x 21 cells: normal, pressed, disabled,
 // hover, emphasised. Everything that changes along an edge lies in its
 // outer 3 pixels, so nine-slice stretching keeps it.
-Canvas push_button_strip();
+canvas push_button_strip();
 
 // The caption help button: 63 x 21, cells normal, hover, pressed; a white
 // question mark on a blue square.
-Canvas help_strip();
+canvas help_strip();
 
 // The caption buttons: 84 x 21 each, cells normal, hover, pressed, disabled.
-enum class CaptionKind { close, maximize, minimize, restore };
-Canvas caption_strip(CaptionKind kind);
+enum class caption_kind { close, maximize, minimize, restore };
+canvas caption_strip(caption_kind kind);
 
 // The check box: 16 x 192, twelve 16 x 16 cells, cell = 4 x value + state;
 // no pixel is transparent.
-Canvas check_box_strip();
+canvas check_box_strip();
 
 // The option button: one 13 x 13 cell, cell = 4 x selected + state, with
 // transparent corners.
-Canvas option_cell(int cell);
+canvas option_cell(int cell);
 
 // The group box's frame, 22 x 20, sliced into corners and edges.
-Canvas group_box();
+canvas group_box();
 
 // The window frame's pictures, in the active or the inactive look.
-enum class Look { active, inactive };
-Canvas title(Look look, bool maximised); // 66 x 29
-Canvas left_border(Look look);           // 5 x 31
-Canvas right_border(Look look);          // 5 x 31
-Canvas bottom_border(Look look);         // 49 x 5
+enum class frame_look { active, inactive };
+canvas title(frame_look look, bool maximised); // 66 x 29
+canvas left_border(frame_look look);           // 5 x 31
+canvas right_border(frame_look look);          // 5 x 31
+canvas bottom_border(frame_look look);         // 49 x 5
 
 // The frame's default icon, 16 x 16.
-Canvas frame_icon();
+canvas frame_icon();
 // The main window's icon, 32 x 32.
-Canvas main_icon();
+canvas main_icon();
 
 } // namespace art

@@ -26,19 +26,19 @@ constexpr std::array<int, 5> corner_insets = {5, 3, 2, 1, 1};
 // just inside it on the top and the left, the border's body, the darker
 // line next to the client area and on the outer right and bottom, and the
 // title's rows from top to bottom.
-struct Palette {
+struct frame_palette {
     QRgb outline;
     QRgb highlight;
     QRgb body;
     QRgb shade;
     QRgb inner;
     QRgb outer_shadow;
-    std::vector<Stop> title_rows;
+    std::vector<colour_stop> title_rows;
 };
 
-Palette palette(Look look)
+frame_palette palette(frame_look look)
 {
-    if (look == Look::active) {
+    if (look == frame_look::active) {
         return {rgb(0, 51, 196),
                 rgb(30, 113, 245),
                 rgb(0, 84, 227),
@@ -84,16 +84,16 @@ Palette palette(Look look)
 // the top left: the left border has a light line inside its outline, the
 // right and the bottom ones a shade.
 using Lines = std::array<QRgb, 5>;
-Lines lit_side(const Palette& p) { return {p.inner, p.body, p.body, p.highlight, p.outline}; }
-Lines shaded_side(const Palette& p) { return {p.inner, p.body, p.body, p.shade, p.outer_shadow}; }
+Lines lit_side(const frame_palette& p) { return {p.inner, p.body, p.body, p.highlight, p.outline}; }
+Lines shaded_side(const frame_palette& p) { return {p.inner, p.body, p.body, p.shade, p.outer_shadow}; }
 
 } // namespace
 
-Canvas title(Look look, bool maximised)
+canvas title(frame_look look, bool maximised)
 {
-    const Palette p = palette(look);
+    const frame_palette p = palette(look);
     constexpr int width = 66, height = 29;
-    Canvas c(width, height);
+    canvas c(width, height);
     c.fill(c.rect(), vertical(p.title_rows));
 
     // The window's outline down both sides, with the light line inside it on
@@ -135,50 +135,50 @@ Canvas title(Look look, bool maximised)
     return c;
 }
 
-Canvas left_border(Look look)
+canvas left_border(frame_look look)
 {
     const Lines lines = lit_side(palette(look));
-    Canvas c(5, 31);
+    canvas c(5, 31);
     for (int i = 0; i < 5; ++i)
         c.vline(4 - i, 0, 30, lines[i]);
     return c;
 }
 
-Canvas right_border(Look look)
+canvas right_border(frame_look look)
 {
     const Lines lines = shaded_side(palette(look));
-    Canvas c(5, 31);
+    canvas c(5, 31);
     for (int i = 0; i < 5; ++i)
         c.vline(i, 0, 30, lines[i]);
     return c;
 }
 
-Canvas bottom_border(Look look)
+canvas bottom_border(frame_look look)
 {
     const Lines lines = shaded_side(palette(look));
-    Canvas c(49, 5);
+    canvas c(49, 5);
     for (int i = 0; i < 5; ++i)
         c.hline(0, 48, i, lines[i]);
     return c;
 }
 
-Canvas group_box()
+canvas group_box()
 {
     constexpr QRgb line = rgb(208, 208, 191);
     constexpr QRgb smooth = rgb(211, 211, 197);
     constexpr int width = 22, height = 20;
-    Canvas c(width, height);
+    canvas c(width, height);
     // The straight lines, between the 3 x 3 corners.
     c.hline(3, width - 4, 0, line);
     c.hline(3, width - 4, height - 1, line);
     c.vline(0, 3, height - 4, line);
     c.vline(width - 1, 3, height - 4, line);
     // The corners, each a curve across its 3 x 3 square.
-    const Glyph top_left = {"..#", ".#.", "#.."};
-    const Glyph top_right = {"#..", "+#.", ".+#"};
-    const Glyph bottom_right = {".+#", "+#.", "#.."};
-    const Glyph bottom_left = {"#..", ".#.", "..#"};
-    const Inks inks = {{'#', solid(line)}, {'+', solid(smooth)}};
+    const glyph_rows top_left = {"..#", ".#.", "#.."};
+    const glyph_rows top_right = {"#..", "+#.", ".+#"};
+    const glyph_rows bottom_right = {".+#", "+#.", "#.."};
+    const glyph_rows bottom_left = {"#..", ".#.", "..#"};
+    const ink_list inks = {{'#', solid(line)}, {'+', solid(smooth)}};
     c.stamp(top_left, 0, 0, inks);
     c.stamp(top_right, width - 3, 0, inks);
     c.stamp(bottom_right, width - 3, height - 3, inks);

@@ -25,14 +25,14 @@ QPointF on_axis(QPointF from, QPointF to, double along, double across)
 
 // A band of the pencil between two distances along its axis, `half` pixels
 // either side of it.
-Shape band(QPointF from, QPointF to, double start, double end, double half)
+shape_fn band(QPointF from, QPointF to, double start, double end, double half)
 {
     return polygon({on_axis(from, to, start, -half), on_axis(from, to, end, -half), on_axis(from, to, end, half),
                     on_axis(from, to, start, half)});
 }
 
 // Colour across the pencil: light on one facet, darker on the other.
-Paint across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, QRgb dark)
+paint_fn across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, QRgb dark)
 {
     return [=](int x, int y) {
         const QPointF d = to - from;
@@ -44,12 +44,12 @@ Paint across_axis(QPointF from, QPointF to, double half, QRgb light, QRgb mid, Q
 }
 
 // A sheet of paper with its top-right corner folded over.
-void sheet(Canvas& c, const QRect& r, int fold, int lines)
+void sheet(canvas& c, const QRect& r, int fold, int lines)
 {
     const QRgb outline = rgb(96, 112, 140);
-    const Shape body = polygon({QPointF(r.left(), r.top()), QPointF(r.right() + 1 - fold, r.top()),
-                                QPointF(r.right() + 1, r.top() + fold), QPointF(r.right() + 1, r.bottom() + 1),
-                                QPointF(r.left(), r.bottom() + 1)});
+    const shape_fn body = polygon({QPointF(r.left(), r.top()), QPointF(r.right() + 1 - fold, r.top()),
+                                   QPointF(r.right() + 1, r.top() + fold), QPointF(r.right() + 1, r.bottom() + 1),
+                                   QPointF(r.left(), r.bottom() + 1)});
     // Its shadow, then the page, then its outline drawn by hand.
     c.fill(polygon({QPointF(r.left() + 1, r.top() + 1), QPointF(r.right() + 2 - fold, r.top() + 1),
                     QPointF(r.right() + 2, r.top() + 1 + fold), QPointF(r.right() + 2, r.bottom() + 2),
@@ -78,10 +78,10 @@ void sheet(Canvas& c, const QRect& r, int fold, int lines)
 
 } // namespace
 
-Canvas frame_icon()
+canvas frame_icon()
 {
     // A white application window with a blue title bar and a dark outline.
-    Canvas c(16, 16);
+    canvas c(16, 16);
     const QRect window(1, 2, 13, 12);
     c.fill(window.translated(1, 1), shadow);
     c.fill(window, rgb(58, 64, 96));
@@ -92,9 +92,9 @@ Canvas frame_icon()
     return c;
 }
 
-Canvas main_icon()
+canvas main_icon()
 {
-    Canvas c(32, 32);
+    canvas c(32, 32);
     sheet(c, QRect(3, 1, 17, 22), 5, 5);
     sheet(c, QRect(10, 7, 17, 22), 5, 5);
 

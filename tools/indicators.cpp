@@ -27,7 +27,7 @@ constexpr QRgb grey = rgb(207, 207, 191); // the disabled border and mark
 } // namespace box
 
 // The tick of the ticked cells, 8 x 8, three pixels tall along its strokes.
-const Glyph tick_glyph = {
+const glyph_rows tick_glyph = {
     ".......#",
     "......##",
     ".....###",
@@ -38,10 +38,10 @@ const Glyph tick_glyph = {
     "..#.....",
 };
 
-Canvas check_box_cell(int value, State state)
+canvas check_box_cell(int value, State state)
 {
     constexpr int size = 16;
-    Canvas c(size, size, white);
+    canvas c(size, size, white);
     const QRect inside(1, 1, size - 2, size - 2);
     const QRect mark(4, 4, 8, 8);
 
@@ -56,7 +56,7 @@ Canvas check_box_cell(int value, State state)
             c.fill(inside, diagonal(inside, box::fill_from, box::fill_to));
         if (state == hover) {
             // The orange ring: the two outer rows and columns of the inside.
-            const Paint ring = diagonal(inside, box::ring_from, box::ring_to);
+            const paint_fn ring = diagonal(inside, box::ring_from, box::ring_to);
             c.fill(QRect(1, 1, 14, 2), ring);
             c.fill(QRect(1, 13, 14, 2), ring);
             c.fill(QRect(1, 3, 2, 10), ring);
@@ -94,7 +94,7 @@ constexpr QRgb disabled_dot = rgb(192, 191, 181);
 
 // The circle: '#' the ring, 'a' the ring half-covering a pixel outside it,
 // 'b' the ring half-covering a pixel of the fill, 'f' the fill.
-const Glyph circle_glyph = {
+const glyph_rows circle_glyph = {
     "...a#####a...",
     ".a##fffff##a.",
     ".#bfffffffb#.",
@@ -111,7 +111,7 @@ const Glyph circle_glyph = {
 };
 
 // The dot of the selected cells, 5 x 5; its corners ('+') are half-covered.
-const Glyph dot_glyph = {
+const glyph_rows dot_glyph = {
     "+###+",
     "#####",
     "#####",
@@ -119,22 +119,22 @@ const Glyph dot_glyph = {
     "+###+",
 };
 
-Canvas option_cell_drawn(bool selected, State state)
+canvas option_cell_drawn(bool selected, State state)
 {
     constexpr int size = 13;
-    Canvas c(size, size);
+    canvas c(size, size);
     // The gradients run from the top-left to the bottom-right of the part of
     // the circle that shows them whole.
     const QRect inside(2, 2, size - 5, size - 5);
     const QRgb ring = state == disabled ? option::disabled_ring : option::ring;
 
-    Paint fill = state == disabled  ? solid(white)
+    paint_fn fill = state == disabled  ? solid(white)
                  : state == pressed ? diagonal(inside, option::pressed_from, option::pressed_to)
                                     : diagonal(inside, option::fill_from, option::fill_to);
     if (state == hover) {
         // The orange ring: the fill's pixels more than 3.5 pixels from the
         // centre, a band two pixels wide inside the ring, top to bottom.
-        const Paint orange = vertical({{1, option::hover_from}, {11, option::hover_to}});
+        const paint_fn orange = vertical({{1, option::hover_from}, {11, option::hover_to}});
         fill = [fill, orange](int x, int y) {
             const double dx = x + 0.5 - 6.5, dy = y + 0.5 - 6.5;
             return dx * dx + dy * dy > 3.5 * 3.5 ? orange(x, y) : fill(x, y);
@@ -154,15 +154,15 @@ Canvas option_cell_drawn(bool selected, State state)
 
 } // namespace
 
-Canvas check_box_strip()
+canvas check_box_strip()
 {
-    std::vector<Canvas> cells;
+    std::vector<canvas> cells;
     for (int cell = 0; cell < 12; ++cell)
         cells.push_back(check_box_cell(cell / 4, State(cell % 4)));
     return join_down(cells);
 }
 
-Canvas option_cell(int cell)
+canvas option_cell(int cell)
 {
     return option_cell_drawn(cell / 4 == 1, State(cell % 4));
 }

@@ -22,12 +22,12 @@ QRgb mix(QRgb a, QRgb b, double t)
                  ch(qAlpha(a), qAlpha(b)));
 }
 
-Paint solid(QRgb colour)
+paint_fn solid(QRgb colour)
 {
     return [colour](int, int) { return colour; };
 }
 
-QRgb along(const std::vector<Stop>& stops, double position)
+QRgb along(const std::vector<colour_stop>& stops, double position)
 {
     if (stops.empty())
         return transparent;
@@ -35,25 +35,25 @@ QRgb along(const std::vector<Stop>& stops, double position)
         return stops.front().colour;
     for (std::size_t i = 1; i < stops.size(); ++i) {
         if (position <= stops[i].at) {
-            const Stop& a = stops[i - 1];
-            const Stop& b = stops[i];
+            const colour_stop& a = stops[i - 1];
+            const colour_stop& b = stops[i];
             return mix(a.colour, b.colour, (position - a.at) / (b.at - a.at));
         }
     }
     return stops.back().colour;
 }
 
-Paint vertical(std::vector<Stop> stops)
+paint_fn vertical(std::vector<colour_stop> stops)
 {
     return [stops = std::move(stops)](int, int y) { return along(stops, y); };
 }
 
-Paint horizontal(std::vector<Stop> stops)
+paint_fn horizontal(std::vector<colour_stop> stops)
 {
     return [stops = std::move(stops)](int x, int) { return along(stops, x); };
 }
 
-Paint diagonal(const QRect& area, QRgb from, QRgb to)
+paint_fn diagonal(const QRect& area, QRgb from, QRgb to)
 {
     const int span = std::max(1, area.width() - 1 + area.height() - 1);
     return [=](int x, int y) {
@@ -61,7 +61,7 @@ Paint diagonal(const QRect& area, QRgb from, QRgb to)
     };
 }
 
-Paint radial(QPointF centre, double radius, QRgb inner, QRgb outer)
+paint_fn radial(QPointF centre, double radius, QRgb inner, QRgb outer)
 {
     return [=](int x, int y) {
         const double d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
@@ -69,7 +69,7 @@ Paint radial(QPointF centre, double radius, QRgb inner, QRgb outer)
     };
 }
 
-Shape rounded_rect(const QRectF& r, double radius)
+shape_fn rounded_rect(const QRectF& r, double radius)
 {
     return [=](double x, double y) {
         if (x < r.left() || x > r.right() || y < r.top() || y > r.bottom())
@@ -82,7 +82,7 @@ Shape rounded_rect(const QRectF& r, double radius)
     };
 }
 
-Shape ellipse(const QRectF& r)
+shape_fn ellipse(const QRectF& r)
 {
     return [=](double x, double y) {
         const double dx = (x - r.center().x()) / (r.width() / 2);
@@ -91,7 +91,7 @@ Shape ellipse(const QRectF& r)
     };
 }
 
-Shape polygon(std::vector<QPointF> corners)
+shape_fn polygon(std::vector<QPointF> corners)
 {
     return [corners = std::move(corners)](double x, double y) {
         // Even-odd rule: count the edges that a ray to the right crosses.
@@ -106,29 +106,29 @@ Shape polygon(std::vector<QPointF> corners)
     };
 }
 
-Shape minus(Shape a, Shape b)
+shape_fn minus(shape_fn a, shape_fn b)
 {
     return [a = std::move(a), b = std::move(b)](double x, double y) { return a(x, y) && !b(x, y); };
 }
 
-Canvas::Canvas(int width, int height, QRgb fill)
+canvas::canvas(int width, int height, QRgb fill)
     : m_image(width, height, QImage::Format_ARGB32)
 {
     m_image.fill(fill);
 }
 
-QRgb Canvas::pixel(int x, int y) const
+QRgb canvas::pixel(int x, int y) const
 {
     return m_image.rect().contains(x, y) ? m_image.pixel(x, y) : transparent;
 }
 
-void Canvas::set(int x, int y, QRgb colour)
+void canvas::set(int x, int y, QRgb colour)
 {
     if (m_image.rect().contains(x, y))
         m_image.setPixel(x, y, colour);
 }
 
-void Canvas::blend(int x, int y, QRgb colour, double coverage)
+void canvas::blend(int x, int y, QRgb colour, double coverage)
 {
     if (!m_image.rect().contains(x, y))
         return;
@@ -143,7 +143,7 @@ void Canvas::blend(int x, int y, QRgb colour, double coverage)
                                 ch(qBlue(colour), qBlue(dst)), round_channel(oa * 255.0)));
 }
 
-void Canvas::fill(const QRect& area, const Paint& paint)
+void canvas::fill(const QRect& area, const paint_fn& paint)
 {
     const QRect a = area.intersected(m_image.rect());
     for (int y = a.top(); y <= a.bottom(); ++y)
@@ -151,7 +151,7 @@ void Canvas::fill(const QRect& area, const Paint& paint)
             m_image.setPixel(x, y, paint(x, y));
 }
 
-void Canvas::fill(const Shape& shape, const Paint& paint, const QRect& area)
+void canvas::fill(const shape_fn& shape, const paint_fn& paint, const QRect& area)
 {
     const QRect a = area.intersected(m_image.rect());
     for (int y = a.top(); y <= a.bottom(); ++y) {
@@ -166,25 +166,25 @@ void Canvas::fill(const Shape& shape, const Paint& paint, const QRect& area)
     }
 }
 
-void Canvas::rounded_box(const QRectF& outer, double radius, QRgb border, const Paint& face)
+void canvas::rounded_box(const QRectF& outer, double radius, QRgb border, const paint_fn& face)
 {
     fill(rounded_rect(outer, radius), border, rect());
     fill(rounded_rect(outer.adjusted(1, 1, -1, -1), radius - 1), face, rect());
 }
 
-void Canvas::hline(int x0, int x1, int y, QRgb colour)
+void canvas::hline(int x0, int x1, int y, QRgb colour)
 {
     for (int x = x0; x <= x1; ++x)
         set(x, y, colour);
 }
 
-void Canvas::vline(int x, int y0, int y1, QRgb colour)
+void canvas::vline(int x, int y0, int y1, QRgb colour)
 {
     for (int y = y0; y <= y1; ++y)
         set(x, y, colour);
 }
 
-void Canvas::stamp(const Glyph& rows, int x, int y, const Inks& inks)
+void canvas::stamp(const glyph_rows& rows, int x, int y, const ink_list& inks)
 {
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const char* line = rows[row];
@@ -198,7 +198,7 @@ void Canvas::stamp(const Glyph& rows, int x, int y, const Inks& inks)
     }
 }
 
-void Canvas::copy(const Canvas& from, int x, int y)
+void canvas::copy(const canvas& from, int x, int y)
 {
     for (int sy = 0; sy < from.height(); ++sy)
         for (int sx = 0; sx < from.width(); ++sx)
@@ -209,17 +209,17 @@ namespace {
 
 // Lays the cells one after another, each `step` (across or down) from the
 // last by its own size.
-Canvas join(const std::vector<Canvas>& cells, QPoint step)
+canvas join(const std::vector<canvas>& cells, QPoint step)
 {
     QPoint end;
     QSize size;
-    for (const Canvas& c : cells) {
+    for (const canvas& c : cells) {
         end += QPoint(c.width() * step.x(), c.height() * step.y());
         size = size.expandedTo(QSize(c.width(), c.height()));
     }
-    Canvas strip(std::max(size.width(), end.x()), std::max(size.height(), end.y()));
+    canvas strip(std::max(size.width(), end.x()), std::max(size.height(), end.y()));
     QPoint at;
-    for (const Canvas& c : cells) {
+    for (const canvas& c : cells) {
         strip.copy(c, at.x(), at.y());
         at += QPoint(c.width() * step.x(), c.height() * step.y());
     }
@@ -228,8 +228,8 @@ Canvas join(const std::vector<Canvas>& cells, QPoint step)
 
 } // namespace
 
-Canvas join_across(const std::vector<Canvas>& cells) { return join(cells, QPoint(1, 0)); }
+canvas join_across(const std::vector<canvas>& cells) { return join(cells, QPoint(1, 0)); }
 
-Canvas join_down(const std::vector<Canvas>& cells) { return join(cells, QPoint(0, 1)); }
+canvas join_down(const std::vector<canvas>& cells) { return join(cells, QPoint(0, 1)); }
 
 } // namespace art

@@ -34,54 +34,54 @@ constexpr QRgb with_alpha(QRgb c, int alpha) { return (c & 0x00ffffffu) | (unsig
 
 // ---- Paints: the colour of pixel (x, y). ----
 
-using Paint = std::function<QRgb(int x, int y)>;
+using paint_fn = std::function<QRgb(int x, int y)>;
 
-Paint solid(QRgb colour);
+paint_fn solid(QRgb colour);
 
 // A colour stop of a gradient: position (in pixels, along the gradient's
 // axis) and colour. Between stops the colour is mixed linearly; before the
 // first and after the last stop it stays that stop's colour.
-struct Stop {
+struct colour_stop {
     double at;
     QRgb colour;
 };
-QRgb along(const std::vector<Stop>& stops, double position);
+QRgb along(const std::vector<colour_stop>& stops, double position);
 
 // Colour by row: stops at row numbers (row y has position y).
-Paint vertical(std::vector<Stop> stops);
+paint_fn vertical(std::vector<colour_stop> stops);
 // Colour by column.
-Paint horizontal(std::vector<Stop> stops);
+paint_fn horizontal(std::vector<colour_stop> stops);
 // Colour along the diagonal of a rectangle: its top-left pixel has `from`,
 // its bottom-right pixel `to`, and pixels with the same x + y the same colour.
-Paint diagonal(const QRect& area, QRgb from, QRgb to);
+paint_fn diagonal(const QRect& area, QRgb from, QRgb to);
 // Colour by distance of the pixel centre from a point: `inner` at the point,
 // `outer` at `radius` and beyond.
-Paint radial(QPointF centre, double radius, QRgb inner, QRgb outer);
+paint_fn radial(QPointF centre, double radius, QRgb inner, QRgb outer);
 
 // ---- Shapes: whether a point (in pixel units; pixel (x, y) spans x..x+1). ----
 
-using Shape = std::function<bool(double x, double y)>;
+using shape_fn = std::function<bool(double x, double y)>;
 
 // A rectangle whose corners are quarter circles of the given radius.
-Shape rounded_rect(const QRectF& r, double radius);
-Shape ellipse(const QRectF& r);
+shape_fn rounded_rect(const QRectF& r, double radius);
+shape_fn ellipse(const QRectF& r);
 // A polygon, its corners in order (either way round).
-Shape polygon(std::vector<QPointF> corners);
+shape_fn polygon(std::vector<QPointF> corners);
 // Points in a but not in b.
-Shape minus(Shape a, Shape b);
+shape_fn minus(shape_fn a, shape_fn b);
 
 // ---- Pixel-art glyphs: rows of characters, one per pixel. ----
 
 // The paint each character stands for; characters not listed are left
 // untouched (by convention '.').
-using Inks = std::vector<std::pair<char, Paint>>;
-using Glyph = std::vector<const char*>;
+using ink_list = std::vector<std::pair<char, paint_fn>>;
+using glyph_rows = std::vector<const char*>;
 
 // ---- The canvas. ----
 
-class Canvas {
+class canvas {
 public:
-    Canvas(int width, int height, QRgb fill = transparent);
+    canvas(int width, int height, QRgb fill = transparent);
 
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }
@@ -95,16 +95,16 @@ public:
     void blend(int x, int y, QRgb colour, double coverage = 1.0);
 
     // Sets every pixel of the area to exactly the colour of the paint.
-    void fill(const QRect& area, const Paint& paint);
+    void fill(const QRect& area, const paint_fn& paint);
     void fill(const QRect& area, QRgb colour) { fill(area, solid(colour)); }
     // Lays the paint over the part of the area that the shape covers,
     // anti-aliased: each pixel's coverage is counted on a 4 x 4 grid of
     // sample points.
-    void fill(const Shape& shape, const Paint& paint, const QRect& area);
-    void fill(const Shape& shape, QRgb colour, const QRect& area) { fill(shape, solid(colour), area); }
+    void fill(const shape_fn& shape, const paint_fn& paint, const QRect& area);
+    void fill(const shape_fn& shape, QRgb colour, const QRect& area) { fill(shape, solid(colour), area); }
     // A box with round corners: a one-pixel border of the given colour
     // around a face of the given paint, both anti-aliased at the corners.
-    void rounded_box(const QRectF& outer, double radius, QRgb border, const Paint& face);
+    void rounded_box(const QRectF& outer, double radius, QRgb border, const paint_fn& face);
     // One-pixel outlines: the top row, the left column, and so on.
     void hline(int x0, int x1, int y, QRgb colour);
     void vline(int x, int y0, int y1, QRgb colour);
@@ -112,11 +112,11 @@ public:
     // Draws a pixel-art glyph with its top-left corner at (x, y): each
     // character with an ink is laid over the canvas in the colour of that
     // ink's paint at that pixel.
-    void stamp(const Glyph& rows, int x, int y, const Inks& inks);
-    void stamp(const Glyph& rows, int x, int y, QRgb colour) { stamp(rows, x, y, {{'#', solid(colour)}}); }
+    void stamp(const glyph_rows& rows, int x, int y, const ink_list& inks);
+    void stamp(const glyph_rows& rows, int x, int y, QRgb colour) { stamp(rows, x, y, {{'#', solid(colour)}}); }
 
     // Copies another canvas's pixels (unblended) to (x, y).
-    void copy(const Canvas& from, int x, int y);
+    void copy(const canvas& from, int x, int y);
 
 private:
     QImage m_image;
@@ -124,7 +124,7 @@ private:
 
 // Cells laid side by side (across) or one under the other (down): the strip
 // that a sprite cutter cuts back into the same cells.
-Canvas join_across(const std::vector<Canvas>& cells);
-Canvas join_down(const std::vector<Canvas>& cells);
+canvas join_across(const std::vector<canvas>& cells);
+canvas join_down(const std::vector<canvas>& cells);
 
 } // namespace art

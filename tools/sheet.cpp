@@ -17,9 +17,9 @@ namespace {
 // ---- A 5 x 7 pixel font (lower case, digits and a few signs); g, j, p, q
 // and y reach two rows below the line. ----
 
-const std::map<char, Glyph>& font()
+const std::map<char, glyph_rows>& font()
 {
-    static const std::map<char, Glyph> glyphs = {
+    static const std::map<char, glyph_rows> glyphs = {
         {'a', {".....", ".....", ".###.", "....#", ".####", "#...#", ".####"}},
         {'b', {"#....", "#....", "####.", "#...#", "#...#", "#...#", "####."}},
         {'c', {".....", ".....", ".###.", "#....", "#....", "#....", ".###."}},
@@ -76,7 +76,7 @@ int text_width(const QString& text, int scale)
 }
 
 // Writes text (lower-cased) at (x, y), each font pixel `scale` pixels wide.
-void write(Canvas& c, const QString& text, int x, int y, QRgb colour, int scale = 1)
+void write(canvas& c, const QString& text, int x, int y, QRgb colour, int scale = 1)
 {
     for (const QChar ch : text.toLower()) {
         const auto found = font().find(char(ch.toLatin1()));
@@ -103,13 +103,13 @@ constexpr QRgb check_dark = rgb(214, 214, 214);
 
 // The pictures that start a row of their own, so that each kind of control
 // and each look of the frame is seen together.
-bool starts_row(const Picture& p)
+bool starts_row(const named_picture& p)
 {
     static const QStringList first = {"caption_close", "option_0", "imgtop1", "imgtop2", "frame_icon"};
     return first.contains(p.name);
 }
 
-int label_width(const Picture& p)
+int label_width(const named_picture& p)
 {
     int widest = 0;
     for (const QString& name : p.cell_names)
@@ -120,7 +120,7 @@ int label_width(const Picture& p)
 // The size of one picture's block: its name, then the 1x picture beside the
 // 4x one, with cell names under the cells of a strip laid across, or beside
 // the cells of a strip laid down.
-QSize block_size(const Picture& p)
+QSize block_size(const named_picture& p)
 {
     const QSize big = p.image.size() * zoom;
     int width = p.image.width() + 8 + big.width();
@@ -132,7 +132,7 @@ QSize block_size(const Picture& p)
     return {std::max(width, text_width(p.name, 2)), height};
 }
 
-void draw_block(Canvas& c, const Picture& p, QPoint at)
+void draw_block(canvas& c, const named_picture& p, QPoint at)
 {
     write(c, p.name, at.x(), at.y(), ink, 2);
     const QImage argb = p.image.convertToFormat(QImage::Format_ARGB32);
@@ -175,14 +175,14 @@ void draw_block(Canvas& c, const Picture& p, QPoint at)
 
 } // namespace
 
-QImage contact_sheet(const std::vector<Picture>& pictures)
+QImage contact_sheet(const std::vector<named_picture>& pictures)
 {
     // Strips laid down (the check box) go in a column of their own on the
     // right; every other block flows in rows, left to right.
     constexpr int flow_width = 1080;
-    std::vector<std::pair<const Picture*, QPoint>> placed;
+    std::vector<std::pair<const named_picture*, QPoint>> placed;
     int x = margin, y = margin + 7 * 3 + gap, row_height = 0;
-    for (const Picture& p : pictures) {
+    for (const named_picture& p : pictures) {
         if (p.rows > 1)
             continue;
         const QSize size = block_size(p);
@@ -199,7 +199,7 @@ QImage contact_sheet(const std::vector<Picture>& pictures)
     int right = margin + flow_width + gap;
     const int column_top = margin + 7 * 3 + gap;
     int column_y = column_top, column_width = 0;
-    for (const Picture& p : pictures) {
+    for (const named_picture& p : pictures) {
         if (p.rows <= 1)
             continue;
         const QSize size = block_size(p);
@@ -209,7 +209,7 @@ QImage contact_sheet(const std::vector<Picture>& pictures)
     }
     height = std::max(height, column_y - gap + margin);
 
-    Canvas sheet(right + column_width + margin, height, page);
+    canvas sheet(right + column_width + margin, height, page);
     write(sheet, "fennimo art: every picture at 1x and 4x", margin, margin, ink, 3);
     for (const auto& [p, at] : placed)
         draw_block(sheet, *p, at);

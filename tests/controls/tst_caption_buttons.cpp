@@ -89,7 +89,7 @@ class tst_caption_buttons : public QObject {
         for (const char* name : {"Click", "MouseDown", "MouseMove", "MouseUp", "MouseOut"})
             QVERIFY(button->events().bind(QLatin1String(name), [this, button, name](event_args& a) {
                 QString entry = QString::fromLatin1(name).remove(QLatin1String("Mouse"));
-                if (entry == QLatin1String("Out") && button->Timer1.enabled())
+                if (entry == QLatin1String("Out") && button->Timer1().enabled())
                     entry += u'!';
                 entry += u'@' + face_of(button);
                 if (entry.startsWith(QLatin1String("Down")) || entry.startsWith(QLatin1String("Move"))
@@ -185,8 +185,8 @@ private slots:
         QFETCH(int, value);
         caption_button* button = make(kind);
         auto* top = qobject_cast<xptopbuttons*>(button);
-        button->Timer1.tick(); // the first tick, with the pointer elsewhere
-        QVERIFY(!button->Timer1.enabled());
+        button->Timer1().tick(); // the first tick, with the pointer elsewhere
+        QVERIFY(!button->Timer1().enabled());
         record(button);
         for (const QString& step : script.split(u';', Qt::SkipEmptyParts)) {
             const QStringList w = step.split(u' ');
@@ -209,7 +209,7 @@ private slots:
             else if (w[0] == QLatin1String("at"))
                 platform::set_cursor_pos_override(button->mapToGlobal(p));
             else if (w[0] == QLatin1String("tick"))
-                button->Timer1.tick();
+                button->Timer1().tick();
             else if (w[0].startsWith(u'='))
                 QCOMPARE(face_of(button), w[0].mid(1));
         }
@@ -264,11 +264,11 @@ private slots:
             button = std::make_unique<xphelp>();
         else
             button = std::make_unique<xptopbuttons>();
-        QVERIFY(button->Timer1.enabled());
-        QCOMPARE(button->Timer1.interval(), 10);
+        QVERIFY(button->Timer1().enabled());
+        QCOMPARE(button->Timer1().interval(), 10);
         int outs = 0;
         button->events().bind(u"MouseOut", [&] { ++outs; });
-        QTRY_VERIFY_WITH_TIMEOUT(!button->Timer1.enabled(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!button->Timer1().enabled(), 10000);
         QCOMPARE(outs, 1);
     }
 
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(help->Enabled(), enabled);
         record(help);
         QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, QPoint(105, 15));
-        help->Timer1.tick();
+        help->Timer1().tick();
         QCOMPARE(m_log, log);
         platform::property_bag saved;
         help->attach(&saved);

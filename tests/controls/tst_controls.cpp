@@ -89,8 +89,8 @@ class tst_controls : public QObject {
     caption_label* lbl(hover_control* c) const
     {
         if (auto* b = qobject_cast<xpcmdbutton*>(c))
-            return b->lbl;
-        return static_cast<indicator_control*>(c)->lbl;
+            return b->lbl();
+        return static_cast<indicator_control*>(c)->lbl();
     }
 
     // The cell on screen: the button's first centre pixel (the caption does
@@ -100,7 +100,7 @@ class tst_controls : public QObject {
         const QImage shot = c->grab().toImage();
         if (qobject_cast<xpcmdbutton*>(c))
             return cell_of(shot.pixel(3, 3));
-        return cell_of(shot.pixel(static_cast<indicator_control*>(c)->p->mapTo(c, QPoint(6, 6))));
+        return cell_of(shot.pixel(static_cast<indicator_control*>(c)->p()->mapTo(c, QPoint(6, 6))));
     }
     int face() const { return face(m_control); }
 
@@ -162,7 +162,7 @@ private slots:
         m_window->show();
         m_log.clear();
         record(m_control);
-        m_control->Timer1.tick(); // the poll some controls run from creation
+        m_control->Timer1().tick(); // the poll some controls run from creation
         m_creation_log = m_log;
         m_log.clear();
     }
@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(lbl(m_control)->text_colour(), enabled ? QColor(0, 0, 0) : QColor(161, 161, 146));
         if (m_kind == button)
             return;
-        const QWidget* p = static_cast<indicator_control*>(m_control)->p;
+        const QWidget* p = static_cast<indicator_control*>(m_control)->p();
         const QImage shot = m_control->grab().toImage();
         QCOMPARE(p->size(), QSize(16, 16)); // 240 twips
         if (m_kind == option) // the circle's corners show the back colour
@@ -292,13 +292,13 @@ private slots:
         QFETCH(bool, out);
         // The button's poll is stopped at creation, the others' runs.
         QCOMPARE(m_creation_log, m_kind == button ? QStringList{} : QStringList{"MouseOut@0"});
-        QVERIFY(!m_control->Timer1.enabled());
-        m_control->events().bind(u"MouseOut", [this] { m_log << QStringLiteral("running %1").arg(m_control->Timer1.enabled()); });
+        QVERIFY(!m_control->Timer1().enabled());
+        m_control->events().bind(u"MouseOut", [this] { m_log << QStringLiteral("running %1").arg(m_control->Timer1().enabled()); });
         send_move(m_control, QPoint(5, 5));
         m_log.clear();
         platform::set_cursor_pos_override(m_control->mapToGlobal(pointer));
         for (int i = 0; i < 3; ++i)
-            m_control->Timer1.tick();
+            m_control->Timer1().tick();
         // The check box draws its rest face before it raises MouseOut.
         const int seen = m_kind == check ? 0 : hover_cell();
         QCOMPARE(m_log, (out ? QStringList{QStringLiteral("MouseOut@%1").arg(seen), "running 0"} : QStringList{}));
@@ -307,7 +307,7 @@ private slots:
         m_log.clear();
         send_move(m_control, pointer);
         QCOMPARE(m_log.size(), out ? 0 : 1);
-        QVERIFY(m_control->Timer1.enabled());
+        QVERIFY(m_control->Timer1().enabled());
     }
 
     // The caption label is part of the face: a move over it reports its
@@ -330,7 +330,7 @@ private slots:
         m_control->on_resize();
         m_control->events().unbind_all();
         record(m_control, false);
-        QWidget* child = over_p ? static_cast<QWidget*>(static_cast<indicator_control*>(m_control)->p) : lbl(m_control);
+        QWidget* child = over_p ? static_cast<QWidget*>(static_cast<indicator_control*>(m_control)->p()) : lbl(m_control);
         const double t = m_kind == button ? 1 : platform::twips_per_pixel_x();
         const QPointF corner = QPointF(child->pos()) * t;
         const QPointF own = m_kind == check && over_p ? QPointF(5, 4) : QPointF(5, 4) * t;
@@ -521,16 +521,16 @@ private slots:
         QFETCH(int, p_top);
         QFETCH(int, label_top);
         auto* c = static_cast<indicator_control*>(m_control);
-        c->lbl->setFixedHeight(label_height);
+        c->lbl()->setFixedHeight(label_height);
         c->resize(120, height);
         c->on_resize();
-        QCOMPARE(c->p->geometry(), QRect(0, p_top, 16, 16));
-        QCOMPARE(c->lbl->pos(), QPoint(32, label_top));
+        QCOMPARE(c->p()->geometry(), QRect(0, p_top, 16, 16));
+        QCOMPARE(c->lbl()->pos(), QPoint(32, label_top));
         // Twips after a layout, pixels from the next tick on.
         QCOMPARE(c->unit(), scale_unit::twips);
         send_move(c, QPoint(5, 6));
         platform::set_cursor_pos_override(c->mapToGlobal(QPoint(5, 6)));
-        c->Timer1.tick();
+        c->Timer1().tick();
         QCOMPARE(c->unit(), scale_unit::pixels);
         send_move(c, QPoint(5, 6));
         QCOMPARE(m_log, (QStringList{"MouseMove@0 0 0 75 90", "MouseMove@1 0 0 5 6"}));
@@ -558,12 +558,53 @@ private slots:
         QList<int> seen, after;
         box->events().bind(u"Click", [&] { seen << box->Value(); });
         for (int i = 0; i < values.size(); ++i) {
-            QTest::mouseClick(i % 2 ? static_cast<QWidget*>(box->lbl) : box->p, Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseClick(i % 2 ? static_cast<QWidget*>(box->lbl()) : box->p(), Qt::LeftButton, {}, QPoint(2, 2));
             after << box->Value();
         }
         QCOMPARE(after, values);
         QCOMPARE(seen, QList<int>{start} + values.mid(0, values.size() - 1));
         QCOMPARE(neighbour->Value(), 0);
+    }
+
+    // The check box's list of stored properties, round trip: a new box is
+    // given its defaults in the new-instance order, a changed one saves every
+    // row under its key, and a copy loaded in the load order reads back each
+    // row's value.
+    void check_stored_property_list_round_trip()
+    {
+        platform::property_bag bag;
+        bag.ambient_display_name = QStringLiteral("Check2");
+        bag.ambient_font = QFont(QStringLiteral("宋体"), 10.5);
+        QStringList notified;
+        bag.on_property_changed = [&](const QString& p) { notified << p; };
+        xpcheckbox original(m_window);
+        original.place(&bag, placement::new_instance);
+        QCOMPARE(notified, (QStringList{"Caption", "Value", "Font", "BackColor", "ForeColor"}));
+
+        original.set_Value(2);
+        original.set_Caption(QStringLiteral("全部"));
+        original.set_Enabled(false);
+        original.set_Font(QFont(QStringLiteral("宋体"), 14, QFont::Bold));
+        original.set_BackColor(rgb(1, 2, 3));
+        original.set_ForeColor(rgb(4, 5, 6));
+        platform::property_bag saved;
+        saved.ambient_display_name = bag.ambient_display_name;
+        saved.ambient_font = bag.ambient_font;
+        original.attach(&saved);
+        original.save();
+        const auto rows = original.stored_properties();
+        QCOMPARE(saved.size(), int(rows.size()));
+        for (const stored_property& row : rows)
+            QCOMPARE(saved.read(QLatin1String(row.key), QVariant()), row.get(original));
+
+        notified.clear();
+        saved.on_property_changed = [&](const QString& p) { notified << p; };
+        xpcheckbox copy(m_window);
+        copy.place(&saved, placement::load);
+        QCOMPARE(notified, (QStringList{"Value", "Caption", "Font", "BackColor", "ForeColor"}));
+        for (const stored_property& row : rows)
+            QCOMPARE(row.get(copy), row.get(original));
+        QCOMPARE(copy.shown_cell(), 11);
     }
 
     void button_inner_height_rounds_half_to_even()
@@ -610,13 +651,13 @@ private slots:
         QTest::mouseRelease(m_control, Qt::LeftButton, {}, QPoint(30, 10));
         platform::set_cursor_pos_override(m_control->mapToGlobal(QPoint(76, 23)));
         send_move(m_control, QPoint(30, 10));
-        m_control->Timer1.tick();
+        m_control->Timer1().tick();
         QCOMPARE(m_log, (QStringList{"MouseMove@0 0 0 30 10", "MouseDown@3 1 0 30 10", "MouseUp@1 1 0 30 10", "Click@0",
                                      "MouseMove@0 0 0 30 10", "MouseOut@3"}));
         QCOMPARE(face(), 0);
         auto* b = static_cast<xpcmdbutton*>(m_control);
-        QVERIFY(qAbs(b->lbl->x() - (75 - b->lbl->width()) / 2.0) <= 0.5); // the caption is centred
-        QVERIFY(qAbs(b->lbl->y() - (23 - b->lbl->height()) / 2.0) <= 0.5);
+        QVERIFY(qAbs(b->lbl()->x() - (75 - b->lbl()->width()) / 2.0) <= 0.5); // the caption is centred
+        QVERIFY(qAbs(b->lbl()->y() - (23 - b->lbl()->height()) / 2.0) <= 0.5);
     }
 
     // The access key clicks, with no mouse event and no change of face.

@@ -161,10 +161,10 @@ private slots:
         m_bag.write(QStringLiteral("font"), font, QFont());
         xpgroupbox* box = load(m_bag, size);
         QCOMPARE(box->Caption(), caption);
-        QCOMPARE(box->lbl->pos(), QPoint(15, 0));
-        QVERIFY(box->lbl->height() >= 15);
-        QCOMPARE(box->lbl->width() == 0, caption.isEmpty());
-        verify_frame(shot(box), box->lbl->height() / 2, box->lbl->geometry(), to_qcolor(back).rgb());
+        QCOMPARE(box->lbl()->pos(), QPoint(15, 0));
+        QVERIFY(box->lbl()->height() >= 15);
+        QCOMPARE(box->lbl()->width() == 0, caption.isEmpty());
+        verify_frame(shot(box), box->lbl()->height() / 2, box->lbl()->geometry(), to_qcolor(back).rgb());
     }
 
     // A new box: yellow, its instance name as a blue caption, the host told
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(box.Caption(), QStringLiteral("xpgroupbox1"));
         QCOMPARE(box.BackColor(), ole_color(65535));
         QCOMPARE(box.Font(), m_bag.ambient_font);
-        QCOMPARE(box.lbl->text_colour(), QColor(0, 70, 213));
+        QCOMPARE(box.lbl()->text_colour(), QColor(0, 70, 213));
         const QImage image = shot(&box);
         QCOMPARE(image.pixel(60, 50), qRgb(255, 255, 0));
         QCOMPARE(image.pixel(15, 0), qRgb(255, 255, 0)); // the caption's own background
@@ -201,8 +201,8 @@ private slots:
         QStringList notified;
         m_bag.on_property_changed = [&](const QString& p) { notified << p; };
         const QImage before = shot(m_box);
-        const QRect label_before = m_box->lbl->geometry();
-        const int t = m_box->lbl->height() / 2;
+        const QRect label_before = m_box->lbl()->geometry();
+        const int t = m_box->lbl()->height() / 2;
         QRgb back = qRgb(255, 255, 0);
         if (setter == QLatin1String("BackColor")) {
             m_box->set_BackColor(rgb(10, 120, 30));
@@ -210,7 +210,7 @@ private slots:
             QCOMPARE(shot(m_box).pixel(15, 0), back);
         } else if (setter == QLatin1String("Enabled")) {
             m_box->set_Enabled(false);
-            QCOMPARE(m_box->lbl->text_colour(), QColor(161, 161, 146));
+            QCOMPARE(m_box->lbl()->text_colour(), QColor(161, 161, 146));
             const QImage after = shot(m_box);
             for (int y = 0; y < after.height(); ++y)
                 for (int x = 0; x < after.width(); ++x)
@@ -218,12 +218,12 @@ private slots:
                         QFAIL("the frame changed");
         } else {
             m_box->set_Caption(QStringLiteral("一段更长的标题文字"));
-            QVERIFY(m_box->lbl->width() > label_before.width());
-            const int right = m_box->lbl->geometry().right();
+            QVERIFY(m_box->lbl()->width() > label_before.width());
+            const int right = m_box->lbl()->geometry().right();
             QCOMPARE(source_of(before.pixel(right, t)).y(), 0);
             QCOMPARE(source_of(shot(m_box).pixel(right + 1, t)).y(), 0);
         }
-        verify_frame(shot(m_box), t, m_box->lbl->geometry(), back);
+        verify_frame(shot(m_box), t, m_box->lbl()->geometry(), back);
         QCOMPARE(notified, QStringList{setter});
     }
 
@@ -256,7 +256,7 @@ private slots:
                             + (name[0] == 'M' ? QStringLiteral(" %1 %2 %3 %4").arg(a.button).arg(a.shift).arg(a.x).arg(a.y)
                                               : QString());
             }));
-        QWidget* target = on_caption ? static_cast<QWidget*>(m_box->lbl) : m_box;
+        QWidget* target = on_caption ? static_cast<QWidget*>(m_box->lbl()) : m_box;
         const QPoint at = on_caption ? QPoint(4, 5) : QPoint(60, 50);
         auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift) {
             QMouseEvent me(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, buttons, shift);
@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(copy->Enabled(), enabled);
         QCOMPARE(copy->Font(), own_font ? font : m_bag.ambient_font);
         QCOMPARE(copy->BackColor(), back);
-        QCOMPARE(copy->lbl->text_colour(), enabled ? QColor(0, 70, 213) : QColor(161, 161, 146));
+        QCOMPARE(copy->lbl()->text_colour(), enabled ? QColor(0, 70, 213) : QColor(161, 161, 146));
         QCOMPARE(shot(copy).pixel(100, 60), to_qcolor(back).rgb());
     }
 
@@ -355,7 +355,7 @@ private slots:
         box.set_BackColor(rgb(224, 224, 224));
         box.set_Caption(QString());
         const QImage image = shot(&box);
-        const int t = box.lbl->height() / 2;
+        const int t = box.lbl()->height() / 2;
         for (const QPoint p : {QPoint(3, t), QPoint(150, t), QPoint(296, t), QPoint(0, t + 3), QPoint(0, 146),
                                QPoint(299, t + 3), QPoint(299, 100), QPoint(3, 149), QPoint(150, 149)})
             QCOMPARE(image.pixel(p), qRgb(208, 208, 191));

@@ -111,8 +111,8 @@ void tst_art::regenerating_gives_the_committed_files()
 
 void tst_art::drawing_twice_gives_the_same_bytes()
 {
-    const std::vector<art::Picture> first = art::all_pictures();
-    const std::vector<art::Picture> second = art::all_pictures();
+    const std::vector<art::named_picture> first = art::all_pictures();
+    const std::vector<art::named_picture> second = art::all_pictures();
     QCOMPARE(first.size(), second.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         QCOMPARE(first[i].name, second[i].name);
@@ -126,7 +126,7 @@ void tst_art::indexed_storage_data()
     QTest::addColumn<QImage>("drawn");
     QTest::addColumn<bool>("lossless");
 
-    QTest::newRow("active title") << art::title(art::Look::active, false).image() << true;
+    QTest::newRow("active title") << art::title(art::frame_look::active, false).image() << true;
     QTest::newRow("push button") << art::push_button_strip().image() << true;
     QTest::newRow("main icon") << art::main_icon().image() << true;
 
@@ -143,12 +143,12 @@ void tst_art::indexed_storage()
 {
     QFETCH(QImage, drawn);
     QFETCH(bool, lossless);
-    const QImage stored = art::stored(drawn, art::Storage::indexed);
+    const QImage stored = art::stored(drawn, art::storage_form::indexed);
     QCOMPARE(stored.format(), QImage::Format_Indexed8);
     QVERIFY(stored.colorCount() <= 256);
     QCOMPARE(stored.size(), drawn.size());
     // The same palette, in the same order, at every run.
-    QCOMPARE(art::png_bytes(art::stored(drawn, art::Storage::indexed)), art::png_bytes(stored));
+    QCOMPARE(art::png_bytes(art::stored(drawn, art::storage_form::indexed)), art::png_bytes(stored));
 
     const QImage back = stored.convertToFormat(QImage::Format_ARGB32);
     int worst = 0;
@@ -224,8 +224,8 @@ void tst_art::sizes_cells_and_formats()
     }
 
     // Every picture of the art comes in the generator's list too.
-    const std::vector<art::Picture> all = art::all_pictures();
-    const auto found = std::find_if(all.begin(), all.end(), [&](const art::Picture& p) { return p.name == name; });
+    const std::vector<art::named_picture> all = art::all_pictures();
+    const auto found = std::find_if(all.begin(), all.end(), [&](const art::named_picture& p) { return p.name == name; });
     QVERIFY(found != all.end());
     QCOMPARE(found->columns, columns);
     QCOMPARE(found->rows, rows);

@@ -1,7 +1,6 @@
-#include "children.h"
+#include "caption_label.h"
 
 #include <QEvent>
-#include <QPainter>
 
 namespace controls {
 
@@ -61,25 +60,6 @@ bool caption_label::event(QEvent* e)
         return true;
     }
     return QLabel::event(e);
-}
-
-picture_box::picture_box(QWidget* parent) : QWidget(parent)
-{
-    setMouseTracking(true);
-}
-
-void picture_box::set_picture(const QImage& picture)
-{
-    m_picture = picture;
-    update();
-}
-
-void picture_box::paintEvent(QPaintEvent*)
-{
-    if (m_picture.isNull())
-        return;
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_picture);
 }
 
 } // namespace controls

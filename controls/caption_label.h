@@ -1,13 +1,10 @@
 #pragma once
 
-// The child elements the library's controls are built from: the caption
-// label and the picture element that shows an indicator cell. Both only
-// display; their mouse input is taken over by the owning control (see
-// xp_control::forward_input), so that they act as part of its face.
+// The caption label of the library's controls. It only displays; its mouse
+// input is taken over by the owning control (see xp_control::forward_input),
+// so that it acts as part of the control's face.
 
-#include <QImage>
 #include <QLabel>
-#include <QWidget>
 #include <functional>
 
 namespace controls {
@@ -35,22 +32,6 @@ public:
 
 protected:
     bool event(QEvent* e) override;
-};
-
-// `p`: one picture at its natural size from the top-left corner of its box.
-// Transparent pixels of the picture show the owner's surface.
-class picture_box : public QWidget {
-public:
-    explicit picture_box(QWidget* parent);
-
-    void set_picture(const QImage& picture);
-    const QImage& picture() const { return m_picture; }
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-
-private:
-    QImage m_picture;
 };
 
 } // namespace controls

@@ -1,4 +1,4 @@
-#include "input.h"
+#include "key_and_button_codes.h"
 
 namespace controls {
 
