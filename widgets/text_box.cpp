@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace widgets {
 
@@ -57,18 +58,21 @@ const std::string& text_box::Text() const
         m_shown = m_text;
         m_widget_newer = false;
     }
-    return m_text;
+    return m_model_shown ? m_shown : m_text;
 }
 
 void text_box::set_text(std::string text)
 {
     m_text = std::move(text);
+    m_model_shown = false;
     model_changed();
 }
 
 void text_box::change_text(const std::function<void(std::string&)>& change)
 {
     Text();   // take in what the user typed first
+    if (std::exchange(m_model_shown, false))
+        m_text = m_shown;
     change(m_text);
     model_changed();
 }
@@ -106,11 +110,16 @@ void text_box::hold_display(bool held)
 void text_box::flush()
 {
     m_flush.stop();
-    if (m_widget_newer || m_shown == m_text)
+    if (m_model_shown || m_widget_newer || m_shown == m_text)
         return;
     if (m_list) {
+        // The list shows the model itself, moved rather than copied: a list
+        // of a million paths is held once. The next change of the model
+        // starts from a copy (a run or a listing starts from an empty one).
         const bool grew = grows_shown_text();
-        m_shown = m_text;
+        m_shown = std::move(m_text);
+        m_text = std::string();
+        m_model_shown = true;
         m_list->show_bytes(&m_shown, grew);
         return;
     }

@@ -76,6 +76,9 @@ private:
     // The user has typed since the widget was last filled; the model is read
     // back from the widget when it is next asked for.
     mutable bool m_widget_newer = false;
+    // A list box's model has been moved into m_shown, which holds it for
+    // both until the model next changes.
+    bool m_model_shown = false;
     std::uint64_t m_edits = 0;
     bool m_filling = false;
     bool m_held = false;
