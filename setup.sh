@@ -7,8 +7,9 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-noto-cjk fonts-dejavu-core
-  xvfb xauth imagemagick
+  fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
+  xvfb xauth imagemagick openbox xdotool
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -10,6 +10,7 @@
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "platform/fonts.h"
+#include "renamer/application.h"
 #include "renamer/form3.h"
 
 #include <QApplication>
@@ -72,15 +73,17 @@ protected:
 int child(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    platform::install_font_substitutes();
     const std::string folder = argv[3];
     if (folder.empty()) {
+        platform::install_font_substitutes();
         bare_window window;
         window.resize(786, 529);
         first_frame watch(&window);
         window.show();
         return app.exec();
     }
+    // As the program starts.
+    renamer::set_up_application();
     renamer::Form3 window(folder);
     first_frame watch(&window.xp_canvas1());
     window.show();

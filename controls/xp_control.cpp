@@ -18,7 +18,11 @@ xp_control::xp_control(std::initializer_list<event_decl> raised, QWidget* parent
     : QWidget(parent), m_events(raised), m_font(QApplication::font())
 {
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // Not Qt::StrongFocus: the toolkit hands a click on a hosted child that
+    // takes no focus (a label, a plain frame) to the nearest ancestor that
+    // takes click focus, which would move the focus on a click that must
+    // not. A press on the control's own face takes the focus instead.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void xp_control::place(platform::property_bag* bag, placement how)
@@ -284,6 +288,7 @@ void xp_control::translate_mouse(QWidget* element, QMouseEvent* e, QPointF point
     const bool left = e->button() == Qt::LeftButton;
     switch (e->type()) {
     case QEvent::MouseButtonPress:
+        take_click_focus(element, e->position().toPoint());
         m_press_pending = left;
         m_click_candidate = element;
         mouse_down(button_bits(e->button()), shift, float(point.x()), float(point.y()));
@@ -311,6 +316,22 @@ void xp_control::translate_mouse(QWidget* element, QMouseEvent* e, QPointF point
     default:
         break;
     }
+}
+
+void xp_control::take_click_focus(QWidget* element, QPoint at)
+{
+    // A press that reaches the surface over a hosted child, one that is not
+    // part of the face, was passed up by that child, which ignored it: the
+    // control was not pressed itself.
+    bool own_face = true;
+    if (element == this) {
+        QWidget* hit = childAt(at);
+        own_face = !hit;
+        for (; hit && hit != this && !own_face; hit = hit->parentWidget())
+            own_face = m_forwarded.contains(hit);
+    }
+    if (own_face && (focusPolicy() & Qt::TabFocus) && !hasFocus())
+        setFocus(Qt::MouseFocusReason);
 }
 
 void xp_control::keyPressEvent(QKeyEvent* e)

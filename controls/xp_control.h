@@ -182,6 +182,9 @@ protected:
     void keyReleaseEvent(QKeyEvent*) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void changeEvent(QEvent* e) override;
+    // A press on the control's surface at `at`, or on `element`, one of the
+    // pieces of its face, gives it the focus if it takes the focus at all.
+    void take_click_focus(QWidget* element, QPoint at);
 
 private:
     struct forwarded {

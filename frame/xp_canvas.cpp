@@ -311,6 +311,10 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
     if (!mouse)
         return controls::xp_control::eventFilter(watched, event);
     const auto* me = static_cast<QMouseEvent*>(event);
+    // The strips, the caption, the icon and the grips are the frame's own
+    // face: a press on any of them moves the focus into the frame.
+    if (type == QEvent::MouseButtonPress)
+        take_click_focus(static_cast<QWidget*>(watched), me->position().toPoint());
 
     if (watched == m_pictop || watched == m_lblcaption) {
         switch (type) {

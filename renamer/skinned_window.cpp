@@ -1,5 +1,6 @@
 #include "skinned_window.h"
 
+#include "application.h"
 #include "widget_controls.h"
 
 #include "platform/palette.h"
@@ -16,6 +17,7 @@ skinned_window::skinned_window(int width_twips, int height_twips, const QString&
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
     setFont(interface_font());
+    setWindowIcon(program_icon());
     resize(platform::twips_to_pixels_x(width_twips), platform::twips_to_pixels_y(height_twips));
 
     design_values values = {{"Caption", caption}};
@@ -58,7 +60,9 @@ void skinned_window::place(QWidget* control, QRect twips)
 
 void skinned_window::centre_in(const QRect& area)
 {
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    // Half of each difference, rounded down: QRect::center() would put the
+    // window one pixel left of where the design places it.
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
 void skinned_window::resizeEvent(QResizeEvent* event)

@@ -234,15 +234,22 @@ bool widget_controls::rename_file(const std::string& folder, std::string_view ol
 
 void widget_controls::show_message(const std::string& text)
 {
-    QPointer<QWidget> focus = QApplication::focusWidget();
-    if (focus && focus->window() != m_window.window())
-        focus = nullptr;
-    platform::message_box(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    // A modal box hands the activation back on its own on most desktops, not
-    // on all; the user goes on where they were.
-    m_window.activateWindow();
-    if (focus)
-        focus->setFocus(Qt::OtherFocusReason);
+    // The box waits for the message loop: shown from inside a focus change,
+    // its own loop would take the release of the click that moved the focus.
+    QMetaObject::invokeMethod(
+        &m_window,
+        [this, message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
+            QPointer<QWidget> focus = QApplication::focusWidget();
+            if (focus && focus->window() != m_window.window())
+                focus = nullptr;
+            platform::message_box(message);
+            // A modal box hands the activation back on its own on most
+            // desktops, not on all; the user goes on where they were.
+            m_window.activateWindow();
+            if (focus)
+                focus->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
 }
 
 void widget_controls::flush_texts()

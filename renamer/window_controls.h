@@ -89,7 +89,8 @@ public:
     // The bytes the user has selected in a text box; empty without one.
     virtual std::string selected_text(text_id which) = 0;
 
-    // A message with an OK button only; returns when it is closed.
+    // A message with an OK button only. The window may show it once the
+    // handler has returned, so nothing may depend on its having been closed.
     virtual void show_message(const std::string& text) = 0;
 };
 

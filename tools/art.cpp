@@ -131,6 +131,8 @@ std::vector<named_picture> all_pictures()
     }
     all.push_back(picture("frame_icon", frame_icon(), storage_form::indexed, 1, 1, {}));
     all.push_back(picture("main_icon", main_icon(), storage_form::indexed, 1, 1, {}));
+    all.push_back(picture("app_icon_16", app_icon(16), storage_form::argb, 1, 1, {}));
+    all.push_back(picture("app_icon_48", app_icon(48), storage_form::argb, 1, 1, {}));
     return all;
 }
 

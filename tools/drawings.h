@@ -41,7 +41,9 @@ canvas bottom_border(frame_look look);         // 49 x 5
 
 // The frame's default icon, 16 x 16.
 canvas frame_icon();
-// The main window's icon, 32 x 32.
+// The main window's icon, 32 x 32: the program's icon at that size.
 canvas main_icon();
+// The program's icon at `size` x `size` pixels (16, 32 or 48).
+canvas app_icon(int size);
 
 } // namespace art

@@ -1,9 +1,11 @@
-// The two icons: the frame's default icon, a small application window, and
-// the main window's icon, two sheets of paper and a pencil, for a program
-// that renames files.
+// The icons: the frame's default icon, a small application window, and the
+// program's icon, two sheets of paper and a pencil, for a program that
+// renames files; the main window shows it at 32 pixels, the desktop also at
+// 16 and 48.
 
 #include "drawings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace art {
@@ -92,27 +94,34 @@ canvas frame_icon()
     return c;
 }
 
-canvas main_icon()
+canvas app_icon(int size)
 {
-    canvas c(32, 32);
-    sheet(c, QRect(3, 1, 17, 22), 5, 5);
-    sheet(c, QRect(10, 7, 17, 22), 5, 5);
+    // Drawn for 32 pixels and scaled by this factor, so that every size is
+    // the same drawing and the 32-pixel one is the window's own icon.
+    const double k = size / 32.0;
+    const auto px = [k](double v) { return int(std::lround(v * k)); };
+    canvas c(size, size);
+    const int fold = std::max(3, px(5));
+    sheet(c, QRect(px(3), px(1), px(17), px(22)), fold, px(5));
+    sheet(c, QRect(px(10), px(7), px(17), px(22)), fold, px(5));
 
     // The pencil, from its point at the lower left to its eraser at the top
     // right, lying across the front sheet: a dark outline first, then the
     // graphite, the sharpened wood, the yellow body, the metal band and the
-    // eraser, each shaded across its width.
-    const QPointF point(5, 29);
-    const QPointF end(27, 7);
-    const double half = 2.6, edge = 0.9;
-    const double wood = 3.5, body = 7.0, band_start = 22.5, rubber = 25.0, length = 29.5;
+    // eraser, each shaded across its width. The outline keeps a visible
+    // width at the smallest size.
+    const QPointF point(5 * k, 29 * k);
+    const QPointF end(27 * k, 7 * k);
+    const double half = 2.6 * k, edge = std::max(0.7, 0.9 * k);
+    const double tip = 0.4 * k, wood = 3.5 * k, body = 7.0 * k, band_start = 22.5 * k, rubber = 25.0 * k,
+                 length = 29.5 * k, lead = 1.3 * k;
     c.fill(polygon({on_axis(point, end, -edge, 0), on_axis(point, end, body, -half - edge),
                     on_axis(point, end, length + edge, -half - edge), on_axis(point, end, length + edge, half + edge),
                     on_axis(point, end, body, half + edge)}),
            rgb(92, 64, 30), c.rect());
-    c.fill(polygon({on_axis(point, end, 0.4, 0), on_axis(point, end, body, -half), on_axis(point, end, body, half)}),
+    c.fill(polygon({on_axis(point, end, tip, 0), on_axis(point, end, body, -half), on_axis(point, end, body, half)}),
            across_axis(point, end, half, rgb(250, 224, 184), rgb(236, 198, 146), rgb(200, 156, 104)), c.rect());
-    c.fill(polygon({on_axis(point, end, 0.4, 0), on_axis(point, end, wood, -1.3), on_axis(point, end, wood, 1.3)}),
+    c.fill(polygon({on_axis(point, end, tip, 0), on_axis(point, end, wood, -lead), on_axis(point, end, wood, lead)}),
            rgb(50, 50, 58), c.rect());
     c.fill(band(point, end, body, band_start, half),
            across_axis(point, end, half, rgb(255, 230, 110), rgb(252, 194, 24), rgb(216, 136, 0)), c.rect());
@@ -121,6 +130,11 @@ canvas main_icon()
     c.fill(band(point, end, rubber, length, half),
            across_axis(point, end, half, rgb(255, 186, 192), rgb(238, 122, 134), rgb(192, 80, 98)), c.rect());
     return c;
+}
+
+canvas main_icon()
+{
+    return app_icon(32);
 }
 
 } // namespace art

@@ -53,21 +53,15 @@ void combo_box::focusOutEvent(QFocusEvent* event)
     const auto reason = event->reason();
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
         return;
-    if (m_lost_focus_pending)
+    // The drop-down list moves the focus inside itself as it opens; the user
+    // has left the box only if the list is closed.
+    if (view()->isVisible())
         return;
-    m_lost_focus_pending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_lost_focus_pending = false;
-            // The drop-down list moves the focus inside itself as it opens;
-            // the user has left the box only if the focus is elsewhere now.
-            if (hasFocus() || view()->isVisible())
-                return;
-            if (on_lost_focus)
-                on_lost_focus();
-        },
-        Qt::QueuedConnection);
+    // Raised here, inside the focus change, so that its effects are in place
+    // before the control that took the focus handles the press that moved
+    // it: a quick click's release comes right after.
+    if (on_lost_focus)
+        on_lost_focus();
 }
 
 } // namespace widgets

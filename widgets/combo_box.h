@@ -2,10 +2,9 @@
 
 // An editable combo box with its design-time items, whose LostFocus is
 // raised only when the focus moves on to another control of the window.
-// The event is raised from the message loop just after the focus change, not
-// from inside it, so that a handler may show a modal box: the box takes the
-// focus from the new control, never from this one, and cannot raise the
-// event a second time.
+// The event is raised from inside the focus change, before the new control
+// sees the press or key that moved the focus; a handler must not open a
+// modal box there, but leave it to the message loop.
 
 #include <QComboBox>
 #include <cstdint>
@@ -34,7 +33,6 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    bool m_lost_focus_pending = false;
     mutable std::string m_text;
     mutable bool m_text_stale = true;
     std::uint64_t m_edits = 0;

@@ -1,10 +1,10 @@
 #include "platform/test_hooks.h"
+#include "renamer/application.h"
 #include "renamer/form2.h"
 #include "renamer/form3.h"
 #include "renamer/rules.h"
 
 #include "platform/filesystem.h"
-#include "platform/fonts.h"
 #include "widgets/file_list.h"
 #include "widgets/line_view.h"
 #include "platform/message_box.h"
@@ -63,6 +63,15 @@ QWidget* named(Form3& w, const QString& name)
     return w.findChild<QWidget*>(name);
 }
 
+// Where a window of this size stands centred in `area`: the halves of the
+// differences, rounded down, as the window was designed.
+QPoint centred(QSize size, const QRect& area)
+{
+    return area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
+}
+
+const QList<QSize> icon_sizes = {{16, 16}, {32, 32}, {48, 48}};
+
 } // namespace
 
 class tst_main_window : public QObject {
@@ -70,7 +79,7 @@ class tst_main_window : public QObject {
 private slots:
     void initTestCase()
     {
-        platform::install_font_substitutes();
+        renamer::set_up_application();
     }
     void init()
     {
@@ -84,6 +93,12 @@ private slots:
     }
 
     void window_and_title();
+    void desktop_title_is_the_caption();
+    void option_captions_hover_data();
+    void option_captions_hover();
+    void click_on_what_takes_no_focus_data();
+    void click_on_what_takes_no_focus();
+    void quick_click_after_a_pattern_without_star();
     void design_values_loaded_data();
     void design_values_loaded();
     void tab_order();
@@ -117,8 +132,8 @@ void tst_main_window::window_and_title()
     QCOMPARE(w.windowTitle(), QStringLiteral("Fennimo 1.2.0 "));
     QCOMPARE(w.xp_canvas1().Icon(), platform::picture(QStringLiteral("main_icon")));
     QCOMPARE(w.xp_canvas1().Icon().size(), QSize(32, 32));
-    const QSize screen = platform::screen_size(&w);
-    QVERIFY((w.geometry().center() - QRect(QPoint(0, 0), screen).center()).manhattanLength() <= 1);
+    QCOMPARE(w.pos(), centred(w.size(), QRect(QPoint(0, 0), platform::screen_size(&w))));
+    QCOMPARE(w.windowIcon().availableSizes(), icon_sizes);
     // The title's key-coloured corners are cut out of the window's shape.
     QVERIFY(!w.mask().isEmpty());
     QVERIFY(!w.mask().contains(QPoint(0, 0)));
@@ -132,6 +147,112 @@ void tst_main_window::window_and_title()
     QCOMPARE(w.text(text_id::Combo1), std::string("样式"));
     QVERIFY(!w.Timer1().enabled());
     QCOMPARE(w.File1().Path(), f.folder());
+}
+
+// The desktop appends an application display name, when one is set, to
+// every window title; the title must be the caption alone. A display name
+// that was never set follows the application's name, which shows whether
+// one was. The message box still says whose it is.
+void tst_main_window::desktop_title_is_the_caption()
+{
+    const QString name = QCoreApplication::applicationName();
+    QCOMPARE(platform::application_title(), QStringLiteral("Fennimo"));
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    const QString display = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    QCOMPARE(display, QStringLiteral("probe"));
+}
+
+// The pointer anywhere over an option button's caption shows the hover
+// face, and the poll keeps it: the caption lies within its control.
+void tst_main_window::option_captions_hover_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::newRow("Check1") << 0;
+    QTest::newRow("Check2") << 1;
+    QTest::newRow("Check3") << 2;
+}
+
+void tst_main_window::option_captions_hover()
+{
+    QFETCH(int, which);
+    shown_form f;
+    controls::xpradiobutton& option = f.form->option(check_id(which));
+    controls::caption_label* caption = option.lbl();
+    QVERIFY(!caption->text().isEmpty());
+    // The part of the caption that shows: a long one is cut at the control's
+    // right edge.
+    const QRect r = caption->visibleRegion().boundingRect();
+    QCOMPARE(r.height(), caption->height());
+    for (const QPoint at : {r.topLeft(), r.center(), r.bottomRight()}) {
+        const QByteArray where = QStringLiteral("at %1,%2 of the caption, %3 high in a control %4 high")
+                                     .arg(at.x()).arg(at.y()).arg(r.height()).arg(option.height()).toUtf8();
+        QTest::mouseMove(caption, at);
+        QTRY_VERIFY2(option.shown_cell() == controls::indicator_control::state_hover, where.constData());
+        option.Timer1().tick();
+        QVERIFY2(option.shown_cell() == controls::indicator_control::state_hover, where.constData());
+        // Away again, for the next point to enter anew.
+        QTest::mouseMove(f.form.get(), QPoint(2, f.form->height() - 2));
+        option.Timer1().tick();
+        QCOMPARE(option.shown_cell(), controls::indicator_control::state_normal);
+    }
+}
+
+// A click on a label or a frame leaves the focus where it was; a click on
+// a control that takes the focus moves it there.
+void tst_main_window::click_on_what_takes_no_focus_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QPoint>("at"); // null: near the bottom right corner
+    QTest::addColumn<bool>("takes_focus");
+    QTest::newRow("Label2 in Frame1") << "Label2" << QPoint() << false;
+    QTest::newRow("Frame2's own surface") << "Frame2" << QPoint() << false;
+    QTest::newRow("Label9 in the group box") << "Label9" << QPoint() << false;
+    QTest::newRow("Check1") << "Check1" << QPoint() << true;
+    QTest::newRow("the frame's title bar") << "xp_canvas1" << QPoint(300, 12) << true;
+}
+
+void tst_main_window::click_on_what_takes_no_focus()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QPoint, at);
+    QFETCH(bool, takes_focus);
+    shown_form f;
+    Form3& w = *f.form;
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* editor = w.text_box(text_id::Text3).line_editor();
+    editor->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(editor->hasFocus());
+    QWidget* target = named(w, clicked);
+    QVERIFY(target);
+    // A point of the target that no child of it covers.
+    click_at(*target, at.isNull() ? QPoint(target->width() - 3, target->height() - 3) : at);
+    QCOMPARE(QApplication::focusWidget(), takes_focus ? target : editor);
+}
+
+// A press and a release on Command1 in one turn of the event loop, right
+// after a pattern without a star was typed: the pattern rule has cleared
+// the option and reset the box before the click runs, so nothing is
+// renamed by the typed pattern; the message follows.
+void tst_main_window::quick_click_after_a_pattern_without_star()
+{
+    const std::vector<std::string> names{"a.txt", "b.txt"};
+    shown_form f(names);
+    Form3& w = *f.form;
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    click_at(w.option(check_id::Check2));
+    QVERIFY(w.check_value(check_id::Check2));
+    w.Combo1().setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(w.Combo1().hasFocus());
+    w.Combo1().lineEdit()->selectAll();
+    QTest::keyClicks(w.Combo1().lineEdit(), QStringLiteral("r1"));
+
+    QTest::mouseClick(&w.Command1(), Qt::LeftButton, {}, w.Command1().rect().center());
+
+    QCOMPARE(*platform::list_files(f.folder()), names);
+    QVERIFY(!w.check_value(check_id::Check2));
+    QCOMPARE(w.text(text_id::Combo1), std::string("*.*"));
+    QTRY_COMPARE(messages.size(), 1);
 }
 
 // The skinned controls take their captions, fonts and colours from the
@@ -433,7 +554,8 @@ void tst_main_window::help_window_once()
     QVERIFY(help.isVisible());
     QCOMPARE(help.xp_canvas1().Caption(), QStringLiteral("帮助"));
     QCOMPARE(help.size(), twips_rect(0, 0, 9735, 7950).size());
-    QVERIFY((help.geometry().center() - w.geometry().center()).manhattanLength() <= 1);
+    QCOMPARE(help.pos(), centred(help.size(), w.geometry()));
+    QCOMPARE(help.windowIcon().availableSizes(), icon_sizes);
     QVERIFY(w.isVisible());
 }
 
@@ -478,8 +600,10 @@ void tst_main_window::help_reopens_at_its_top()
     QPlainTextEdit* text = first->Text1().text_editor();
     QCOMPARE(first->Text1().Text(), renamer::help_text());
     QCOMPARE(text->toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("帮助说明："));
+    // The whole text fits; a shorter box lets it scroll.
+    text->setFixedHeight(text->height() / 4);
     QScrollBar* bar = text->verticalScrollBar();
-    QVERIFY(bar->maximum() > 0);
+    QTRY_VERIFY(bar->maximum() > 0);
     bar->setValue(bar->maximum());
 
     click_at(first->xptopbuttons1());

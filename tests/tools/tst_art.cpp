@@ -93,7 +93,7 @@ void tst_art::regenerating_gives_the_committed_files()
     const QDir fresh(dir.filePath("assets"));
     const QStringList png = {"*.png"};
     QCOMPARE(fresh.entryList(png, QDir::Files, QDir::Name), committed.entryList(png, QDir::Files, QDir::Name));
-    QCOMPARE(fresh.entryList(png, QDir::Files).size(), 28);
+    QCOMPARE(fresh.entryList(png, QDir::Files).size(), 30);
 
     const auto bytes = [](const QString& path) {
         QFile f(path);
@@ -196,6 +196,8 @@ void tst_art::sizes_cells_and_formats_data()
     }
     row("frame_icon", {16, 16}, 1, 1, {16, 16}, "indexed");
     row("main_icon", {32, 32}, 1, 1, {32, 32}, "indexed");
+    row("app_icon_16", {16, 16}, 1, 1, {16, 16}, "argb");
+    row("app_icon_48", {48, 48}, 1, 1, {48, 48}, "argb");
 }
 
 void tst_art::sizes_cells_and_formats()

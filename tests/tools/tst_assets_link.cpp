@@ -24,7 +24,7 @@ private slots:
             "cmdbutton", "help", "caption_close", "caption_maximize", "caption_minimize", "caption_restore",
             "checkbox", "option_0", "option_1", "option_2", "option_3", "option_4", "option_5", "option_6",
             "option_7", "groupbox", "imgtop1", "imgtop2", "imgtopmax1", "imgtopmax2", "imgleft1", "imgleft2",
-            "imgright1", "imgright2", "imgbottom1", "imgbottom2", "frame_icon", "main_icon"};
+            "imgright1", "imgright2", "imgbottom1", "imgbottom2", "frame_icon", "main_icon", "app_icon_16", "app_icon_48"};
         for (const QString& name : names)
             QVERIFY2(!platform::picture(name).isNull(), qPrintable(name));
     }
