@@ -10,6 +10,7 @@ packages=(
   fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
   xvfb xauth imagemagick openbox xdotool
   desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

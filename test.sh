@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test through CTest.
+# Sets up, builds and runs every test through CTest; then builds the suite a
+# second time under AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# it again, where any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNIMO_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
+
+# Light optimisation and line tables only: the build is for the checks, and
+# the stack traces need no more.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1" \
+  -DFENNIMO_SANITIZE=ON -DFENNIMO_WERROR=ON >/dev/null
+cmake --build build-sanitize -j"$(nproc)"
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" "$@"

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <linux/fs.h>
@@ -106,21 +107,8 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
 // names of that one folder, so every step stays inside it.
 struct place {
     int dir_fd;
-    std::string_view prefix;
-    std::string at(std::string_view name) const
-    {
-        std::string path;
-        path.reserve(prefix.size() + name.size());
-        path.append(prefix).append(name);
-        return path;
-    }
-};
-
-// One name of a rename as the system call takes it: a string ending in NUL,
-// here the tail of a path the caller holds, so that a rename copies nothing.
-struct call_name {
-    const char* at;          // what the call is given: the name or the full path
-    std::string_view name;   // the plain name alone
+    std::string prefix;
+    std::string at(const std::string& name) const { return prefix + name; }
 };
 
 bool& without_noreplace()
@@ -129,79 +117,207 @@ bool& without_noreplace()
     return flag;
 }
 
-int renameat2_noreplace(const place& where, const char* from, const char* to)
+file_call_hook& call_hook()
 {
-    if (without_noreplace()) {
+    static file_call_hook hook;
+    return hook;
+}
+
+// Runs the test hook before a file call; true when the call is to fail, with
+// errno set, as the kernel would have failed it.
+bool staged_failure(file_call call, const std::string& from, const std::string& to = {})
+{
+    if (call == file_call::rename_noreplace && without_noreplace()) {
         errno = EINVAL;
-        return -1;
+        return true;
     }
-    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, from, where.dir_fd, to, RENAME_NOREPLACE));
+    if (!call_hook())
+        return false;
+    if (const int error = call_hook()(call, from, to)) {
+        errno = error;
+        return true;
+    }
+    return false;
 }
 
-// One no-replace step. Where the file system has no RENAME_NOREPLACE (NFS,
-// some FUSE), a hard link followed by an unlink gives the same guarantee,
-// because linkat never replaces either.
-rename_result move_once(const place& where, const char* source, const char* target)
+int renameat2_noreplace(const place& where, const std::string& from, const std::string& to)
 {
-    if (renameat2_noreplace(where, source, target) == 0)
-        return rename_result::renamed;
-    const int err = errno;
-    if (err == EEXIST)
-        return rename_result::exists;
-    if (err != EINVAL && err != ENOSYS && err != ENOTSUP && err != EOPNOTSUPP)
-        return rename_result::failed;
-
-    if (linkat(where.dir_fd, source, where.dir_fd, target, 0) != 0)
-        return errno == EEXIST ? rename_result::exists : rename_result::failed;
-    if (unlinkat(where.dir_fd, source, 0) != 0) {
-        // Take the second name away again, so the file keeps exactly the name
-        // it had.
-        unlinkat(where.dir_fd, target, 0);
-        return rename_result::failed;
-    }
-    return rename_result::renamed;
+    if (staged_failure(file_call::rename_noreplace, from, to))
+        return -1;
+    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, where.at(from).c_str(), where.dir_fd,
+                                    where.at(to).c_str(), RENAME_NOREPLACE));
 }
 
+int link_at(const place& where, const std::string& from, const std::string& to)
+{
+    if (staged_failure(file_call::link, from, to))
+        return -1;
+    return linkat(where.dir_fd, where.at(from).c_str(), where.dir_fd, where.at(to).c_str(), 0);
+}
+
+int unlink_at(const place& where, const std::string& name)
+{
+    if (staged_failure(file_call::unlink, name))
+        return -1;
+    return unlinkat(where.dir_fd, where.at(name).c_str(), 0);
+}
+
+int plain_rename_at(const place& where, const std::string& from, const std::string& to)
+{
+    if (staged_failure(file_call::plain_rename, from, to))
+        return -1;
+    return renameat(where.dir_fd, where.at(from).c_str(), where.dir_fd, where.at(to).c_str());
+}
+
+// The entry itself, never what a link points to.
+int look_at(const place& where, const std::string& name, struct stat& st)
+{
+    if (staged_failure(file_call::look, name))
+        return -1;
+    return fstatat(where.dir_fd, where.at(name).c_str(), &st, AT_SYMLINK_NOFOLLOW);
+}
+
+rename_result outcome_of(rename_outcome outcome, int error = 0)
+{
+    return {outcome, error, {}};
+}
+
+// A failed call says in errno whether the entry was gone, the name taken, or
+// the file system refused for a reason of its own.
+rename_result refusal(int error)
+{
+    if (error == ENOENT)
+        return outcome_of(rename_outcome::entry_gone, error);
+    if (error == EEXIST)
+        return outcome_of(rename_outcome::target_exists, error);
+    return outcome_of(rename_outcome::system_refused, error);
+}
+
+// What renameat2 answers where the file system has no RENAME_NOREPLACE (NFS,
+// FUSE), and what linkat answers where it has no hard links (FAT through
+// FUSE, sshfs).
+bool noreplace_unsupported(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+bool links_unsupported(int error)
+{
+    return error == EPERM || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// One no-replace step, by the first way the file system supports:
+// renameat2 with RENAME_NOREPLACE; else a hard link and an unlink, because
+// linkat never replaces either; else, only where the kernel has just refused
+// both, a check that the new name is free followed by a plain rename.
 rename_result move_once(const place& where, const std::string& from, const std::string& to)
 {
-    return move_once(where, where.at(from).c_str(), where.at(to).c_str());
+    if (renameat2_noreplace(where, from, to) == 0)
+        return outcome_of(rename_outcome::renamed);
+    int err = errno;
+    if (!noreplace_unsupported(err))
+        return refusal(err);
+
+    if (link_at(where, from, to) == 0) {
+        if (unlink_at(where, from) != 0) {
+            err = errno;
+            // Take the second name away again, so the file keeps exactly the
+            // name it had.
+            unlink_at(where, to);
+            return refusal(err);
+        }
+        return outcome_of(rename_outcome::renamed);
+    }
+    err = errno;
+    if (!links_unsupported(err))
+        return refusal(err);
+
+    // This is the one step that is not atomic: another program that creates
+    // the new name between the check and the rename loses its file to the
+    // rename. Nothing atomic is left on such a file system, and refusing
+    // would leave USB sticks and network shares unrenameable.
+    struct stat st {};
+    if (look_at(where, to, st) == 0)
+        return outcome_of(rename_outcome::target_exists, EEXIST);
+    if (errno != ENOENT)
+        return refusal(errno);
+    if (plain_rename_at(where, from, to) != 0)
+        return refusal(errno);
+    return outcome_of(rename_outcome::renamed);
 }
 
-bool same_file(const place& where, const char* a, const char* b)
+// A name beside the old one that listings show, unlike the temporary name,
+// for a file that cannot go back: the old name with ".fennimo-N" after it,
+// cut so that the whole stays within 255 bytes.
+std::string visible_name_beside(const std::string& old_name, int n)
 {
-    struct stat sa {}, sb {};
-    return fstatat(where.dir_fd, a, &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
-           fstatat(where.dir_fd, b, &sb, AT_SYMLINK_NOFOLLOW) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    const std::string suffix = ".fennimo-" + std::to_string(n);
+    return old_name.substr(0, 255 - suffix.size()) + suffix;
 }
 
-// On a case-insensitive file system "a.txt" and "A.txt" are one entry, so a
-// direct rename between them looks like a clash. Going through a name that
-// surely is free renames it in two no-replace steps.
-rename_result move_through_temporary(const place& where, std::string_view from_name,
-                                     std::string_view to_name)
+// Brings a file from its temporary name back to its old name and answers
+// `why` for the rename that did not happen. When another program has taken
+// the old name meanwhile, the file goes to a visible name beside it instead,
+// so that it is never left hidden, and the answer says where it is.
+rename_result put_back(const place& where, const std::string& temporary, const std::string& old_name,
+                       const rename_result& why)
 {
-    const std::string from(from_name), to(to_name);
+    const auto back = move_once(where, temporary, old_name);
+    if (back.renamed())
+        return why;
+    std::string left_as = temporary;
+    for (int n = 1; n <= 100; ++n) {
+        const std::string visible = visible_name_beside(old_name, n);
+        const auto moved = move_once(where, temporary, visible);
+        if (moved.renamed()) {
+            left_as = visible;
+            break;
+        }
+        if (moved.outcome != rename_outcome::target_exists)
+            break;
+    }
+    return {rename_outcome::left_aside, back.error, left_as};
+}
+
+// The new name exists, yet on a case-insensitive file system it may be the
+// file's own name in another case. Inode numbers cannot tell (FUSE invents
+// them), so the file is moved aside to a name that surely is free: if the new
+// name vanished with it, it was the same entry and the file goes on to its
+// new name; if it is still there, it is another entry and the file goes back.
+rename_result move_through_temporary(const place& where, const std::string& from,
+                                     const std::string& to)
+{
     static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temporary;
+    for (int attempt = 0;; ++attempt) {
+        if (attempt == 100)
+            return outcome_of(rename_outcome::system_refused, EEXIST);
         char name[64];
         std::snprintf(name, sizeof name, ".fennimo-%ld-%u", static_cast<long>(getpid()), counter++);
-        const std::string temporary = name;
-        const auto first = move_once(where, from, temporary);
-        if (first == rename_result::exists)
-            continue;
-        if (first != rename_result::renamed)
-            return first;
-        const auto second = move_once(where, temporary, to);
-        if (second == rename_result::renamed)
-            return second;
-        move_once(where, temporary, from);
-        return second;
+        temporary = name;
+        const auto aside = move_once(where, from, temporary);
+        if (aside.renamed())
+            break;
+        if (aside.outcome != rename_outcome::target_exists)
+            return aside;
     }
-    return rename_result::failed;
+    struct stat st {};
+    if (look_at(where, to, st) == 0)
+        return put_back(where, temporary, from, outcome_of(rename_outcome::target_exists, EEXIST));
+    if (errno != ENOENT)
+        return put_back(where, temporary, from, refusal(errno));
+    const auto onward = move_once(where, temporary, to);
+    if (onward.renamed())
+        return onward;
+    return put_back(where, temporary, from, onward);
 }
 
 } // namespace
+
+std::string rename_result::error_text() const
+{
+    return error != 0 ? std::strerror(error) : std::string();
+}
 
 bool list_order_less(std::string_view a, std::string_view b)
 {
@@ -232,6 +348,11 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 void pretend_no_rename_noreplace(bool pretend)
 {
     without_noreplace() = pretend;
+}
+
+void set_file_call_hook(file_call_hook hook)
+{
+    call_hook() = std::move(hook);
 }
 
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)
@@ -302,31 +423,35 @@ namespace {
 // The folder as a prefix that a plain name can follow directly.
 std::string folder_prefix(const std::string& folder)
 {
-    if (folder.empty())
-        return std::string(".") + path_separator;
     if (folder.back() == path_separator)
         return folder;
     return folder + path_separator;
 }
 
-rename_result rename_checked(const place& where, call_name from, call_name to)
+rename_result rename_checked(const place& where, const std::string& old_name,
+                             const std::string& new_name)
 {
-    if (!is_plain_name(from.name) || !is_plain_name(to.name))
-        return rename_result::refused;
-    if (from.name == to.name)
-        return rename_result::unchanged;
-    auto result = move_once(where, from.at, to.at);
-    if (result == rename_result::exists && same_file(where, from.at, to.at))
-        result = move_through_temporary(where, from.name, to.name);
+    if (!is_plain_name(old_name) || !is_plain_name(new_name))
+        return outcome_of(rename_outcome::name_not_allowed);
+    if (old_name == new_name)
+        return outcome_of(rename_outcome::unchanged);
+    // The list is a snapshot: whatever took a listed file's place since (a
+    // folder above all) is not what the user chose to rename.
+    struct stat st {};
+    if (look_at(where, old_name, st) != 0)
+        return refusal(errno);
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return outcome_of(rename_outcome::entry_gone);
+    const auto result = move_once(where, old_name, new_name);
+    if (result.outcome == rename_outcome::target_exists)
+        return move_through_temporary(where, old_name, new_name);
     return result;
 }
 
-// Two full paths that name entries of one folder: the folder's prefix (up to
-// and including the last separator) and each name, as views of the paths
-// themselves; nothing when the folders differ.
+// Splits two full paths into their one folder (up to and including the last
+// separator) and two names; nothing when the folders differ.
 struct split_paths {
-    std::string_view prefix;
-    call_name from, to;
+    std::string prefix, old_name, new_name;
 };
 
 std::optional<split_paths> split_in_one_folder(const std::string& old_path, const std::string& new_path)
@@ -336,10 +461,8 @@ std::optional<split_paths> split_in_one_folder(const std::string& old_path, cons
     if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
         old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
         return std::nullopt;
-    const std::string_view old_view(old_path), new_view(new_path);
-    return split_paths{old_view.substr(0, old_cut + 1),
-                       {old_path.c_str(), old_view.substr(old_cut + 1)},
-                       {new_path.c_str(), new_view.substr(new_cut + 1)}};
+    return split_paths{old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
+                       new_path.substr(new_cut + 1)};
 }
 
 } // namespace
@@ -348,13 +471,13 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
 {
     const auto split = split_in_one_folder(old_path, new_path);
     if (!split)
-        return rename_result::refused;
-    return rename_checked({AT_FDCWD, split->prefix}, split->from, split->to);
+        return outcome_of(rename_outcome::name_not_allowed);
+    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
 }
 
 open_folder::open_folder(const std::string& folder)
     : m_folder(folder),
-      m_fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+      m_fd(folder.empty() ? -1 : open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
 
@@ -426,9 +549,8 @@ std::optional<std::vector<std::string>> folder_reading::finish()
 
 folder_reading open_folder::reading() const
 {
-    if (m_fd < 0)
-        return folder_reading(m_folder, false, -2);
-    return folder_reading(m_folder, false, m_fd);
+    // A folder that could not be opened reads as one that cannot be read.
+    return folder_reading(m_folder, false, m_fd >= 0 ? m_fd : -2);
 }
 
 std::optional<std::vector<std::string>> open_folder::list_files() const
@@ -462,18 +584,10 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
 rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
                                              std::string_view new_name) const
 {
-    if (m_fd < 0 || folder != m_folder) {
-        const std::string prefix = folder_prefix(folder);
-        return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
-    }
-    if (!is_plain_name(old_name) || !is_plain_name(new_name))
-        return rename_result::refused;
-    // A plain name fits in 255 bytes; the calls take it with a NUL after it,
-    // copied here rather than into a string of its own for every file.
-    char from[256], to[256];
-    *std::copy(old_name.begin(), old_name.end(), from) = '\0';
-    *std::copy(new_name.begin(), new_name.end(), to) = '\0';
-    return rename_checked({m_fd, {}}, {from, old_name}, {to, new_name});
+    if (m_fd >= 0 && folder == m_folder)
+        return rename_checked({m_fd, {}}, std::string(old_name), std::string(new_name));
+    const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
+    return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
 }
 
 } // namespace platform

@@ -38,19 +38,40 @@ std::optional<std::vector<std::string>> list_subfolders(const std::string& folde
 // out because they hold nothing a user renames.
 std::vector<std::string> list_drives();
 
-enum class rename_result {
-    renamed,      // the file now has its new name
-    unchanged,    // the new name is the old one; nothing was done
-    exists,       // another file already has the new name; nothing was done
-    refused,      // the new name is not a plain name of this folder
-    failed,       // the file system refused; nothing was done
+// What became of one rename, decided where it happened, so that a run can
+// tell the user exactly which files it could not rename and why.
+enum class rename_outcome {
+    renamed,         // the file now has its new name
+    unchanged,       // the new name is the old one; nothing was done
+    target_exists,   // another entry already has the new name; nothing was done
+    name_not_allowed, // the new name is not a plain name of this folder; nothing was done
+    entry_gone,      // the entry is gone or is no longer a file; nothing was done
+    system_refused,  // the file system refused (see `error`); nothing was done
+    left_aside,      // the file could be neither renamed nor put back (another
+                     // program took its old name meanwhile): it now bears
+                     // `left_as`, a visible name beside its old one
+};
+
+struct rename_result {
+    rename_outcome outcome = rename_outcome::system_refused;
+    // The errno of a refusal by the file system, or of the step that failed
+    // when a file was left under a visible name; 0 otherwise.
+    int error = 0;
+    // The name, in the same folder, that a file left aside now bears.
+    std::string left_as;
+
+    bool renamed() const { return outcome == rename_outcome::renamed; }
+    // The system's own words for `error`, for a report.
+    std::string error_text() const;
+    bool operator==(const rename_result&) const = default;
 };
 
 // Renames from two full paths, which must name entries of the same folder
 // (compared byte for byte up to and including the last separator), never
 // replacing an existing file and never moving anything out of the folder.
 // Refused before any call: a name that is empty, ".", "..", holds '/' or NUL,
-// or is longer than 255 bytes.
+// or is longer than 255 bytes. Refused right before the call: an entry that
+// is gone or is no longer a file or a link.
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
 
 bool is_plain_name(std::string_view name);

@@ -6,6 +6,7 @@ void reset_test_hooks()
 {
     set_listing_fault_hook({});
     pretend_no_rename_noreplace(false);
+    set_file_call_hook({});
     set_message_box_hook({});
     set_yield_hook({});
     set_end_program_hook({});

@@ -229,7 +229,7 @@ void widget_controls::yield()
 
 bool widget_controls::rename_file(const std::string& folder, std::string_view old_name, std::string_view new_name)
 {
-    return File1().rename(folder, old_name, new_name) == platform::rename_result::renamed;
+    return File1().rename(folder, old_name, new_name).renamed();
 }
 
 void widget_controls::show_message(const std::string& text)

@@ -6,9 +6,9 @@
 #include <QtTest>
 
 using namespace fixture;
-using platform::rename_result;
+using platform::rename_outcome;
 
-Q_DECLARE_METATYPE(platform::rename_result)
+Q_DECLARE_METATYPE(platform::rename_outcome)
 
 class tst_filesystem : public QObject {
     Q_OBJECT
@@ -25,7 +25,22 @@ private slots:
     void same_file_under_two_names_is_put_back();
     void drives_start_at_root();
     void open_folder_renames_in_the_listed_folder();
+    void case_only_rename_needs_no_inode_numbers();
+    void entry_that_is_no_longer_a_file_is_refused_data();
+    void entry_that_is_no_longer_a_file_is_refused();
+    void empty_folder_path_lists_nothing();
+    void file_that_cannot_go_back_stays_visible();
 };
+
+// Makes the file system one without hard links either, as FAT through FUSE:
+// only the checked plain rename is left.
+void without_any_atomic_way()
+{
+    platform::pretend_no_rename_noreplace(true);
+    platform::set_file_call_hook([](platform::file_call call, const std::string&, const std::string&) {
+        return call == platform::file_call::link ? EPERM : 0;
+    });
+}
 
 void tst_filesystem::list_order_data()
 {
@@ -91,47 +106,47 @@ void tst_filesystem::unreadable_folder_lists_nothing()
 void tst_filesystem::rename_data()
 {
     QTest::addColumn<bool>("in_memory");
-    QTest::addColumn<bool>("by_link");
+    QTest::addColumn<int>("way");
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<rename_result>("result");
+    QTest::addColumn<rename_outcome>("result");
     QTest::addColumn<QByteArray>("after");
 
     const QByteArray untouched = "a.txt=a.txt;b.txt=b.txt;sub=<dir>;";
     const QByteArray long_name(255, 'n');
-    for (int way = 0; way < 3; ++way) {
-        // On the disk, in memory, and on the disk by hard link and unlink.
+    for (int way = 0; way < 4; ++way) {
+        // On the disk, in memory, on the disk by hard link and unlink, and on
+        // the disk by a checked plain rename.
         const bool in_memory = way == 1;
-        const bool by_link = way == 2;
-        const QByteArray where = QList<QByteArray>{"disk: ", "shm: ", "link: "}[way];
+        const QByteArray where = QList<QByteArray>{"disk: ", "shm: ", "link: ", "plain: "}[way];
         auto row = [&](const char* tag) -> QTestData& {
-            return QTest::newRow((where + tag).constData()) << in_memory << by_link;
+            return QTest::newRow((where + tag).constData()) << in_memory << way;
         };
-        row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_result::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
-        row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_result::exists << untouched;
-        row("onto a folder's name") << QByteArray("a.txt") << QByteArray("sub") << rename_result::exists << untouched;
-        row("same name") << QByteArray("a.txt") << QByteArray("a.txt") << rename_result::unchanged << untouched;
-        row("case only, case-sensitive") << QByteArray("a.txt") << QByteArray("A.txt") << rename_result::renamed << QByteArray("A.txt=a.txt;b.txt=b.txt;sub=<dir>;");
-        row("non-utf8 bytes") << QByteArray("a.txt") << QByteArray("\xff\xfe") << rename_result::renamed << QByteArray("b.txt=b.txt;sub=<dir>;\xff\xfe=a.txt;");
-        row("255 bytes") << QByteArray("a.txt") << long_name << rename_result::renamed << QByteArray("b.txt=b.txt;" + long_name + "=a.txt;sub=<dir>;");
-        row("256 bytes") << QByteArray("a.txt") << long_name + "n" << rename_result::refused << untouched;
-        row("empty") << QByteArray("a.txt") << QByteArray() << rename_result::refused << untouched;
-        row("dot") << QByteArray("a.txt") << QByteArray(".") << rename_result::refused << untouched;
-        row("dot dot") << QByteArray("a.txt") << QByteArray("..") << rename_result::refused << untouched;
-        row("into a subfolder") << QByteArray("a.txt") << QByteArray("sub/a.txt") << rename_result::refused << untouched;
-        row("up and out") << QByteArray("a.txt") << QByteArray("../a.txt") << rename_result::refused << untouched;
-        row("nul byte") << QByteArray("a.txt") << QByteArray("x\0y", 3) << rename_result::refused << untouched;
-        row("missing file") << QByteArray("zz") << QByteArray("c.txt") << rename_result::failed << untouched;
+        row("plain") << QByteArray("a.txt") << QByteArray("c.txt") << rename_outcome::renamed << QByteArray("b.txt=b.txt;c.txt=a.txt;sub=<dir>;");
+        row("existing name is never replaced") << QByteArray("a.txt") << QByteArray("b.txt") << rename_outcome::target_exists << untouched;
+        row("onto a folder's name") << QByteArray("a.txt") << QByteArray("sub") << rename_outcome::target_exists << untouched;
+        row("same name") << QByteArray("a.txt") << QByteArray("a.txt") << rename_outcome::unchanged << untouched;
+        row("case only, case-sensitive") << QByteArray("a.txt") << QByteArray("A.txt") << rename_outcome::renamed << QByteArray("A.txt=a.txt;b.txt=b.txt;sub=<dir>;");
+        row("non-utf8 bytes") << QByteArray("a.txt") << QByteArray("\xff\xfe") << rename_outcome::renamed << QByteArray("b.txt=b.txt;sub=<dir>;\xff\xfe=a.txt;");
+        row("255 bytes") << QByteArray("a.txt") << long_name << rename_outcome::renamed << QByteArray("b.txt=b.txt;" + long_name + "=a.txt;sub=<dir>;");
+        row("256 bytes") << QByteArray("a.txt") << long_name + "n" << rename_outcome::name_not_allowed << untouched;
+        row("empty") << QByteArray("a.txt") << QByteArray() << rename_outcome::name_not_allowed << untouched;
+        row("dot") << QByteArray("a.txt") << QByteArray(".") << rename_outcome::name_not_allowed << untouched;
+        row("dot dot") << QByteArray("a.txt") << QByteArray("..") << rename_outcome::name_not_allowed << untouched;
+        row("into a subfolder") << QByteArray("a.txt") << QByteArray("sub/a.txt") << rename_outcome::name_not_allowed << untouched;
+        row("up and out") << QByteArray("a.txt") << QByteArray("../a.txt") << rename_outcome::name_not_allowed << untouched;
+        row("nul byte") << QByteArray("a.txt") << QByteArray("x\0y", 3) << rename_outcome::name_not_allowed << untouched;
+        row("missing file") << QByteArray("zz") << QByteArray("c.txt") << rename_outcome::entry_gone << untouched;
     }
 }
 
 void tst_filesystem::rename()
 {
     QFETCH(bool, in_memory);
-    QFETCH(bool, by_link);
+    QFETCH(int, way);
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
-    QFETCH(rename_result, result);
+    QFETCH(rename_outcome, result);
     QFETCH(QByteArray, after);
 
     const auto dir = make_folder(in_memory);
@@ -139,13 +154,14 @@ void tst_filesystem::rename()
     make_files(folder, {"a.txt", "b.txt"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    platform::pretend_no_rename_noreplace(by_link);
+    platform::pretend_no_rename_noreplace(way == 2);
+    if (way == 3)
+        without_any_atomic_way();
     // The way the windows rename: through the folder their file list read.
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
     const auto answer = held->rename(folder, str(from), str(to));
-    platform::pretend_no_rename_noreplace(false);
-    QCOMPARE(answer, result);
+    QCOMPARE(answer.outcome, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 
@@ -156,12 +172,12 @@ void tst_filesystem::rename_between_folders_is_refused()
     make_files(folder, {"a"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a"), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b"), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/.."), rename_result::refused);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/"), rename_result::refused);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;sub=<dir>;"));
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b"), rename_result::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b=a;sub=<dir>;"));
 }
 
@@ -171,7 +187,7 @@ void tst_filesystem::rename_of_a_link_renames_the_link()
     const std::string folder = path_of(*dir);
     make_files(folder, {"target"});
     QVERIFY(::symlink("target", (folder + "/link").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed"), rename_result::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed").outcome, rename_outcome::renamed);
     char buffer[64] = {};
     QCOMPARE(::readlink((folder + "/renamed").c_str(), buffer, sizeof buffer - 1), ssize_t(6));
     QCOMPARE(QByteArray(buffer), QByteArray("target"));
@@ -188,11 +204,12 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     const std::string folder = path_of(*dir);
     make_files(folder, {"one"});
     QVERIFY(::link((folder + "/one").c_str(), (folder + "/two").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two"), rename_result::exists);
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
     platform::pretend_no_rename_noreplace(true);
-    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two"), rename_result::exists);
-    platform::pretend_no_rename_noreplace(false);
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
+    without_any_atomic_way();
+    QCOMPARE(platform::rename_no_replace(folder + "/one", folder + "/two").outcome, rename_outcome::target_exists);
     QCOMPARE(describe(read_folder(folder)), QByteArray("one=one;two=one;"));
 }
 
@@ -220,15 +237,98 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
-    QCOMPARE(held->rename(listed, "a", "b"), rename_result::exists);
-    QCOMPARE(held->rename(listed, "a", "sub/c"), rename_result::refused);
-    QCOMPARE(held->rename(listed, "a", "c"), rename_result::renamed);
+    QCOMPARE(held->rename(listed, "a", "b").outcome, rename_outcome::target_exists);
+    QCOMPARE(held->rename(listed, "a", "sub/c").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(held->rename(listed, "a", "c").outcome, rename_outcome::renamed);
     QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held->rename(listed, "c", "d"), rename_result::renamed);
+    QCOMPARE(held->rename(listed, "c", "d").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
+}
+
+// On a case-insensitive FUSE mount the new name "A.txt" is found, as the
+// file's own entry, under an inode number of its own. The hook answers as
+// that file system does; the rename must still go through.
+void tst_filesystem::case_only_rename_needs_no_inode_numbers()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a.txt"});
+    platform::set_file_call_hook([](platform::file_call call, const std::string& from, const std::string& to) {
+        return call == platform::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
+    });
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    QCOMPARE(held->rename(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
+    QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
+}
+
+// The list is a snapshot; what stands under a listed name when its turn
+// comes may no longer be a file.
+void tst_filesystem::entry_that_is_no_longer_a_file_is_refused_data()
+{
+    QTest::addColumn<QByteArray>("now");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("folder") << QByteArray("folder") << QByteArray("a=<dir>;");
+    QTest::newRow("fifo") << QByteArray("fifo") << QByteArray("a=<special>;");
+    QTest::newRow("gone") << QByteArray("gone") << QByteArray("");
+}
+
+void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
+{
+    QFETCH(QByteArray, now);
+    QFETCH(QByteArray, after);
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a"});
+    const auto held = platform::listed_folder::read(folder);
+    QVERIFY(held);
+    const std::string a = folder + "/a";
+    QVERIFY(::unlink(a.c_str()) == 0);
+    if (now == "folder")
+        QVERIFY(::mkdir(a.c_str(), 0755) == 0);
+    if (now == "fifo")
+        QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
+    QCOMPARE(held->rename(a, folder + "/b").outcome, rename_outcome::entry_gone);
+    QCOMPARE(describe(read_folder(folder)), after);
+}
+
+// An empty path is no folder at all, not the current one: "" joined with a
+// name is "/name".
+void tst_filesystem::empty_folder_path_lists_nothing()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a"});
+    QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
+    const bool listed = platform::list_files("") || platform::list_subfolders("") ||
+                        platform::listed_folder::read("") || platform::open_folder("").is_open();
+    QVERIFY(QDir::setCurrent(before));
+    QVERIFY(!listed);
+}
+
+// Moved aside to look whether "two" is its own entry, "one" cannot go back:
+// another program has taken its name meanwhile. It must not stay hidden
+// under the temporary name.
+void tst_filesystem::file_that_cannot_go_back_stays_visible()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"one"});
+    QVERIFY(::link((folder + "/one").c_str(), (folder + "/two").c_str()) == 0);
+    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string& to) {
+        if (call == platform::file_call::rename_noreplace && from.starts_with(".fennimo-") && to == "one")
+            write_file(folder, "one", "intruder");
+        return 0;
+    });
+    const auto answer = platform::rename_no_replace(folder + "/one", folder + "/two");
+    QCOMPARE(answer.outcome, rename_outcome::left_aside);
+    QCOMPARE(answer.left_as, std::string("one.fennimo-1"));
+    QCOMPARE(describe(read_folder(folder)), QByteArray("one=intruder;one.fennimo-1=one;two=one;"));
 }
 
 QTEST_APPLESS_MAIN(tst_filesystem)

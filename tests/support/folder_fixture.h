@@ -74,36 +74,54 @@ inline void make_files(const std::string& folder, const std::vector<std::string>
         write_file(folder, name, name);
 }
 
-// Every entry of the folder (hidden ones and subfolders too, so a stray
-// temporary name or a file moved away shows), with each regular file's
-// content; folders read as "<dir>".
-inline std::map<std::string, std::string> read_folder(const std::string& folder)
+// Calls visit(name, path, stat) for every entry of the folder but "." and
+// "..", with the entry's own status (a link's, not its target's).
+template <typename Visit>
+void for_each_entry(const std::string& folder, Visit visit)
 {
-    std::map<std::string, std::string> out;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return out;
+        return;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
         const std::string path = folder + "/" + name;
         struct stat st {};
-        ::lstat(path.c_str(), &st);
-        if (S_ISDIR(st.st_mode)) {
-            out[name] = "<dir>";
-            continue;
-        }
-        std::string content;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        char buffer[4096];
-        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-            content.append(buffer, std::size_t(n));
-        if (fd >= 0)
-            ::close(fd);
-        out[name] = content;
+        if (::lstat(path.c_str(), &st) == 0)
+            visit(name, path, st);
     }
     ::closedir(dir);
+}
+
+// The bytes of a file (of a link's target, for a link).
+inline std::string file_content(const std::string& path)
+{
+    std::string content;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        content.append(buffer, std::size_t(n));
+    if (fd >= 0)
+        ::close(fd);
+    return content;
+}
+
+// Every entry of the folder (hidden ones and subfolders too, so a stray
+// temporary name or a file moved away shows), with each regular file's
+// content; folders read as "<dir>", other special files (FIFOs, sockets,
+// devices: opening some would block) as "<special>".
+inline std::map<std::string, std::string> read_folder(const std::string& folder)
+{
+    std::map<std::string, std::string> out;
+    for_each_entry(folder, [&](const std::string& name, const std::string& path, const struct stat& st) {
+        if (S_ISDIR(st.st_mode))
+            out[name] = "<dir>";
+        else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+            out[name] = "<special>";
+        else
+            out[name] = file_content(path);
+    });
     return out;
 }
 

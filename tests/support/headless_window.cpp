@@ -60,7 +60,7 @@ void headless_window::yield()
 
 bool headless_window::rename_file(const std::string& folder, std::string_view old_name, std::string_view new_name)
 {
-    return m_listed.rename(folder, old_name, new_name) == platform::rename_result::renamed;
+    return m_listed.rename(folder, old_name, new_name).renamed();
 }
 
 void headless_window::choose_drive(const std::string& drive)
