@@ -496,7 +496,12 @@ folder_reading::folder_reading(const std::string& folder, bool folders, int open
         if (m_dir)
             rewinddir(m_dir);
     } else if (open_fd == -1) {
-        m_dir = opendir(folder.empty() ? "." : folder.c_str());
+        // An empty path names no folder; taking it for the current one would
+        // list one folder and, joined with a name, rename in another ("/").
+        if (folder.empty())
+            errno = ENOENT;
+        else
+            m_dir = opendir(folder.c_str());
     }
 }
 

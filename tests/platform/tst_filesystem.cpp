@@ -261,7 +261,7 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     });
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
-    QCOMPARE(held->rename(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
+    QCOMPARE(held->rename(folder, "a.txt", "A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
 }
 
@@ -291,7 +291,7 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
         QVERIFY(::mkdir(a.c_str(), 0755) == 0);
     if (now == "fifo")
         QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
-    QCOMPARE(held->rename(a, folder + "/b").outcome, rename_outcome::entry_gone);
+    QCOMPARE(held->rename(folder, "a", "b").outcome, rename_outcome::entry_gone);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 
