@@ -428,6 +428,20 @@ std::string folder_prefix(const std::string& folder)
     return folder + path_separator;
 }
 
+// Whether the entry under the new name could be the file itself in another
+// case: only then is the file moved aside to find out. An entry of another
+// kind, size or modification time is surely another entry, and the file is
+// left where it is rather than spend a moment under a hidden name for every
+// ordinary collision.
+bool may_be_one_entry(const place& where, const struct stat& file, const std::string& other_name)
+{
+    struct stat other {};
+    if (look_at(where, other_name, other) != 0)
+        return true;
+    return (file.st_mode & S_IFMT) == (other.st_mode & S_IFMT) && file.st_size == other.st_size &&
+           file.st_mtim.tv_sec == other.st_mtim.tv_sec && file.st_mtim.tv_nsec == other.st_mtim.tv_nsec;
+}
+
 rename_result rename_checked(const place& where, const std::string& old_name,
                              const std::string& new_name)
 {
@@ -443,7 +457,7 @@ rename_result rename_checked(const place& where, const std::string& old_name,
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return outcome_of(rename_outcome::entry_gone);
     const auto result = move_once(where, old_name, new_name);
-    if (result.outcome == rename_outcome::target_exists)
+    if (result.outcome == rename_outcome::target_exists && may_be_one_entry(where, st, new_name))
         return move_through_temporary(where, old_name, new_name);
     return result;
 }

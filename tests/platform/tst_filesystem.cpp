@@ -26,6 +26,7 @@ private slots:
     void drives_start_at_root();
     void open_folder_renames_in_the_listed_folder();
     void case_only_rename_needs_no_inode_numbers();
+    void plain_collision_is_not_moved_aside();
     void entry_that_is_no_longer_a_file_is_refused_data();
     void entry_that_is_no_longer_a_file_is_refused();
     void empty_folder_path_lists_nothing();
@@ -263,6 +264,23 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     QVERIFY(held);
     QCOMPARE(held->rename(folder, "a.txt", "A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
+}
+
+// Only a target that could be the file itself is worth the move aside: a
+// collision with another file leaves the file under its own name throughout.
+void tst_filesystem::plain_collision_is_not_moved_aside()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a", "bb"});
+    int calls = 0;
+    platform::set_file_call_hook([&](platform::file_call call, const std::string&, const std::string&) {
+        calls += call == platform::file_call::rename_noreplace;
+        return 0;
+    });
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/bb").outcome, rename_outcome::target_exists);
+    QCOMPARE(calls, 1);
+    QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;bb=bb;"));
 }
 
 // The list is a snapshot; what stands under a listed name when its turn
