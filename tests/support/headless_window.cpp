@@ -24,7 +24,7 @@ bool headless_window::set_file_path(const std::string& folder)
     return true;
 }
 
-std::optional<std::string> headless_window::list_entry(std::int32_t index)
+std::optional<std::string_view> headless_window::list_entry(std::int32_t index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= m_listed.entries().size())
         return std::nullopt;
@@ -37,9 +37,19 @@ void headless_window::refresh()
     set_file_path(folder);
 }
 
-void headless_window::append_line(text_id which, const std::string& line)
+void headless_window::set_text(text_id which, const std::string& text)
+{
+    m_texts[index_of(which)] = text;
+    // The result lists are no input; everything else is.
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
+}
+
+void headless_window::append_line(text_id which, std::string_view line)
 {
     append_list_line(m_texts[index_of(which)], line);
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
 }
 
 void headless_window::yield()
@@ -49,9 +59,10 @@ void headless_window::yield()
         on_yield();
 }
 
-platform::rename_result headless_window::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result headless_window::rename_file(const std::string& folder, std::string_view old_name,
+                                                     std::string_view new_name)
 {
-    return m_listed.rename(old_path, new_path);
+    return m_listed.rename(folder, old_name, new_name);
 }
 
 void headless_window::choose_drive(const std::string& drive)
