@@ -1,5 +1,5 @@
 // Times the listing and the query run over a folder of 100,000 files in the
-// real widgets on the offscreen platform. Not a test: it prints its figures,
+// real widgets on the offscreen platform, medians of 5. Not a test: it prints its figures,
 // each also as a ratio against a floor measured in the same process (the
 // same two lists built as plain strings, with no window in between).
 
@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <algorithm>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,17 +27,20 @@ constexpr int file_count = 100000;
 
 double elapsed_ms(const QElapsedTimer& clock) { return double(clock.nsecsElapsed()) / 1e6; }
 
+// The median of `rounds` timings: the machine is shared, and a median is
+// steadier than any one round.
 template <typename F>
-double best_of(int rounds, F&& work)
+double median_of(int rounds, F&& work)
 {
-    double best = 1e300;
+    std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
         work();
-        best = std::min(best, elapsed_ms(clock));
+        times.push_back(elapsed_ms(clock));
     }
-    return best;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }
 
 } // namespace
@@ -67,7 +71,7 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     const auto names = *platform::list_files(folder);
-    const double floor = best_of(5, [&] {
+    const double floor = median_of(5, [&] {
         std::string paths, shown;
         for (const auto& name : names)
             renamer::append_list_line(paths, renamer::listing_line(folder, name));
@@ -77,7 +81,7 @@ int main(int argc, char** argv)
     });
 
     // What reading the folder costs at least: the names and their sort.
-    const double readdir_floor = best_of(3, [&] {
+    const double readdir_floor = median_of(5, [&] {
         std::vector<std::string> plain;
         if (DIR* d = ::opendir(folder.c_str())) {
             while (const dirent* e = ::readdir(d))
@@ -88,10 +92,10 @@ int main(int argc, char** argv)
         std::sort(plain.begin(), plain.end(),
                   [](const std::string& a, const std::string& b) { return platform::list_order_less(a, b); });
     });
-    const double listing = best_of(3, [&] { platform::list_files(folder); });
-    const double read = best_of(3, [&] { window.File1().set_path(folder); });
-    const double fill = best_of(5, [&] { renamer::fill_file_lists(window); });
-    const double show = best_of(3, [&] {
+    const double listing = median_of(5, [&] { platform::list_files(folder); });
+    const double read = median_of(5, [&] { window.File1().set_path(folder); });
+    const double fill = median_of(5, [&] { renamer::fill_file_lists(window); });
+    const double show = median_of(5, [&] {
         window.set_text(renamer::text_id::Text1, {});
         window.set_text(renamer::text_id::Text2, {});
         window.flush_texts();
@@ -99,9 +103,9 @@ int main(int argc, char** argv)
         window.flush_texts();
     }) - fill;
     // Text3 empty: every file matches, the most the run can list.
-    const double query = best_of(5, [&] { renamer::query_run(window); });
+    const double query = median_of(5, [&] { renamer::query_run(window); });
     window.set_text(renamer::text_id::Text3, "000");
-    const double query_some = best_of(5, [&] { renamer::query_run(window); });
+    const double query_some = median_of(5, [&] { renamer::query_run(window); });
     QElapsedTimer clock;
     clock.start();
     int yields = 0;
@@ -120,13 +124,13 @@ int main(int argc, char** argv)
     std::printf("readdir and sort               %8.2f ms\n", readdir_floor);
     std::printf("folder listing                 %8.2f ms  x%.1f of readdir and sort\n", listing, listing / readdir_floor);
     std::printf("File1 path (read + model)      %8.2f ms\n", read);
-    std::printf("fill_file_lists                %8.2f ms  x%.1f  (target <= 100 ms)\n", fill, fill / floor);
-    std::printf("query run, all listed          %8.2f ms  x%.1f  (target <= 100 ms)\n", query, query / floor);
+    std::printf("fill_file_lists                %8.2f ms  x%.1f  (target <= 20 ms)\n", fill, fill / floor);
+    std::printf("query run, all listed          %8.2f ms  x%.1f  (target <= 20 ms)\n", query, query / floor);
     std::printf("query run, 100 listed          %8.2f ms  x%.1f\n", query_some, query_some / floor);
     std::printf("showing both lists once        %8.2f ms\n", show);
     std::printf("one idle yield                 %8.3f us  (the loop runs at most once a millisecond)\n", yield_us);
     std::printf("one idle message-loop run      %8.3f us  (what an unpaced yield would cost)\n", loop_us);
-    const bool ok = fill <= 100 && query <= 100;
+    const bool ok = fill <= 20 && query <= 20;
     std::printf("%s\n", ok ? "within target" : "OVER TARGET");
     return 0;
 }

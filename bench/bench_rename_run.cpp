@@ -37,8 +37,12 @@ int main(int argc, char** argv)
     // A tenth of the files as well: the time per file must not grow with
     // the folder, or something in the run is quadratic.
     bench::print_header("rename run, replace \"a\" by \"b\"");
+    std::printf("\n");
     for (const auto& base : bench::bases(argc, argv))
-        for (const int n : {count / 10, count})
-            bench::print_row(base, n, bench::measure(base, n, run));
+        for (const int n : {count / 10, count}) {
+            bench::print_row(base, n, bench::measure_rounds(base, n, run));
+            std::printf("\n");
+            std::fflush(stdout);
+        }
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +114,35 @@ inline figures measure(const QString& base, int count, const std::function<doubl
     return {run, floor, floor_cpu};
 }
 
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The machine is shared, so one figure says little: each size is measured
+// `rounds` times, every round with its own floor, and the medians are
+// printed. `ratio` is the median of the rounds' ratios, each taken against
+// the floor of its own round.
+struct summary {
+    double run;
+    double floor;
+    double ratio;
+};
+
+inline summary measure_rounds(const QString& base, int count,
+                              const std::function<double(const std::string&)>& timed_run, int rounds = 5)
+{
+    std::vector<double> runs, floors, ratios;
+    for (int i = 0; i < rounds; ++i) {
+        const figures f = measure(base, count, timed_run);
+        runs.push_back(f.run);
+        floors.push_back(f.floor);
+        ratios.push_back(f.run / f.floor);
+    }
+    return {median(runs), median(floors), median(ratios)};
+}
+
 // The folders given after the file count, or /dev/shm and the temporary folder.
 inline QStringList bases(int argc, char** argv)
 {
@@ -126,15 +156,14 @@ inline QStringList bases(int argc, char** argv)
 
 inline void print_header(const char* title)
 {
-    std::printf("%s\n", title);
-    std::printf("%-12s %8s %9s %9s %7s %11s\n", "folder", "files", "run s", "floor s", "ratio", "run us/file");
+    std::printf("%s (medians of 5 rounds)\n", title);
+    std::printf("%-12s %8s %9s %9s %7s %11s", "folder", "files", "run s", "floor s", "ratio", "run us/file");
 }
 
-inline void print_row(const QString& base, int files, const figures& f)
+inline void print_row(const QString& base, int files, const summary& f)
 {
-    std::printf("%-12s %8d %9.3f %9.3f %7.2f %11.2f\n", qPrintable(base), files, f.run, f.floor, f.run / f.floor,
+    std::printf("%-12s %8d %9.3f %9.3f %7.2f %11.2f", qPrintable(base), files, f.run, f.floor, f.ratio,
                 f.run / files * 1e6);
-    std::fflush(stdout);
 }
 
 } // namespace bench

@@ -30,24 +30,20 @@ unsigned char ascii_lower(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-// Closes a directory stream on every path out of a listing.
-struct dir_handle {
-    DIR* dir;
-    explicit dir_handle(DIR* d) : dir(d) {}
-    ~dir_handle()
-    {
-        if (dir)
-            closedir(dir);
-    }
-    dir_handle(const dir_handle&) = delete;
-    dir_handle& operator=(const dir_handle&) = delete;
-};
-
 // Sorting a large folder compares long shared prefixes many times, so each
 // name's folded form is made once and compared with memcmp; the result is the
 // same order as list_order_less.
 void sort_in_list_order(std::vector<std::string>& names)
 {
+    // A folder often lists in order already, or in reverse (a memory file
+    // system gives its newest entries first, and a run renames in list
+    // order); one look along the list then saves the sort.
+    if (std::is_sorted(names.begin(), names.end(), list_order_less))
+        return;
+    if (std::is_sorted(names.rbegin(), names.rend(), list_order_less)) {
+        std::reverse(names.begin(), names.end());
+        return;
+    }
     struct keyed {
         std::string key;
         std::string name;
@@ -100,48 +96,9 @@ entry_kind kind_of(int dir_fd, const dirent* entry)
     return entry_kind::file;
 }
 
-// Lists the folder through `open_fd` when it is held open already, else by
-// its path.
-std::optional<std::vector<std::string>> list_entries(const std::string& folder, entry_kind wanted,
-                                                     int open_fd = -1)
+std::optional<std::vector<std::string>> list_entries(const std::string& folder, bool folders, int open_fd = -1)
 {
-    if (listing_fault_hook() && listing_fault_hook()(folder)) {
-        errno = EACCES;
-        return std::nullopt;
-    }
-    DIR* dir = nullptr;
-    if (open_fd >= 0) {
-        // The stream takes the descriptor it is given, so it gets a copy.
-        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
-        if (copy >= 0 && !(dir = fdopendir(copy)))
-            close(copy);
-        if (dir)
-            rewinddir(dir);
-    } else {
-        // An empty path names no folder; taking it for the current one would
-        // list one folder and, joined with a name, rename in another ("/").
-        if (folder.empty())
-            errno = ENOENT;
-        else
-            dir = opendir(folder.c_str());
-    }
-    dir_handle handle(dir);
-    if (!handle.dir)
-        return std::nullopt;
-    const int fd = dirfd(handle.dir);
-    std::vector<std::string> names;
-    errno = 0;
-    while (const dirent* entry = readdir(handle.dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        if (kind_of(fd, entry) == wanted)
-            names.emplace_back(entry->d_name);
-        errno = 0;
-    }
-    if (errno != 0)
-        return std::nullopt;
-    sort_in_list_order(names);
-    return names;
+    return folder_reading(folder, folders, open_fd).finish();
 }
 
 // Where a rename happens: names are given relative to a directory handle
@@ -366,6 +323,8 @@ bool list_order_less(std::string_view a, std::string_view b)
 {
     const auto n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const auto ca = ascii_lower(static_cast<unsigned char>(a[i]));
         const auto cb = ascii_lower(static_cast<unsigned char>(b[i]));
         if (ca != cb)
@@ -378,12 +337,12 @@ bool list_order_less(std::string_view a, std::string_view b)
 
 std::optional<std::vector<std::string>> list_files(const std::string& folder)
 {
-    return list_entries(folder, entry_kind::file);
+    return list_entries(folder, false);
 }
 
 std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
 {
-    return list_entries(folder, entry_kind::folder);
+    return list_entries(folder, true);
 }
 
 void pretend_no_rename_noreplace(bool pretend)
@@ -531,16 +490,91 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
 }
 
 open_folder::open_folder(const std::string& folder)
-    : m_folder(folder), m_prefix(folder_prefix(folder)),
+    : m_folder(folder),
       m_fd(folder.empty() ? -1 : open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
 
+folder_reading::folder_reading(const std::string& folder, bool folders, int open_fd)
+    : m_folders(folders)
+{
+    if (listing_fault_hook() && listing_fault_hook()(folder)) {
+        errno = EACCES;
+        return;
+    }
+    if (open_fd >= 0) {
+        // The stream takes the descriptor it is given, so it gets a copy.
+        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
+        if (copy >= 0 && !(m_dir = fdopendir(copy)))
+            close(copy);
+        if (m_dir)
+            rewinddir(m_dir);
+    } else if (open_fd == -1) {
+        // An empty path names no folder; taking it for the current one would
+        // list one folder and, joined with a name, rename in another ("/").
+        if (folder.empty())
+            errno = ENOENT;
+        else
+            m_dir = opendir(folder.c_str());
+    }
+}
+
+folder_reading::~folder_reading()
+{
+    if (m_dir)
+        closedir(m_dir);
+}
+
+folder_reading::folder_reading(folder_reading&& other) noexcept
+    : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
+      m_names(std::move(other.m_names))
+{
+}
+
+bool folder_reading::read_some(std::size_t count)
+{
+    if (!m_dir)
+        return true;
+    const int fd = dirfd(m_dir);
+    const entry_kind wanted = m_folders ? entry_kind::folder : entry_kind::file;
+    errno = 0;
+    for (std::size_t seen = 0; seen < count; ++seen) {
+        const dirent* entry = readdir(m_dir);
+        if (!entry) {
+            if (errno != 0) {
+                closedir(std::exchange(m_dir, nullptr));
+                return true;
+            }
+            m_done = true;
+            return true;
+        }
+        if (entry->d_name[0] != '.' && kind_of(fd, entry) == wanted)
+            m_names.emplace_back(entry->d_name);
+        errno = 0;
+    }
+    return false;
+}
+
+std::optional<std::vector<std::string>> folder_reading::finish()
+{
+    while (!read_some(SIZE_MAX)) {
+    }
+    if (!m_dir || !m_done)
+        return std::nullopt;
+    closedir(std::exchange(m_dir, nullptr));
+    sort_in_list_order(m_names);
+    return std::move(m_names);
+}
+
+folder_reading open_folder::reading() const
+{
+    // A folder that could not be opened reads as one that cannot be read.
+    return folder_reading(m_folder, false, m_fd >= 0 ? m_fd : -2);
+}
+
 std::optional<std::vector<std::string>> open_folder::list_files() const
 {
-    if (m_fd < 0)
-        return std::nullopt;
-    return list_entries(m_folder, entry_kind::file, m_fd);
+    return reading().finish();
 }
 
 open_folder::~open_folder()
@@ -550,7 +584,7 @@ open_folder::~open_folder()
 }
 
 open_folder::open_folder(open_folder&& other) noexcept
-    : m_folder(std::move(other.m_folder)), m_prefix(std::move(other.m_prefix)),
+    : m_folder(std::move(other.m_folder)),
       m_fd(std::exchange(other.m_fd, -1))
 {
 }
@@ -561,20 +595,18 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
         if (m_fd >= 0)
             close(m_fd);
         m_folder = std::move(other.m_folder);
-        m_prefix = std::move(other.m_prefix);
         m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
 }
 
-rename_result open_folder::rename_no_replace(const std::string& old_path, const std::string& new_path) const
+rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
+                                             std::string_view new_name) const
 {
-    const auto split = split_in_one_folder(old_path, new_path);
-    if (!split)
-        return outcome_of(rename_outcome::name_not_allowed);
-    if (m_fd >= 0 && split->prefix == m_prefix)
-        return rename_checked({m_fd, {}}, split->old_name, split->new_name);
-    return rename_checked({AT_FDCWD, split->prefix}, split->old_name, split->new_name);
+    if (m_fd >= 0 && folder == m_folder)
+        return rename_checked({m_fd, {}}, std::string(old_name), std::string(new_name));
+    const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
+    return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
 }
 
 rename_plan::rename_plan(const std::string& folder)

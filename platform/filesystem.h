@@ -7,6 +7,8 @@
 
 #include "separator.h"
 
+#include <dirent.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -76,10 +78,37 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
 
 bool is_plain_name(std::string_view name);
 
+// The files (or the subfolders) of a folder, read a piece at a time, so that
+// a large folder can be read with the message loop running between pieces.
+class folder_reading {
+public:
+    // Through `open_fd` when the folder is held open already, else by its
+    // path; a negative descriptor other than -1 reads nothing and fails.
+    folder_reading(const std::string& folder, bool folders, int open_fd = -1);
+    ~folder_reading();
+    folder_reading(folder_reading&& other) noexcept;
+    folder_reading(const folder_reading&) = delete;
+    folder_reading& operator=(const folder_reading&) = delete;
+    folder_reading& operator=(folder_reading&&) = delete;
+
+    // Reads up to `count` more entries; true once the folder is read whole,
+    // or cannot be read.
+    bool read_some(std::size_t count);
+    // Reads what is left; the names in list order, or nothing when the
+    // folder could not be read.
+    std::optional<std::vector<std::string>> finish();
+
+private:
+    DIR* m_dir = nullptr;
+    bool m_folders;
+    bool m_done = false;
+    std::vector<std::string> m_names;
+};
+
 // A folder held open while it is listed, so that renames in it need no look-up
 // of the folder's path and act on the very folder that was listed, even if
-// it has been moved since. Renames given paths of another folder fall back
-// to the paths themselves.
+// it has been moved since. Renames in another folder fall back to the
+// paths.
 class open_folder {
 public:
     open_folder() = default;
@@ -92,13 +121,16 @@ public:
 
     bool is_open() const { return m_fd >= 0; }
     const std::string& path() const { return m_folder; }
-    // As list_files, read through the open folder.
+    // As list_files, read through the open folder, at once or in pieces.
     std::optional<std::vector<std::string>> list_files() const;
-    rename_result rename_no_replace(const std::string& old_path, const std::string& new_path) const;
+    folder_reading reading() const;
+    // Renames the entry `old_name` of `folder` to `new_name`: through the
+    // open folder when `folder` is the one held open, else by their paths.
+    rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
+                                    std::string_view new_name) const;
 
 private:
     std::string m_folder;
-    std::string m_prefix;
     int m_fd = -1;
 };
 

@@ -21,12 +21,27 @@ public:
     // that a caller keeps the folder it had.
     static std::optional<listed_folder> read(const std::string& folder);
 
+    // The same a piece at a time: step() until it answers true, then finish().
+    class reading {
+    public:
+        explicit reading(const std::string& folder);
+        // Reads the next piece; true once the folder is read whole, or
+        // cannot be read.
+        bool step();
+        // Reads what is left; nothing when the folder cannot be read.
+        std::optional<listed_folder> finish();
+
+    private:
+        open_folder m_folder;
+        folder_reading m_files;
+    };
+
     const std::string& path() const { return m_folder.path(); }
     const std::vector<std::string>& entries() const { return m_entries; }
 
-    rename_result rename(const std::string& old_path, const std::string& new_path) const
+    rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const
     {
-        return m_folder.rename_no_replace(old_path, new_path);
+        return m_folder.rename_no_replace(folder, old_name, new_name);
     }
 
 private:

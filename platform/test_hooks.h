@@ -33,10 +33,10 @@ enum class file_call { rename_noreplace, link, unlink, plain_rename, look };
 using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
 void set_file_call_hook(file_call_hook hook);
 
-// Replace the boxes, so that no test ever waits on a modal dialog. Each
-// hook receives the text and the title the box would show; the question's
-// hook gives the answer.
+// Replaces the message box, so that no test ever waits on a modal dialog.
+// The hook receives the text and the title the box would show.
 void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
+// The same for the Yes/No question; the hook gives the answer.
 void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
 
 // Sees or steers what happens inside a yield (for example to start a second

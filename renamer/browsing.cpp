@@ -8,7 +8,7 @@ void fill_file_lists(window_controls& window)
 {
     window.set_text(text_id::Text1, {});
     window.set_text(text_id::Text2, {});
-    const std::string folder = window.file_path();
+    const std::string& folder = window.file_path();
     const std::int32_t count = window.list_count();
     for (std::int32_t i = 0; i < count; ++i) {
         if (const auto name = window.list_entry(i))
@@ -18,7 +18,7 @@ void fill_file_lists(window_controls& window)
         if (const auto name = window.list_entry(i))
             window.append_line(text_id::Text2, *name);
     }
-    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    collapse_path_list(window);
 }
 
 void drive1_change(window_controls& window)

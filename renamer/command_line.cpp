@@ -101,22 +101,18 @@ class planning_window : public console_window {
 public:
     explicit planning_window(const std::string& folder) : console_window(folder), m_plan(file_path()) {}
 
-    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override
+    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                        std::string_view new_name) override
     {
-        auto result = m_plan.rename_no_replace(old_path, new_path);
+        auto result = m_plan.rename_no_replace(join_path(folder, old_name), join_path(folder, new_name));
         if (result.renamed())
-            print_rename(name_of(old_path), name_of(new_path));
+            print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)
-            print_rename(name_of(old_path), name_of(new_path), refusal_reason(result));
+            print_rename(old_name, new_name, reason_text(result));
         return result;
     }
 
 private:
-    static std::string_view name_of(const std::string& path)
-    {
-        return std::string_view(path).substr(path.rfind(platform::path_separator) + 1);
-    }
-
     platform::rename_plan m_plan;
 };
 

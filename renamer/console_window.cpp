@@ -23,7 +23,7 @@ bool console_window::set_file_path(const std::string& folder)
     return true;
 }
 
-std::optional<std::string> console_window::list_entry(std::int32_t index)
+std::optional<std::string_view> console_window::list_entry(std::int32_t index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= m_listed.entries().size())
         return std::nullopt;
@@ -36,9 +36,19 @@ void console_window::refresh()
     set_file_path(folder);
 }
 
-void console_window::append_line(text_id which, const std::string& line)
+void console_window::set_text(text_id which, const std::string& text)
+{
+    m_texts[index_of(which)] = text;
+    // The result lists are no input; everything else is.
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
+}
+
+void console_window::append_line(text_id which, std::string_view line)
 {
     append_list_line(m_texts[index_of(which)], line);
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
 }
 
 void console_window::yield()
@@ -66,9 +76,10 @@ void console_window::clear_progress()
     m_progress_shown = false;
 }
 
-platform::rename_result console_window::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result console_window::rename_file(const std::string& folder, std::string_view old_name,
+                                                    std::string_view new_name)
 {
-    return m_listed.rename(old_path, new_path);
+    return m_listed.rename(folder, old_name, new_name);
 }
 
 void console_window::show_message(const std::string& text)
@@ -134,7 +145,7 @@ void console_window::print_rename(std::string_view old_name, std::string_view ne
 void console_window::report(const run_outcomes& outcomes, run_kind kind)
 {
     for (const refusal& r : outcomes.refused)
-        print_rename(r.old_name, shown_new_name(r), refusal_reason(r.result));
+        print_rename(r.old_name, shown_new_name(r), reason_text(r.result));
     std::fflush(stdout);
     show_message(summary_line(outcomes, kind));
     if (const std::string notes = journal_notes(outcomes, kind); !notes.empty())

@@ -21,18 +21,19 @@ class console_window : public window_controls {
 public:
     explicit console_window(const std::string& folder = {});
 
-    std::string file_path() override { return m_listed.path(); }
+    const std::string& file_path() override { return m_listed.path(); }
     // Like File1's Path: the list is read again. A folder that cannot be read
     // leaves the window as it was and answers false.
     bool set_file_path(const std::string& folder) override;
     std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
-    std::optional<std::string> list_entry(std::int32_t index) override;
+    std::optional<std::string_view> list_entry(std::int32_t index) override;
     void refresh() override;
     const std::vector<std::string>& entries() const { return m_listed.entries(); }
 
-    std::string text(text_id which) override { return m_texts[index_of(which)]; }
-    void set_text(text_id which, const std::string& text) override { m_texts[index_of(which)] = text; }
-    void append_line(text_id which, const std::string& line) override;
+    const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
+    void set_text(text_id which, const std::string& text) override;
+    void append_line(text_id which, std::string_view line) override;
+    std::uint64_t input_edits() override { return m_input_edits; }
 
     bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }
     void set_check_value(check_id which, bool value) override { m_checks[static_cast<std::size_t>(which)] = value; }
@@ -50,7 +51,8 @@ public:
     // first. A pipe never gets one.
     void yield() override;
 
-    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
+    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                        std::string_view new_name) override;
 
     // There are no drive and folder lists: the folder is File1's.
     std::string drive() override { return {}; }
@@ -89,6 +91,7 @@ private:
     platform::listed_folder m_listed;
     std::array<std::string, 8> m_texts{};
     std::array<bool, 3> m_checks{};
+    std::uint64_t m_input_edits = 0;
     widgets::progress_range m_bar;
     bool m_timer_enabled = false;
     const bool m_progress_allowed;

@@ -73,10 +73,13 @@ Form3::Form3(const std::string& folder)
     };
 
     auto* Frame3 = frame(3, QStringLiteral("文件"), canvas, {120, 480, 4815, 4095}, QColor(0, 0, 128));
-    place(keep("Drive1", make_Drive1(start, Frame3)), {120, 3600, 1815, 330});
-    place(keep("Dir1", make_Dir1(Frame3)), {120, 240, 1815, 3210});
-    place(keep("File1", make_File1(Frame3)), {2040, 240, 2655, 3600});
-    open_folder(start);
+    auto* Drive1 = keep("Drive1", make_Drive1(start, Frame3));
+    auto* Dir1 = keep("Dir1", make_Dir1(Frame3));
+    auto* File1 = keep("File1", make_File1(Frame3));
+    place(Drive1, {120, 3600, 1815, 330});
+    place(Dir1, {120, 240, 1815, 3210});
+    place(File1, {2040, 240, 2655, 3600});
+    open_folder_after_painting(start, xp_canvas1());
 
     auto* Frame1 = frame(1, QStringLiteral("文件改名"), canvas, {5040, 480, 6495, 6975}, QColor(0, 0, 192));
     auto* Frame2 = frame(2, QStringLiteral("高级设置"), Frame1, {120, 4080, 6255, 2775}, QColor(0, 0, 255));
@@ -138,7 +141,7 @@ Form3::Form3(const std::string& folder)
     chain_tab_order({&xp_canvas1(), Text1, m_Command2, m_Command1, &text_box(text_id::Text2),
                      &text_box(text_id::Text3), &text_box(text_id::Text4), m_checks[0], m_checks[1], m_checks[2],
                      &Combo1(), &text_box(text_id::zztt), &text_box(text_id::Text6), &text_box(text_id::Text5),
-                     &File1(), &Dir1(), &Drive1(), m_xpcmdbutton1});
+                     File1, Dir1, Drive1, m_xpcmdbutton1});
     // The frame, first in the tab order, has the focus as the window opens.
     setFocusProxy(&xp_canvas1());
 

@@ -1,10 +1,8 @@
 #include "journal.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
+#include <algorithm>
 #include <utility>
 
 namespace renamer {
@@ -13,33 +11,6 @@ namespace {
 
 // Enough for a few dozen renames: the most a crash can lose.
 constexpr std::size_t write_out_at = 4096;
-
-// Creates the folder and every missing one above it, for this user only.
-bool make_folders(const std::string& path)
-{
-    for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
-        const std::string part = path.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (at == std::string::npos)
-            break;
-    }
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool write_all(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(std::size_t(n));
-    }
-    return true;
-}
 
 // The length of the well-formed UTF-8 sequence that starts at `at`, or 0.
 std::size_t utf8_length(std::string_view s, std::size_t at)
@@ -88,7 +59,7 @@ bool read_entry(std::string_view line, journal_entry& entry)
         return false;
     return unescape_bytes(line.substr(0, first), entry.folder) &&
            unescape_bytes(line.substr(first + 1, second - first - 1), entry.old_name) &&
-           unescape_bytes(line.substr(second + 1), entry.new_name) && !entry.folder.empty() &&
+           unescape_bytes(line.substr(second + 1), entry.new_name) && entry.folder.starts_with('/') &&
            !entry.old_name.empty() && !entry.new_name.empty();
 }
 
@@ -117,20 +88,8 @@ std::string escape_bytes(std::string_view bytes)
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
-        // Most names are plain printable ASCII: such a run goes in at once.
-        std::size_t plain = at;
-        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F && bytes[plain] != '\\')
-            ++plain;
-        if (plain > at) {
-            out.append(bytes, at, plain - at);
-            at = plain;
-            continue;
-        }
         const auto c = static_cast<unsigned char>(bytes[at]);
-        // U+0080 to U+009F are control characters as well, which some
-        // terminals obey; they are escaped byte by byte like the others.
-        const bool c1_control = c == 0xC2 && at + 1 < bytes.size() && static_cast<unsigned char>(bytes[at + 1]) < 0xA0;
-        if (c >= 0x80 && !c1_control) {
+        if (c >= 0x80) {
             if (const std::size_t length = utf8_length(bytes, at)) {
                 out.append(bytes, at, length);
                 at += length;
@@ -197,16 +156,24 @@ journal_writer::~journal_writer()
 void journal_writer::open()
 {
     m_opened = true;
-    const auto slash = m_path.rfind('/');
-    if (m_path.empty() || slash == std::string::npos || !make_folders(m_path.substr(0, slash))) {
-        fail();
-        return;
-    }
-    // Appending, so that a run started inside another's yield, which
-    // replaces the journal meanwhile, keeps its renames and the other's later
-    // ones; the header is written at once for the same reason.
-    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
-    if (m_fd < 0 || !write_all(m_fd, std::string(journal_header) + '\n'))
+    using std::filesystem::perms;
+    std::error_code error;
+    const std::filesystem::path path(m_path);
+    // The names of a user's files are theirs alone.
+    if (m_path.empty())
+        return fail();
+    if (std::filesystem::create_directories(path.parent_path(), error))
+        std::filesystem::permissions(path.parent_path(), perms::owner_all, error);
+    if (error)
+        return fail();
+    // Emptied, then appended to, so that a run started inside another's
+    // yield, which replaces the journal meanwhile, keeps its renames and the
+    // other's later ones; the header is written at once for the same reason.
+    std::ofstream(path, std::ios::binary | std::ios::trunc);
+    std::filesystem::permissions(path, perms::owner_read | perms::owner_write, error);
+    m_file.open(path, std::ios::binary | std::ios::app);
+    m_file << journal_header << '\n' << std::flush;
+    if (!m_file)
         fail();
 }
 
@@ -216,12 +183,13 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
         open();
     if (m_failed)
         return;
-    // A run renames in one folder: its escaped path is made once.
-    if (folder != m_folder) {
-        m_folder = folder;
-        m_escaped_folder = escape_bytes(folder);
+    // The journal is read back from anywhere, so its folders are absolute.
+    if (!folder.starts_with('/')) {
+        std::error_code error;
+        m_buffer += escape_bytes((std::filesystem::current_path(error) / folder).native());
+    } else {
+        m_buffer += escape_bytes(folder);
     }
-    m_buffer += m_escaped_folder;
     m_buffer += '\t';
     m_buffer += escape_bytes(old_name);
     m_buffer += '\t';
@@ -233,52 +201,49 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
 
 void journal_writer::write_out()
 {
-    if (!write_all(m_fd, m_buffer))
-        fail();
+    m_file.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    m_file.flush();
     m_buffer.clear();
+    if (!m_file)
+        fail();
 }
 
 void journal_writer::finish()
 {
-    if (m_fd < 0)
+    if (!m_file.is_open())
         return;
     write_out();
-    if (m_fd >= 0 && ::close(m_fd) != 0) {
-        m_fd = -1;
-        fail();
+    if (m_file.is_open()) {
+        m_file.close();
+        if (!m_file)
+            fail();
     }
-    m_fd = -1;
 }
 
 void journal_writer::fail()
 {
     m_failed = true;
     m_buffer.clear();
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
     // The previous run's journal, or this run's first part, must not stand
     // for this run: an undo would take back the wrong renames.
+    std::error_code ignored;
     if (!m_path.empty())
-        ::unlink(m_path.c_str());
+        std::filesystem::remove(m_path, ignored);
 }
 
 journal_contents read_journal(const std::string& path)
 {
     journal_contents contents;
-    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    std::ifstream file(path, std::ios::binary);
+    if (path.empty() || !file)
         return contents;
     std::string text;
-    char chunk[65536];
-    for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) != 0;) {
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            break;
-        text.append(chunk, std::size_t(n));
-    }
-    ::close(fd);
+    file.seekg(0, std::ios::end);
+    text.resize(std::size_t(std::max<std::streamoff>(file.tellg(), 0)));
+    file.seekg(0);
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(std::size_t(file.gcount()));
 
     std::string_view rest = text;
     bool first = true;
@@ -301,16 +266,12 @@ journal_contents read_journal(const std::string& path)
 
 bool clear_journal(const std::string& path)
 {
-    if (path.empty())
-        return true;
-    if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+    std::error_code error;
+    if (path.empty() || std::filesystem::remove(path, error) || !std::filesystem::exists(path, error))
         return true;
     // A folder we may not change may still hold a file we may write.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    std::ofstream emptied(path, std::ios::binary | std::ios::trunc);
+    return emptied.is_open();
 }
 
 } // namespace renamer

@@ -1,8 +1,8 @@
 #pragma once
 
 // The journal of the last run: every rename it made, so that the run can be
-// taken back, even after a restart and from any folder. It is plain C++ over
-// POSIX files, with no window behind it, so that every front end shares it.
+// taken back, even after a restart and from any folder. It is plain C++, with
+// no window behind it, so that every front end shares it.
 //
 // The file lives in $XDG_STATE_HOME/fennimo/ (by default
 // ~/.local/state/fennimo/). Its first line is `journal_header`; each further
@@ -14,6 +14,7 @@
 // text line and the line stays readable where the name is UTF-8.
 
 #include <cstddef>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +31,8 @@ std::string state_folder();
 std::string journal_path();
 
 // Backslash, tab, line feed and carriage return as \\, \t, \n and \r; every
-// other control byte, DEL, the control characters U+0080 to U+009F, and
-// every byte that is not part of a well-formed UTF-8 sequence as \xHH. The
-// rest of UTF-8 stays as it is.
+// other control byte, DEL, and every byte that is not part of a well-formed
+// UTF-8 sequence as \xHH. Valid UTF-8 stays as it is.
 std::string escape_bytes(std::string_view bytes);
 // The exact bytes back; false when `text` holds an escape that escape_bytes
 // never writes.
@@ -71,8 +71,7 @@ private:
 
     std::string m_path;
     std::string m_buffer;
-    std::string m_folder, m_escaped_folder;
-    int m_fd = -1;
+    std::ofstream m_file;
     bool m_opened = false;
     bool m_failed = false;
 };

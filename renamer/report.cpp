@@ -14,7 +14,7 @@ constexpr std::size_t names_shown = 10;
 
 } // namespace
 
-std::string refusal_reason(const platform::rename_result& result)
+std::string reason_text(const platform::rename_result& result)
 {
     using platform::rename_outcome;
     switch (result.outcome) {
@@ -80,7 +80,7 @@ std::string report_text(const run_outcomes& outcomes, run_kind kind)
     for (const auto& r : outcomes.refused)
         groups[{r.result.outcome, r.result.error}].push_back(&r);
     for (const auto& [reason, members] : groups) {
-        text += "\n" + refusal_reason(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
+        text += "\n" + reason_text(members.front()->result) + "（" + std::to_string(members.size()) + " 个）：\n";
         for (std::size_t k = 0; k < members.size() && k < names_shown; ++k) {
             const refusal& r = *members[k];
             text += "    " + escape_bytes(r.old_name) + " → " + escape_bytes(shown_new_name(r)) + "\n";

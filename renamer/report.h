@@ -34,8 +34,6 @@ struct run_outcomes {
 // A plan is a rename run worked out without renaming anything.
 enum class run_kind { rename, undo, plan };
 
-// Why a rename was refused, in a few words.
-std::string refusal_reason(const platform::rename_result& result);
 // The name shown after the arrow of a refusal: the name the file was to
 // get, or the one it was left under.
 const std::string& shown_new_name(const refusal& r);
@@ -53,6 +51,10 @@ std::string journal_notes(const run_outcomes& outcomes, run_kind kind);
 // lines. Empty when there is nothing the user must be told: every file that
 // should change changed, and the journal is in order.
 std::string report_text(const run_outcomes& outcomes, run_kind kind);
+
+// Why a rename was refused, in Chinese, as the report heads its group;
+// empty for a rename that was made or had nothing to do.
+std::string reason_text(const platform::rename_result& result);
 
 // What the undo asks before it starts, and what it says when there is
 // nothing to undo.

@@ -7,19 +7,34 @@
 
 namespace renamer {
 
-rename_options read_options(window_controls& window)
+const rename_options& read_options(window_controls& window)
 {
-    rename_options options;
-    options.must_contain = window.text(text_id::Text5);
-    options.must_not_contain = window.text(text_id::Text6);
+    auto& read = window.inputs_read;
+    rename_options& options = read.options;
+    if (const auto edits = window.input_edits(); read.at_edit != edits) {
+        options.must_contain = window.text(text_id::Text5);
+        options.must_not_contain = window.text(text_id::Text6);
+        options.new_extension = window.text(text_id::zztt);
+        options.pattern = window.text(text_id::Combo1);
+        options.replace_what = window.text(text_id::Text3);
+        options.replace_with = window.text(text_id::Text4);
+        read.at_edit = edits;
+    }
     options.change_extension = window.check_value(check_id::Check3);
-    options.new_extension = window.text(text_id::zztt);
     options.strip_extension = window.check_value(check_id::Check1);
     options.use_pattern = window.check_value(check_id::Check2);
-    options.pattern = window.text(text_id::Combo1);
-    options.replace_what = window.text(text_id::Text3);
-    options.replace_with = window.text(text_id::Text4);
     return options;
+}
+
+void collapse_path_list(window_controls& window)
+{
+    // Text1 holds doubled separators only where the folder is a root (or was
+    // written with them); a list without any is left as it is rather than
+    // copied whole.
+    const std::string& paths = window.text(text_id::Text1);
+    const char twice[] = {native_separator, native_separator};
+    if (paths.find(twice, 0, 2) != std::string::npos)
+        window.set_text(text_id::Text1, collapse_double_backslash(paths));
 }
 
 namespace {
@@ -56,7 +71,7 @@ void stop_run(window_controls& window)
 // Counts what became of one rename. A rename that changed a name goes to the
 // journal, when the run keeps one, under the name the file now bears.
 void record(run_outcomes& outcomes, journal_writer* journal, const std::string& folder,
-            const std::string& old_name, const std::string& new_name, platform::rename_result result)
+            std::string_view old_name, std::string_view new_name, platform::rename_result result)
 {
     using platform::rename_outcome;
     if (result.outcome == rename_outcome::unchanged)
@@ -66,7 +81,7 @@ void record(run_outcomes& outcomes, journal_writer* journal, const std::string& 
     if (result.renamed())
         ++outcomes.renamed;
     else
-        outcomes.refused.push_back({folder, old_name, new_name, std::move(result)});
+        outcomes.refused.push_back({folder, std::string(old_name), std::string(new_name), std::move(result)});
 }
 
 // The end a rename and an undo share, once the file list shows the folder
@@ -88,7 +103,7 @@ void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind 
     const std::int32_t named = window.list_count();
     for (std::int32_t i = 0; i < named; ++i) {
         if (const auto name = window.list_entry(i)) {
-            const auto options = read_options(window);
+            const auto& options = read_options(window);
             if (passes_filters(options, *name))
                 window.append_line(text_id::Text2,
                                    replace_all(*name, options.replace_what, options.replace_with));
@@ -96,7 +111,7 @@ void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind 
         advance(window, i);
     }
 
-    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    collapse_path_list(window);
     stop_run(window);
 
     window.report(outcomes, kind);
@@ -117,9 +132,8 @@ run_outcomes rename_pass(window_controls& window, journal_writer* journal)
         if (name) {
             const auto new_name = make_new_name(read_options(window), *name, i);
             if (new_name) {
-                const std::string folder = window.file_path();
-                record(outcomes, journal, folder, *name, *new_name,
-                       window.rename_file(join_path(folder, *name), join_path(folder, *new_name)));
+                const std::string& folder = window.file_path();
+                record(outcomes, journal, folder, *name, *new_name, window.rename_file(folder, *name, *new_name));
             }
         }
         advance(window, i);
@@ -186,7 +200,7 @@ run_outcomes undo_run(window_controls& window)
     for (std::int32_t k = 0; k < count; ++k) {
         const journal_entry& entry = entries[std::size_t(count - 1 - k)];
         record(outcomes, nullptr, entry.folder, entry.new_name, entry.old_name,
-               window.rename_file(join_path(entry.folder, entry.new_name), join_path(entry.folder, entry.old_name)));
+               window.rename_file(entry.folder, entry.new_name, entry.old_name));
         advance(window, k);
     }
     clear_journal();
@@ -203,15 +217,11 @@ run_outcomes undo_run(window_controls& window)
 namespace {
 
 // A file a replacement would touch: it passes the filters and holds the text
-// to replace, exactly as typed. Only the three inputs that decide it are read,
-// anew for each file.
-bool query_matches(window_controls& window, const std::string& name)
+// to replace, exactly as typed.
+bool query_matches(window_controls& window, std::string_view name)
 {
-    rename_options options;
-    options.must_contain = window.text(text_id::Text5);
-    options.must_not_contain = window.text(text_id::Text6);
-    return passes_filters(options, name) &&
-           name.find(window.text(text_id::Text3)) != std::string::npos;
+    const auto& options = read_options(window);
+    return passes_filters(options, name) && name.find(options.replace_what) != std::string_view::npos;
 }
 
 } // namespace
@@ -235,7 +245,7 @@ void query_run(window_controls& window)
         advance(window, i);
     }
 
-    window.set_text(text_id::Text1, collapse_double_backslash(window.text(text_id::Text1)));
+    collapse_path_list(window);
     window.set_bar_value(0);
     window.set_timer_enabled(false);
 }

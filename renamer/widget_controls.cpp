@@ -13,10 +13,36 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QPointer>
+#include <QEvent>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 namespace renamer {
+
+namespace {
+
+// Calls `painted` at the first paint of the widget it watches, then goes.
+class paint_watch : public QObject {
+public:
+    paint_watch(QObject* parent, std::function<void()> painted) : QObject(parent), m_painted(std::move(painted)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            m_painted();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_painted;
+};
+
+} // namespace
 
 void place_twips(QWidget* control, int left, int top, int width, int height)
 {
@@ -61,6 +87,30 @@ void widget_controls::open_folder(const std::string& start)
     if (!m_Dir1->set_path(start))
         m_Dir1->set_path(m_Drive1->Drive());
     m_File1->set_path(m_Dir1->Path());
+}
+
+void widget_controls::open_folder_after_painting(const std::string& start, QWidget& first)
+{
+    m_start_pending = start;
+    // Posted from the first paint, the opening runs once the whole frame
+    // is on the screen.
+    auto* watch = new paint_watch(&first, [this] {
+        QMetaObject::invokeMethod(
+            &m_window, [this] { open_pending_folder(); }, Qt::QueuedConnection);
+    });
+    first.installEventFilter(watch);
+}
+
+void widget_controls::open_pending_folder()
+{
+    if (!m_start_pending)
+        return;
+    const std::string start = *std::exchange(m_start_pending, std::nullopt);
+    // As when the window opens: Dir1 takes its folder without raising Change,
+    // so the result lists stay empty.
+    auto change = std::exchange(m_Dir1->on_change, nullptr);
+    open_folder(start);
+    m_Dir1->on_change = std::move(change);
 }
 
 widgets::text_box* widget_controls::make_text(text_id which, QWidget* parent)
@@ -117,14 +167,14 @@ widgets::text_box& widget_controls::text_box(text_id which)
     return *m_texts[static_cast<std::size_t>(which)];
 }
 
-std::optional<std::string> widget_controls::list_entry(std::int32_t index)
+std::optional<std::string_view> widget_controls::list_entry(std::int32_t index)
 {
-    if (const std::string* name = m_File1->List(index))
+    if (const std::string* name = File1().List(index))
         return *name;
     return std::nullopt;
 }
 
-std::string widget_controls::text(text_id which)
+const std::string& widget_controls::text(text_id which)
 {
     if (which == text_id::Combo1)
         return m_Combo1->Text();
@@ -139,7 +189,15 @@ void widget_controls::set_text(text_id which, const std::string& text)
         text_box(which).set_text(text);
 }
 
-void widget_controls::append_line(text_id which, const std::string& line)
+std::uint64_t widget_controls::input_edits()
+{
+    std::uint64_t edits = m_Combo1->edits();
+    for (text_id which : {text_id::Text3, text_id::Text4, text_id::Text5, text_id::Text6, text_id::zztt})
+        edits += text_box(which).edits();
+    return edits;
+}
+
+void widget_controls::append_line(text_id which, std::string_view line)
 {
     if (which == text_id::Combo1) {
         std::string text = m_Combo1->Text();
@@ -169,9 +227,10 @@ void widget_controls::yield()
     platform::yield();
 }
 
-platform::rename_result widget_controls::rename_file(const std::string& old_path, const std::string& new_path)
+platform::rename_result widget_controls::rename_file(const std::string& folder, std::string_view old_name,
+                                                     std::string_view new_name)
 {
-    return m_File1->rename(old_path, new_path);
+    return File1().rename(folder, old_name, new_name);
 }
 
 template <typename Show>
@@ -191,23 +250,23 @@ auto widget_controls::keeping_focus(Show show)
 
 void widget_controls::show_message(const std::string& text)
 {
-    const auto show = [this, message = widgets::shown_text(text)] {
-        keeping_focus([&] {
-            platform::message_box(message);
-            return true;
-        });
-    };
-    // Shown while a mouse button is down, as when a click moves the focus,
-    // the box's own loop would take the button's release: then the box waits
-    // for the message loop. A run's report, after a click, shows at once.
-    if (QGuiApplication::mouseButtons() != Qt::NoButton)
-        QMetaObject::invokeMethod(&m_window, show, Qt::QueuedConnection);
-    else
-        show();
+    // The box waits for the message loop: shown from inside a focus change,
+    // its own loop would take the release of the click that moved the focus.
+    QMetaObject::invokeMethod(
+        &m_window,
+        [this, message = widgets::shown_text(text)] {
+            keeping_focus([&] {
+                platform::message_box(message);
+                return true;
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 bool widget_controls::ask_yes_no(const std::string& text)
 {
+    // The answer is needed now; the undo asks from a key press, never from
+    // inside a focus change.
     return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
 }
 

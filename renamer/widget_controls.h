@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <array>
 #include <initializer_list>
+#include <optional>
 
 namespace renamer {
 
@@ -36,15 +37,16 @@ QFont interface_font(double points = 10.5);
 
 class widget_controls : public window_controls {
 public:
-    std::string file_path() override { return m_File1->Path(); }
-    std::int32_t list_count() override { return m_File1->ListCount(); }
-    std::optional<std::string> list_entry(std::int32_t index) override;
-    void refresh() override { m_File1->Refresh(); }
-    bool set_file_path(const std::string& folder) override { return m_File1->set_path(folder); }
+    const std::string& file_path() override { return File1().Path(); }
+    std::int32_t list_count() override { return File1().ListCount(); }
+    std::optional<std::string_view> list_entry(std::int32_t index) override;
+    void refresh() override { File1().Refresh(); }
+    bool set_file_path(const std::string& folder) override { return File1().set_path(folder); }
 
-    std::string text(text_id which) override;
+    const std::string& text(text_id which) override;
     void set_text(text_id which, const std::string& text) override;
-    void append_line(text_id which, const std::string& line) override;
+    void append_line(text_id which, std::string_view line) override;
+    std::uint64_t input_edits() override;
     std::string selected_text(text_id which) override;
 
     bool set_bar_max(float max) override { return m_ppbb->set_max(max); }
@@ -54,21 +56,23 @@ public:
     void set_timer_enabled(bool enabled) override;
 
     void yield() override;
-    platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) override;
+    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                        std::string_view new_name) override;
 
-    std::string drive() override { return m_Drive1->Drive(); }
-    void revert_drive() override { m_Drive1->revert_change(); }
-    std::string folder_path() override { return m_Dir1->Path(); }
-    bool set_folder_path(const std::string& folder) override { return m_Dir1->set_path(folder); }
-    void revert_folder() override { m_Dir1->revert_change(); }
+    std::string drive() override { return Drive1().Drive(); }
+    void revert_drive() override { Drive1().revert_change(); }
+    std::string folder_path() override { return Dir1().Path(); }
+    bool set_folder_path(const std::string& folder) override { return Dir1().set_path(folder); }
+    void revert_folder() override { Dir1().revert_change(); }
 
     // Both return the focus to the control that had it once the box is closed.
     void show_message(const std::string& text) override;
     bool ask_yes_no(const std::string& text) override;
 
-    widgets::drive_list& Drive1() { return *m_Drive1; }
-    widgets::folder_list& Dir1() { return *m_Dir1; }
-    widgets::file_list& File1() { return *m_File1; }
+    // The three lists as the user finds them: with the start folder opened.
+    widgets::drive_list& Drive1() { return opened(*m_Drive1); }
+    widgets::folder_list& Dir1() { return opened(*m_Dir1); }
+    widgets::file_list& File1() { return opened(*m_File1); }
     widgets::text_box& text_box(text_id which);
     widgets::combo_box& Combo1() { return *m_Combo1; }
     widgets::progress_bar& ppbb() { return *m_ppbb; }
@@ -87,6 +91,12 @@ protected:
     widgets::file_list* make_File1(QWidget* parent);
     // A start folder that cannot be read leaves the window on its drive.
     void open_folder(const std::string& start);
+    // The same once `first` has been painted, so that the window's first
+    // frame does not wait for a large folder to be read. Until then the
+    // lists look empty, and anything that reads or changes them, a click
+    // that came early included, opens the folder first and so acts on the
+    // full list.
+    void open_folder_after_painting(const std::string& start, QWidget& first);
     // Text1 and Text2 are lists with a scroll bar; the others one line.
     widgets::text_box* make_text(text_id which, QWidget* parent);
     // With its design-time items, text and tool tip.
@@ -105,8 +115,17 @@ private:
     // Shows a box through `show` and gives the user back where they were.
     template <typename Show>
     auto keeping_focus(Show show);
+    template <class List>
+    List& opened(List& list)
+    {
+        if (m_start_pending)
+            open_pending_folder();
+        return list;
+    }
+    void open_pending_folder();
 
     QWidget& m_window;
+    std::optional<std::string> m_start_pending;
     widgets::drive_list* m_Drive1 = nullptr;
     widgets::folder_list* m_Dir1 = nullptr;
     widgets::file_list* m_File1 = nullptr;

@@ -8,14 +8,14 @@
 #include "report.h"
 
 #include "platform/filesystem.h"
+#include "rules.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace renamer {
-
-struct rename_options;
 
 // The text-holding controls: the two result lists, the rule inputs and the
 // pattern box, whose text is read like any other.
@@ -27,20 +27,26 @@ public:
     virtual ~window_controls() = default;
 
     // File1: the files of the current folder, as bytes, in the list's order.
-    virtual std::string file_path() = 0;
+    virtual const std::string& file_path() = 0;
     virtual std::int32_t list_count() = 0;
     // Nothing for an index that is no longer in the list, which happens when
-    // the folder changes while a run yields.
-    virtual std::optional<std::string> list_entry(std::int32_t index) = 0;
+    // the folder changes while a run yields. The name is the list's own and
+    // holds until the list next changes, which is at a yield at the earliest.
+    virtual std::optional<std::string_view> list_entry(std::int32_t index) = 0;
     virtual void refresh() = 0;
 
-    virtual std::string text(text_id which) = 0;
+    // The box's own text, which holds until the box next changes.
+    virtual const std::string& text(text_id which) = 0;
     virtual void set_text(text_id which, const std::string& text) = 0;
     // Adds a line to a CR LF separated list box without rewriting it, so a
     // run stays linear in the number of files.
-    virtual void append_line(text_id which, const std::string& line) = 0;
+    virtual void append_line(text_id which, std::string_view line) = 0;
 
     virtual bool check_value(check_id which) = 0;
+
+    // Grows with every edit of Text3 to Text6, zztt and Combo1, by the user
+    // or the program, so that an unchanged count means unchanged texts.
+    virtual std::uint64_t input_edits() = 0;
     virtual void set_check_value(check_id which, bool value) = 0;
 
     // ppbb, whose minimum is 0. Both answer false, and keep the old value,
@@ -51,12 +57,19 @@ public:
     virtual void set_timer_enabled(bool enabled) = 0;
 
     virtual void yield() = 0;
-    // Renames within the folder, never replacing a file, and says what
-    // became of the file.
-    virtual platform::rename_result rename_file(const std::string& old_path, const std::string& new_path) = 0;
+    // Renames the file `old_name` of `folder` to `new_name`, within the
+    // folder, never replacing a file, and says what became of the file.
+    virtual platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                                std::string_view new_name) = 0;
 
     // The index of the file last handled, which the progress timer shows.
     std::int32_t run_index = 0;
+
+    // What read_options last read, and the count of edits it was read at.
+    struct read_inputs {
+        rename_options options;
+        std::optional<std::uint64_t> at_edit;
+    } inputs_read;
 
     // What the browsing handlers use besides.
 
@@ -92,7 +105,13 @@ public:
     virtual void report(const run_outcomes& outcomes, run_kind kind);
 };
 
-// The rule inputs as the window holds them at this moment.
-rename_options read_options(window_controls& window);
+// The rule inputs as the window holds them at this moment. The texts are
+// read again only after an edit, which gives the same record as reading them
+// anew without copying six texts per file; the record holds until the next
+// call.
+const rename_options& read_options(window_controls& window);
+
+// Text1 as collapse_double_backslash leaves it.
+void collapse_path_list(window_controls& window);
 
 } // namespace renamer

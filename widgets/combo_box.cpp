@@ -14,8 +14,12 @@ combo_box::combo_box(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     // What the user types stays as typed: no item completes it.
     setCompleter(nullptr);
-    connect(this, &QComboBox::editTextChanged, this, [this] { m_text_stale = true; });
-    connect(this, &QComboBox::currentTextChanged, this, [this] { m_text_stale = true; });
+    const auto changed = [this] {
+        m_text_stale = true;
+        ++m_edits;
+    };
+    connect(this, &QComboBox::editTextChanged, this, changed);
+    connect(this, &QComboBox::currentTextChanged, this, changed);
 }
 
 const std::string& combo_box::Text() const

@@ -7,6 +7,7 @@
 // modal box there, but leave it to the message loop.
 
 #include <QComboBox>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     const std::string& Text() const;
     void set_text(const std::string& text);
     void set_items(const std::vector<std::string>& items);
+    // Grows with every change of the text, by the program or the user.
+    std::uint64_t edits() const { return m_edits; }
 
     std::function<void()> on_lost_focus;
 
@@ -32,6 +35,7 @@ protected:
 private:
     mutable std::string m_text;
     mutable bool m_text_stale = true;
+    std::uint64_t m_edits = 0;
 };
 
 } // namespace widgets

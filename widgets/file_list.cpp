@@ -2,6 +2,8 @@
 
 #include "widgets/shown_text.h"
 
+#include "platform/message_loop.h"
+
 #include <QKeyEvent>
 
 namespace widgets {
@@ -41,15 +43,28 @@ file_list::file_list(QWidget* parent) : QListView(parent), m_model(this)
 
 bool file_list::set_path(const std::string& folder)
 {
-    auto listed = platform::listed_folder::read(folder);
+    // A folder chosen now replaces whatever a Refresh was still reading.
+    m_reading.reset();
+    return take(platform::listed_folder::read(folder));
+}
+
+bool file_list::take(std::optional<platform::listed_folder> listed)
+{
     if (!listed)
         return false;
     m_model.set_folder(std::move(*listed));
     return true;
 }
 
-const std::string* file_list::List(std::int32_t index) const
+void file_list::settle()
 {
+    if (auto reading = std::exchange(m_reading, nullptr))
+        take(reading->finish());
+}
+
+const std::string* file_list::List(std::int32_t index)
+{
+    settle();
     if (index < 0 || static_cast<std::size_t>(index) >= m_model.names().size())
         return nullptr;
     return &m_model.names()[static_cast<std::size_t>(index)];
@@ -57,13 +72,25 @@ const std::string* file_list::List(std::int32_t index) const
 
 bool file_list::Refresh()
 {
-    const std::string path = Path();
-    return set_path(path);
+    settle();
+    const auto reading = std::make_shared<platform::listed_folder::reading>(Path());
+    m_reading = reading;
+    while (!reading->step()) {
+        platform::yield();
+        // Something read the list, or chose another folder, while the loop
+        // ran: the reading is over.
+        if (m_reading != reading)
+            return true;
+    }
+    m_reading.reset();
+    return take(reading->finish());
 }
 
-platform::rename_result file_list::rename(const std::string& old_path, const std::string& new_path) const
+platform::rename_result file_list::rename(const std::string& folder, std::string_view old_name,
+                                         std::string_view new_name)
 {
-    return m_model.folder().rename(old_path, new_path);
+    settle();
+    return m_model.folder().rename(folder, old_name, new_name);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)

@@ -11,6 +11,7 @@
 #include <QAbstractListModel>
 #include <QListView>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,21 @@ public:
     // Reads the folder; one that cannot be read leaves the path and the
     // entries as they were, and answers false.
     bool set_path(const std::string& folder);
-    std::int32_t ListCount() const { return static_cast<std::int32_t>(m_model.names().size()); }
+    std::int32_t ListCount()
+    {
+        settle();
+        return static_cast<std::int32_t>(m_model.names().size());
+    }
     // Nothing past the end.
-    const std::string* List(std::int32_t index) const;
+    const std::string* List(std::int32_t index);
+    // Reads the folder again. A large folder is read in pieces, with the
+    // message loop running between them; whatever reads or changes the list
+    // meanwhile finishes the reading first, so that it sees the folder as
+    // read now, as it would had the reading not let the loop run.
     bool Refresh();
     // Renames in the folder as it was last read, never replacing a file.
-    platform::rename_result rename(const std::string& old_path, const std::string& new_path) const;
+    platform::rename_result rename(const std::string& folder, std::string_view old_name,
+                                   std::string_view new_name);
 
     const file_list_model& model_of_names() const { return m_model; }
 
@@ -56,7 +66,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Finishes a reading that Refresh left between two pieces.
+    void settle();
+    bool take(std::optional<platform::listed_folder> listed);
+
     file_list_model m_model;
+    std::shared_ptr<platform::listed_folder::reading> m_reading;
 };
 
 } // namespace widgets

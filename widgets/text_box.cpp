@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace widgets {
 
@@ -57,24 +58,28 @@ const std::string& text_box::Text() const
         m_shown = m_text;
         m_widget_newer = false;
     }
-    return m_text;
+    return m_model_shown ? m_shown : m_text;
 }
 
 void text_box::set_text(std::string text)
 {
     m_text = std::move(text);
+    m_model_shown = false;
     model_changed();
 }
 
 void text_box::change_text(const std::function<void(std::string&)>& change)
 {
     Text();   // take in what the user typed first
+    if (std::exchange(m_model_shown, false))
+        m_text = m_shown;
     change(m_text);
     model_changed();
 }
 
 void text_box::model_changed()
 {
+    ++m_edits;
     m_widget_newer = false;
     if (m_held)
         return;
@@ -94,20 +99,27 @@ void text_box::hold_display(bool held)
     if (held == m_held)
         return;
     m_held = held;
+    // The hold ends with the run: what it wrote is shown at once, so the
+    // user sees the result without waiting for a display period.
     if (m_held)
         m_flush.stop();
-    else if (m_shown != m_text && !m_widget_newer)
-        m_flush.start();
+    else
+        flush();
 }
 
 void text_box::flush()
 {
     m_flush.stop();
-    if (m_widget_newer || m_shown == m_text)
+    if (m_model_shown || m_widget_newer || m_shown == m_text)
         return;
     if (m_list) {
+        // The list shows the model itself, moved rather than copied: a list
+        // of a million paths is held once. The next change of the model
+        // starts from a copy (a run or a listing starts from an empty one).
         const bool grew = grows_shown_text();
-        m_shown = m_text;
+        m_shown = std::move(m_text);
+        m_text = std::string();
+        m_model_shown = true;
         m_list->show_bytes(&m_shown, grew);
         return;
     }
@@ -151,6 +163,7 @@ void text_box::widget_edited()
         m_screen_stale = true;
         return;
     }
+    ++m_edits;
     m_widget_newer = true;
     m_flush.stop();
 }

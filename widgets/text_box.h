@@ -7,6 +7,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -34,6 +35,8 @@ public:
     // Changes the text in place, so that adding a line to a long list costs
     // the line and not the list.
     void change_text(const std::function<void(std::string& text)>& change);
+    // Grows with every change of the text, by the program or the user.
+    std::uint64_t edits() const { return m_edits; }
     // The exact bytes of what the user has selected; empty without a selection.
     std::string SelText() const;
 
@@ -73,6 +76,10 @@ private:
     // The user has typed since the widget was last filled; the model is read
     // back from the widget when it is next asked for.
     mutable bool m_widget_newer = false;
+    // A list box's model has been moved into m_shown, which holds it for
+    // both until the model next changes.
+    bool m_model_shown = false;
+    std::uint64_t m_edits = 0;
     bool m_filling = false;
     bool m_held = false;
     // The user typed into a screen the model had moved past; it no longer

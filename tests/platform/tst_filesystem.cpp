@@ -161,7 +161,7 @@ void tst_filesystem::rename()
     // The way the windows rename: through the folder their file list read.
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
-    const auto answer = held->rename(folder + "/" + str(from), folder + "/" + str(to));
+    const auto answer = held->rename(folder, str(from), str(to));
     QCOMPARE(answer.outcome, result);
     QCOMPARE(describe(read_folder(folder)), after);
 }
@@ -238,13 +238,13 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
-    QCOMPARE(held->rename(listed + "/a", listed + "/b").outcome, rename_outcome::target_exists);
-    QCOMPARE(held->rename(listed + "/a", listed + "/sub/c").outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(held->rename(listed + "/a", listed + "/c").outcome, rename_outcome::renamed);
+    QCOMPARE(held->rename(listed, "a", "b").outcome, rename_outcome::target_exists);
+    QCOMPARE(held->rename(listed, "a", "sub/c").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(held->rename(listed, "a", "c").outcome, rename_outcome::renamed);
     QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
-    QCOMPARE(held->rename(listed + "/c", listed + "/d").outcome, rename_outcome::renamed);
+    QCOMPARE(held->rename(listed, "c", "d").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(moved)), QByteArray("b=b;d=a;"));
     QCOMPARE(describe(read_folder(top)), QByteArray("moved=<dir>;"));
 }
@@ -262,7 +262,7 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     });
     const auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
-    QCOMPARE(held->rename(folder + "/a.txt", folder + "/A.txt").outcome, rename_outcome::renamed);
+    QCOMPARE(held->rename(folder, "a.txt", "A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
 }
 
@@ -309,7 +309,7 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
         QVERIFY(::mkdir(a.c_str(), 0755) == 0);
     if (now == "fifo")
         QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
-    QCOMPARE(held->rename(a, folder + "/b").outcome, rename_outcome::entry_gone);
+    QCOMPARE(held->rename(folder, "a", "b").outcome, rename_outcome::entry_gone);
     QCOMPARE(describe(read_folder(folder)), after);
 }
 

@@ -5,6 +5,7 @@
 #include "renamer/rules.h"
 
 #include "platform/filesystem.h"
+#include "widgets/file_list.h"
 #include "widgets/line_view.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -84,6 +85,7 @@ private slots:
     void rename_through_command1_data();
     void rename_through_command1();
     void query_through_command2();
+    void run_before_the_folder_is_read();
     void second_run_is_refused_data();
     void second_run_is_refused();
     void help_window_once();
@@ -443,6 +445,23 @@ void tst_main_window::query_through_command2()
     QCOMPARE(fixture::read_folder(f.folder()), before);
     QCOMPARE(w.ppbb().Value(), 0.0f);
     QVERIFY(!w.Timer1().enabled());
+}
+
+// The window reads its folder only after its first frame; a run started
+// before then works on the whole folder all the same.
+void tst_main_window::run_before_the_folder_is_read()
+{
+    const auto dir = fixture::make_folder();
+    fixture::make_files(dir->path(), {"a1.txt", "b1.txt"});
+    Form3 w(dir->path());
+    w.show();
+    const auto& list = w.findChild<widgets::file_list*>(QStringLiteral("File1"))->model_of_names();
+    QCOMPARE(list.rowCount(), 0);
+
+    w.Command2().click();
+    QCOMPARE(w.text(text_id::Text2), std::string("a1.txt\r\nb1.txt"));
+    QCOMPARE(list.rowCount(), 2);
+    QCOMPARE(w.Dir1().Path(), dir->path());
 }
 
 // A click on either run button while a run yields is ignored: the run in

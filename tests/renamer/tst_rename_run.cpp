@@ -48,10 +48,11 @@ class tst_rename_run : public QObject {
     Q_OBJECT
 private slots:
     // Runs that meet a refusal report it; no test waits on the box.
-    void initTestCase()
+    void init()
     {
         platform::set_message_box_hook([](const QString&, const QString&) {});
     }
+    void cleanup() { platform::reset_test_hooks(); }
     void run_data();
     void run();
     void pattern_runs_twice_to_a_fixed_point();

@@ -1,3 +1,4 @@
+#include "renamer/application.h"
 #include "renamer/form2.h"
 #include "renamer/form3.h"
 #include "renamer/journal.h"
@@ -19,12 +20,26 @@ using renamer::text_id;
 
 namespace {
 
+// The window shows its message once the handler has returned, from the
+// message loop.
+void settle()
+{
+    QCoreApplication::processEvents();
+}
+
 // Ctrl+Z where the user presses it: into the control that has the focus.
 void press_undo(Form3& w)
 {
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus && focus->window() == &w ? focus : static_cast<QWidget*>(&w), Qt::Key_Z,
                     Qt::ControlModifier);
+    settle();
+}
+
+void press_Command1(Form3& w)
+{
+    click_at(w.Command1());
+    settle();
 }
 
 void replace(Form3& w, const std::string& what, const std::string& with)
@@ -49,7 +64,7 @@ class tst_report_and_undo : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
+    void cleanup();
 
     void run_reports_refusals_data();
     void run_reports_refusals();
@@ -71,7 +86,17 @@ private:
 void tst_report_and_undo::initTestCase()
 {
     // As the program names itself.
-    QApplication::setApplicationDisplayName(QStringLiteral("Fennimo"));
+    renamer::set_up_application();
+}
+
+void tst_report_and_undo::init()
+{
+    // The old one first: it puts back the variable as it found it.
+    state.reset();
+    state = std::make_unique<temporary_state_folder>();
+    messages.clear();
+    questions.clear();
+    answer = true;
     // A title other than the program's shows in the counts.
     const auto titled = [](const QString& text, const QString& title) {
         return title == QStringLiteral("Fennimo") ? text : title + QStringLiteral(": ") + text;
@@ -85,21 +110,10 @@ void tst_report_and_undo::initTestCase()
     });
 }
 
-void tst_report_and_undo::init()
+void tst_report_and_undo::cleanup()
 {
-    // The old one first: it puts back the variable as it found it.
+    platform::reset_test_hooks();
     state.reset();
-    state = std::make_unique<temporary_state_folder>();
-    messages.clear();
-    questions.clear();
-    answer = true;
-}
-
-void tst_report_and_undo::cleanupTestCase()
-{
-    state.reset();
-    platform::set_message_box_hook({});
-    platform::set_question_box_hook({});
 }
 
 // One box after a run that refused anything, none after one that did not.
@@ -162,7 +176,7 @@ void tst_report_and_undo::run_reports_refusals()
         write_file(path_of(*f.dir), ".state", "");
         qputenv("XDG_STATE_HOME", QByteArray::fromStdString(f.folder() + "/.state"));
     }
-    click_at(w.Command1());
+    press_Command1(w);
 
     QCOMPARE(messages, report.isEmpty() ? QStringList() : QStringList{report});
     QVERIFY(!w.running());
@@ -197,7 +211,7 @@ void tst_report_and_undo::undo_restores_every_name()
     QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("x"));
     QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), QStringLiteral("y"));
     w.set_text(text_id::Text5, ".jpg");
-    click_at(w.Command1());
+    press_Command1(w);
     QVERIFY(messages.isEmpty());
     const auto renamed = read_folder(f.folder());
     QCOMPARE(renamed.count("旅行y.jpg"), std::size_t(1));
@@ -239,7 +253,7 @@ void tst_report_and_undo::file_created_meanwhile_is_not_replaced()
     shown_form f({"a1", "a2", "a3"});
     Form3& w = *f.form;
     replace(w, "a", "b");
-    click_at(w.Command1());
+    press_Command1(w);
     write_file(f.folder(), "a2", "meanwhile");
 
     press_undo(w);
@@ -259,7 +273,7 @@ void tst_report_and_undo::new_window_undoes_previous_run()
     const std::string folder = first->folder();
     const auto dir = std::move(first->dir);
     replace(*first->form, "a", "b");
-    click_at(first->form->Command1());
+    press_Command1(*first->form);
     first.reset();
     QCOMPARE(describe(read_folder(folder)), QByteArray("b1=a1;b2=a2;"));
 

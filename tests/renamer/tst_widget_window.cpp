@@ -17,10 +17,11 @@ using renamer::text_id;
 class tst_widget_window : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
+    void init()
     {
         platform::set_message_box_hook([this](const QString& text, const QString&) { reports << text; });
     }
+    void cleanup() { platform::reset_test_hooks(); }
     void rename_run_agrees_with_headless_data();
     void rename_run_agrees_with_headless();
 
@@ -89,6 +90,8 @@ void tst_widget_window::rename_run_agrees_with_headless()
     QCOMPARE(widgets.ppbb().Max(), plain.bar().max());
     QCOMPARE(widgets.ppbb().Value(), plain.bar().value());
     QCOMPARE(widgets.Timer1().enabled(), plain.timer_enabled());
+    // The widget window shows its box from the message loop.
+    QCoreApplication::processEvents();
     // A pattern without a star gives every file one name: both windows
     // report the same refusals, once each; no other row refuses anything.
     const bool refusals = QByteArray(QTest::currentDataTag()).contains("without star");
