@@ -91,11 +91,11 @@ QByteArray shown(const std::set<std::string>& names)
 
 // "kind/name" or "kind/name/extra": names never hold '/', so the first two
 // separators split it (a link's target may hold more).
-struct spec {
+struct entry_shape {
     char kind;
     std::string name, extra;
 };
-spec parse(const QByteArray& text)
+entry_shape parse(const QByteArray& text)
 {
     const std::string s = str(text);
     const auto cut = s.find('/', 2);
@@ -103,7 +103,7 @@ spec parse(const QByteArray& text)
             cut == std::string::npos ? std::string() : s.substr(cut + 1)};
 }
 
-void make_entry(const std::string& folder, const spec& e)
+void make_entry(const std::string& folder, const entry_shape& e)
 {
     const std::string path = folder + "/" + e.name;
     switch (e.kind) {
@@ -258,7 +258,7 @@ void tst_rename_corpus::corpus()
     make_files(sibling, {"s", "a", "b"});
     model expected;
     for (const auto& text : entries) {
-        const spec e = parse(text);
+        const entry_shape e = parse(text);
         make_entry(folder, e);
         expected.kind[e.name] = e.kind == 'h' ? 'f' : e.kind;
     }
@@ -328,7 +328,7 @@ void tst_rename_corpus::corpus()
             }
             fault_after = take_inventory(ends_in);
         }
-        const spec r = parse("x/" + renames[i]);
+        const entry_shape r = parse("x/" + renames[i]);
         held->rename(run_in, r.name, r.extra);
         expected.rename(r.name, r.extra);
     }
