@@ -107,8 +107,34 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
 // names of that one folder, so every step stays inside it.
 struct place {
     int dir_fd;
-    std::string prefix;
-    std::string at(const std::string& name) const { return prefix + name; }
+    std::string_view prefix;
+};
+
+// A name as the kernel takes it: after the folder's prefix, ending in a NUL.
+// A run makes several of these per file, so a plain name beside an open
+// folder is copied onto the stack rather than into a new string.
+class c_path {
+public:
+    c_path(const place& where, std::string_view name)
+    {
+        if (where.prefix.empty() && name.size() < sizeof m_short) {
+            std::memcpy(m_short, name.data(), name.size());
+            m_short[name.size()] = '\0';
+            m_text = m_short;
+            return;
+        }
+        m_long.reserve(where.prefix.size() + name.size());
+        m_long.append(where.prefix).append(name);
+        m_text = m_long.c_str();
+    }
+    c_path(const c_path&) = delete;
+    c_path& operator=(const c_path&) = delete;
+    operator const char*() const { return m_text; }
+
+private:
+    char m_short[256];
+    std::string m_long;
+    const char* m_text;
 };
 
 bool& without_noreplace()
@@ -125,7 +151,7 @@ file_call_hook& call_hook()
 
 // Runs the test hook before a file call; true when the call is to fail, with
 // errno set, as the kernel would have failed it.
-bool staged_failure(file_call call, const std::string& from, const std::string& to = {})
+bool staged_failure(file_call call, std::string_view from, std::string_view to = {})
 {
     if (call == file_call::rename_noreplace && without_noreplace()) {
         errno = EINVAL;
@@ -133,48 +159,49 @@ bool staged_failure(file_call call, const std::string& from, const std::string& 
     }
     if (!call_hook())
         return false;
-    if (const int error = call_hook()(call, from, to)) {
+    if (const int error = call_hook()(call, std::string(from), std::string(to))) {
         errno = error;
         return true;
     }
     return false;
 }
 
-int renameat2_noreplace(const place& where, const std::string& from, const std::string& to)
+int renameat2_noreplace(const place& where, std::string_view from, std::string_view to)
 {
     if (staged_failure(file_call::rename_noreplace, from, to))
         return -1;
-    return static_cast<int>(syscall(SYS_renameat2, where.dir_fd, where.at(from).c_str(), where.dir_fd,
-                                    where.at(to).c_str(), RENAME_NOREPLACE));
+    return static_cast<int>(
+        syscall(SYS_renameat2, where.dir_fd, c_path(where, from).operator const char*(), where.dir_fd,
+                c_path(where, to).operator const char*(), RENAME_NOREPLACE));
 }
 
-int link_at(const place& where, const std::string& from, const std::string& to)
+int link_at(const place& where, std::string_view from, std::string_view to)
 {
     if (staged_failure(file_call::link, from, to))
         return -1;
-    return linkat(where.dir_fd, where.at(from).c_str(), where.dir_fd, where.at(to).c_str(), 0);
+    return linkat(where.dir_fd, c_path(where, from), where.dir_fd, c_path(where, to), 0);
 }
 
-int unlink_at(const place& where, const std::string& name)
+int unlink_at(const place& where, std::string_view name)
 {
     if (staged_failure(file_call::unlink, name))
         return -1;
-    return unlinkat(where.dir_fd, where.at(name).c_str(), 0);
+    return unlinkat(where.dir_fd, c_path(where, name), 0);
 }
 
-int plain_rename_at(const place& where, const std::string& from, const std::string& to)
+int plain_rename_at(const place& where, std::string_view from, std::string_view to)
 {
     if (staged_failure(file_call::plain_rename, from, to))
         return -1;
-    return renameat(where.dir_fd, where.at(from).c_str(), where.dir_fd, where.at(to).c_str());
+    return renameat(where.dir_fd, c_path(where, from), where.dir_fd, c_path(where, to));
 }
 
 // The entry itself, never what a link points to.
-int look_at(const place& where, const std::string& name, struct stat& st)
+int look_at(const place& where, std::string_view name, struct stat& st)
 {
     if (staged_failure(file_call::look, name))
         return -1;
-    return fstatat(where.dir_fd, where.at(name).c_str(), &st, AT_SYMLINK_NOFOLLOW);
+    return fstatat(where.dir_fd, c_path(where, name), &st, AT_SYMLINK_NOFOLLOW);
 }
 
 rename_result outcome_of(rename_outcome outcome, int error = 0)
@@ -210,7 +237,7 @@ bool links_unsupported(int error)
 // renameat2 with RENAME_NOREPLACE; else a hard link and an unlink, because
 // linkat never replaces either; else, only where the kernel has just refused
 // both, a check that the new name is free followed by a plain rename.
-rename_result move_once(const place& where, const std::string& from, const std::string& to)
+rename_result move_once(const place& where, std::string_view from, std::string_view to)
 {
     if (renameat2_noreplace(where, from, to) == 0)
         return outcome_of(rename_outcome::renamed);
@@ -249,23 +276,23 @@ rename_result move_once(const place& where, const std::string& from, const std::
 // A name beside the old one that listings show, unlike the temporary name,
 // for a file that cannot go back: the old name with ".fennimo-N" after it,
 // cut so that the whole stays within 255 bytes.
-std::string visible_name_beside(const std::string& old_name, int n)
+std::string visible_name_beside(std::string_view old_name, int n)
 {
     const std::string suffix = ".fennimo-" + std::to_string(n);
-    return old_name.substr(0, 255 - suffix.size()) + suffix;
+    return std::string(old_name.substr(0, 255 - suffix.size())) + suffix;
 }
 
 // Brings a file from its temporary name back to its old name and answers
 // `why` for the rename that did not happen. When another program has taken
 // the old name meanwhile, the file goes to a visible name beside it instead,
 // so that it is never left hidden, and the answer says where it is.
-rename_result put_back(const place& where, const std::string& temporary, const std::string& old_name,
+rename_result put_back(const place& where, std::string_view temporary, std::string_view old_name,
                        const rename_result& why)
 {
     const auto back = move_once(where, temporary, old_name);
     if (back.renamed())
         return why;
-    std::string left_as = temporary;
+    std::string left_as(temporary);
     for (int n = 1; n <= 100; ++n) {
         const std::string visible = visible_name_beside(old_name, n);
         const auto moved = move_once(where, temporary, visible);
@@ -284,8 +311,8 @@ rename_result put_back(const place& where, const std::string& temporary, const s
 // them), so the file is moved aside to a name that surely is free: if the new
 // name vanished with it, it was the same entry and the file goes on to its
 // new name; if it is still there, it is another entry and the file goes back.
-rename_result move_through_temporary(const place& where, const std::string& from,
-                                     const std::string& to)
+rename_result move_through_temporary(const place& where, std::string_view from,
+                                     std::string_view to)
 {
     static std::atomic<unsigned> counter{0};
     std::string temporary;
@@ -433,7 +460,7 @@ std::string folder_prefix(const std::string& folder)
 // kind, size or modification time is surely another entry, and the file is
 // left where it is rather than spend a moment under a hidden name for every
 // ordinary collision.
-bool may_be_one_entry(const place& where, const struct stat& file, const std::string& other_name)
+bool may_be_one_entry(const place& where, const struct stat& file, std::string_view other_name)
 {
     struct stat other {};
     if (look_at(where, other_name, other) != 0)
@@ -442,8 +469,8 @@ bool may_be_one_entry(const place& where, const struct stat& file, const std::st
            file.st_mtim.tv_sec == other.st_mtim.tv_sec && file.st_mtim.tv_nsec == other.st_mtim.tv_nsec;
 }
 
-rename_result rename_checked(const place& where, const std::string& old_name,
-                             const std::string& new_name)
+rename_result rename_checked(const place& where, std::string_view old_name,
+                             std::string_view new_name)
 {
     if (!is_plain_name(old_name) || !is_plain_name(new_name))
         return outcome_of(rename_outcome::name_not_allowed);
@@ -604,7 +631,7 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
                                              std::string_view new_name) const
 {
     if (m_fd >= 0 && folder == m_folder)
-        return rename_checked({m_fd, {}}, std::string(old_name), std::string(new_name));
+        return rename_checked({m_fd, {}}, old_name, new_name);
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
     return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
 }

@@ -9,8 +9,9 @@ namespace renamer {
 
 namespace {
 
-// Enough for a few dozen renames: the most a crash can lose.
-constexpr std::size_t write_out_at = 4096;
+// A few hundred renames: the most a crash can lose, and few enough writes
+// that they cost next to nothing beside the renames themselves.
+constexpr std::size_t write_out_at = 16384;
 
 // The length of the well-formed UTF-8 sequence that starts at `at`, or 0.
 std::size_t utf8_length(std::string_view s, std::size_t at)
@@ -82,12 +83,16 @@ std::string journal_path()
     return folder.empty() ? folder : folder + "/journal";
 }
 
-std::string escape_bytes(std::string_view bytes)
+void append_escaped(std::string& out, std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
+    // Most names are printable ASCII through and through, and go in whole.
+    const auto plain = [](unsigned char c) { return c >= 0x20 && c < 0x7F && c != '\\'; };
+    std::size_t at = 0;
+    while (at < bytes.size() && plain(static_cast<unsigned char>(bytes[at])))
+        ++at;
+    out.append(bytes.data(), at);
+    while (at < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[at]);
         if (c >= 0x80) {
             if (const std::size_t length = utf8_length(bytes, at)) {
@@ -112,6 +117,13 @@ std::string escape_bytes(std::string_view bytes)
         } else
             out += char(c);
     }
+}
+
+std::string escape_bytes(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    append_escaped(out, bytes);
     return out;
 }
 
@@ -183,17 +195,23 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
         open();
     if (m_failed)
         return;
-    // The journal is read back from anywhere, so its folders are absolute.
-    if (!folder.starts_with('/')) {
-        std::error_code error;
-        m_buffer += escape_bytes((std::filesystem::current_path(error) / folder).native());
-    } else {
-        m_buffer += escape_bytes(folder);
+    // A run journals one folder over and over: its escaped form is made once.
+    if (m_escaped_folder.empty() || folder != m_folder) {
+        m_folder = folder;
+        m_escaped_folder.clear();
+        // The journal is read back from anywhere, so its folders are absolute.
+        if (!folder.starts_with('/')) {
+            std::error_code error;
+            append_escaped(m_escaped_folder, (std::filesystem::current_path(error) / folder).native());
+        } else {
+            append_escaped(m_escaped_folder, folder);
+        }
     }
+    m_buffer += m_escaped_folder;
     m_buffer += '\t';
-    m_buffer += escape_bytes(old_name);
+    append_escaped(m_buffer, old_name);
     m_buffer += '\t';
-    m_buffer += escape_bytes(new_name);
+    append_escaped(m_buffer, new_name);
     m_buffer += '\n';
     if (m_buffer.size() >= write_out_at)
         write_out();

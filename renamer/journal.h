@@ -34,6 +34,8 @@ std::string journal_path();
 // other control byte, DEL, and every byte that is not part of a well-formed
 // UTF-8 sequence as \xHH. Valid UTF-8 stays as it is.
 std::string escape_bytes(std::string_view bytes);
+// The same, appended to `out`.
+void append_escaped(std::string& out, std::string_view bytes);
 // The exact bytes back; false when `text` holds an escape that escape_bytes
 // never writes.
 bool unescape_bytes(std::string_view text, std::string& bytes);
@@ -71,6 +73,8 @@ private:
 
     std::string m_path;
     std::string m_buffer;
+    std::string m_folder;
+    std::string m_escaped_folder;
     std::ofstream m_file;
     bool m_opened = false;
     bool m_failed = false;
