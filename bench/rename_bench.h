@@ -1,8 +1,8 @@
 #pragma once
 
 // What the rename-run benchmarks share: a folder of numbered files
-// "file_a_000001.txt"..., the floor (the same renames by a plain
-// renameat2 loop on a fresh copy of the folder, names computed beforehand),
+// "file_a_000001.txt"..., the floor (a plain loop that lists a fresh copy of
+// the folder and makes the same renames by renameat2),
 // the check that the run renamed every file, and the table they print.
 
 #include "renamer/rules.h"
@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <linux/fs.h>
@@ -91,15 +92,21 @@ inline figures measure(const QString& base, int count, const std::function<doubl
     ::sync();
     const double run = timed_run(run_folder);
 
-    const auto names = make_folder(floor_folder, count);
-    std::vector<std::string> new_names;
-    new_names.reserve(names.size());
-    for (const auto& name : names)
-        new_names.push_back(renamer::replace_all(name, "a", "b"));
+    make_folder(floor_folder, count);
     const int dir_fd = ::open(floor_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::sync();
     const double floor_cpu_start = cpu_seconds();
     const auto floor_start = clock_type::now();
+    // A plain loop lists the folder before it renames, as every renamer must.
+    std::vector<std::string> names, new_names;
+    DIR* listing = ::fdopendir(::dup(dir_fd));
+    while (const dirent* entry = ::readdir(listing))
+        if (entry->d_name[0] != '.')
+            names.emplace_back(entry->d_name);
+    ::closedir(listing);
+    new_names.reserve(names.size());
+    for (const auto& name : names)
+        new_names.push_back(renamer::replace_all(name, "a", "b"));
     for (std::size_t i = 0; i < names.size(); ++i)
         ::syscall(SYS_renameat2, dir_fd, names[i].c_str(), dir_fd, new_names[i].c_str(), RENAME_NOREPLACE);
     const double floor = seconds_since(floor_start);

@@ -5,6 +5,7 @@
 // that is not valid UTF-8 must still be listed, matched and renamed exactly.
 // Nothing here includes Qt.
 
+#include "name_list.h"
 #include "separator.h"
 
 #include <dirent.h>
@@ -96,13 +97,13 @@ public:
     bool read_some(std::size_t count);
     // Reads what is left; the names in list order, or nothing when the
     // folder could not be read.
-    std::optional<std::vector<std::string>> finish();
+    std::optional<name_list> finish();
 
 private:
     DIR* m_dir = nullptr;
     bool m_folders;
     bool m_done = false;
-    std::vector<std::string> m_names;
+    name_list m_names;
 };
 
 // A folder held open while it is listed, so that renames in it need no look-up
@@ -121,8 +122,7 @@ public:
 
     bool is_open() const { return m_fd >= 0; }
     const std::string& path() const { return m_folder; }
-    // As list_files, read through the open folder, at once or in pieces.
-    std::optional<std::vector<std::string>> list_files() const;
+    // As list_files, read through the open folder, a piece at a time.
     folder_reading reading() const;
     // Renames the entry `old_name` of `folder` to `new_name`: through the
     // open folder when `folder` is the one held open, else by their paths.

@@ -37,7 +37,7 @@ public:
     };
 
     const std::string& path() const { return m_folder.path(); }
-    const std::vector<std::string>& entries() const { return m_entries; }
+    const name_list& entries() const { return m_entries; }
 
     rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const
     {
@@ -46,7 +46,7 @@ public:
 
 private:
     open_folder m_folder;
-    std::vector<std::string> m_entries;
+    name_list m_entries;
 };
 
 } // namespace platform

@@ -28,7 +28,7 @@ public:
     std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
     std::optional<std::string_view> list_entry(std::int32_t index) override;
     void refresh() override;
-    const std::vector<std::string>& entries() const { return m_listed.entries(); }
+    const platform::name_list& entries() const { return m_listed.entries(); }
 
     const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
     void set_text(text_id which, const std::string& text) override;

@@ -169,9 +169,7 @@ widgets::text_box& widget_controls::text_box(text_id which)
 
 std::optional<std::string_view> widget_controls::list_entry(std::int32_t index)
 {
-    if (const std::string* name = File1().List(index))
-        return *name;
-    return std::nullopt;
+    return File1().List(index);
 }
 
 const std::string& widget_controls::text(text_id which)

@@ -62,12 +62,12 @@ void file_list::settle()
         take(reading->finish());
 }
 
-const std::string* file_list::List(std::int32_t index)
+std::optional<std::string_view> file_list::List(std::int32_t index)
 {
     settle();
     if (index < 0 || static_cast<std::size_t>(index) >= m_model.names().size())
-        return nullptr;
-    return &m_model.names()[static_cast<std::size_t>(index)];
+        return std::nullopt;
+    return m_model.names()[static_cast<std::size_t>(index)];
 }
 
 bool file_list::Refresh()

@@ -26,7 +26,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     const platform::listed_folder& folder() const { return m_folder; }
-    const std::vector<std::string>& names() const { return m_folder.entries(); }
+    const platform::name_list& names() const { return m_folder.entries(); }
     void set_folder(platform::listed_folder folder);
 
 private:
@@ -48,7 +48,7 @@ public:
         return static_cast<std::int32_t>(m_model.names().size());
     }
     // Nothing past the end.
-    const std::string* List(std::int32_t index);
+    std::optional<std::string_view> List(std::int32_t index);
     // Reads the folder again. A large folder is read in pieces, with the
     // message loop running between them; whatever reads or changes the list
     // meanwhile finishes the reading first, so that it sees the folder as

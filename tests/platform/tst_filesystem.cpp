@@ -237,7 +237,7 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
 
     const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
-    QCOMPARE(describe_lines(held->entries()), describe_lines({"a", "b"}));
+    QCOMPARE(describe_lines(held->entries().to_strings()), describe_lines({"a", "b"}));
     QCOMPARE(held->rename(listed, "a", "b").outcome, rename_outcome::target_exists);
     QCOMPARE(held->rename(listed, "a", "sub/c").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(held->rename(listed, "a", "c").outcome, rename_outcome::renamed);

@@ -235,7 +235,7 @@ void tst_report_and_undo::undo_restores_every_name()
     // the timer off.
     std::vector<std::string> listed_now;
     for (int i = 0; i < w.File1().ListCount(); ++i)
-        listed_now.push_back(*w.File1().List(i));
+        listed_now.emplace_back(*w.File1().List(i));
     QCOMPARE(describe_lines(listed_now), describe_lines(*platform::list_files(f.folder())));
     QCOMPARE(lines_of(w.text(text_id::Text1)).size(), std::size_t(5));
     QVERIFY(!w.Timer1().enabled());

@@ -131,12 +131,12 @@ void tst_standard_controls::file_list_keeps_bytes()
     QCOMPARE(list.ListCount(), 4);
     std::vector<std::string> listed;
     for (int i = 0; i < list.ListCount(); ++i) {
-        listed.push_back(*list.List(i));
+        listed.emplace_back(*list.List(i));
         // Each row shows its own name, lossily.
         QCOMPARE(list.model()->index(i, 0).data().toString(), widgets::shown_text(listed.back()));
     }
-    QVERIFY(list.List(4) == nullptr);
-    QVERIFY(list.List(-1) == nullptr);
+    QVERIFY(!list.List(4));
+    QVERIFY(!list.List(-1));
     auto expected = names;
     std::sort(expected.begin(), expected.end(), platform::list_order_less);
     QVERIFY(listed == expected);
@@ -186,7 +186,7 @@ void tst_standard_controls::file_list_refusals()
     QVERIFY(!accepted);
     QCOMPARE(list.Path(), first);
     QCOMPARE(list.ListCount(), 1);
-    QCOMPARE(*list.List(0), std::string("one.txt"));
+    QCOMPARE(std::string(*list.List(0)), std::string("one.txt"));
     QCOMPARE(list.model()->rowCount(), 1);
 
     // Once readable again, a refresh sees the folder as it is now.
