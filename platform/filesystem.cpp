@@ -342,42 +342,61 @@ void name_list::sort()
     }
     if (forward)
         return;
-    std::vector<std::size_t> order(count);
-    for (std::size_t i = 0; i < count; ++i)
-        order[i] = backward ? count - 1 - i : i;
-    if (!backward) {
-        // The names of one folder often share a long beginning ("IMG_2024…"):
-        // the sort compares eight bytes past it as one number, and whole
-        // names only where those are equal. The sort stays in one piece, but
-        // it is a sort of numbers, a few milliseconds at a hundred thousand.
-        std::size_t common = (*this)[0].size();
-        for (std::size_t i = 1; i < count && common > 0; ++i) {
-            const std::string_view a = (*this)[0], b = (*this)[i];
-            std::size_t k = 0;
-            while (k < common && k < b.size() && a[k] == b[k])
-                ++k;
-            common = k;
-        }
-        struct keyed {
-            std::uint64_t key;
-            std::size_t index;
-        };
-        std::vector<keyed> keys(count);
-        for (std::size_t i = 0; i < count; ++i)
-            keys[i] = {folded_key((*this)[i], common), i};
-        std::sort(keys.begin(), keys.end(), [this](const keyed& a, const keyed& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            return list_order_less((*this)[a.index], (*this)[b.index]);
-        });
-        for (std::size_t i = 0; i < count; ++i)
-            order[i] = keys[i].index;
+    if (backward) {
+        std::reverse(m_places.begin(), m_places.end());
+        return;
     }
-    name_list sorted;
-    sorted.reserve(count, m_bytes.size());
-    for (const std::size_t i : order)
-        sorted.push_back((*this)[i]);
-    *this = std::move(sorted);
+    // The names of one folder often share a long beginning ("IMG_2024…"):
+    // the sort orders by the eight bytes past it, read as one number, and by
+    // whole names only where those are equal. Sorting numbers by their
+    // digits takes a few passes over the list and no comparisons, so a
+    // hundred thousand names sort in a few milliseconds, short enough to
+    // keep the window answering while a large folder is read.
+    std::size_t common = (*this)[0].size();
+    for (std::size_t i = 1; i < count && common > 0; ++i) {
+        const std::string_view a = (*this)[0], b = (*this)[i];
+        std::size_t k = 0;
+        while (k < common && k < b.size() && a[k] == b[k])
+            ++k;
+        common = k;
+    }
+    struct keyed {
+        std::uint64_t key;
+        slot at;
+    };
+    std::vector<keyed> keys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys[i] = {folded_key((*this)[i], common), m_places[i]};
+    // By the keys, sixteen bits at a time, lowest first: four passes of
+    // counting, each skipped where all keys agree in those bits.
+    std::vector<keyed> spare(count);
+    std::vector<std::size_t> starts(std::size_t(1) << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const keyed& k : keys)
+            ++starts[(k.key >> shift) & 0xFFFF];
+        if (starts[(keys[0].key >> shift) & 0xFFFF] == count)
+            continue;
+        std::size_t at = 0;
+        for (auto& start : starts)
+            at += std::exchange(start, at);
+        for (const keyed& k : keys)
+            spare[starts[(k.key >> shift) & 0xFFFF]++] = k;
+        keys.swap(spare);
+    }
+    // Then each run of equal keys by whole names.
+    const auto name_at = [this](const slot& at) { return std::string_view(m_bytes.data() + at.start, at.length); };
+    for (std::size_t first = 0; first < count;) {
+        std::size_t last = first + 1;
+        while (last < count && keys[last].key == keys[first].key)
+            ++last;
+        if (last - first > 1)
+            std::sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(last),
+                      [&](const keyed& a, const keyed& b) { return list_order_less(name_at(a.at), name_at(b.at)); });
+        first = last;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        m_places[i] = keys[i].at;
 }
 
 std::vector<std::string> name_list::to_strings() const

@@ -3,7 +3,7 @@
 // The names of a folder's entries, kept in one block of bytes, each name
 // followed by a NUL: a hundred thousand names cost two allocations rather
 // than one each, are read and dropped as fast, and each can go to the kernel
-// as it stands.
+// as it stands. Sorting moves only the places of the names, never their bytes.
 
 #include <cstddef>
 #include <string>
@@ -14,25 +14,19 @@ namespace platform {
 
 class name_list {
 public:
-    std::size_t size() const { return m_starts.size(); }
-    bool empty() const { return m_starts.empty(); }
+    std::size_t size() const { return m_places.size(); }
+    bool empty() const { return m_places.empty(); }
     std::string_view operator[](std::size_t index) const
     {
-        const std::size_t start = m_starts[index];
-        const std::size_t end = index + 1 < m_starts.size() ? m_starts[index + 1] : m_bytes.size();
-        return {m_bytes.data() + start, end - start - 1};
+        const slot& at = m_places[index];
+        return {m_bytes.data() + at.start, at.length};
     }
 
     void push_back(std::string_view name)
     {
-        m_starts.push_back(m_bytes.size());
+        m_places.push_back({m_bytes.size(), name.size()});
         m_bytes.append(name);
         m_bytes.push_back('\0');
-    }
-    void reserve(std::size_t names, std::size_t bytes)
-    {
-        m_starts.reserve(names);
-        m_bytes.reserve(bytes);
     }
 
     // Into list order (see list_order_less).
@@ -67,8 +61,12 @@ public:
     iterator end() const { return {this, size()}; }
 
 private:
+    struct slot {
+        std::size_t start;
+        std::size_t length;
+    };
     std::string m_bytes;
-    std::vector<std::size_t> m_starts;
+    std::vector<slot> m_places;
 };
 
 } // namespace platform
