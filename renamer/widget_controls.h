@@ -45,7 +45,8 @@ public:
 
     const std::string& text(text_id which) override;
     void set_text(text_id which, const std::string& text) override;
-    void append_line(text_id which, std::string_view line) override;
+    void append_line(text_id which, std::initializer_list<std::string_view> pieces) override;
+    void reserve_text(text_id which, std::size_t bytes) override;
     std::uint64_t input_edits() override;
     std::string selected_text(text_id which) override;
 

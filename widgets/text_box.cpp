@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 namespace widgets {
@@ -68,13 +69,43 @@ void text_box::set_text(std::string text)
     model_changed();
 }
 
-void text_box::change_text(const std::function<void(std::string&)>& change)
+std::string& text_box::model_to_change()
 {
-    Text();   // take in what the user typed first
+    if (m_widget_newer)
+        Text();   // take in what the user typed first
     if (std::exchange(m_model_shown, false))
         m_text = m_shown;
-    change(m_text);
+    return m_text;
+}
+
+void text_box::change_text(const std::function<void(std::string&)>& change)
+{
+    change(model_to_change());
     model_changed();
+}
+
+void text_box::append_line(std::initializer_list<std::string_view> pieces)
+{
+    std::string& text = model_to_change();
+    const std::size_t start = text.size();
+    std::size_t size = start == 0 ? 0 : 2;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    // Grown once for the whole line, geometrically, so that the pieces are
+    // then only copied in.
+    if (start + size > text.capacity())
+        text.reserve(std::max(start + size, 2 * text.capacity()));
+    if (start != 0)
+        text.append("\r\n", 2);
+    for (const std::string_view piece : pieces)
+        text.append(piece.data(), piece.size());
+    model_changed();
+}
+
+void text_box::reserve(std::size_t bytes)
+{
+    std::string& text = model_to_change();
+    text.reserve(text.size() + bytes);
 }
 
 void text_box::model_changed()
