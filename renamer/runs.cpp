@@ -9,23 +9,28 @@ namespace renamer {
 
 namespace {
 
+void read_texts_anew(window_controls& window, std::uint64_t edits)
+{
+    rename_options& options = window.inputs_read.options;
+    options.must_contain = window.text(text_id::Text5);
+    options.must_not_contain = window.text(text_id::Text6);
+    options.new_extension = window.text(text_id::zztt);
+    options.pattern = window.text(text_id::Combo1);
+    options.replace_what = window.text(text_id::Text3);
+    options.replace_with = window.text(text_id::Text4);
+    window.inputs_read.at_edit = edits;
+}
+
 // The text inputs alone, in the record read_options fills, whose option
 // fields are left as they were. The result lists depend on the filters and
 // the replacement only, so the passes that fill them read no option button.
+// Only the edit count is read per file until an edit.
 rename_options& read_texts(window_controls& window)
 {
     auto& read = window.inputs_read;
-    rename_options& options = read.options;
-    if (const auto edits = window.input_edits(); read.at_edit != edits) {
-        options.must_contain = window.text(text_id::Text5);
-        options.must_not_contain = window.text(text_id::Text6);
-        options.new_extension = window.text(text_id::zztt);
-        options.pattern = window.text(text_id::Combo1);
-        options.replace_what = window.text(text_id::Text3);
-        options.replace_with = window.text(text_id::Text4);
-        read.at_edit = edits;
-    }
-    return options;
+    if (const auto edits = window.input_edits(); read.at_edit != edits) [[unlikely]]
+        read_texts_anew(window, edits);
+    return read.options;
 }
 
 } // namespace
@@ -276,7 +281,8 @@ namespace {
 bool query_matches(window_controls& window, std::string_view name)
 {
     const auto& options = read_texts(window);
-    return passes_filters(options, name) && name.find(options.replace_what) != std::string_view::npos;
+    return passes_filters(options, name) &&
+           (options.replace_what.empty() || name.find(options.replace_what) != std::string_view::npos);
 }
 
 } // namespace

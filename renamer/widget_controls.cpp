@@ -162,11 +162,6 @@ void widget_controls::chain_tab_order(std::initializer_list<QWidget*> order)
         QWidget::setTabOrder(taker(chain[i - 1]), taker(chain[i]));
 }
 
-widgets::text_box& widget_controls::text_box(text_id which)
-{
-    return *m_texts[static_cast<std::size_t>(which)];
-}
-
 std::optional<std::string_view> widget_controls::list_entry(std::int32_t index)
 {
     if (const std::string* name = File1().List(index))
@@ -192,7 +187,7 @@ void widget_controls::set_text(text_id which, const std::string& text)
 std::uint64_t widget_controls::input_edits()
 {
     // A run asks once per file: six counters read straight, no more.
-    const auto edits = [this](text_id which) { return m_texts[static_cast<std::size_t>(which)]->edits(); };
+    const auto edits = [this](text_id which) { return text_box(which).edits(); };
     return m_Combo1->edits() + edits(text_id::Text3) + edits(text_id::Text4) + edits(text_id::Text5) +
            edits(text_id::Text6) + edits(text_id::zztt);
 }

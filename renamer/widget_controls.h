@@ -74,7 +74,7 @@ public:
     widgets::drive_list& Drive1() { return opened(*m_Drive1); }
     widgets::folder_list& Dir1() { return opened(*m_Dir1); }
     widgets::file_list& File1() { return opened(*m_File1); }
-    widgets::text_box& text_box(text_id which);
+    widgets::text_box& text_box(text_id which) { return *m_texts[static_cast<std::size_t>(which)]; }
     widgets::combo_box& Combo1() { return *m_Combo1; }
     widgets::progress_bar& ppbb() { return *m_ppbb; }
     platform::timer& Timer1() { return *m_Timer1; }

@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <utility>
 
 namespace widgets {
@@ -71,11 +70,16 @@ void text_box::set_text(std::string text)
 
 std::string& text_box::model_to_change()
 {
-    if (m_widget_newer)
-        Text();   // take in what the user typed first
+    if (m_widget_newer || m_model_shown) [[unlikely]]
+        take_model_back();
+    return m_text;
+}
+
+void text_box::take_model_back()
+{
+    Text();   // take in what the user typed first
     if (std::exchange(m_model_shown, false))
         m_text = m_shown;
-    return m_text;
 }
 
 void text_box::change_text(const std::function<void(std::string&)>& change)
@@ -87,18 +91,10 @@ void text_box::change_text(const std::function<void(std::string&)>& change)
 void text_box::append_line(std::initializer_list<std::string_view> pieces)
 {
     std::string& text = model_to_change();
-    const std::size_t start = text.size();
-    std::size_t size = start == 0 ? 0 : 2;
+    if (!text.empty())
+        text += "\r\n";
     for (const std::string_view piece : pieces)
-        size += piece.size();
-    // Grown once for the whole line, geometrically, so that the pieces are
-    // then only copied in.
-    if (start + size > text.capacity())
-        text.reserve(std::max(start + size, 2 * text.capacity()));
-    if (start != 0)
-        text.append("\r\n", 2);
-    for (const std::string_view piece : pieces)
-        text.append(piece.data(), piece.size());
+        text += piece;
     model_changed();
 }
 

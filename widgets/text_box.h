@@ -68,8 +68,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The model, made ready to be changed in place.
+    // The model, made ready to be changed in place: what the user typed
+    // taken in, and the text the list shows taken back.
     std::string& model_to_change();
+    void take_model_back();
     void model_changed();
     void widget_edited();
     bool grows_shown_text() const;
