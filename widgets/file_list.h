@@ -52,8 +52,9 @@ public:
     {
         settle();
         const auto& names = m_model.names();
-        return index >= 0 && static_cast<std::size_t>(index) < names.size() ? &names[static_cast<std::size_t>(index)]
-                                                                             : nullptr;
+        if (index < 0 || static_cast<std::size_t>(index) >= names.size())
+            return nullptr;
+        return &names[static_cast<std::size_t>(index)];
     }
     // Reads the folder again. A large folder is read in pieces, with the
     // message loop running between them; whatever reads or changes the list
