@@ -10,15 +10,18 @@ void fill_file_lists(window_controls& window)
     window.set_text(text_id::Text2, {});
     const std::string& folder = window.file_path();
     const std::int32_t count = window.list_count();
+    path_list paths(window);
+    make_room_for_lines(window, text_id::Text1, count, folder.size() + 1);
     for (std::int32_t i = 0; i < count; ++i) {
         if (const auto name = window.list_entry(i))
-            window.append_line(text_id::Text1, listing_line(folder, *name));
+            paths.add(folder, *name);
     }
+    make_room_for_lines(window, text_id::Text2, count, 0);
     for (std::int32_t i = 0; i < count; ++i) {
         if (const auto name = window.list_entry(i))
-            window.append_line(text_id::Text2, *name);
+            window.append_line(text_id::Text2, {*name});
     }
-    collapse_path_list(window);
+    paths.finish();
 }
 
 void drive1_change(window_controls& window)

@@ -44,9 +44,9 @@ void console_window::set_text(text_id which, const std::string& text)
         ++m_input_edits;
 }
 
-void console_window::append_line(text_id which, std::string_view line)
+void console_window::append_line(text_id which, std::initializer_list<std::string_view> pieces)
 {
-    append_list_line(m_texts[index_of(which)], line);
+    append_list_line(m_texts[index_of(which)], pieces);
     if (which != text_id::Text1 && which != text_id::Text2)
         ++m_input_edits;
 }

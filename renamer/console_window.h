@@ -32,7 +32,11 @@ public:
 
     const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
     void set_text(text_id which, const std::string& text) override;
-    void append_line(text_id which, std::string_view line) override;
+    void append_line(text_id which, std::initializer_list<std::string_view> pieces) override;
+    void reserve_text(text_id which, std::size_t bytes) override
+    {
+        m_texts[index_of(which)].reserve(m_texts[index_of(which)].size() + bytes);
+    }
     std::uint64_t input_edits() override { return m_input_edits; }
 
     bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }

@@ -18,10 +18,18 @@ bool is_blank(std::string_view text)
 
 std::string replace_all(std::string_view text, std::string_view what, std::string_view with)
 {
-    if (what.empty())
-        return std::string(text);
     std::string out;
     out.reserve(text.size());
+    append_replaced(out, text, what, with);
+    return out;
+}
+
+void append_replaced(std::string& out, std::string_view text, std::string_view what, std::string_view with)
+{
+    if (what.empty()) {
+        out += text;
+        return;
+    }
     std::size_t from = 0;
     for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, from)) {
         out.append(text, from, at - from);
@@ -29,7 +37,6 @@ std::string replace_all(std::string_view text, std::string_view what, std::strin
         from = at + what.size();
     }
     out.append(text, from);
-    return out;
 }
 
 static bool contains(std::string_view name, std::string_view part)
@@ -40,10 +47,13 @@ static bool contains(std::string_view name, std::string_view part)
 bool passes_filters(const rename_options& options, std::string_view name)
 {
     // Blankness only decides whether a filter is on; the test itself uses
-    // the text as typed, so " a" asks for a blank before the "a".
-    if (!is_blank(options.must_not_contain) && contains(name, options.must_not_contain))
+    // the text as typed, so " a" asks for a blank before the "a". An empty
+    // filter, the usual one, is seen to be off without looking further.
+    const std::string& exclude = options.must_not_contain;
+    if (!exclude.empty() && !is_blank(exclude) && contains(name, exclude))
         return false;
-    if (!is_blank(options.must_contain) && !contains(name, options.must_contain))
+    const std::string& include = options.must_contain;
+    if (!include.empty() && !is_blank(include) && !contains(name, include))
         return false;
     return true;
 }
@@ -95,11 +105,12 @@ std::string collapse_double_backslash(std::string_view list, char separator)
     return replace_all(list, std::string_view(twice, 2), std::string_view(twice, 1));
 }
 
-void append_list_line(std::string& list, std::string_view line)
+void append_list_line(std::string& list, std::initializer_list<std::string_view> pieces)
 {
     if (!list.empty())
         list += "\r\n";
-    list += line;
+    for (const std::string_view piece : pieces)
+        list += piece;
 }
 
 } // namespace renamer

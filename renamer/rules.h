@@ -9,6 +9,7 @@
 #include "platform/separator.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ bool is_blank(std::string_view text);
 // Left to right, non-overlapping, never re-scanning inserted text. An empty
 // search text leaves the text as it is.
 std::string replace_all(std::string_view text, std::string_view what, std::string_view with);
+// The same, appended to `out`, which a caller can keep from one name to the
+// next so that its buffer is made once.
+void append_replaced(std::string& out, std::string_view text, std::string_view what, std::string_view with);
 
 bool passes_filters(const rename_options& options, std::string_view name);
 
@@ -59,6 +63,12 @@ std::string collapse_double_backslash(std::string_view list, char separator = na
 
 // Appends `line` to a CR LF separated list: the list becomes the line when it
 // is empty, otherwise gains CR, LF and the line. Amortised O(1) per line.
-void append_list_line(std::string& list, std::string_view line);
+// A line may also be given as its pieces, which are appended one after
+// another.
+void append_list_line(std::string& list, std::initializer_list<std::string_view> pieces);
+inline void append_list_line(std::string& list, std::string_view line)
+{
+    append_list_line(list, {line});
+}
 
 } // namespace renamer

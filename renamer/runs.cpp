@@ -7,19 +7,37 @@
 
 namespace renamer {
 
-const rename_options& read_options(window_controls& window)
+namespace {
+
+void read_texts_anew(window_controls& window, std::uint64_t edits)
+{
+    rename_options& options = window.inputs_read.options;
+    options.must_contain = window.text(text_id::Text5);
+    options.must_not_contain = window.text(text_id::Text6);
+    options.new_extension = window.text(text_id::zztt);
+    options.pattern = window.text(text_id::Combo1);
+    options.replace_what = window.text(text_id::Text3);
+    options.replace_with = window.text(text_id::Text4);
+    window.inputs_read.at_edit = edits;
+}
+
+// The text inputs alone, in the record read_options fills, whose option
+// fields are left as they were. The result lists depend on the filters and
+// the replacement only, so the passes that fill them read no option button.
+// Only the edit count is read per file until an edit.
+rename_options& read_texts(window_controls& window)
 {
     auto& read = window.inputs_read;
-    rename_options& options = read.options;
-    if (const auto edits = window.input_edits(); read.at_edit != edits) {
-        options.must_contain = window.text(text_id::Text5);
-        options.must_not_contain = window.text(text_id::Text6);
-        options.new_extension = window.text(text_id::zztt);
-        options.pattern = window.text(text_id::Combo1);
-        options.replace_what = window.text(text_id::Text3);
-        options.replace_with = window.text(text_id::Text4);
-        read.at_edit = edits;
-    }
+    if (const auto edits = window.input_edits(); read.at_edit != edits) [[unlikely]]
+        read_texts_anew(window, edits);
+    return read.options;
+}
+
+} // namespace
+
+const rename_options& read_options(window_controls& window)
+{
+    rename_options& options = read_texts(window);
     options.change_extension = window.check_value(check_id::Check3);
     options.strip_extension = window.check_value(check_id::Check1);
     options.use_pattern = window.check_value(check_id::Check2);
@@ -35,6 +53,42 @@ void collapse_path_list(window_controls& window)
     const char twice[] = {native_separator, native_separator};
     if (paths.find(twice, 0, 2) != std::string::npos)
         window.set_text(text_id::Text1, collapse_double_backslash(paths));
+}
+
+void make_room_for_lines(window_controls& window, text_id which, std::int32_t count, std::size_t extra)
+{
+    constexpr std::int32_t samples = 8;
+    std::size_t sampled = 0, names = 0;
+    for (std::int32_t k = 0; k < samples && k < count; ++k) {
+        if (const auto name = window.list_entry(static_cast<std::int32_t>(std::int64_t(count) * k / samples))) {
+            sampled += name->size();
+            ++names;
+        }
+    }
+    if (names == 0)
+        return;
+    // A sixteenth more than the sampled names say, for the names between.
+    const std::size_t line = extra + 2 + (sampled + sampled / 16) / names;
+    window.reserve_text(which, line * static_cast<std::size_t>(count));
+}
+
+void path_list::add(const std::string& folder, std::string_view name)
+{
+    static constexpr char twice[] = {native_separator, native_separator};
+    if (folder != m_folder) {
+        m_folder = folder;
+        m_doubled = m_doubled || folder.ends_with(native_separator) || folder.find(twice, 0, 2) != std::string::npos;
+    }
+    m_window.append_line(text_id::Text1, {folder, std::string_view(twice, 1), name});
+}
+
+void path_list::finish()
+{
+    // Every other writer of Text1 empties it first and mends what it wrote
+    // before it returns, so the lines of folders without a doubled separator
+    // need nothing.
+    if (m_doubled)
+        collapse_path_list(m_window);
 }
 
 namespace {
@@ -91,27 +145,33 @@ void record(run_outcomes& outcomes, journal_writer* journal, const std::string& 
 void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind kind)
 {
     window.run_index = 0;
+    path_list paths(window);
     const std::int32_t listed = window.list_count();
+    make_room_for_lines(window, text_id::Text1, listed, window.file_path().size() + 1);
     for (std::int32_t i = 0; i < listed; ++i) {
-        if (const auto name = window.list_entry(i);
-            name && passes_filters(read_options(window), *name))
-            window.append_line(text_id::Text1, listing_line(window.file_path(), *name));
+        if (const auto name = window.list_entry(i); name && passes_filters(read_texts(window), *name))
+            paths.add(window.file_path(), *name);
         advance(window, i);
     }
 
     window.run_index = 0;
+    // One buffer for every replaced name; the box copies each line in.
+    std::string replaced;
     const std::int32_t named = window.list_count();
+    make_room_for_lines(window, text_id::Text2, named, 0);
     for (std::int32_t i = 0; i < named; ++i) {
         if (const auto name = window.list_entry(i)) {
-            const auto& options = read_options(window);
-            if (passes_filters(options, *name))
-                window.append_line(text_id::Text2,
-                                   replace_all(*name, options.replace_what, options.replace_with));
+            const auto& options = read_texts(window);
+            if (passes_filters(options, *name)) {
+                replaced.clear();
+                append_replaced(replaced, *name, options.replace_what, options.replace_with);
+                window.append_line(text_id::Text2, {replaced});
+            }
         }
         advance(window, i);
     }
 
-    collapse_path_list(window);
+    paths.finish();
     stop_run(window);
 
     window.report(outcomes, kind);
@@ -220,8 +280,9 @@ namespace {
 // to replace, exactly as typed.
 bool query_matches(window_controls& window, std::string_view name)
 {
-    const auto& options = read_options(window);
-    return passes_filters(options, name) && name.find(options.replace_what) != std::string_view::npos;
+    const auto& options = read_texts(window);
+    return passes_filters(options, name) &&
+           (options.replace_what.empty() || name.find(options.replace_what) != std::string_view::npos);
 }
 
 } // namespace
@@ -231,21 +292,24 @@ void query_run(window_controls& window)
     begin_run(window, window.list_count());
 
     const std::int32_t named = window.list_count();
+    make_room_for_lines(window, text_id::Text2, named, 0);
     for (std::int32_t i = 0; i < named; ++i) {
         if (const auto name = window.list_entry(i); name && query_matches(window, *name))
-            window.append_line(text_id::Text2, *name);
+            window.append_line(text_id::Text2, {*name});
         advance(window, i);
     }
 
     window.run_index = 0;
+    path_list paths(window);
     const std::int32_t listed = window.list_count();
+    make_room_for_lines(window, text_id::Text1, listed, window.file_path().size() + 1);
     for (std::int32_t i = 0; i < listed; ++i) {
         if (const auto name = window.list_entry(i); name && query_matches(window, *name))
-            window.append_line(text_id::Text1, listing_line(window.file_path(), *name));
+            paths.add(window.file_path(), *name);
         advance(window, i);
     }
 
-    collapse_path_list(window);
+    paths.finish();
     window.set_bar_value(0);
     window.set_timer_enabled(false);
 }

@@ -162,11 +162,6 @@ void widget_controls::chain_tab_order(std::initializer_list<QWidget*> order)
         QWidget::setTabOrder(taker(chain[i - 1]), taker(chain[i]));
 }
 
-widgets::text_box& widget_controls::text_box(text_id which)
-{
-    return *m_texts[static_cast<std::size_t>(which)];
-}
-
 std::optional<std::string_view> widget_controls::list_entry(std::int32_t index)
 {
     return File1().List(index);
@@ -189,21 +184,29 @@ void widget_controls::set_text(text_id which, const std::string& text)
 
 std::uint64_t widget_controls::input_edits()
 {
-    std::uint64_t edits = m_Combo1->edits();
-    for (text_id which : {text_id::Text3, text_id::Text4, text_id::Text5, text_id::Text6, text_id::zztt})
-        edits += text_box(which).edits();
-    return edits;
+    // A run asks once per file, so the six counters are read straight, not
+    // through a loop over their names, which the compiler leaves a loop.
+    const auto edits = [this](text_id which) { return text_box(which).edits(); };
+    return m_Combo1->edits() + edits(text_id::Text3) + edits(text_id::Text4) + edits(text_id::Text5) +
+           edits(text_id::Text6) + edits(text_id::zztt);
 }
 
-void widget_controls::append_line(text_id which, std::string_view line)
+void widget_controls::append_line(text_id which, std::initializer_list<std::string_view> pieces)
 {
     if (which == text_id::Combo1) {
         std::string text = m_Combo1->Text();
-        append_list_line(text, line);
+        append_list_line(text, pieces);
         m_Combo1->set_text(text);
         return;
     }
-    text_box(which).change_text([&line](std::string& text) { append_list_line(text, line); });
+    text_box(which).append_line(pieces);
+}
+
+void widget_controls::reserve_text(text_id which, std::size_t bytes)
+{
+    // Combo1 holds one line; no pass adds to it.
+    if (which != text_id::Combo1)
+        text_box(which).reserve(bytes);
 }
 
 std::string widget_controls::selected_text(text_id which)

@@ -45,7 +45,8 @@ public:
 
     const std::string& text(text_id which) override;
     void set_text(text_id which, const std::string& text) override;
-    void append_line(text_id which, std::string_view line) override;
+    void append_line(text_id which, std::initializer_list<std::string_view> pieces) override;
+    void reserve_text(text_id which, std::size_t bytes) override;
     std::uint64_t input_edits() override;
     std::string selected_text(text_id which) override;
 
@@ -73,7 +74,7 @@ public:
     widgets::drive_list& Drive1() { return opened(*m_Drive1); }
     widgets::folder_list& Dir1() { return opened(*m_Dir1); }
     widgets::file_list& File1() { return opened(*m_File1); }
-    widgets::text_box& text_box(text_id which);
+    widgets::text_box& text_box(text_id which) { return *m_texts[static_cast<std::size_t>(which)]; }
     widgets::combo_box& Combo1() { return *m_Combo1; }
     widgets::progress_bar& ppbb() { return *m_ppbb; }
     platform::timer& Timer1() { return *m_Timer1; }

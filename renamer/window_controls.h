@@ -10,7 +10,9 @@
 #include "platform/filesystem.h"
 #include "rules.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,8 +41,14 @@ public:
     virtual const std::string& text(text_id which) = 0;
     virtual void set_text(text_id which, const std::string& text) = 0;
     // Adds a line to a CR LF separated list box without rewriting it, so a
-    // run stays linear in the number of files.
-    virtual void append_line(text_id which, std::string_view line) = 0;
+    // run stays linear in the number of files. The line is its pieces one
+    // after another, handed over as they are, so that a line made of a
+    // folder and a name is never built on its own first.
+    virtual void append_line(text_id which, std::initializer_list<std::string_view> pieces) = 0;
+    // Makes room in a list box for `bytes` more, which a pass about to add a
+    // line per file asks for once, so that the list is never copied as it
+    // grows. The text is as it was.
+    virtual void reserve_text(text_id which, std::size_t bytes) = 0;
 
     virtual bool check_value(check_id which) = 0;
 
@@ -113,5 +121,30 @@ const rename_options& read_options(window_controls& window);
 
 // Text1 as collapse_double_backslash leaves it.
 void collapse_path_list(window_controls& window);
+
+// Room in list box `which` for `count` lines, each a name of File1 with
+// `extra` bytes besides (the folder and separator of a full path), sized
+// from a few names spread over the list. Too little only means the list
+// grows as it would have anyway; too much costs address space alone, since
+// memory never written is never handed out.
+void make_room_for_lines(window_controls& window, text_id which, std::int32_t count, std::size_t extra);
+
+// Text1's full-path lines as a listing or a pass adds them, each line as
+// listing_line makes it. A doubled separator can only come from a folder,
+// since no name holds a separator, so the list is mended once it is built,
+// and only when a folder it listed gave one.
+class path_list {
+public:
+    explicit path_list(window_controls& window) : m_window(window) {}
+    void add(const std::string& folder, std::string_view name);
+    // collapse_path_list, when a line may need it.
+    void finish();
+
+private:
+    window_controls& m_window;
+    // The folder last looked at, which a pass meets again line after line.
+    std::string m_folder;
+    bool m_doubled = false;
+};
 
 } // namespace renamer

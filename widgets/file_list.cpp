@@ -56,18 +56,10 @@ bool file_list::take(std::optional<platform::listed_folder> listed)
     return true;
 }
 
-void file_list::settle()
+void file_list::finish_reading()
 {
     if (auto reading = std::exchange(m_reading, nullptr))
         take(reading->finish());
-}
-
-std::optional<std::string_view> file_list::List(std::int32_t index)
-{
-    settle();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_model.names().size())
-        return std::nullopt;
-    return m_model.names()[static_cast<std::size_t>(index)];
 }
 
 bool file_list::Refresh()

@@ -48,7 +48,14 @@ public:
         return static_cast<std::int32_t>(m_model.names().size());
     }
     // Nothing past the end.
-    std::optional<std::string_view> List(std::int32_t index);
+    std::optional<std::string_view> List(std::int32_t index)
+    {
+        settle();
+        const auto& names = m_model.names();
+        if (index < 0 || static_cast<std::size_t>(index) >= names.size())
+            return std::nullopt;
+        return names[static_cast<std::size_t>(index)];
+    }
     // Reads the folder again. A large folder is read in pieces, with the
     // message loop running between them; whatever reads or changes the list
     // meanwhile finishes the reading first, so that it sees the folder as
@@ -66,8 +73,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Finishes a reading that Refresh left between two pieces.
-    void settle();
+    // Finishes a reading that Refresh left between two pieces. A run asks
+    // for an entry per file, so the common case, no reading, is inline.
+    void settle()
+    {
+        if (m_reading)
+            finish_reading();
+    }
+    void finish_reading();
     bool take(std::optional<platform::listed_folder> listed);
 
     file_list_model m_model;

@@ -68,13 +68,40 @@ void text_box::set_text(std::string text)
     model_changed();
 }
 
-void text_box::change_text(const std::function<void(std::string&)>& change)
+std::string& text_box::model_to_change()
+{
+    if (m_widget_newer || m_model_shown) [[unlikely]]
+        take_model_back();
+    return m_text;
+}
+
+void text_box::take_model_back()
 {
     Text();   // take in what the user typed first
     if (std::exchange(m_model_shown, false))
         m_text = m_shown;
-    change(m_text);
+}
+
+void text_box::change_text(const std::function<void(std::string&)>& change)
+{
+    change(model_to_change());
     model_changed();
+}
+
+void text_box::append_line(std::initializer_list<std::string_view> pieces)
+{
+    std::string& text = model_to_change();
+    if (!text.empty())
+        text += "\r\n";
+    for (const std::string_view piece : pieces)
+        text += piece;
+    model_changed();
+}
+
+void text_box::reserve(std::size_t bytes)
+{
+    std::string& text = model_to_change();
+    text.reserve(text.size() + bytes);
 }
 
 void text_box::model_changed()

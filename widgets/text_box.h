@@ -9,7 +9,9 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,6 +37,13 @@ public:
     // Changes the text in place, so that adding a line to a long list costs
     // the line and not the list.
     void change_text(const std::function<void(std::string& text)>& change);
+    // Adds a line to a CR LF separated list: CR LF unless the text is empty,
+    // then the pieces one after another. A run adds a line per file, and
+    // this costs it the line's bytes, with no line built on its own first.
+    void append_line(std::initializer_list<std::string_view> pieces);
+    // Makes room for `bytes` more, so that adding them copies nothing else.
+    // The text is as it was.
+    void reserve(std::size_t bytes);
     // Grows with every change of the text, by the program or the user.
     std::uint64_t edits() const { return m_edits; }
     // The exact bytes of what the user has selected; empty without a selection.
@@ -59,6 +68,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The model, made ready to be changed in place: what the user typed
+    // taken in, and the text the list shows taken back.
+    std::string& model_to_change();
+    void take_model_back();
     void model_changed();
     void widget_edited();
     bool grows_shown_text() const;

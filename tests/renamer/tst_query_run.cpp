@@ -62,6 +62,8 @@ private slots:
     void lists_matching_files();
     void root_folder_gives_single_separators_data();
     void root_folder_gives_single_separators();
+    void folder_forms_give_single_separators_data();
+    void folder_forms_give_single_separators();
 };
 
 // One row per case, once for each window: the folder's names, the inputs,
@@ -180,6 +182,52 @@ void tst_query_run::root_folder_gives_single_separators()
     for (std::size_t k = 0; k < names.size(); ++k)
         QCOMPARE(paths[k], "/" + names[k]);
     QVERIFY(!window.text(text_id::Text1).starts_with("//"));
+}
+
+// A folder written with a separator too many lists its paths with single
+// separators, also when File1 takes that form in the middle of the path
+// pass, after lines of the plain form.
+void tst_query_run::folder_forms_give_single_separators_data()
+{
+    QTest::addColumn<bool>("widgets");
+    QTest::addColumn<QByteArray>("form");   // "<>" stands for the parent folder
+    QTest::addColumn<int>("from_yield");    // File1 takes the form at this yield; 0: from the start
+
+    // Three files: the path pass starts after the six yields of the first.
+    for (const bool widgets : {false, true}) {
+        const QByteArray kind = widgets ? "widgets: " : "headless: ";
+        QTest::newRow((kind + "trailing separator").constData()) << widgets << QByteArray("<>/sub/") << 0;
+        QTest::newRow((kind + "doubled inside").constData()) << widgets << QByteArray("<>//sub") << 0;
+        QTest::newRow((kind + "taken in the path pass").constData()) << widgets << QByteArray("<>//sub") << 8;
+    }
+}
+
+void tst_query_run::folder_forms_give_single_separators()
+{
+    QFETCH(bool, widgets);
+    QFETCH(QByteArray, form);
+    QFETCH(int, from_yield);
+
+    byte_named_dir dir;
+    const std::string folder = dir.path() + "/sub";
+    make_path(folder);
+    for (const char* name : {"a", "b", "c"})
+        fixture::write_file(folder, name, {});
+    std::string written = fixture::str(form);
+    written.replace(0, 2, dir.path());
+
+    any_window w = open_window(widgets, from_yield == 0 ? written : folder);
+    auto& window = w.controls();
+    int yields = 0;
+    platform::set_yield_hook([&] {
+        if (++yields == from_yield)
+            QVERIFY(window.set_file_path(written));
+    });
+    renamer::query_run(window);
+    platform::set_yield_hook({});
+
+    QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text1)),
+             QByteArray::fromStdString(crlf_joined({folder + "/a", folder + "/b", folder + "/c"})));
 }
 
 QTEST_MAIN(tst_query_run)
