@@ -128,8 +128,77 @@ void xp_control::show_face(const QImage& face)
     update();
 }
 
+namespace {
+
+// A recipe holds no more paints than this; past it the surface is drawn and
+// painted on directly. A face that changes back and forth (a button under
+// the pointer) would otherwise keep every face it ever showed.
+constexpr std::size_t max_recipe_paints = 16;
+
+bool same_rect(const QRectF& a, const QRectF& b)
+{
+    // Exactly, not QRectF's fuzzy equality: a hair's difference can move a
+    // stretched pixel.
+    return a.x() == b.x() && a.y() == b.y() && a.width() == b.width() && a.height() == b.height();
+}
+
+} // namespace
+
+bool xp_control::surface_paint::same_as(const QImage& other_source, std::span<const slice_piece> other_pieces) const
+{
+    if (!std::equal(pieces.begin(), pieces.end(), other_pieces.begin(), other_pieces.end(),
+                    [](const slice_piece& a, const slice_piece& b) {
+                        return same_rect(a.destination, b.destination) && same_rect(a.source, b.source);
+                    }))
+        return false;
+    return source.cacheKey() == other_source.cacheKey() || source == other_source;
+}
+
+bool xp_control::recipe_fits() const
+{
+    // A control of no width or height still has a one-pixel surface, which
+    // every paint grows afresh; that is left to the direct way.
+    return m_recipe && !size().isEmpty() && m_recipe->size == size();
+}
+
+void xp_control::draw_recipe() const
+{
+    if (!m_recipe)
+        return;
+    const surface_recipe& recipe = *m_recipe;
+    std::size_t done = 0;
+    // The drawn surface is reused when the recipe only adds paints to it.
+    const bool extends = m_drawn && m_drawn->size == recipe.size && m_drawn->colour == recipe.colour
+                         && m_drawn->paints.size() <= recipe.paints.size()
+                         && std::equal(m_drawn->paints.begin(), m_drawn->paints.end(), recipe.paints.begin(),
+                                       [](const surface_paint& a, const surface_paint& b) {
+                                           return a.same_as(b.source, b.pieces);
+                                       });
+    if (extends) {
+        done = m_drawn->paints.size();
+    } else {
+        if (m_canvas.size() != recipe.size || m_canvas.format() != QImage::Format_ARGB32_Premultiplied)
+            m_canvas = QImage(recipe.size, QImage::Format_ARGB32_Premultiplied);
+        m_canvas.fill(recipe.colour);
+    }
+    for (std::size_t i = done; i < recipe.paints.size(); ++i)
+        controls::paint_pieces(m_canvas, recipe.paints[i].source, recipe.paints[i].pieces);
+    m_drawn = recipe;
+}
+
+const QImage& xp_control::surface_canvas() const
+{
+    draw_recipe();
+    return m_canvas;
+}
+
 QImage& xp_control::canvas()
 {
+    // The caller draws on the surface directly, so the recipe is drawn first
+    // and given up.
+    draw_recipe();
+    m_recipe.reset();
+    m_drawn.reset();
     // The surface keeps its drawing across resizes, as the platform's kept
     // drawing does: what was drawn stays, new area shows the back colour.
     if (m_canvas.size() != size()) {
@@ -146,13 +215,37 @@ QImage& xp_control::canvas()
 
 void xp_control::paint_pieces(const QImage& source, std::span<const slice_piece> pieces)
 {
-    controls::paint_pieces(canvas(), source, pieces);
+    // A surface never drawn on starts as the back colour, which a recipe
+    // says as well as an image.
+    if (!m_recipe && m_canvas.isNull() && !size().isEmpty())
+        m_recipe = surface_recipe{size(), surface_colour(), {}};
+    if (recipe_fits()) {
+        // The same paint twice in a row leaves the surface as the first one
+        // did: every pixel it reaches is replaced by the same pixel.
+        std::vector<surface_paint>& paints = m_recipe->paints;
+        if (paints.empty() || !paints.back().same_as(source, pieces)) {
+            if (paints.size() < max_recipe_paints) {
+                paints.push_back({source, {pieces.begin(), pieces.end()}});
+                update();
+                return;
+            }
+        } else {
+            update();
+            return;
+        }
+    }
+    QImage& surface = canvas();
+    if (!m_direct || m_direct->canvas_key != surface.cacheKey() || !m_direct->paint.same_as(source, pieces)) {
+        controls::paint_pieces(surface, source, pieces);
+        m_direct = direct_paint{{source, {pieces.begin(), pieces.end()}}, surface.cacheKey()};
+    }
     update();
 }
 
 void xp_control::clear_surface()
 {
-    canvas().fill(surface_colour());
+    // Clearing replaces every pixel, whatever the surface held before.
+    m_recipe = surface_recipe{size().expandedTo(QSize(1, 1)), surface_colour(), {}};
     update();
 }
 
@@ -172,8 +265,15 @@ QColor xp_control::surface_colour() const
 void xp_control::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!m_canvas.isNull())
-        painter.drawImage(0, 0, m_canvas);
+    if (m_recipe && m_recipe->paints.empty() && m_recipe->colour.alpha() == 255) {
+        // A surface that is one opaque colour puts the same pixels on the
+        // screen as a fill, without an image the size of the control.
+        painter.fillRect(QRect(QPoint(0, 0), m_recipe->size), m_recipe->colour);
+    } else {
+        draw_recipe();
+        if (!m_canvas.isNull())
+            painter.drawImage(0, 0, m_canvas);
+    }
     if (!m_face.isNull())
         painter.drawImage(0, 0, m_face);
 }
