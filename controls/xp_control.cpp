@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -142,6 +143,28 @@ bool same_rect(const QRectF& a, const QRectF& b)
     return a.x() == b.x() && a.y() == b.y() && a.width() == b.width() && a.height() == b.height();
 }
 
+// Whether the paint replaces every pixel of a surface of the given size, so
+// that what the surface held before no longer shows. Pieces are drawn with
+// the source's pixels replacing the surface's, transparent ones included, so
+// only where they reach counts: pieces on whole pixels, taken from inside
+// the picture, that together leave no pixel out.
+bool covers_surface(QSize size, const QImage& source, std::span<const slice_piece> pieces)
+{
+    if (source.isNull())
+        return false;
+    QRegion left(QRect(QPoint(0, 0), size));
+    for (const slice_piece& piece : pieces) {
+        const QRectF& to = piece.destination;
+        if (to.width() <= 0 || to.height() <= 0 || piece.source.width() <= 0 || piece.source.height() <= 0)
+            continue;
+        const QRect whole = to.toRect();
+        if (!same_rect(QRectF(whole), to) || !QRectF(source.rect()).contains(piece.source))
+            return false;
+        left -= whole;
+    }
+    return left.isEmpty();
+}
+
 } // namespace
 
 bool xp_control::surface_paint::same_as(const QImage& other_source, std::span<const slice_piece> other_pieces) const
@@ -179,7 +202,10 @@ void xp_control::draw_recipe() const
     } else {
         if (m_canvas.size() != recipe.size || m_canvas.format() != QImage::Format_ARGB32_Premultiplied)
             m_canvas = QImage(recipe.size, QImage::Format_ARGB32_Premultiplied);
-        m_canvas.fill(recipe.colour);
+        const bool covered = !recipe.paints.empty()
+                             && covers_surface(recipe.size, recipe.paints.front().source, recipe.paints.front().pieces);
+        if (!covered)
+            m_canvas.fill(recipe.colour);
     }
     for (std::size_t i = done; i < recipe.paints.size(); ++i)
         controls::paint_pieces(m_canvas, recipe.paints[i].source, recipe.paints[i].pieces);
@@ -215,21 +241,30 @@ QImage& xp_control::canvas()
 
 void xp_control::paint_pieces(const QImage& source, std::span<const slice_piece> pieces)
 {
-    // A surface never drawn on starts as the back colour, which a recipe
-    // says as well as an image.
-    if (!m_recipe && m_canvas.isNull() && !size().isEmpty())
-        m_recipe = surface_recipe{size(), surface_colour(), {}};
+    if (!size().isEmpty()) {
+        if (covers_surface(size(), source, pieces)) {
+            // Nothing drawn before shows through a paint over the whole
+            // surface: the recipe starts afresh from it.
+            const bool again = recipe_fits() && m_recipe->paints.size() == 1
+                               && m_recipe->paints.front().same_as(source, pieces);
+            if (!again)
+                m_recipe = surface_recipe{size(), surface_colour(), {{source, {pieces.begin(), pieces.end()}}}};
+            update();
+            return;
+        }
+        // A surface never drawn on starts as the back colour, which a recipe
+        // says as well as an image.
+        if (!m_recipe && m_canvas.isNull())
+            m_recipe = surface_recipe{size(), surface_colour(), {}};
+    }
     if (recipe_fits()) {
         // The same paint twice in a row leaves the surface as the first one
         // did: every pixel it reaches is replaced by the same pixel.
         std::vector<surface_paint>& paints = m_recipe->paints;
-        if (paints.empty() || !paints.back().same_as(source, pieces)) {
-            if (paints.size() < max_recipe_paints) {
+        const bool again = !paints.empty() && paints.back().same_as(source, pieces);
+        if (again || paints.size() < max_recipe_paints) {
+            if (!again)
                 paints.push_back({source, {pieces.begin(), pieces.end()}});
-                update();
-                return;
-            }
-        } else {
             update();
             return;
         }
