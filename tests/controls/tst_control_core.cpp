@@ -144,13 +144,18 @@ private slots:
                        s.paint(Qt::blue, 9, 10);
                })
             << "ggwwwwwwgb";
+        QTest::newRow("a paint over the whole surface hides what was under it, and growing keeps it")
+            << surface_steps([](surface_probe& s) {
+                   s.paint(Qt::red, 0, 4), s.paint(Qt::blue, 0, 8), s.resize(10, 4), s.paint(Qt::red, 9, 10);
+               })
+            << "bbbbbbbbwr";
         QTest::newRow("more paints than a recipe keeps")
             << surface_steps([](surface_probe& s) {
                    for (int i = 0; i < 20; ++i)
-                       s.paint(i % 2 ? Qt::red : Qt::blue, 0, 8);
+                       s.paint(i % 2 ? Qt::red : Qt::blue, 0, 7);
                    s.paint(Qt::blue, 0, 2);
                })
-            << "bbrrrrrr";
+            << "bbrrrrrw";
     }
 
     void surface_shows_every_step_in_order()
