@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
 namespace frame {
 
@@ -526,9 +527,11 @@ void xp_canvas::make_trans(QWidget* h)
     if (!h)
         return;
     // The host's own surface lies under the frame; it is built here from the
-    // host's background and the two title corners, and only its top rows
-    // matter to the shape.
-    QImage surface(h->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // host's background and the two title corners. Only the rows the key is
+    // looked for in matter to the shape, so only those are made: a surface
+    // the size of the window would be megabytes filled for nothing.
+    QImage surface(QSize(h->width(), std::min(h->height(), key_scan_rows)).expandedTo(QSize(1, 1)),
+                   QImage::Format_RGB32);
     surface.fill(h->palette().color(h->backgroundRole()));
     set_drawing_unit_pixels(h);
     if (window_state(h) == state_normal && !m_working.top.isNull())
