@@ -33,6 +33,14 @@ QImage decode(const QString& name)
     return reader.read();
 }
 
+const QImage& embedded(const QString& name)
+{
+    auto cached = decoded().find(name);
+    if (cached == decoded().end())
+        cached = decoded().emplace(name, decode(name)).first;
+    return cached->second;
+}
+
 } // namespace
 
 QImage picture(const QString& name)
@@ -40,10 +48,29 @@ QImage picture(const QString& name)
     const auto found = overrides().find(name);
     if (found != overrides().end())
         return found->second;
-    auto cached = decoded().find(name);
-    if (cached == decoded().end())
-        cached = decoded().emplace(name, decode(name)).first;
-    return cached->second;
+    return embedded(name);
+}
+
+picture_ref::picture_ref(const QString& name)
+{
+    // A stand-in is taken now, as picture() would; the embedded picture
+    // cannot change, so it can wait.
+    const auto found = overrides().find(name);
+    if (found != overrides().end()) {
+        m_image = found->second;
+    } else {
+        m_name = name;
+        m_decoded = false;
+    }
+}
+
+const QImage& picture_ref::image() const
+{
+    if (!m_decoded) {
+        m_image = embedded(m_name);
+        m_decoded = true;
+    }
+    return m_image;
 }
 
 void set_picture_override(const QString& name, const QImage& image)
