@@ -269,11 +269,7 @@ void xp_control::paint_pieces(const QImage& source, std::span<const slice_piece>
             return;
         }
     }
-    QImage& surface = canvas();
-    if (!m_direct || m_direct->canvas_key != surface.cacheKey() || !m_direct->paint.same_as(source, pieces)) {
-        controls::paint_pieces(surface, source, pieces);
-        m_direct = direct_paint{{source, {pieces.begin(), pieces.end()}}, surface.cacheKey()};
-    }
+    controls::paint_pieces(canvas(), source, pieces);
     update();
 }
 

@@ -229,13 +229,6 @@ private:
     // The recipe m_canvas was drawn from, as long as nothing else has drawn
     // on it since.
     mutable std::optional<surface_recipe> m_drawn;
-    // Without a recipe: the last paint made directly on m_canvas and the
-    // canvas's cache key after it, which any later drawing changes.
-    struct direct_paint {
-        surface_paint paint;
-        qint64 canvas_key;
-    };
-    std::optional<direct_paint> m_direct;
     std::map<QWidget*, forwarded> m_forwarded;
     // A left press that began here (nullptr for the surface itself) and may
     // still become a click.
