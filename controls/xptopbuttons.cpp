@@ -6,8 +6,10 @@ namespace controls {
 
 xptopbuttons::xptopbuttons(QWidget* parent)
     : caption_button(parent),
-      m_pc{platform::picture_ref(QStringLiteral("caption_close")), platform::picture_ref(QStringLiteral("caption_maximize")),
-         platform::picture_ref(QStringLiteral("caption_minimize")), platform::picture_ref(QStringLiteral("caption_restore"))}
+      m_pc{platform::picture_ref(QStringLiteral("caption_close")),
+           platform::picture_ref(QStringLiteral("caption_maximize")),
+           platform::picture_ref(QStringLiteral("caption_minimize")),
+           platform::picture_ref(QStringLiteral("caption_restore"))}
 {
     draw_normal();
     // The fixed size holds from the start, before any host asks for one.

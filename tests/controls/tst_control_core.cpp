@@ -125,37 +125,46 @@ private slots:
     {
         QTest::addColumn<surface_steps>("steps");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("a paint repeated after another lies on top")
-            << surface_steps([](surface_probe& s) { s.paint(Qt::red, 0, 4), s.paint(Qt::blue, 2, 6), s.paint(Qt::red, 0, 4); })
-            << "rrrrbbww";
-        QTest::newRow("clearing drops every paint")
-            << surface_steps([](surface_probe& s) { s.paint(Qt::red, 0, 8), s.clear_surface(); }) << "wwwwwwww";
-        QTest::newRow("a cleared surface keeps the colour it was cleared to")
-            << surface_steps([](surface_probe& s) { s.clear_surface(), s.set_surface_colour(Qt::green); })
-            << "wwwwwwww";
-        QTest::newRow("growing keeps the drawing and adds the back colour of then")
+        QTest::newRow("a paint repeated after another lies on top") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::red, 0, 4);
+            s.paint(Qt::blue, 2, 6);
+            s.paint(Qt::red, 0, 4);
+        }) << "rrrrbbww";
+        QTest::newRow("clearing drops every paint") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::red, 0, 8);
+            s.clear_surface();
+        }) << "wwwwwwww";
+        QTest::newRow("a cleared surface keeps the colour it was cleared to") << surface_steps([](surface_probe& s) {
+            s.clear_surface();
+            s.set_surface_colour(Qt::green);
+        }) << "wwwwwwww";
+        QTest::newRow("growing keeps the drawing, the new part in the back colour of then")
             << surface_steps([](surface_probe& s) {
-                   s.paint(Qt::red, 0, 8), s.set_surface_colour(Qt::green), s.resize(10, 4), s.paint(Qt::blue, 9, 10);
+                   s.paint(Qt::red, 0, 8);
+                   s.set_surface_colour(Qt::green);
+                   s.resize(10, 4);
+                   s.paint(Qt::blue, 9, 10);
                })
             << "rrrrrrrrgb";
-        QTest::newRow("growing puts the back colour under transparent pixels")
-            << surface_steps([](surface_probe& s) {
-                   s.paint(Qt::transparent, 0, 2), s.set_surface_colour(Qt::green), s.resize(10, 4),
-                       s.paint(Qt::blue, 9, 10);
-               })
-            << "ggwwwwwwgb";
+        QTest::newRow("growing puts the back colour under transparent pixels") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::transparent, 0, 2);
+            s.set_surface_colour(Qt::green);
+            s.resize(10, 4);
+            s.paint(Qt::blue, 9, 10);
+        }) << "ggwwwwwwgb";
         QTest::newRow("a paint over the whole surface hides what was under it, and growing keeps it")
             << surface_steps([](surface_probe& s) {
-                   s.paint(Qt::red, 0, 4), s.paint(Qt::blue, 0, 8), s.resize(10, 4), s.paint(Qt::red, 9, 10);
+                   s.paint(Qt::red, 0, 4);
+                   s.paint(Qt::blue, 0, 8);
+                   s.resize(10, 4);
+                   s.paint(Qt::red, 9, 10);
                })
             << "bbbbbbbbwr";
-        QTest::newRow("more paints than a recipe keeps")
-            << surface_steps([](surface_probe& s) {
-                   for (int i = 0; i < 20; ++i)
-                       s.paint(i % 2 ? Qt::red : Qt::blue, 0, 7);
-                   s.paint(Qt::blue, 0, 2);
-               })
-            << "bbrrrrrw";
+        QTest::newRow("more paints than a recipe keeps") << surface_steps([](surface_probe& s) {
+            for (int i = 0; i < 20; ++i)
+                s.paint(i % 2 ? Qt::red : Qt::blue, 0, 7);
+            s.paint(Qt::blue, 0, 2);
+        }) << "bbrrrrrw";
     }
 
     void surface_shows_every_step_in_order()
