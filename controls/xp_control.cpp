@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -128,8 +129,102 @@ void xp_control::show_face(const QImage& face)
     update();
 }
 
+namespace {
+
+// A recipe holds no more paints than this; past it the surface is drawn and
+// painted on directly. A face that changes back and forth (a button under
+// the pointer) would otherwise keep every face it ever showed.
+constexpr std::size_t max_recipe_paints = 16;
+
+bool same_rect(const QRectF& a, const QRectF& b)
+{
+    // Exactly, not QRectF's fuzzy equality: a hair's difference can move a
+    // stretched pixel.
+    return a.x() == b.x() && a.y() == b.y() && a.width() == b.width() && a.height() == b.height();
+}
+
+// Whether the paint replaces every pixel of a surface of the given size, so
+// that what the surface held before no longer shows. Pieces are drawn with
+// the source's pixels replacing the surface's, transparent ones included, so
+// only where they reach counts: pieces on whole pixels, taken from inside
+// the picture, that together leave no pixel out.
+bool covers_surface(QSize size, const QImage& source, std::span<const slice_piece> pieces)
+{
+    if (source.isNull())
+        return false;
+    QRegion left(QRect(QPoint(0, 0), size));
+    for (const slice_piece& piece : pieces) {
+        const QRectF& to = piece.destination;
+        if (to.width() <= 0 || to.height() <= 0 || piece.source.width() <= 0 || piece.source.height() <= 0)
+            continue;
+        const QRect whole = to.toRect();
+        if (!same_rect(QRectF(whole), to) || !QRectF(source.rect()).contains(piece.source))
+            return false;
+        left -= whole;
+    }
+    return left.isEmpty();
+}
+
+} // namespace
+
+bool xp_control::surface_paint::same_as(const QImage& other_source, std::span<const slice_piece> other_pieces) const
+{
+    if (!std::equal(pieces.begin(), pieces.end(), other_pieces.begin(), other_pieces.end(),
+                    [](const slice_piece& a, const slice_piece& b) {
+                        return same_rect(a.destination, b.destination) && same_rect(a.source, b.source);
+                    }))
+        return false;
+    return source.cacheKey() == other_source.cacheKey() || source == other_source;
+}
+
+bool xp_control::recipe_fits() const
+{
+    // A control of no width or height still has a one-pixel surface, which
+    // every paint grows afresh; that is left to the direct way.
+    return m_recipe && !size().isEmpty() && m_recipe->size == size();
+}
+
+void xp_control::draw_recipe() const
+{
+    if (!m_recipe)
+        return;
+    const surface_recipe& recipe = *m_recipe;
+    std::size_t done = 0;
+    // The drawn surface is reused when the recipe only adds paints to it.
+    const bool extends = m_drawn && m_drawn->size == recipe.size && m_drawn->colour == recipe.colour
+                         && m_drawn->paints.size() <= recipe.paints.size()
+                         && std::equal(m_drawn->paints.begin(), m_drawn->paints.end(), recipe.paints.begin(),
+                                       [](const surface_paint& a, const surface_paint& b) {
+                                           return a.same_as(b.source, b.pieces);
+                                       });
+    if (extends) {
+        done = m_drawn->paints.size();
+    } else {
+        if (m_canvas.size() != recipe.size || m_canvas.format() != QImage::Format_ARGB32_Premultiplied)
+            m_canvas = QImage(recipe.size, QImage::Format_ARGB32_Premultiplied);
+        const bool covered = !recipe.paints.empty()
+                             && covers_surface(recipe.size, recipe.paints.front().source, recipe.paints.front().pieces);
+        if (!covered)
+            m_canvas.fill(recipe.colour);
+    }
+    for (std::size_t i = done; i < recipe.paints.size(); ++i)
+        controls::paint_pieces(m_canvas, recipe.paints[i].source, recipe.paints[i].pieces);
+    m_drawn = recipe;
+}
+
+const QImage& xp_control::surface_canvas() const
+{
+    draw_recipe();
+    return m_canvas;
+}
+
 QImage& xp_control::canvas()
 {
+    // The caller draws on the surface directly, so the recipe is drawn first
+    // and given up.
+    draw_recipe();
+    m_recipe.reset();
+    m_drawn.reset();
     // The surface keeps its drawing across resizes, as the platform's kept
     // drawing does: what was drawn stays, new area shows the back colour.
     if (m_canvas.size() != size()) {
@@ -146,13 +241,42 @@ QImage& xp_control::canvas()
 
 void xp_control::paint_pieces(const QImage& source, std::span<const slice_piece> pieces)
 {
+    if (!size().isEmpty()) {
+        if (covers_surface(size(), source, pieces)) {
+            // Nothing drawn before shows through a paint over the whole
+            // surface: the recipe starts afresh from it.
+            const bool again = recipe_fits() && m_recipe->paints.size() == 1
+                               && m_recipe->paints.front().same_as(source, pieces);
+            if (!again)
+                m_recipe = surface_recipe{size(), surface_colour(), {{source, {pieces.begin(), pieces.end()}}}};
+            update();
+            return;
+        }
+        // A surface never drawn on starts as the back colour, which a recipe
+        // says as well as an image.
+        if (!m_recipe && m_canvas.isNull())
+            m_recipe = surface_recipe{size(), surface_colour(), {}};
+    }
+    if (recipe_fits()) {
+        // The same paint twice in a row leaves the surface as the first one
+        // did: every pixel it reaches is replaced by the same pixel.
+        std::vector<surface_paint>& paints = m_recipe->paints;
+        const bool again = !paints.empty() && paints.back().same_as(source, pieces);
+        if (again || paints.size() < max_recipe_paints) {
+            if (!again)
+                paints.push_back({source, {pieces.begin(), pieces.end()}});
+            update();
+            return;
+        }
+    }
     controls::paint_pieces(canvas(), source, pieces);
     update();
 }
 
 void xp_control::clear_surface()
 {
-    canvas().fill(surface_colour());
+    // Clearing replaces every pixel, whatever the surface held before.
+    m_recipe = surface_recipe{size().expandedTo(QSize(1, 1)), surface_colour(), {}};
     update();
 }
 
@@ -172,8 +296,15 @@ QColor xp_control::surface_colour() const
 void xp_control::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!m_canvas.isNull())
-        painter.drawImage(0, 0, m_canvas);
+    if (m_recipe && m_recipe->paints.empty() && m_recipe->colour.alpha() == 255) {
+        // A surface that is one opaque colour puts the same pixels on the
+        // screen as a fill, without an image the size of the control.
+        painter.fillRect(QRect(QPoint(0, 0), m_recipe->size), m_recipe->colour);
+    } else {
+        draw_recipe();
+        if (!m_canvas.isNull())
+            painter.drawImage(0, 0, m_canvas);
+    }
     if (!m_face.isNull())
         painter.drawImage(0, 0, m_face);
 }

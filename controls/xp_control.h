@@ -56,6 +56,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace controls {
 
@@ -140,7 +141,7 @@ public:
 
     // What the surface shows, for tests and for controls layered on others.
     const QImage& face() const { return m_face; }
-    const QImage& surface_canvas() const { return m_canvas; }
+    const QImage& surface_canvas() const;
 
 protected:
     void forward_input(QWidget* child, child_move move, child_unit unit = child_unit::control);
@@ -194,12 +195,40 @@ private:
     void translate_mouse(QWidget* element, QMouseEvent* e, QPointF point, std::optional<QPointF> move_point);
     QImage& canvas();
 
+    // The surface as a recipe: the colour it was last cleared to, at its
+    // size then, and the paints made on it since, in order. The layout
+    // passes clear and paint a surface many times before it is first shown,
+    // and mostly with the same result; kept as a recipe, the surface is
+    // drawn once, when it is shown, and a pass that asks for what is drawn
+    // already draws nothing.
+    struct surface_paint {
+        QImage source;
+        std::vector<slice_piece> pieces;
+        bool same_as(const QImage& other_source, std::span<const slice_piece> other_pieces) const;
+    };
+    struct surface_recipe {
+        QSize size;
+        QColor colour;
+        std::vector<surface_paint> paints;
+    };
+    // Whether the recipe can take a paint at the control's present size;
+    // any other change of the surface draws it first.
+    bool recipe_fits() const;
+    // Draws the recipe onto m_canvas unless it is drawn there already.
+    void draw_recipe() const;
+
     event_source m_events;
     platform::property_bag* m_bag = nullptr;
     QFont m_font;
     scale_unit m_unit = scale_unit::twips;
     QImage m_face;
-    QImage m_canvas;
+    mutable QImage m_canvas;
+    // While set, the surface is what the recipe says, and m_canvas holds it
+    // only if m_drawn says so.
+    std::optional<surface_recipe> m_recipe;
+    // The recipe m_canvas was drawn from, as long as nothing else has drawn
+    // on it since.
+    mutable std::optional<surface_recipe> m_drawn;
     std::map<QWidget*, forwarded> m_forwarded;
     // A left press that began here (nullptr for the surface itself) and may
     // still become a click.

@@ -6,6 +6,7 @@
 // group, whichever container holds each of them.
 
 #include "controls/indicator_control.h"
+#include "platform/pictures.h"
 
 #include <array>
 
@@ -26,14 +27,14 @@ public:
 
 protected:
     int cell_for(int state) const override { return 4 * value_field() + state; }
-    QImage cell_picture(int cell) const override { return m_img[cell]; }
+    QImage cell_picture(int cell) const override { return m_img[cell].image(); }
     QVariant stored_value() const override { return Value(); }
     QVariant default_value() const override { return false; }
     void apply_stored_value(const QVariant& value) override { set_Value(value.toBool()); }
 
 private:
-    // The eight cells; element n is cell n.
-    std::array<QImage, 8> m_img;
+    // The eight cells; element n is cell n. A button shows few of them.
+    std::array<platform::picture_ref, 8> m_img;
 };
 
 } // namespace controls

@@ -6,8 +6,10 @@ namespace controls {
 
 xptopbuttons::xptopbuttons(QWidget* parent)
     : caption_button(parent),
-      m_pc{platform::picture(QStringLiteral("caption_close")), platform::picture(QStringLiteral("caption_maximize")),
-         platform::picture(QStringLiteral("caption_minimize")), platform::picture(QStringLiteral("caption_restore"))}
+      m_pc{platform::picture_ref(QStringLiteral("caption_close")),
+           platform::picture_ref(QStringLiteral("caption_maximize")),
+           platform::picture_ref(QStringLiteral("caption_minimize")),
+           platform::picture_ref(QStringLiteral("caption_restore"))}
 {
     draw_normal();
     // The fixed size holds from the start, before any host asks for one.
@@ -51,7 +53,7 @@ void xptopbuttons::click()
 
 QImage xptopbuttons::cell_picture(int cell) const
 {
-    return platform::cell_picture(m_pc[static_cast<std::size_t>(m_strip)], 1, 4, cell);
+    return platform::cell_picture(m_pc[static_cast<std::size_t>(m_strip)].image(), 1, 4, cell);
 }
 
 void xptopbuttons::draw_normal()

@@ -5,6 +5,7 @@
 // normal, hover, pressed, disabled.
 
 #include "controls/caption_button.h"
+#include "platform/pictures.h"
 
 #include <array>
 
@@ -41,8 +42,8 @@ protected:
 private:
     void draw_normal();
 
-    // The strips, indexed like the kinds.
-    std::array<QImage, 4> m_pc;
+    // The strips, indexed like the kinds; most buttons only ever show one.
+    std::array<platform::picture_ref, 4> m_pc;
     std::int32_t m_value = 0;
     std::int16_t m_strip = 0;
 };

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 
 namespace frame {
 
@@ -50,11 +51,11 @@ QFont caption_font()
 frame_images load_set(const QString& suffix)
 {
     return {
-        platform::picture(QStringLiteral("imgtop") + suffix),
-        platform::picture(QStringLiteral("imgtopmax") + suffix),
-        platform::picture(QStringLiteral("imgleft") + suffix),
-        platform::picture(QStringLiteral("imgright") + suffix),
-        platform::picture(QStringLiteral("imgbottom") + suffix),
+        platform::picture_ref(QStringLiteral("imgtop") + suffix),
+        platform::picture_ref(QStringLiteral("imgtopmax") + suffix),
+        platform::picture_ref(QStringLiteral("imgleft") + suffix),
+        platform::picture_ref(QStringLiteral("imgright") + suffix),
+        platform::picture_ref(QStringLiteral("imgbottom") + suffix),
     };
 }
 
@@ -162,7 +163,7 @@ int xp_canvas::window_state(const QWidget* window)
 
 bool xp_canvas::shows_active_look() const
 {
-    return m_working.top.cacheKey() == m_active.top.cacheKey();
+    return m_working.top.image().cacheKey() == m_active.top.image().cacheKey();
 }
 
 // ---- Images and the layout pass ---------------------------------------
@@ -194,9 +195,9 @@ void xp_canvas::layout_frame()
     dock_strips();
     paint_borders();
     paint_title();
-    if (!m_working.bottom.isNull()) {
-        const slice_piece whole = whole_piece(m_working.bottom.size(), m_picbottom->size());
-        m_picbottom->paint(m_working.bottom, {&whole, 1});
+    if (const QImage& bottom = m_working.bottom.image(); !bottom.isNull()) {
+        const slice_piece whole = whole_piece(bottom.size(), m_picbottom->size());
+        m_picbottom->paint(bottom, {&whole, 1});
     }
     place_labels();
     place_grips();
@@ -238,8 +239,8 @@ void xp_canvas::dock_strips()
 
 void xp_canvas::paint_borders()
 {
-    const std::pair<frame_strip*, const QImage*> sides[] = {{m_picleft, &m_working.left},
-                                                            {m_picright, &m_working.right}};
+    const std::pair<frame_strip*, const QImage*> sides[] = {{m_picleft, &m_working.left.image()},
+                                                            {m_picright, &m_working.right.image()}};
     for (const auto& [strip, picture] : sides) {
         if (picture->isNull())
             continue;
@@ -254,7 +255,7 @@ void xp_canvas::paint_title()
     const int state = host_state().value_or(state_normal);
     if (state == state_minimised)
         return;
-    const QImage& picture = state == state_maximised ? m_working.topmax : m_working.top;
+    const QImage& picture = state == state_maximised ? m_working.topmax.image() : m_working.top.image();
     if (picture.isNull())
         return;
     m_pictop->paint(picture, title_pieces(picture.size(), m_pictop->size()));
@@ -526,13 +527,16 @@ void xp_canvas::make_trans(QWidget* h)
     if (!h)
         return;
     // The host's own surface lies under the frame; it is built here from the
-    // host's background and the two title corners, and only its top rows
-    // matter to the shape.
-    QImage surface(h->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // host's background and the two title corners. Only the rows the key is
+    // looked for in matter to the shape, so only those are made: a surface
+    // the size of the window would be megabytes filled for nothing.
+    QImage surface(QSize(h->width(), std::min(h->height(), key_scan_rows)).expandedTo(QSize(1, 1)),
+                   QImage::Format_RGB32);
     surface.fill(h->palette().color(h->backgroundRole()));
     set_drawing_unit_pixels(h);
-    if (window_state(h) == state_normal && !m_working.top.isNull())
-        controls::paint_pieces(surface, m_working.top, title_corner_pieces(m_working.top.size(), m_pictop->size()));
+    const QImage& top = m_working.top.image();
+    if (window_state(h) == state_normal && !top.isNull())
+        controls::paint_pieces(surface, top, title_corner_pieces(top.size(), m_pictop->size()));
     apply_key_region(h, surface, key_colour);
 }
 

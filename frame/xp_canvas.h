@@ -10,6 +10,7 @@
 #include "controls/xp_control.h"
 #include "frame/frame_geometry.h"
 #include "platform/message_loop.h"
+#include "platform/pictures.h"
 
 #include <QImage>
 #include <QPoint>
@@ -40,9 +41,11 @@ public:
     void paint(const QImage& picture, std::span<const slice_piece> pieces) { paint_pieces(picture, pieces); }
 };
 
-// The pictures of one look of the frame. Copies share the pixels.
+// The pictures of one look of the frame, each decoded when it is first
+// drawn: a window may never be maximised or lose the focus. Copies share the
+// pixels.
 struct frame_images {
-    QImage top, topmax, left, right, bottom;
+    platform::picture_ref top, topmax, left, right, bottom;
 };
 
 class xp_canvas : public controls::xp_control {

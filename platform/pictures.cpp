@@ -1,6 +1,7 @@
 #include "pictures.h"
 #include "test_hooks.h"
 
+#include <QImageReader>
 #include <map>
 
 namespace platform {
@@ -13,6 +14,33 @@ std::map<QString, QImage>& overrides()
     return images;
 }
 
+// Every control of a kind asks for the same pictures, and a window builds
+// many controls; each picture is decoded once and then shared, as QImage
+// shares its pixels until one copy is written to.
+std::map<QString, QImage>& decoded()
+{
+    static std::map<QString, QImage> images;
+    return images;
+}
+
+QImage decode(const QString& name)
+{
+    // The format is known, so the reader is told it and told not to guess:
+    // guessing asks every image plugin installed whether it reads PNG, which
+    // loads them all (and the JPEG library with them) for the first picture.
+    QImageReader reader(QStringLiteral(":/assets/%1.png").arg(name), "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+const QImage& embedded(const QString& name)
+{
+    auto cached = decoded().find(name);
+    if (cached == decoded().end())
+        cached = decoded().emplace(name, decode(name)).first;
+    return cached->second;
+}
+
 } // namespace
 
 QImage picture(const QString& name)
@@ -20,7 +48,29 @@ QImage picture(const QString& name)
     const auto found = overrides().find(name);
     if (found != overrides().end())
         return found->second;
-    return QImage(QStringLiteral(":/assets/%1.png").arg(name));
+    return embedded(name);
+}
+
+picture_ref::picture_ref(const QString& name)
+{
+    // A stand-in is taken now, as picture() would; the embedded picture
+    // cannot change, so it can wait.
+    const auto found = overrides().find(name);
+    if (found != overrides().end()) {
+        m_image = found->second;
+    } else {
+        m_name = name;
+        m_decoded = false;
+    }
+}
+
+const QImage& picture_ref::image() const
+{
+    if (!m_decoded) {
+        m_image = embedded(m_name);
+        m_decoded = true;
+    }
+    return m_image;
 }
 
 void set_picture_override(const QString& name, const QImage& image)

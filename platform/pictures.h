@@ -17,6 +17,23 @@ namespace platform {
 // The named picture; a null image when there is none.
 QImage picture(const QString& name);
 
+// A named picture that is decoded when it is first shown rather than when
+// it is named: a control holds pictures for faces it may never show. What
+// it shows is what picture() gave when it was named, a test's stand-in
+// included.
+class picture_ref {
+public:
+    picture_ref() = default;
+    explicit picture_ref(const QString& name);
+
+    const QImage& image() const;
+
+private:
+    QString m_name;
+    mutable QImage m_image;
+    mutable bool m_decoded = true;
+};
+
 // The picture of cell `index` of a strip cut into rows x columns equal
 // cells, numbered across a row first (what the sprite cutter gives).
 QImage cell_picture(const QImage& strip, int rows, int columns, int index);

@@ -1,13 +1,58 @@
-// The pure parts of the control core: cells, integer conversions, slice
-// painting, and events bound by name or id with arguments by reference.
+// The control core: cells, integer conversions, slice painting, the kept
+// surface, and events bound by name or id with arguments by reference.
 
 #include "controls/events.h"
 #include "controls/geometry.h"
+#include "controls/xp_control.h"
 
 #include <QRegularExpression>
 #include <QTest>
+#include <functional>
 
 using namespace controls;
+
+namespace {
+
+// A control the test draws on directly, 8 x 4 pixels on white.
+class surface_probe : public xp_control {
+public:
+    surface_probe() : xp_control({})
+    {
+        set_surface_colour(Qt::white);
+        resize(8, 4);
+    }
+    using xp_control::clear_surface;
+    using xp_control::set_surface_colour;
+
+    // One colour over columns [left, right) of every row.
+    void paint(QColor colour, int left, int right)
+    {
+        QImage source(1, 1, QImage::Format_ARGB32);
+        source.fill(colour);
+        const slice_piece piece{QRectF(left, 0, right - left, height()), QRectF(0, 0, 1, 1)};
+        paint_pieces(source, {&piece, 1});
+    }
+};
+
+using surface_steps = std::function<void(surface_probe&)>;
+
+// A row of the surface as it shows, a letter a pixel: r, b, g, w for red,
+// blue, green, white.
+QString shown_row(surface_probe& probe)
+{
+    const QImage shot = probe.grab().toImage();
+    QString row;
+    for (int x = 0; x < shot.width(); ++x) {
+        const QRgb p = shot.pixel(x, 1);
+        row += p == qRgb(255, 0, 0) ? 'r' : p == qRgb(0, 0, 255) ? 'b' : p == qRgb(0, 255, 0) ? 'g'
+             : p == qRgb(255, 255, 255) ? 'w' : '?';
+    }
+    return row;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(surface_steps)
 
 class tst_control_core : public QObject {
     Q_OBJECT
@@ -72,6 +117,63 @@ private slots:
             QCOMPARE(target.pixel(x, 0), x < 4 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
             QCOMPARE(target.pixel(x, 1), qRgb(255, 255, 255));
         }
+    }
+
+    // The surface is drawn when it is shown, from what was asked of it since
+    // it was last cleared; it must show what drawing each step at once would.
+    void surface_shows_every_step_in_order_data()
+    {
+        QTest::addColumn<surface_steps>("steps");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a paint repeated after another lies on top") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::red, 0, 4);
+            s.paint(Qt::blue, 2, 6);
+            s.paint(Qt::red, 0, 4);
+        }) << "rrrrbbww";
+        QTest::newRow("clearing drops every paint") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::red, 0, 8);
+            s.clear_surface();
+        }) << "wwwwwwww";
+        QTest::newRow("a cleared surface keeps the colour it was cleared to") << surface_steps([](surface_probe& s) {
+            s.clear_surface();
+            s.set_surface_colour(Qt::green);
+        }) << "wwwwwwww";
+        QTest::newRow("growing keeps the drawing, the new part in the back colour of then")
+            << surface_steps([](surface_probe& s) {
+                   s.paint(Qt::red, 0, 8);
+                   s.set_surface_colour(Qt::green);
+                   s.resize(10, 4);
+                   s.paint(Qt::blue, 9, 10);
+               })
+            << "rrrrrrrrgb";
+        QTest::newRow("growing puts the back colour under transparent pixels") << surface_steps([](surface_probe& s) {
+            s.paint(Qt::transparent, 0, 2);
+            s.set_surface_colour(Qt::green);
+            s.resize(10, 4);
+            s.paint(Qt::blue, 9, 10);
+        }) << "ggwwwwwwgb";
+        QTest::newRow("a paint over the whole surface hides what was under it, and growing keeps it")
+            << surface_steps([](surface_probe& s) {
+                   s.paint(Qt::red, 0, 4);
+                   s.paint(Qt::blue, 0, 8);
+                   s.resize(10, 4);
+                   s.paint(Qt::red, 9, 10);
+               })
+            << "bbbbbbbbwr";
+        QTest::newRow("more paints than a recipe keeps") << surface_steps([](surface_probe& s) {
+            for (int i = 0; i < 20; ++i)
+                s.paint(i % 2 ? Qt::red : Qt::blue, 0, 7);
+            s.paint(Qt::blue, 0, 2);
+        }) << "bbrrrrrw";
+    }
+
+    void surface_shows_every_step_in_order()
+    {
+        QFETCH(surface_steps, steps);
+        QFETCH(QString, shown);
+        surface_probe probe;
+        steps(probe);
+        QCOMPARE(shown_row(probe), shown);
     }
 
     void events_bind_by_name_or_id_and_pass_by_reference()
