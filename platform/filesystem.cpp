@@ -101,7 +101,9 @@ public:
     c_path(const place& where, std::string_view name)
     {
         if (where.prefix.empty() && name.size() < sizeof m_short) {
-            std::memcpy(m_short, name.data(), name.size());
+            // An empty view may hold no pointer at all, which memcpy must not be given.
+            if (!name.empty())
+                std::memcpy(m_short, name.data(), name.size());
             m_short[name.size()] = '\0';
             m_text = m_short;
             return;
