@@ -2,8 +2,11 @@
 
 // What the rename-run benchmarks share: a folder of numbered files
 // "file_a_000001.txt"..., the floor (a plain loop that lists a fresh copy of
-// the folder and makes the same renames by renameat2),
-// the check that the run renamed every file, and the table they print.
+// the folder and makes the same renames by renameat2), the checked floor
+// (the same loop looking at each entry with fstatat right before renaming
+// it, as Fennimo must, so that a folder that took a listed file's place is
+// never renamed), the check that the run renamed every file, and the table
+// they print.
 
 #include "renamer/rules.h"
 
@@ -23,7 +26,9 @@
 #include <functional>
 #include <linux/fs.h>
 #include <string>
+#include <utility>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
@@ -62,6 +67,8 @@ struct figures {
     // The processor time (user and system) the floor took: on a busy
     // machine a steadier figure than the time on the clock.
     double floor_cpu = 0;
+    double checked_floor = 0;
+    double checked_floor_cpu = 0;
 };
 
 // The processor time, user and system, of the calling thread or (children)
@@ -74,30 +81,23 @@ inline double cpu_seconds(bool children = false)
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// Runs `timed_run` on a fresh folder of `count` files under `base`; it
-// replaces "a" by "b" in every name and answers the seconds it counts as the
-// run. Then times the floor on a second fresh folder.
-inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
+// A plain loop over a fresh folder of `count` files under `base`: it lists
+// the folder, as every renamer must, then renames each name, looking at the
+// entry first when `look_first`. Answers the seconds on the clock and of
+// processor time.
+inline std::pair<double, double> time_floor(const QString& base, int count, bool look_first)
 {
-    QTemporaryDir run_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
-    QTemporaryDir floor_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
-    if (!run_dir.isValid() || !floor_dir.isValid()) {
+    QTemporaryDir dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
+    if (!dir.isValid()) {
         std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
         std::exit(1);
     }
-    const std::string run_folder = QFile::encodeName(run_dir.path()).toStdString();
-    const std::string floor_folder = QFile::encodeName(floor_dir.path()).toStdString();
-
-    make_folder(run_folder, count);
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    make_folder(folder, count);
+    const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::sync();
-    const double run = timed_run(run_folder);
-
-    make_folder(floor_folder, count);
-    const int dir_fd = ::open(floor_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ::sync();
-    const double floor_cpu_start = cpu_seconds();
-    const auto floor_start = clock_type::now();
-    // A plain loop lists the folder before it renames, as every renamer must.
+    const double cpu_start = cpu_seconds();
+    const auto start = clock_type::now();
     std::vector<std::string> names, new_names;
     DIR* listing = ::fdopendir(::dup(dir_fd));
     while (const dirent* entry = ::readdir(listing))
@@ -107,18 +107,42 @@ inline figures measure(const QString& base, int count, const std::function<doubl
     new_names.reserve(names.size());
     for (const auto& name : names)
         new_names.push_back(renamer::replace_all(name, "a", "b"));
-    for (std::size_t i = 0; i < names.size(); ++i)
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        struct stat st {};
+        if (look_first && (::fstatat(dir_fd, names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)))
+            continue;
         ::syscall(SYS_renameat2, dir_fd, names[i].c_str(), dir_fd, new_names[i].c_str(), RENAME_NOREPLACE);
-    const double floor = seconds_since(floor_start);
-    const double floor_cpu = cpu_seconds() - floor_cpu_start;
+    }
+    const double seconds = seconds_since(start);
+    const double cpu = cpu_seconds() - cpu_start;
     ::close(dir_fd);
+    return {seconds, cpu};
+}
+
+// Runs `timed_run` on a fresh folder of `count` files under `base`; it
+// replaces "a" by "b" in every name and answers the seconds it counts as the
+// run. Then times both floors, each on a fresh folder of its own.
+inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
+{
+    QTemporaryDir run_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
+    if (!run_dir.isValid()) {
+        std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
+        std::exit(1);
+    }
+    const std::string run_folder = QFile::encodeName(run_dir.path()).toStdString();
+    make_folder(run_folder, count);
+    ::sync();
+    const double run = timed_run(run_folder);
+
+    const auto floor = time_floor(base, count, false);
+    const auto checked = time_floor(base, count, true);
 
     const auto renamed = platform::list_files(run_folder);
     if (!renamed || renamed->size() != std::size_t(count) || renamed->front() != "file_b_000001.txt") {
         std::fprintf(stderr, "the run did not rename every file\n");
         std::exit(1);
     }
-    return {run, floor, floor_cpu};
+    return {run, floor.first, floor.second, checked.first, checked.second};
 }
 
 inline double median(std::vector<double> values)
@@ -135,19 +159,23 @@ struct summary {
     double run;
     double floor;
     double ratio;
+    double checked_floor;
+    double checked_ratio;
 };
 
 inline summary measure_rounds(const QString& base, int count,
                               const std::function<double(const std::string&)>& timed_run, int rounds = 5)
 {
-    std::vector<double> runs, floors, ratios;
+    std::vector<double> runs, floors, ratios, checked_floors, checked_ratios;
     for (int i = 0; i < rounds; ++i) {
         const figures f = measure(base, count, timed_run);
         runs.push_back(f.run);
         floors.push_back(f.floor);
         ratios.push_back(f.run / f.floor);
+        checked_floors.push_back(f.checked_floor);
+        checked_ratios.push_back(f.run / f.checked_floor);
     }
-    return {median(runs), median(floors), median(ratios)};
+    return {median(runs), median(floors), median(ratios), median(checked_floors), median(checked_ratios)};
 }
 
 // The folders given after the file count, or /dev/shm and the temporary folder.
@@ -163,14 +191,15 @@ inline QStringList bases(int argc, char** argv)
 
 inline void print_header(const char* title)
 {
-    std::printf("%s (medians of 5 rounds)\n", title);
-    std::printf("%-12s %8s %9s %9s %7s %11s", "folder", "files", "run s", "floor s", "ratio", "run us/file");
+    std::printf("%s (medians of 5 rounds; \"checked\": the floor that looks at each entry first)\n", title);
+    std::printf("%-12s %8s %9s %9s %7s %9s %7s %11s", "folder", "files", "run s", "floor s", "ratio", "checked s",
+                "ratio", "run us/file");
 }
 
 inline void print_row(const QString& base, int files, const summary& f)
 {
-    std::printf("%-12s %8d %9.3f %9.3f %7.2f %11.2f", qPrintable(base), files, f.run, f.floor, f.ratio,
-                f.run / files * 1e6);
+    std::printf("%-12s %8d %9.3f %9.3f %7.2f %9.3f %7.2f %11.2f", qPrintable(base), files, f.run, f.floor, f.ratio,
+                f.checked_floor, f.checked_ratio, f.run / files * 1e6);
 }
 
 } // namespace bench

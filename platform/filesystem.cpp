@@ -409,7 +409,16 @@ std::vector<std::string> name_list::to_strings() const
 bool list_order_less(std::string_view a, std::string_view b)
 {
     const auto n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    // Names of one folder often share a long beginning: it is passed over
+    // eight bytes at a time, since equal bytes are equal in any case.
+    std::size_t i = 0;
+    for (std::uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    for (; i < n; ++i) {
         if (a[i] == b[i])
             continue;
         const auto ca = ascii_lower(static_cast<unsigned char>(a[i]));

@@ -1,6 +1,8 @@
 #include "journal.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <algorithm>
 #include <utility>
@@ -83,12 +85,35 @@ std::string journal_path()
     return folder.empty() ? folder : folder + "/journal";
 }
 
+namespace {
+
+// True when none of eight bytes needs escaping: each lies within 0x20..0x7E
+// and none is a backslash. Each test leaves a high bit set in the result
+// exactly when some byte fails it.
+bool eight_plain(std::uint64_t x)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+    const std::uint64_t control = (x - ones * 0x20) & ~x & highs;
+    const std::uint64_t high_or_delete = ((x + ones) | x) & highs;
+    const std::uint64_t y = x ^ (ones * '\\');
+    const std::uint64_t backslash = (y - ones) & ~y & highs;
+    return (control | high_or_delete | backslash) == 0;
+}
+
+} // namespace
+
 void append_escaped(std::string& out, std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";
-    // Most names are printable ASCII through and through, and go in whole.
+    // Most names are printable ASCII through and through, and go in whole,
+    // looked at eight bytes at a time: the journal takes two names a rename.
     const auto plain = [](unsigned char c) { return c >= 0x20 && c < 0x7F && c != '\\'; };
     std::size_t at = 0;
+    for (std::uint64_t eight; at + 8 <= bytes.size(); at += 8) {
+        std::memcpy(&eight, bytes.data() + at, 8);
+        if (!eight_plain(eight))
+            break;
+    }
     while (at < bytes.size() && plain(static_cast<unsigned char>(bytes[at])))
         ++at;
     out.append(bytes.data(), at);

@@ -58,26 +58,34 @@ bool passes_filters(const rename_options& options, std::string_view name)
     return true;
 }
 
+bool make_new_name(std::string& out, const rename_options& options, std::string_view name, std::int64_t index)
+{
+    out.clear();
+    if (!passes_filters(options, name))
+        return false;
+
+    if (options.change_extension && !is_blank(options.new_extension)) {
+        // Extensions start at the first dot, not the last: "a.b.txt" has "b.txt".
+        out += name.substr(0, name.find('.'));
+        out += '.';
+        out += trimmed(options.new_extension);
+    } else if (options.strip_extension) {
+        out += name.substr(0, name.find('.'));
+    } else if (options.use_pattern && !is_blank(options.pattern)) {
+        append_replaced(out, trimmed(options.pattern), "*", std::to_string(index));
+    } else {
+        append_replaced(out, name, options.replace_what, options.replace_with);
+    }
+    return true;
+}
+
 std::optional<std::string> make_new_name(const rename_options& options, std::string_view name,
                                          std::int64_t index)
 {
-    if (!passes_filters(options, name))
+    std::string out;
+    if (!make_new_name(out, options, name, index))
         return std::nullopt;
-
-    // Extensions start at the first dot, not the last: "a.b.txt" has "b.txt".
-    const auto first_dot = name.find('.');
-
-    if (options.change_extension && !is_blank(options.new_extension)) {
-        std::string out(name.substr(0, first_dot));
-        out += '.';
-        out += trimmed(options.new_extension);
-        return out;
-    }
-    if (options.strip_extension)
-        return std::string(name.substr(0, first_dot));
-    if (options.use_pattern && !is_blank(options.pattern))
-        return replace_all(trimmed(options.pattern), "*", std::to_string(index));
-    return replace_all(name, options.replace_what, options.replace_with);
+    return out;
 }
 
 std::string join_path(std::string_view folder, std::string_view name, char separator)
@@ -89,13 +97,25 @@ std::string join_path(std::string_view folder, std::string_view name, char separ
     return out;
 }
 
+std::array<std::string_view, 3> listing_pieces(std::string_view folder, std::string_view name, char separator)
+{
+    // The separator's piece must outlive the call: it points into a table
+    // of every byte.
+    static constexpr auto bytes = [] {
+        std::array<char, 256> all{};
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = static_cast<char>(i);
+        return all;
+    }();
+    return {folder, std::string_view(&bytes[static_cast<unsigned char>(separator)], 1), name};
+}
+
 std::string listing_line(std::string_view folder, std::string_view name, char separator)
 {
     std::string out;
     out.reserve(folder.size() + 1 + name.size());
-    out += folder;
-    out += separator;
-    out += name;
+    for (const std::string_view piece : listing_pieces(folder, name, separator))
+        out += piece;
     return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/separator.h"
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -50,13 +51,20 @@ bool passes_filters(const rename_options& options, std::string_view name);
 // filters skip it. The new name may equal the old one.
 std::optional<std::string> make_new_name(const rename_options& options, std::string_view name,
                                          std::int64_t index);
+// The same into `out`, which a run keeps from one file to the next so that
+// its buffer is made once; false when the filters skip the file.
+bool make_new_name(std::string& out, const rename_options& options, std::string_view name, std::int64_t index);
 
 // The full path used on disk: exactly one separator between folder and name.
 std::string join_path(std::string_view folder, std::string_view name,
                       char separator = native_separator);
 
-// One line of the full-path list; a root folder gives a doubled separator
-// here, which collapse_double_backslash mends once the whole list is built.
+// One line of the full-path list, as the pieces a list appends: the folder,
+// one separator, the name. A root folder gives a doubled separator here,
+// which collapse_double_backslash mends once the whole list is built.
+std::array<std::string_view, 3> listing_pieces(std::string_view folder, std::string_view name,
+                                               char separator = native_separator);
+// The same line whole.
 std::string listing_line(std::string_view folder, std::string_view name,
                          char separator = native_separator);
 std::string collapse_double_backslash(std::string_view list, char separator = native_separator);

@@ -79,7 +79,8 @@ void path_list::add(const std::string& folder, std::string_view name)
         m_folder = folder;
         m_doubled = m_doubled || folder.ends_with(native_separator) || folder.find(twice, 0, 2) != std::string::npos;
     }
-    m_window.append_line(text_id::Text1, {folder, std::string_view(twice, 1), name});
+    const auto [line_folder, separator, line_name] = listing_pieces(folder, name);
+    m_window.append_line(text_id::Text1, {line_folder, separator, line_name});
 }
 
 void path_list::finish()
@@ -185,16 +186,14 @@ run_outcomes rename_pass(window_controls& window, journal_writer* journal)
     run_outcomes outcomes;
 
     const std::int32_t count = window.list_count();
+    std::string new_name;
     for (std::int32_t i = 0; i < count; ++i) {
         // Inputs are read per file, so an edit made while the run yields
         // takes effect from the next file on.
         const auto name = window.list_entry(i);
-        if (name) {
-            const auto new_name = make_new_name(read_options(window), *name, i);
-            if (new_name) {
-                const std::string& folder = window.file_path();
-                record(outcomes, journal, folder, *name, *new_name, window.rename_file(folder, *name, *new_name));
-            }
+        if (name && make_new_name(new_name, read_options(window), *name, i)) {
+            const std::string& folder = window.file_path();
+            record(outcomes, journal, folder, *name, new_name, window.rename_file(folder, *name, new_name));
         }
         advance(window, i);
     }

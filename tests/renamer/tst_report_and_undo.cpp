@@ -73,6 +73,7 @@ private slots:
     void new_window_undoes_previous_run();
     void corrupt_journal_data();
     void corrupt_journal();
+    void escaping_spares_only_printable_ascii();
     void names_are_never_markup();
     void help_keeps_its_text();
 
@@ -327,6 +328,38 @@ void tst_report_and_undo::corrupt_journal()
     QCOMPARE(describe(read_folder(f.folder())), after);
     // Whatever was in it, the journal is spent.
     QVERIFY(renamer::read_journal().entries.empty());
+}
+
+// Every byte value at every place of a long name, since the journal looks at
+// several bytes at once: one that needs escaping must never slip through
+// among plain ones, and the name must come back exactly.
+void tst_report_and_undo::escaping_spares_only_printable_ascii()
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = char(byte);
+        std::string alone;
+        if (c == '\\')
+            alone = "\\\\";
+        else if (c == '\t')
+            alone = "\\t";
+        else if (c == '\n')
+            alone = "\\n";
+        else if (c == '\r')
+            alone = "\\r";
+        else if (byte < 0x20 || byte >= 0x7F)
+            alone = QByteArray::number(byte, 16).rightJustified(2, '0').prepend("\\x").toStdString();
+        else
+            alone = std::string(1, c);
+        for (std::size_t at = 0; at < 24; ++at) {
+            std::string name(24, 'a');
+            name[at] = c;
+            const std::string escaped = renamer::escape_bytes(name);
+            QCOMPARE(escaped, std::string(at, 'a') + alone + std::string(23 - at, 'a'));
+            std::string back;
+            QVERIFY(renamer::unescape_bytes(escaped, back));
+            QCOMPARE(back, name);
+        }
+    }
 }
 
 // A name is shown as it is, never read as markup, in the box a user sees.
