@@ -369,21 +369,25 @@ void name_list::sort()
     std::vector<keyed> keys(count);
     for (std::size_t i = 0; i < count; ++i)
         keys[i] = {folded_key((*this)[i], common), m_places[i]};
-    // By the keys, sixteen bits at a time, lowest first: four passes of
-    // counting, each skipped where all keys agree in those bits.
+    // By the keys, lowest digits first, each pass a count skipped where all
+    // keys agree in that digit. A large folder takes sixteen bits a digit,
+    // four passes; a small one eight bits, since clearing and summing 65,536
+    // counts would cost it far more than its names do.
+    const int digit_bits = count < 4096 ? 8 : 16;
+    const std::uint64_t digit_mask = (std::uint64_t(1) << digit_bits) - 1;
     std::vector<keyed> spare(count);
-    std::vector<std::size_t> starts(std::size_t(1) << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
+    std::vector<std::size_t> starts(std::size_t(1) << digit_bits);
+    for (int shift = 0; shift < 64; shift += digit_bits) {
         std::fill(starts.begin(), starts.end(), 0);
         for (const keyed& k : keys)
-            ++starts[(k.key >> shift) & 0xFFFF];
-        if (starts[(keys[0].key >> shift) & 0xFFFF] == count)
+            ++starts[(k.key >> shift) & digit_mask];
+        if (starts[(keys[0].key >> shift) & digit_mask] == count)
             continue;
         std::size_t at = 0;
         for (auto& start : starts)
             at += std::exchange(start, at);
         for (const keyed& k : keys)
-            spare[starts[(k.key >> shift) & 0xFFFF]++] = k;
+            spare[starts[(k.key >> shift) & digit_mask]++] = k;
         keys.swap(spare);
     }
     // Then each run of equal keys by whole names.

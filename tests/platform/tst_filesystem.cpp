@@ -5,6 +5,9 @@
 
 #include <QtTest>
 
+#include <algorithm>
+#include <random>
+
 using namespace fixture;
 using platform::rename_outcome;
 
@@ -16,6 +19,7 @@ private slots:
     void cleanup() { platform::reset_test_hooks(); }
     void list_order_data();
     void list_order();
+    void large_folder_sorts_in_list_order();
     void listing_keeps_bytes_links_and_order();
     void unreadable_folder_lists_nothing();
     void rename_data();
@@ -63,6 +67,32 @@ void tst_filesystem::list_order()
     QVERIFY(platform::list_order_less(str(a), str(b)));
     QVERIFY(!platform::list_order_less(str(b), str(a)));
     QVERIFY(!platform::list_order_less(str(a), str(a)));
+}
+
+// A folder of thousands of names in no order, as a hashed folder lists
+// them: names sharing a beginning, differing past their first eight bytes
+// after it, and in case alone, must come out exactly as the list order says.
+void tst_filesystem::large_folder_sorts_in_list_order()
+{
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string number = QByteArray::number(i * 7919 % 100003).toStdString();
+        expected.push_back("IMG_2024_" + number + "_holiday.jpg");
+        expected.push_back("IMG_2024_" + number + "_HOLIDAY.jpg");
+        expected.push_back("IMG_2024_" + number + "_Holiday_" + std::string(1, char('a' + i % 26)) + ".jpg");
+    }
+    std::sort(expected.begin(), expected.end(), platform::list_order_less);
+    std::vector<std::string> shuffled = expected;
+    std::mt19937 random(7);
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+
+    platform::name_list names;
+    for (const auto& name : shuffled)
+        names.push_back(name);
+    names.sort();
+    QCOMPARE(names.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        QCOMPARE(std::string(names[i]), expected[i]);
 }
 
 void tst_filesystem::listing_keeps_bytes_links_and_order()
