@@ -61,6 +61,22 @@ inline std::vector<std::string> make_folder(const std::string& folder, int count
     return names;
 }
 
+// A fresh folder of `count` numbered files under `base`, removed with them
+// when it goes.
+struct numbered_folder {
+    numbered_folder(const QString& base, int count) : dir(base + QStringLiteral("/fennimo-bench-XXXXXX"))
+    {
+        if (!dir.isValid()) {
+            std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
+            std::exit(1);
+        }
+        path = QFile::encodeName(dir.path()).toStdString();
+        make_folder(path, count);
+    }
+    QTemporaryDir dir;
+    std::string path;
+};
+
 struct figures {
     double run;
     double floor;
@@ -87,13 +103,8 @@ inline double cpu_seconds(bool children = false)
 // processor time.
 inline std::pair<double, double> time_floor(const QString& base, int count, bool look_first)
 {
-    QTemporaryDir dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
-        std::exit(1);
-    }
-    const std::string folder = QFile::encodeName(dir.path()).toStdString();
-    make_folder(folder, count);
+    const numbered_folder dir(base, count);
+    const std::string& folder = dir.path;
     const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::sync();
     const double cpu_start = cpu_seconds();
@@ -124,13 +135,8 @@ inline std::pair<double, double> time_floor(const QString& base, int count, bool
 // run. Then times both floors, each on a fresh folder of its own.
 inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
 {
-    QTemporaryDir run_dir(base + QStringLiteral("/fennimo-bench-XXXXXX"));
-    if (!run_dir.isValid()) {
-        std::fprintf(stderr, "cannot make folders under %s\n", qPrintable(base));
-        std::exit(1);
-    }
-    const std::string run_folder = QFile::encodeName(run_dir.path()).toStdString();
-    make_folder(run_folder, count);
+    const numbered_folder run_dir(base, count);
+    const std::string& run_folder = run_dir.path;
     ::sync();
     const double run = timed_run(run_folder);
 
