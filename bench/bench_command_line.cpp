@@ -117,15 +117,14 @@ int main(int argc, char** argv)
                 std::printf("%-12s %-18s %8d %9s\n", qPrintable(base), p.label, count, "skipped");
                 continue;
             }
-            bench::figures f{1e9, 1e9, 1e9, 1e9, 1e9};
+            bench::figures f{1e9, 1e9, 1e9, 1e9};
             double run_cpu = 1e9;
             for (int round = 0; round < 3; ++round) {
                 child_cpu = 0;
                 const auto once =
                     bench::measure(base, count, [&](const std::string& folder) { return p.run(p.program, folder); });
                 f = {std::min(f.run, once.run), std::min(f.floor, once.floor), std::min(f.floor_cpu, once.floor_cpu),
-                     std::min(f.checked_floor, once.checked_floor),
-                     std::min(f.checked_floor_cpu, once.checked_floor_cpu)};
+                     std::min(f.checked_floor, once.checked_floor)};
                 run_cpu = std::min(run_cpu, child_cpu);
             }
             std::printf("%-12s %-18s %8d %9.3f %9.3f %7.2f %9.3f %7.2f %9.3f %9.3f %7.2f\n", qPrintable(base),
