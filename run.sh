@@ -11,4 +11,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 cd "$here"
-exec "$root/build/renamer/fennimo"
+exec "$root/build/app/fennimo"

@@ -3,9 +3,9 @@
 // each also as a ratio against a floor measured in the same process (the
 // same two lists built as plain strings, with no window in between).
 
-#include "renamer/browsing.h"
-#include "renamer/rules.h"
-#include "renamer/runs.h"
+#include "engine/browsing.h"
+#include "engine/rules.h"
+#include "engine/runs.h"
 #include "widget_window.h"
 
 #include "platform/filesystem.h"

@@ -10,7 +10,7 @@
 #include "folder_fixture.h"
 
 #include "headless_window.h"
-#include "renamer/runs.h"
+#include "engine/runs.h"
 
 #include <QApplication>
 

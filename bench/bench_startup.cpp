@@ -10,8 +10,8 @@
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "platform/fonts.h"
-#include "renamer/application.h"
-#include "renamer/form3.h"
+#include "app/application.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "folder_fixture.h"
 #include "platform/fonts.h"
 #include "platform/test_hooks.h"
-#include "renamer/form3.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 

@@ -8,7 +8,7 @@
 // never renamed), the check that the run renamed every file, and the table
 // they print.
 
-#include "renamer/rules.h"
+#include "engine/rules.h"
 
 #include "platform/filesystem.h"
 

@@ -1,19 +1,26 @@
+cmake_minimum_required(VERSION 3.25)
 # Run with cmake -P. Fails when a source file of a layer includes a header
-# of a layer above it (or of tests/ or tools/), and when the program holds a
-# test double. LAYERS lists the layers lowest first.
+# of a layer it may not see (or of tests/ or tools/), when a front end that
+# must run without a display links Qt GUI or Qt Widgets, and when the
+# program holds a test double. LAYERS lists each layer as NAME=ALLOWED,...
+# (the layers it may include besides its own); PROBES lists the link lines
+# of the programs that link only the engine and only the command line.
 set(problems "")
-list(LENGTH LAYERS count)
-math(EXPR last "${count} - 1")
-foreach(rank RANGE ${last})
-  list(GET LAYERS ${rank} layer)
+set(names "")
+foreach(entry ${LAYERS})
+  string(REGEX REPLACE "=.*" "" name "${entry}")
+  list(APPEND names ${name})
+endforeach()
+foreach(entry ${LAYERS})
+  string(REGEX REPLACE "=.*" "" layer "${entry}")
+  string(REGEX REPLACE "^[^=]*=" "" allowed "${entry}")
+  string(REPLACE "," ";" allowed "${allowed}")
   set(forbidden tests tools)
-  math(EXPR above "${rank} + 1")
-  if(above LESS_EQUAL last)
-    foreach(higher RANGE ${above} ${last})
-      list(GET LAYERS ${higher} name)
+  foreach(name ${names})
+    if(NOT name STREQUAL layer AND NOT name IN_LIST allowed)
       list(APPEND forbidden ${name})
-    endforeach()
-  endif()
+    endif()
+  endforeach()
   list(JOIN forbidden "|" alternatives)
   file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
   foreach(source ${sources})
@@ -25,8 +32,23 @@ foreach(rank RANGE ${last})
   endforeach()
 endforeach()
 if(problems)
-  message(FATAL_ERROR "Includes that point up the layers (${LAYERS}):\n${problems}")
+  message(FATAL_ERROR "Includes that cross the layers (${LAYERS}):\n${problems}")
 endif()
+
+# The link lines as the build wrote them, so that a toolkit library reached
+# through any dependency, however indirect, shows.
+foreach(probe ${PROBES})
+  if(NOT EXISTS ${probe})
+    message(FATAL_ERROR "No link line at ${probe}")
+  endif()
+  file(READ ${probe} line)
+  if(line MATCHES "(libQt6(Gui|Widgets|OpenGL)[^ ]*|Qt6::(Gui|Widgets))")
+    message(FATAL_ERROR "${probe} links ${CMAKE_MATCH_1}: the engine and the command line must run without a display")
+  endif()
+  if(NOT line MATCHES "libQt6Core|Qt6::Core|fennimo_engine")
+    message(FATAL_ERROR "${probe} does not look like a link line")
+  endif()
+endforeach()
 
 if(PROGRAM)
   execute_process(COMMAND nm -C ${PROGRAM} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)

@@ -58,7 +58,7 @@ mkdir -p "$folder"
 for name in IMG_0001.jpg IMG_0002.jpg IMG_0003.jpg IMG_0004.jpg notes.txt 海边.jpg 行程安排.doc; do
   : >"$folder/$name"
 done
-"$build/renamer/fennimo" "$folder" &
+"$build/app/fennimo" "$folder" &
 pids+=($!)
 main="$(window_named 'Fennimo 1.2.0 ')"
 sleep 1

@@ -1,6 +1,6 @@
 #include "headless_window.h"
 
-#include "renamer/browsing.h"
+#include "engine/browsing.h"
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"

@@ -6,7 +6,7 @@
 // message box, which tests replace. Tests and the benchmark drive the runs
 // through it exactly as the real window does.
 
-#include "renamer/console_window.h"
+#include "cli/console_window.h"
 
 #include <functional>
 #include <utility>

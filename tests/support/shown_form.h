@@ -3,7 +3,7 @@
 // The real main window on a fresh folder, shown offscreen, and a click that
 // goes through the window as a user's does. For tests that link the windows.
 
-#include "renamer/form3.h"
+#include "app/main_window.h"
 
 #include "folder_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "widget_window.h"
 
-#include "renamer/browsing.h"
+#include "engine/browsing.h"
 
 #include "platform/units.h"
 

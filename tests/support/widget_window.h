@@ -4,7 +4,7 @@
 // with plain option buttons: the window interface over real widgets without
 // the skinned look, which tests and the browsing benchmark drive.
 
-#include "renamer/widget_controls.h"
+#include "app/widget_controls.h"
 
 #include <QWidget>
 #include <array>

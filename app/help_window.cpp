@@ -1,6 +1,6 @@
-#include "form2.h"
+#include "help_window.h"
 
-#include "rules.h"
+#include "engine/rules.h"
 #include "widget_controls.h"
 
 #include "platform/palette.h"

@@ -5,7 +5,7 @@
 // It holds no logic of its own beyond wiring the controls' events to the
 // runs and the browsing handlers.
 
-#include "form2.h"
+#include "help_window.h"
 #include "skinned_window.h"
 #include "widget_controls.h"
 

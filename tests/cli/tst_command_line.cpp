@@ -3,9 +3,9 @@
 // so each one also shows that the command line needs no display.
 
 #include "headless_window.h"
-#include "renamer/browsing.h"
-#include "renamer/journal.h"
-#include "renamer/runs.h"
+#include "engine/browsing.h"
+#include "engine/journal.h"
+#include "engine/runs.h"
 
 #include "platform/test_hooks.h"
 

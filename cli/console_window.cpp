@@ -1,7 +1,7 @@
 #include "console_window.h"
 
-#include "journal.h"
-#include "rules.h"
+#include "engine/journal.h"
+#include "engine/rules.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 #include "headless_window.h"
-#include "renamer/runs.h"
+#include "engine/runs.h"
 #include "widget_window.h"
 
 #include "platform/test_hooks.h"

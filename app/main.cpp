@@ -1,6 +1,6 @@
 #include "application.h"
-#include "command_line.h"
-#include "form3.h"
+#include "cli/command_line.h"
+#include "main_window.h"
 
 #include <QApplication>
 

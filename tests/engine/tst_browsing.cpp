@@ -1,7 +1,7 @@
 #include "platform/test_hooks.h"
-#include "renamer/browsing.h"
+#include "engine/browsing.h"
 #include "headless_window.h"
-#include "renamer/rules.h"
+#include "engine/rules.h"
 #include "widget_window.h"
 
 #include "platform/filesystem.h"

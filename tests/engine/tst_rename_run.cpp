@@ -1,6 +1,6 @@
 #include "headless_window.h"
-#include "renamer/journal.h"
-#include "renamer/runs.h"
+#include "engine/journal.h"
+#include "engine/runs.h"
 
 #include "platform/test_hooks.h"
 

@@ -1,8 +1,8 @@
-#include "form3.h"
+#include "main_window.h"
 
-#include "browsing.h"
-#include "form2.h"
-#include "runs.h"
+#include "engine/browsing.h"
+#include "help_window.h"
+#include "engine/runs.h"
 
 #include "controls/colours.h"
 #include "platform/palette.h"

@@ -1,8 +1,8 @@
 #include "widget_controls.h"
 
-#include "browsing.h"
-#include "rules.h"
-#include "runs.h"
+#include "engine/browsing.h"
+#include "engine/rules.h"
+#include "engine/runs.h"
 
 #include "platform/filesystem.h"
 #include "platform/message_box.h"

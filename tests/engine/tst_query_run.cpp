@@ -1,7 +1,7 @@
 #include "platform/test_hooks.h"
 #include "headless_window.h"
-#include "renamer/rules.h"
-#include "renamer/runs.h"
+#include "engine/rules.h"
+#include "engine/runs.h"
 #include "widget_window.h"
 
 #include "platform/filesystem.h"

@@ -1,7 +1,7 @@
-#include "renamer/application.h"
-#include "renamer/form2.h"
-#include "renamer/form3.h"
-#include "renamer/journal.h"
+#include "app/application.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "engine/journal.h"
 
 #include "platform/message_box.h"
 #include "platform/test_hooks.h"

@@ -1,4 +1,4 @@
-#include "renamer/rules.h"
+#include "engine/rules.h"
 
 #include <QtTest>
 

@@ -6,7 +6,7 @@
 // window's own runs through it, so a rename from the command line is the
 // same rename, file for file, as one from the window.
 
-#include "window_controls.h"
+#include "engine/window_controls.h"
 
 #include "platform/listed_folder.h"
 #include "widgets/progress_range.h"

@@ -1,8 +1,8 @@
 #include "command_line.h"
 
-#include "browsing.h"
+#include "engine/browsing.h"
 #include "console_window.h"
-#include "runs.h"
+#include "engine/runs.h"
 
 #include "platform/filesystem.h"
 

@@ -1,8 +1,8 @@
 #include "platform/test_hooks.h"
-#include "renamer/application.h"
-#include "renamer/form2.h"
-#include "renamer/form3.h"
-#include "renamer/rules.h"
+#include "app/application.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "engine/rules.h"
 
 #include "platform/filesystem.h"
 #include "widgets/file_list.h"
