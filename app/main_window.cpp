@@ -47,7 +47,7 @@ QFont label_font(double points, bool bold = false)
 } // namespace
 
 Form3::Form3(const std::string& folder)
-    : skinned_window(11790, 7935, QStringLiteral("Fennimo 1.2.0 "), platform::picture(QStringLiteral("main_icon")),
+    : skinned_window(11790, 7935, QStringLiteral("Fennimo " FENNIMO_VERSION " "), platform::picture(QStringLiteral("main_icon")),
                      nullptr),
       widget_controls(static_cast<QWidget&>(*this))
 {

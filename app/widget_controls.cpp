@@ -219,8 +219,16 @@ std::string widget_controls::selected_text(text_id which)
 void widget_controls::set_timer_enabled(bool enabled)
 {
     m_Timer1->set_enabled(enabled);
-    for (auto* box : m_texts)
-        box->hold_display(enabled);
+    // Only the result lists wait off the screen while a run goes; they were
+    // emptied as it started, which the screen shows first, so that a click
+    // in Text2 meanwhile selects from what Text2 holds now. The inputs show
+    // every change at once, so that what the user types during a yield is
+    // seen, counted as an edit and read by the run.
+    for (const text_id list : {text_id::Text1, text_id::Text2}) {
+        if (enabled)
+            text_box(list).flush();
+        text_box(list).hold_display(enabled);
+    }
 }
 
 void widget_controls::yield()

@@ -1,7 +1,8 @@
 #include "command_line.h"
 
 #include "engine/browsing.h"
-#include "console_window.h"
+#include "console.h"
+#include "engine/folder_source.h"
 #include "engine/runs.h"
 
 #include "platform/filesystem.h"
@@ -12,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <filesystem>
-#include <unistd.h>
 
 namespace renamer {
 
@@ -46,7 +46,7 @@ const char* const rule_options[] = {"replace", "must-contain", "must-not-contain
 // Its pair becomes --replace=WHAT --replace-with=WITH before parsing (the
 // second option is not in the help); the = keeps a value that starts with a
 // dash a value. Nothing after "--" is an option.
-std::optional<QStringList> joined_replace_pairs(int argc, char** argv)
+std::optional<QStringList> joined_replace_pairs(int argc, char** argv, bool& joined)
 {
     QStringList arguments{from_bytes(argc > 0 ? argv[0] : "fennimo")};
     bool options_ended = false;
@@ -60,6 +60,7 @@ std::optional<QStringList> joined_replace_pairs(int argc, char** argv)
         }
         if (i + 2 >= argc)
             return std::nullopt;
+        joined = true;
         arguments << from_bytes("--replace=" + std::string(argv[i + 1]))
                   << from_bytes("--replace-with=" + std::string(argv[i + 2]));
         i += 2;
@@ -84,36 +85,60 @@ std::string parse_error_text(const QCommandLineParser& parser)
 }
 
 // A folder given on the command line, made absolute so that the journal
-// can lead an undo back to it from anywhere.
+// can lead an undo back to it from anywhere. It is resolved as the system
+// resolves it, links included: "link/.." is the folder that holds what the
+// link points to, as `ls link/..` shows, not the one that holds the link.
+// A folder that cannot be resolved is only made absolute, for the message
+// that says it cannot be read.
 std::string absolute_folder(const std::string& given)
 {
     std::error_code error;
     const std::filesystem::path path = given.empty() ? std::filesystem::path(".") : std::filesystem::path(given);
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    std::string folder = (error ? path : absolute).lexically_normal().native();
+    std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    if (error) {
+        error.clear();
+        resolved = std::filesystem::absolute(path, error);
+        if (error)
+            resolved = path;
+    }
+    std::string folder = resolved.native();
     if (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder;
 }
 
-// A window whose renames only work out what the run would do, and print it.
-class planning_window : public console_window {
+// Whether a text given to an option is one of the program's own options,
+// which far more likely means a value was left out (`--replace a --dry-run`)
+// than that the text is really meant.
+bool is_option_name(const QCommandLineParser& parser, const std::string& text)
+{
+    if (text.size() < 2 || text[0] != '-')
+        return false;
+    const std::string name = text.substr(text[1] == '-' ? 2 : 1);
+    return std::any_of(parser.optionNames().begin(), parser.optionNames().end(),
+                       [&](const QString& option) { return option == QString::fromLatin1(name.data(), qsizetype(name.size())); });
+}
+
+// A file source whose renames only work out what the run would do, and
+// print it.
+class planned_source : public folder_source {
 public:
-    explicit planning_window(const std::string& folder) : console_window(folder), m_plan(file_path()) {}
+    planned_source(const std::string& folder, console& out) : folder_source(folder), m_plan(file_path()), m_out(out) {}
 
     platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
                                         std::string_view new_name) override
     {
         auto result = m_plan.rename_no_replace(join_path(folder, old_name), join_path(folder, new_name));
         if (result.renamed())
-            print_rename(old_name, new_name);
+            m_out.print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)
-            print_rename(old_name, new_name, reason_text(result));
+            m_out.print_rename(old_name, new_name, reason_text(result));
         return result;
     }
 
 private:
     platform::rename_plan m_plan;
+    console& m_out;
 };
 
 } // namespace
@@ -145,7 +170,7 @@ command_line::command_line(int argc, char** argv)
     m_parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("要改名的文件所在的文件夹（默认为当前文件夹）。"),
                                    QStringLiteral("[FOLDER]"));
 
-    const auto arguments = joined_replace_pairs(argc, argv);
+    const auto arguments = joined_replace_pairs(argc, argv, m_replace_joined);
     if (!arguments) {
         m_usage_error = "--replace 需要两个参数：WHAT WITH";
         return;
@@ -156,6 +181,13 @@ command_line::command_line(int argc, char** argv)
     }
     m_parsed = true;
     const QStringList positional = m_parser.positionalArguments();
+    if (!positional.isEmpty() && positional.front().isEmpty()) {
+        // An empty folder is a slip, such as an unset variable; taking it
+        // for the current folder would rename there.
+        m_parsed = false;
+        m_usage_error = "文件夹不能为空";
+        return;
+    }
     if (!positional.isEmpty())
         m_folder = absolute_folder(to_bytes(positional.front()));
     m_wants_window = positional.size() <= 1 && !m_parser.isSet(QStringLiteral("help")) &&
@@ -213,51 +245,61 @@ int command_line::run_rules()
         print_utf8(stderr, std::string(pattern_message) + "\n");
         return exit_usage;
     }
+    if (m_parser.isSet(QStringLiteral("replace")) && m_replace_joined) {
+        for (const std::string& text : {value(QStringLiteral("replace")), value(QStringLiteral("replace-with"))}) {
+            if (is_option_name(m_parser, text))
+                return usage_error("--replace 的参数 " + text + " 是本程序的选项名，多半是少写了一个参数。"
+                                   "若确要替换这样的文字，请写成 --replace=WHAT --replace-with=WITH");
+        }
+    }
 
     const std::string folder = absolute_folder(m_folder);
+    console out;
+    out.null_separated = m_parser.isSet(QStringLiteral("null"));
     const bool dry_run = m_parser.isSet(QStringLiteral("dry-run"));
-    std::unique_ptr<console_window> window =
-        dry_run ? std::make_unique<planning_window>(folder) : std::make_unique<console_window>(folder);
-    if (window->file_path().empty()) {
+    std::unique_ptr<folder_source> files =
+        dry_run ? std::make_unique<planned_source>(folder, out) : std::make_unique<folder_source>(folder);
+    if (!files->is_open()) {
         print_utf8(stderr, "无法读取文件夹：");
-        console_window::write_name(stderr, folder);
+        console::write_name(stderr, folder);
         print_utf8(stderr, "\n");
         return exit_usage;
     }
-    window->null_separated = m_parser.isSet(QStringLiteral("null"));
 
-    // The inputs as the window holds them; the rules read them from there,
-    // in the window's order of precedence.
-    window->set_text(text_id::Text3, value(QStringLiteral("replace")));
-    window->set_text(text_id::Text4, value(QStringLiteral("replace-with")));
-    window->set_text(text_id::Text5, value(QStringLiteral("must-contain")));
-    window->set_text(text_id::Text6, value(QStringLiteral("must-not-contain")));
-    window->set_check_value(check_id::Check3, m_parser.isSet(QStringLiteral("extension")));
-    window->set_text(text_id::zztt, value(QStringLiteral("extension")));
-    window->set_check_value(check_id::Check1, m_parser.isSet(QStringLiteral("strip-extension")));
-    window->set_check_value(check_id::Check2, use_pattern);
-    window->set_text(text_id::Combo1, value(QStringLiteral("pattern")));
+    // The options as the window's inputs would hold them; the rules apply
+    // them in the window's order of precedence.
+    rename_options options;
+    options.replace_what = value(QStringLiteral("replace"));
+    options.replace_with = value(QStringLiteral("replace-with"));
+    options.must_contain = value(QStringLiteral("must-contain"));
+    options.must_not_contain = value(QStringLiteral("must-not-contain"));
+    options.change_extension = m_parser.isSet(QStringLiteral("extension"));
+    options.new_extension = value(QStringLiteral("extension"));
+    options.strip_extension = m_parser.isSet(QStringLiteral("strip-extension"));
+    options.use_pattern = use_pattern;
+    options.pattern = value(QStringLiteral("pattern"));
+    fixed_rule_inputs inputs(std::move(options));
 
     run_outcomes outcomes;
     if (dry_run) {
-        outcomes = plan_files(*window);
+        outcomes = plan_files({inputs, *files, out});
         std::fflush(stdout);
-        window->show_message(summary_line(outcomes, run_kind::plan));
+        out.show_message(summary_line(outcomes, run_kind::plan));
     } else {
-        outcomes = rename_files(*window);
+        outcomes = rename_files({inputs, *files, out});
     }
     return outcomes.refused.empty() ? exit_done : exit_refused;
 }
 
 int command_line::run_undo()
 {
-    console_window window;
-    window.assume_yes = m_parser.isSet(QStringLiteral("yes"));
-    const run_outcomes outcomes = undo_run(window);
+    console out;
+    out.assume_yes = m_parser.isSet(QStringLiteral("yes"));
+    const std::optional<run_outcomes> outcomes = undo_files(out);
     // Nothing to undo, or the user said no.
-    if (outcomes.renamed == 0 && outcomes.refused.empty())
+    if (!outcomes)
         return exit_refused;
-    return outcomes.refused.empty() ? exit_done : exit_refused;
+    return outcomes->refused.empty() ? exit_done : exit_refused;
 }
 
 } // namespace renamer

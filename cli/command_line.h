@@ -48,6 +48,8 @@ private:
     QCommandLineParser m_parser;
     bool m_parsed = false;
     bool m_wants_window = false;
+    // --replace was given as its two words, which were joined for the parser.
+    bool m_replace_joined = false;
     std::string m_usage_error;
     std::string m_folder;
 };

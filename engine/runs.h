@@ -1,7 +1,10 @@
 #pragma once
 
+#include "front_end.h"
 #include "report.h"
 #include "window_controls.h"
+
+#include <optional>
 
 namespace renamer {
 
@@ -15,12 +18,12 @@ run_outcomes rename_run(window_controls& window);
 // The rename pass of that run alone, journalled the same way, with the
 // report at its end: what the command line runs, which has no result lists
 // to fill.
-run_outcomes rename_files(window_controls& window);
+run_outcomes rename_files(const front_end& parts);
 
-// The same pass with no journal and no report, for a window whose
-// rename_file only works out what a rename would do: the plan of a run, file
-// by file, in the run's own order.
-run_outcomes plan_files(window_controls& window);
+// The same pass with no journal and no report, over a file source whose
+// rename_file only works out what a rename would do: the plan of a run,
+// file by file, in the run's own order.
+run_outcomes plan_files(const front_end& parts);
 
 // Ctrl+Z: takes the journalled run back. It asks first (Yes/No, with the
 // count), then renames each file back, last first, through the same
@@ -29,6 +32,9 @@ run_outcomes plan_files(window_controls& window);
 // result lists, one report of what could not be put back. Nothing to undo
 // is said as such.
 run_outcomes undo_run(window_controls& window);
+// The same without a window: the renames back and the report. Nothing
+// when there was nothing to undo or the answer was no.
+std::optional<run_outcomes> undo_files(run_observer& observer);
 
 // Command2's Click: lists, in Text2 and Text1, the files that pass the
 // filters and hold the text of Text3, and changes nothing on disk.

@@ -1,14 +1,10 @@
 #pragma once
 
-// What the runs and the browsing handlers see of the main window: the
-// controls they read and write, by name, and nothing of how they are drawn.
-// The real window implements this over its widgets; a headless one over a
-// plain folder serves the tests and the benchmark.
+// The main window's controls as the engine reads and writes them, by
+// name, and nothing of how they are drawn. The real window implements this
+// over its widgets; the tests' windows over plain strings.
 
-#include "report.h"
-
-#include "platform/filesystem.h"
-#include "rules.h"
+#include "front_end.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,18 +20,25 @@ namespace renamer {
 enum class text_id { Text1, Text2, Text3, Text4, Text5, Text6, zztt, Combo1 };
 enum class check_id { Check1, Check2, Check3 };
 
-class window_controls {
+// The main window as the runs and the browsing handlers see it: the three
+// parts every front end has, over its controls, and the controls only a
+// window has besides (the result lists, the option buttons, the drive and
+// folder lists, the selection in a text box).
+class window_controls : public rule_inputs, public file_source, public run_observer {
 public:
-    virtual ~window_controls() = default;
+    // The texts of Text3 to Text6, zztt and Combo1, read again only after
+    // an edit, which gives the same record as reading them anew without
+    // copying six texts per file; then the option buttons.
+    const rename_options& read_rule_inputs() final;
+    // The text inputs alone, in the same record, whose option fields are
+    // left as they were: the passes that fill the result lists depend on
+    // the filters and the replacement only.
+    const rename_options& read_text_inputs();
 
-    // File1: the files of the current folder, as bytes, in the list's order.
-    virtual const std::string& file_path() = 0;
-    virtual std::int32_t list_count() = 0;
-    // Nothing for an index that is no longer in the list, which happens when
-    // the folder changes while a run yields. The name is the list's own and
-    // holds until the list next changes, which is at a yield at the earliest.
-    virtual std::optional<std::string_view> list_entry(std::int32_t index) = 0;
-    virtual void refresh() = 0;
+    void at_file(std::int32_t index) final { m_run_index = index; }
+    std::int32_t run_index() const { return m_run_index; }
+
+    front_end parts() { return {*this, *this, *this}; }
 
     // The box's own text, which holds until the box next changes.
     virtual const std::string& text(text_id which) = 0;
@@ -51,35 +54,11 @@ public:
     virtual void reserve_text(text_id which, std::size_t bytes) = 0;
 
     virtual bool check_value(check_id which) = 0;
+    virtual void set_check_value(check_id which, bool value) = 0;
 
     // Grows with every edit of Text3 to Text6, zztt and Combo1, by the user
     // or the program, so that an unchanged count means unchanged texts.
     virtual std::uint64_t input_edits() = 0;
-    virtual void set_check_value(check_id which, bool value) = 0;
-
-    // ppbb, whose minimum is 0. Both answer false, and keep the old value,
-    // when the bar refuses the new one.
-    virtual bool set_bar_max(float max) = 0;
-    virtual bool set_bar_value(float value) = 0;
-
-    virtual void set_timer_enabled(bool enabled) = 0;
-
-    virtual void yield() = 0;
-    // Renames the file `old_name` of `folder` to `new_name`, within the
-    // folder, never replacing a file, and says what became of the file.
-    virtual platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
-                                                std::string_view new_name) = 0;
-
-    // The index of the file last handled, which the progress timer shows.
-    std::int32_t run_index = 0;
-
-    // What read_options last read, and the count of edits it was read at.
-    struct read_inputs {
-        rename_options options;
-        std::optional<std::uint64_t> at_edit;
-    } inputs_read;
-
-    // What the browsing handlers use besides.
 
     // Drive1: the drive the user chose. When the window cannot follow a
     // change of drive, the list goes back to the drive it had, silently.
@@ -101,23 +80,12 @@ public:
     // The bytes the user has selected in a text box; empty without one.
     virtual std::string selected_text(text_id which) = 0;
 
-    // A message with an OK button only. The window may show it once the
-    // handler has returned, so nothing may depend on its having been closed.
-    virtual void show_message(const std::string& text) = 0;
-    // A question with Yes and No buttons; true for Yes.
-    virtual bool ask_yes_no(const std::string& text) = 0;
-
-    // What a run tells the user at its end. A window shows report_text in
-    // one box, and nothing when that is empty; the console lists every
-    // refusal and sums up.
-    virtual void report(const run_outcomes& outcomes, run_kind kind);
+private:
+    std::int32_t m_run_index = 0;
+    rename_options m_inputs;
+    // The edit count the texts were last read at.
+    std::optional<std::uint64_t> m_inputs_at;
 };
-
-// The rule inputs as the window holds them at this moment. The texts are
-// read again only after an edit, which gives the same record as reading them
-// anew without copying six texts per file; the record holds until the next
-// call.
-const rename_options& read_options(window_controls& window);
 
 // Text1 as collapse_double_backslash leaves it.
 void collapse_path_list(window_controls& window);

@@ -98,7 +98,7 @@ void tst_widget_window::rename_run_agrees_with_headless()
     QCOMPARE(reports.size(), refusals ? 2 : 0);
     if (refusals)
         QCOMPARE(reports[0], reports[1]);
-    QCOMPARE(widgets.run_index, plain.run_index);
+    QCOMPARE(widgets.run_index(), plain.run_index());
     // Each rule renames something here, so the comparison is not between
     // two folders that were left alone.
     std::map<std::string, std::string> untouched;

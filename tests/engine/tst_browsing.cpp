@@ -475,12 +475,12 @@ void tst_browsing::timer_moves_bar()
     byte_named_dir dir;
     renamer::widget_window window(dir.path());
     QVERIFY(window.set_bar_max(10));
-    window.run_index = 3;
+    window.at_file(3);
     window.Timer1().tick();
     QCOMPARE(window.ppbb().Value(), 3.0f);
     // An index past the bar's range (a second run met another count) is
     // refused and the bar stays.
-    window.run_index = 11;
+    window.at_file(11);
     window.Timer1().tick();
     QCOMPARE(window.ppbb().Value(), 3.0f);
     QCOMPARE(window.Timer1().interval(), 50);

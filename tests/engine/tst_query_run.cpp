@@ -142,7 +142,7 @@ void tst_query_run::lists_matching_files()
     // Fewer than two files leave the bar's maximum as it was.
     QCOMPARE(w.bar_max(), names.size() >= 2 ? float(names.size() - 1) : 100.0f);
     QVERIFY(!w.timer_enabled());
-    QCOMPARE(window.run_index, names.isEmpty() ? 0 : int(names.size() - 1));
+    QCOMPARE(window.run_index(), names.isEmpty() ? 0 : int(names.size() - 1));
     // The inputs are as they were and nothing on disk changed.
     QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text3)), what);
     QVERIFY(*platform::list_files(folder) == before);

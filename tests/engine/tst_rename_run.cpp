@@ -141,7 +141,7 @@ void tst_rename_run::run()
     }
     QCOMPARE(paths.size(), lines_of(window.text(text_id::Text2)).size());
     QVERIFY(!window.timer_enabled());
-    QCOMPARE(window.run_index, 0);
+    QCOMPARE(window.run_index(), 0);
 }
 
 void tst_rename_run::pattern_runs_twice_to_a_fixed_point()
@@ -232,10 +232,10 @@ void tst_rename_run::progress_bar()
 
     // A tick whose index lies beyond the bar (a second run met a larger
     // folder) is refused by the bar and leaves it where it was.
-    window.run_index = 40;
+    window.at_file(40);
     renamer::timer_tick(window);
     QCOMPARE(window.bar().value(), 2.0f);
-    window.run_index = -1;
+    window.at_file(-1);
     renamer::timer_tick(window);
     QCOMPARE(window.bar().value(), 2.0f);
 }

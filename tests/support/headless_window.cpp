@@ -1,12 +1,34 @@
 #include "headless_window.h"
 
 #include "engine/browsing.h"
+#include "engine/rules.h"
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "widgets/shown_text.h"
 
 namespace renamer {
+
+headless_window::headless_window(const std::string& folder)
+{
+    if (!folder.empty())
+        m_files.open(folder);
+}
+
+void headless_window::set_text(text_id which, const std::string& text)
+{
+    m_texts[index_of(which)] = text;
+    // The result lists are no input; everything else is.
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
+}
+
+void headless_window::append_line(text_id which, std::initializer_list<std::string_view> pieces)
+{
+    append_list_line(m_texts[index_of(which)], pieces);
+    if (which != text_id::Text1 && which != text_id::Text2)
+        ++m_input_edits;
+}
 
 void headless_window::yield()
 {

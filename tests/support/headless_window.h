@@ -1,21 +1,56 @@
 #pragma once
 
-// The console window with what tests add to it: a hook for whatever the user
-// does while a run yields, Drive1 and Dir1 as plain paths whose changes run
-// the browsing handlers, selections in the text boxes, and the platform's
-// message box, which tests replace. Tests and the benchmark drive the runs
-// through it exactly as the real window does.
+// The main window's controls with no widget at all: a folder on disk for
+// File1, strings for the text boxes, flags for the option buttons, Drive1
+// and Dir1 as plain paths whose changes run the browsing handlers, a hook
+// for whatever the user does while a run yields, and the platform's message
+// box, which tests replace. Tests and the benchmark drive the runs through
+// it exactly as the real window does.
 
-#include "cli/console_window.h"
+#include "engine/folder_source.h"
+#include "engine/window_controls.h"
 
+#include "widgets/progress_range.h"
+
+#include <array>
 #include <functional>
 #include <utility>
 
 namespace renamer {
 
-class headless_window : public console_window {
+class headless_window : public window_controls {
 public:
-    using console_window::console_window;
+    explicit headless_window(const std::string& folder = {});
+
+    const std::string& file_path() override { return m_files.file_path(); }
+    bool set_file_path(const std::string& folder) override { return m_files.open(folder); }
+    std::int32_t list_count() override { return m_files.list_count(); }
+    std::optional<std::string_view> list_entry(std::int32_t index) override { return m_files.list_entry(index); }
+    void refresh() override { m_files.refresh(); }
+    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                        std::string_view new_name) override
+    {
+        return m_files.rename_file(folder, old_name, new_name);
+    }
+    const platform::name_list& entries() const { return m_files.entries(); }
+
+    const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
+    void set_text(text_id which, const std::string& text) override;
+    void append_line(text_id which, std::initializer_list<std::string_view> pieces) override;
+    void reserve_text(text_id which, std::size_t bytes) override
+    {
+        m_texts[index_of(which)].reserve(m_texts[index_of(which)].size() + bytes);
+    }
+    std::uint64_t input_edits() override { return m_input_edits; }
+
+    bool check_value(check_id which) override { return m_checks[static_cast<std::size_t>(which)]; }
+    void set_check_value(check_id which, bool value) override { m_checks[static_cast<std::size_t>(which)] = value; }
+
+    bool set_bar_max(float max) override { return m_bar.set_max(max); }
+    bool set_bar_value(float value) override { return m_bar.set_value(value); }
+    const widgets::progress_range& bar() const { return m_bar; }
+    void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
+    bool timer_enabled() const { return m_timer_enabled; }
 
     // Runs the platform's yield, then the test's own hook if there is one,
     // which stands for whatever the user does while a run yields.
@@ -39,9 +74,16 @@ public:
     // In boxes, as the window reports and asks.
     void show_message(const std::string& text) override;
     bool ask_yes_no(const std::string& text) override;
-    void report(const run_outcomes& outcomes, run_kind kind) override { window_controls::report(outcomes, kind); }
 
 private:
+    static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
+
+    folder_source m_files;
+    std::array<std::string, 8> m_texts{};
+    std::array<bool, 3> m_checks{};
+    std::uint64_t m_input_edits = 0;
+    widgets::progress_range m_bar;
+    bool m_timer_enabled = false;
     std::string m_drive, m_previous_drive;
     std::string m_dir, m_previous_dir;
     std::array<std::pair<std::size_t, std::size_t>, 8> m_selections{};

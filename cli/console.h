@@ -1,0 +1,65 @@
+#pragma once
+
+// The terminal as a run's observer: what a window would show in a box goes
+// to the standard error, every refusal to the standard output, and on a
+// terminal a long run shows a progress line. The command line runs the
+// window's own runs through it, so a rename from the command line is the
+// same rename, file for file, as one from the window.
+
+#include "engine/front_end.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace renamer {
+
+class console : public run_observer {
+public:
+    console();
+
+    void set_timer_enabled(bool enabled) override { m_running = enabled; }
+    // The bar's maximum is the last index of the pass, which the progress
+    // line counts to. It refuses nothing: there is no bar to refuse.
+    bool set_bar_max(float max) override;
+    bool set_bar_value(float) override { return true; }
+    void at_file(std::int32_t index) override { m_index = index; }
+    // Nothing waits on a message loop here. On a terminal, a yield lets a
+    // progress line follow a run of more than about a thousand files, at
+    // most ten times a second; anything else the console prints clears it
+    // first. A pipe never gets one.
+    void yield() override;
+
+    // On the standard error, as a box would show it.
+    void show_message(const std::string& text) override;
+    // Asks on the terminal; true for an answer that starts with y. Off a
+    // terminal, or with assume_yes, nobody is asked and the answer is yes.
+    bool ask_yes_no(const std::string& text) override;
+    bool assume_yes = false;
+    // Every refusal on the standard output, as print_rename writes it, in the
+    // order the run met them; then the summary on the standard error.
+    void report(const run_outcomes& outcomes, run_kind kind) override;
+
+    // One rename, planned or refused, on the standard output: "old → new"
+    // and, for a refusal, its reason in brackets, a line each; with
+    // null_separated, old, new and the reason (empty for a rename) each end
+    // in a NUL, for scripts.
+    void print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason = {});
+    bool null_separated = false;
+
+    // Names are written as their exact bytes, except to a terminal, where
+    // control characters and bytes that are not UTF-8 are escaped so that a
+    // name can never drive the terminal.
+    static void write_name(std::FILE* stream, std::string_view name);
+
+private:
+    void clear_progress();
+
+    const bool m_progress_allowed;
+    bool m_running = false;
+    long m_count = 0;
+    std::int32_t m_index = 0;
+    bool m_progress_shown = false;
+    std::chrono::steady_clock::time_point m_last_progress{};
+};
+
+} // namespace renamer

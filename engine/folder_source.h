@@ -1,0 +1,36 @@
+#pragma once
+
+// A file source over a folder on disk, listed when it is opened and held
+// open, so that its renames act on the very folder that was listed. The
+// command line runs on one; so do the tests' windows.
+
+#include "front_end.h"
+
+#include "platform/listed_folder.h"
+
+namespace renamer {
+
+class folder_source : public file_source {
+public:
+    folder_source() = default;
+    // Lists `folder`; is_open() says whether it could be read.
+    explicit folder_source(const std::string& folder) { open(folder); }
+
+    // Reads `folder` and makes it the source. A folder that cannot be read
+    // leaves the source as it was and answers false.
+    bool open(const std::string& folder);
+    bool is_open() const { return !m_listed.path().empty(); }
+    const platform::name_list& entries() const { return m_listed.entries(); }
+
+    const std::string& file_path() override { return m_listed.path(); }
+    std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
+    std::optional<std::string_view> list_entry(std::int32_t index) override;
+    void refresh() override;
+    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                        std::string_view new_name) override;
+
+private:
+    platform::listed_folder m_listed;
+};
+
+} // namespace renamer

@@ -1,0 +1,95 @@
+#pragma once
+
+// What the engine asks of a front end, in three parts, so that each front
+// end implements only what it has: the inputs, which give the rule record;
+// the file source, which lists the folder and renames in it; and the run
+// observer, which follows a run and talks to the user. The window
+// implements all three over its controls; the command line has options for
+// inputs and the terminal for an observer.
+
+#include "report.h"
+#include "rules.h"
+
+#include "platform/filesystem.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace renamer {
+
+class rule_inputs {
+public:
+    virtual ~rule_inputs() = default;
+    // The rule record as the inputs hold it at this moment. A run asks
+    // again for every file, so that an edit made while it yields is in
+    // force from the next file; the record holds until the next call.
+    virtual const rename_options& read_rule_inputs() = 0;
+};
+
+// Inputs that do not change while a run goes: the command line's options.
+class fixed_rule_inputs final : public rule_inputs {
+public:
+    explicit fixed_rule_inputs(rename_options options) : m_options(std::move(options)) {}
+    const rename_options& read_rule_inputs() override { return m_options; }
+
+private:
+    rename_options m_options;
+};
+
+class file_source {
+public:
+    virtual ~file_source() = default;
+
+    // The folder of the listed files, and the files, as bytes, in the list's
+    // order. Nothing for an index that is no longer in the list, which
+    // happens when the folder changes while a run yields. The name is the
+    // list's own and holds until the list next changes, which is at a yield
+    // at the earliest.
+    virtual const std::string& file_path() = 0;
+    virtual std::int32_t list_count() = 0;
+    virtual std::optional<std::string_view> list_entry(std::int32_t index) = 0;
+    // Reads the folder again.
+    virtual void refresh() = 0;
+    // Renames the file `old_name` of `folder` to `new_name`, within the
+    // folder, never replacing a file, and says what became of the file.
+    virtual platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+                                                std::string_view new_name) = 0;
+};
+
+class run_observer {
+public:
+    virtual ~run_observer() = default;
+
+    // Only the runs switch the progress timer, so it also marks a run.
+    virtual void set_timer_enabled(bool enabled) = 0;
+    // The bar, whose minimum is 0. Both answer false, and keep the old
+    // value, when the bar refuses the new one.
+    virtual bool set_bar_max(float max) = 0;
+    virtual bool set_bar_value(float value) = 0;
+    // The index of the file the run has reached, which the progress
+    // timer shows.
+    virtual void at_file(std::int32_t index) = 0;
+    // Lets the user work: everything pending runs before the next file.
+    virtual void yield() = 0;
+
+    // A message with an OK button only. The front end may show it once the
+    // run has returned, so nothing may depend on its having been closed.
+    virtual void show_message(const std::string& text) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool ask_yes_no(const std::string& text) = 0;
+    // What a run tells the user at its end: by default report_text in one
+    // box, and nothing when that is empty.
+    virtual void report(const run_outcomes& outcomes, run_kind kind);
+};
+
+// The three parts one run works with.
+struct front_end {
+    rule_inputs& inputs;
+    file_source& files;
+    run_observer& observer;
+};
+
+} // namespace renamer
