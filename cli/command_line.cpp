@@ -110,13 +110,15 @@ std::string absolute_folder(const std::string& given)
 // Whether a text given to an option is one of the program's own options,
 // which far more likely means a value was left out (`--replace a --dry-run`)
 // than that the text is really meant.
-bool is_option_name(const QCommandLineParser& parser, const std::string& text)
+bool is_option_name(const std::string& text)
 {
+    static const char* const names[] = {"replace", "replace-with", "must-contain", "must-not-contain", "extension",
+                                        "strip-extension", "pattern", "dry-run", "0", "null", "undo", "yes",
+                                        "h", "help", "v", "version"};
     if (text.size() < 2 || text[0] != '-')
         return false;
-    const std::string name = text.substr(text[1] == '-' ? 2 : 1);
-    return std::any_of(parser.optionNames().begin(), parser.optionNames().end(),
-                       [&](const QString& option) { return option == QString::fromLatin1(name.data(), qsizetype(name.size())); });
+    const std::string_view name = std::string_view(text).substr(text[1] == '-' ? 2 : 1);
+    return std::any_of(std::begin(names), std::end(names), [&](const char* option) { return name == option; });
 }
 
 // A file source whose renames only work out what the run would do, and
@@ -247,7 +249,7 @@ int command_line::run_rules()
     }
     if (m_parser.isSet(QStringLiteral("replace")) && m_replace_joined) {
         for (const std::string& text : {value(QStringLiteral("replace")), value(QStringLiteral("replace-with"))}) {
-            if (is_option_name(m_parser, text))
+            if (is_option_name(text))
                 return usage_error("--replace 的参数 " + text + " 是本程序的选项名，多半是少写了一个参数。"
                                    "若确要替换这样的文字，请写成 --replace=WHAT --replace-with=WITH");
         }

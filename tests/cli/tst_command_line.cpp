@@ -93,6 +93,7 @@ private slots:
     void bad_usage_data();
     void bad_usage();
     void undo_of_the_windows_run();
+    void folder_through_a_link();
     void pipe_and_terminal_data();
     void pipe_and_terminal();
 };
@@ -183,6 +184,13 @@ void tst_command_line::bad_usage_data()
     QTest::newRow("undo with a rule") << QStringList{"--undo", "--strip-extension"} << QByteArray("--undo");
     QTest::newRow("a folder that is not there") << QStringList{"--strip-extension", "no such folder"}
                                                 << QByteArray("无法读取文件夹");
+    QTest::newRow("an empty folder is no current folder") << QStringList{"--strip-extension", ""}
+                                                          << QByteArray("文件夹不能为空");
+    // A forgotten second text would make the next option the new text.
+    QTest::newRow("an option name as WITH") << QStringList{"--replace", "a", "--dry-run", "."}
+                                            << QByteArray("--replace=WHAT --replace-with=WITH");
+    QTest::newRow("a short option name as WHAT") << QStringList{"--replace", "-0", "b"}
+                                                 << QByteArray("--replace=WHAT --replace-with=WITH");
 }
 
 void tst_command_line::bad_usage()
@@ -200,6 +208,25 @@ void tst_command_line::bad_usage()
     QCOMPARE(result.out, QByteArray());
     QCOMPARE(describe(read_folder(folder)), describe({{"a.txt", "a.txt"}}));
     QVERIFY(renamer::read_journal().entries.empty());
+}
+
+// "link/.." is the folder that holds what the link points to, as the
+// system resolves it, not the folder that holds the link; and an option
+// name given as a text on purpose, in the = form, is taken as a text.
+void tst_command_line::folder_through_a_link()
+{
+    temporary_state_folder state;
+    const auto dir = make_folder();
+    const std::string top = path_of(*dir);
+    QVERIFY(QDir(QString::fromStdString(top)).mkpath(QStringLiteral("real/inner")));
+    QVERIFY(QFile::link(QStringLiteral("real/inner"), QString::fromStdString(top + "/link")));
+    make_files(top, {"x-top"});
+    make_files(top + "/real", {"x-real"});
+
+    const finished result = fennimo({"--replace=x", "--replace-with=--dry-run", "link/.."}, top);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(describe(read_folder(top + "/real")), describe({{"--dry-run-real", "x-real"}, {"inner", "<dir>"}}));
+    QVERIFY(QFileInfo::exists(QString::fromStdString(top + "/x-top")));
 }
 
 // The command line undoes a run of the window, through the same journal;
