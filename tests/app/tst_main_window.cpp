@@ -88,6 +88,7 @@ private slots:
     void run_before_the_folder_is_read();
     void second_run_is_refused_data();
     void second_run_is_refused();
+    void inputs_during_a_run();
     void help_window_once();
     void closing_ends_everything_data();
     void closing_ends_everything();
@@ -520,6 +521,42 @@ void tst_main_window::second_run_is_refused()
     // Idle again, the same button starts its run.
     click_at(second);
     QCOMPARE(w.text(text_id::Text2), listed(f.folder(), renamed, false));
+}
+
+// While a run yields, the inputs show every change at once and keep what
+// the user types, which the run reads from the next file on; the result
+// lists show what they hold now, emptied at the run's start.
+void tst_main_window::inputs_during_a_run()
+{
+    shown_form f({"a1.txt", "a2.txt", "a3.txt"});
+    Form3& w = *f.form;
+    QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("a"));
+    QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), QStringLiteral("b"));
+    w.Command2().click();
+    QTRY_VERIFY(!w.text_box(text_id::Text2).list_view()->text().isEmpty());
+
+    QLineEdit* text3 = w.text_box(text_id::Text3).line_editor();
+    int yields = 0;
+    QString text3_after_option, text2_shown;
+    platform::set_yield_hook([&] {
+        if (++yields != 1)
+            return;
+        text2_shown = w.text_box(text_id::Text2).list_view()->text();
+        // Strip the extension from the next file on; the option empties
+        // the replacement fields, and the user then types into one.
+        click_at(w.option(check_id::Check1));
+        text3_after_option = text3->text();
+        QTest::keyClicks(text3, QStringLiteral("zz"));
+    });
+    click_at(w.Command1());
+    platform::set_yield_hook({});
+
+    QCOMPARE(text2_shown, QString());
+    QCOMPARE(text3_after_option, QString());
+    QCOMPARE(*platform::list_files(f.folder()), (std::vector<std::string>{"a2", "a3", "b1.txt"}));
+    QCOMPARE(w.text(text_id::Text3), std::string("zz"));
+    QCOMPARE(text3->text(), QStringLiteral("zz"));
+    QCOMPARE(w.text(text_id::Text4), std::string());
 }
 
 void tst_main_window::help_window_once()
