@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test through CTest; then builds the suite a
-# second time under AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# it again, where any report fails the run.
+# Sets up, builds and runs every test through CTest; then builds the tests of
+# the code that handles bytes, names, files and pixel grids by hand a second
+# time, under AddressSanitizer and UndefinedBehaviorSanitizer, and runs them
+# again, where any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./setup.sh
@@ -13,7 +14,7 @@ ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
 # the stack traces need no more.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1" \
   -DFENNIMO_SANITIZE=ON -DFENNIMO_WERROR=ON >/dev/null
-cmake --build build-sanitize -j"$(nproc)"
+cmake --build build-sanitize -j"$(nproc)" --target sanitized_checks
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
