@@ -99,12 +99,18 @@ std::string absolute_folder(const std::string& given)
 // A window whose renames only work out what the run would do, and print it.
 class planning_window : public console_window {
 public:
-    explicit planning_window(const std::string& folder) : console_window(folder), m_plan(file_path()) {}
+    explicit planning_window(const std::string& folder)
+        : console_window(folder), m_plan(platform::folder_image::read(file_path()))
+    {
+    }
 
     platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        auto result = m_plan.rename_no_replace(join_path(folder, old_name), join_path(folder, new_name));
+        // Only the folder listed is planned; the run renames in no other.
+        auto result = m_plan && folder == m_plan->path()
+                          ? m_plan->rename(old_name, new_name)
+                          : platform::rename_result{platform::rename_outcome::name_not_allowed, 0, {}};
         if (result.renamed())
             print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)
@@ -113,7 +119,7 @@ public:
     }
 
 private:
-    platform::rename_plan m_plan;
+    std::optional<platform::folder_image> m_plan;
 };
 
 } // namespace
