@@ -125,12 +125,18 @@ bool is_option_name(const std::string& text)
 // print it.
 class planned_source : public folder_source {
 public:
-    planned_source(const std::string& folder, console& out) : folder_source(folder), m_plan(file_path()), m_out(out) {}
+    planned_source(const std::string& folder, console& out)
+        : folder_source(folder), m_plan(platform::folder_image::read(file_path())), m_out(out)
+    {
+    }
 
     platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        auto result = m_plan.rename_no_replace(join_path(folder, old_name), join_path(folder, new_name));
+        // Only the folder listed is planned; the run renames in no other.
+        auto result = m_plan && folder == m_plan->path()
+                          ? m_plan->rename(old_name, new_name)
+                          : platform::rename_result{platform::rename_outcome::name_not_allowed, 0, {}};
         if (result.renamed())
             m_out.print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)
@@ -139,7 +145,7 @@ public:
     }
 
 private:
-    platform::rename_plan m_plan;
+    std::optional<platform::folder_image> m_plan;
     console& m_out;
 };
 

@@ -5,13 +5,44 @@
 // whose names were shown even if it has been moved since. The file list and
 // the test window both keep one of these.
 
-#include "platform/filesystem.h"
+#include "folder_reading.h"
+#include "rename.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// A folder held open while it is listed, so that renames in it need no look-up
+// of the folder's path and act on the very folder that was listed, even if
+// it has been moved since. Renames in another folder fall back to the
+// paths.
+class open_folder {
+public:
+    open_folder() = default;
+    explicit open_folder(const std::string& folder);
+    ~open_folder();
+    open_folder(open_folder&& other) noexcept;
+    open_folder& operator=(open_folder&& other) noexcept;
+    open_folder(const open_folder&) = delete;
+    open_folder& operator=(const open_folder&) = delete;
+
+    bool is_open() const { return m_fd >= 0; }
+    const std::string& path() const { return m_folder; }
+    // As list_files, read through the open folder, a piece at a time.
+    folder_reading reading() const;
+    // The system's file calls on the folder's entries.
+    system_calls calls() const { return system_calls(m_fd, {}); }
+    // Renames the entry `old_name` of `folder` to `new_name`: through the
+    // open folder when `folder` is the one held open, else by their paths.
+    rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
+                                    std::string_view new_name) const;
+
+private:
+    std::string m_folder;
+    int m_fd = -1;
+};
 
 class listed_folder {
 public:

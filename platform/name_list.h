@@ -29,7 +29,7 @@ public:
         m_bytes.push_back('\0');
     }
 
-    // Into list order (see list_order_less).
+    // Into list order (see list_order.h).
     void sort();
     std::vector<std::string> to_strings() const;
 

@@ -1,13 +1,10 @@
 #include "test_hooks.h"
-#include "filesystem.h"
 
 namespace platform {
 
 void reset_test_hooks()
 {
-    set_listing_fault_hook({});
-    pretend_no_rename_noreplace(false);
-    set_file_call_hook({});
+    reset_file_hooks();
     set_message_box_hook({});
     set_question_box_hook({});
     set_yield_hook({});

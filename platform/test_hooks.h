@@ -3,7 +3,10 @@
 // Every place where a test steers the platform, in one list: each hook is
 // off in the program, and reset_test_hooks() turns them all off again, which
 // each test fixture does after every test so that no test leaks a hook into
-// the next.
+// the next. The file services' own hooks, which need no Qt, are in
+// file_calls.h, and are reset with the others.
+
+#include "file_calls.h"
 
 #include <QImage>
 #include <QPoint>
@@ -13,25 +16,6 @@
 #include <string>
 
 namespace platform {
-
-// Makes a folder unreadable even to root: while the hook answers true for a
-// folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-
-// Takes the path that file systems without RENAME_NOREPLACE take (NFS, some
-// FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
-// The file calls a rename makes, for the hook below.
-enum class file_call { rename_noreplace, link, unlink, plain_rename, look };
-
-// Stages what the kernel here cannot: a file system without hard links, or
-// another program that changes the folder between two calls. Before each
-// file call of a rename the hook runs, with the names the call takes; it may
-// change the folder, and it answers 0 to let the call go on or an errno for
-// the call to fail with.
-using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
-void set_file_call_hook(file_call_hook hook);
 
 // Replaces the message box, so that no test ever waits on a modal dialog.
 // The hook receives the text and the title the box would show.

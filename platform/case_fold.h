@@ -1,0 +1,19 @@
+#pragma once
+
+// Names as a file system that ignores case compares them (FAT, exFAT, NTFS,
+// a case-folding ext4): by Unicode's simple case folding, one code point for
+// one. Bytes that are not UTF-8 stand for themselves.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string fold_case(std::string_view name);
+bool equal_without_case(std::string_view a, std::string_view b);
+
+// The name with every letter that has another case put in it, or the name
+// itself when none has; how a folder is asked whether it ignores case.
+std::string in_other_case(std::string_view name);
+
+} // namespace platform

@@ -1,0 +1,253 @@
+#include "file_calls.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+// A name as the kernel takes it: after the folder's prefix, ending in a NUL.
+// A run makes several of these per file, so a plain name beside an open
+// folder is copied onto the stack rather than into a new string.
+class c_path {
+public:
+    c_path(std::string_view prefix, std::string_view name)
+    {
+        if (prefix.empty() && name.size() < sizeof m_short) {
+            // An empty view may hold no pointer at all, which memcpy must not be given.
+            if (!name.empty())
+                std::memcpy(m_short, name.data(), name.size());
+            m_short[name.size()] = '\0';
+            m_text = m_short;
+            return;
+        }
+        m_long.reserve(prefix.size() + name.size());
+        m_long.append(prefix).append(name);
+        m_text = m_long.c_str();
+    }
+    c_path(const c_path&) = delete;
+    c_path& operator=(const c_path&) = delete;
+    operator const char*() const { return m_text; }
+
+private:
+    char m_short[256];
+    std::string m_long;
+    const char* m_text;
+};
+
+int answer(int result)
+{
+    return result == 0 ? 0 : errno;
+}
+
+entry_type type_of(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return entry_type::file;
+    if (S_ISLNK(mode))
+        return entry_type::link;
+    if (S_ISDIR(mode))
+        return entry_type::folder;
+    return entry_type::other;
+}
+
+struct seam {
+    std::function<bool(const std::string&)> listing_fault;
+    bool without_noreplace = false;
+    file_call_hook call_hook;
+    file_calls_stand_in stand_in;
+};
+
+seam& hooks()
+{
+    static seam s;
+    return s;
+}
+
+// The errno a staged call is to fail with, or 0 to let it go on.
+int staged_failure(file_call call, std::string_view from, std::string_view to = {})
+{
+    if (call == file_call::rename_noreplace && hooks().without_noreplace)
+        return EINVAL;
+    if (!hooks().call_hook)
+        return 0;
+    return hooks().call_hook(call, std::string(from), std::string(to));
+}
+
+} // namespace
+
+int system_calls::look(std::string_view name, entry_type& type)
+{
+    struct stat st {};
+    if (fstatat(m_fd, c_path(m_prefix, name), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    type = type_of(st.st_mode);
+    return 0;
+}
+
+int system_calls::rename_noreplace(std::string_view from, std::string_view to)
+{
+    return answer(static_cast<int>(syscall(SYS_renameat2, m_fd, c_path(m_prefix, from).operator const char*(), m_fd,
+                                           c_path(m_prefix, to).operator const char*(), RENAME_NOREPLACE)));
+}
+
+int system_calls::link(std::string_view from, std::string_view to)
+{
+    return answer(linkat(m_fd, c_path(m_prefix, from), m_fd, c_path(m_prefix, to), 0));
+}
+
+int system_calls::unlink(std::string_view name)
+{
+    return answer(unlinkat(m_fd, c_path(m_prefix, name), 0));
+}
+
+int system_calls::plain_rename(std::string_view from, std::string_view to)
+{
+    return answer(renameat(m_fd, c_path(m_prefix, from), m_fd, c_path(m_prefix, to)));
+}
+
+int system_calls::list(std::vector<listed_entry>& entries)
+{
+    // A descriptor of its own, since the stream closes it and reads from
+    // where the last reader left off.
+    const int fd = m_prefix.empty() ? openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                    : open(c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        close(fd);
+        return error;
+    }
+    entries.clear();
+    errno = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        entry_type type = entry_type::other;
+        switch (entry->d_type) {
+        case DT_REG:
+            type = entry_type::file;
+            break;
+        case DT_LNK:
+            type = entry_type::link;
+            break;
+        case DT_DIR:
+            type = entry_type::folder;
+            break;
+        case DT_UNKNOWN: {
+            struct stat st {};
+            if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = type_of(st.st_mode);
+            break;
+        }
+        default:
+            break;
+        }
+        entries.push_back({std::string(name), type});
+        errno = 0;
+    }
+    const int error = errno;
+    closedir(dir);
+    return error;
+}
+
+int system_calls::may_write()
+{
+    return answer(faccessat(m_fd, m_prefix.empty() ? "." : c_path({}, m_prefix).operator const char*(),
+                            W_OK | X_OK, AT_EACCESS));
+}
+
+void set_listing_fault_hook(std::function<bool(const std::string&)> hook)
+{
+    hooks().listing_fault = std::move(hook);
+}
+
+bool listing_fails(const std::string& folder)
+{
+    return hooks().listing_fault && hooks().listing_fault(folder);
+}
+
+void pretend_no_rename_noreplace(bool pretend)
+{
+    hooks().without_noreplace = pretend;
+}
+
+void set_file_call_hook(file_call_hook hook)
+{
+    hooks().call_hook = std::move(hook);
+}
+
+void set_file_calls_stand_in(file_calls_stand_in stand_in)
+{
+    hooks().stand_in = std::move(stand_in);
+}
+
+void reset_file_hooks()
+{
+    hooks() = seam{};
+}
+
+file_calls& system_or_stand_in(file_calls& system)
+{
+    return hooks().stand_in ? hooks().stand_in(system) : system;
+}
+
+bool staged_calls::active()
+{
+    return hooks().without_noreplace || hooks().call_hook;
+}
+
+int staged_calls::look(std::string_view name, entry_type& type)
+{
+    if (const int error = staged_failure(file_call::look, name))
+        return error;
+    return m_inner.look(name, type);
+}
+
+int staged_calls::rename_noreplace(std::string_view from, std::string_view to)
+{
+    if (const int error = staged_failure(file_call::rename_noreplace, from, to))
+        return error;
+    return m_inner.rename_noreplace(from, to);
+}
+
+int staged_calls::link(std::string_view from, std::string_view to)
+{
+    if (const int error = staged_failure(file_call::link, from, to))
+        return error;
+    return m_inner.link(from, to);
+}
+
+int staged_calls::unlink(std::string_view name)
+{
+    if (const int error = staged_failure(file_call::unlink, name))
+        return error;
+    return m_inner.unlink(name);
+}
+
+int staged_calls::plain_rename(std::string_view from, std::string_view to)
+{
+    if (const int error = staged_failure(file_call::plain_rename, from, to))
+        return error;
+    return m_inner.plain_rename(from, to);
+}
+
+int staged_calls::list(std::vector<listed_entry>& entries)
+{
+    if (const int error = staged_failure(file_call::list, {}))
+        return error;
+    return m_inner.list(entries);
+}
+
+} // namespace platform

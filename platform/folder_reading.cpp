@@ -1,0 +1,137 @@
+#include "folder_reading.h"
+#include "file_calls.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+enum class entry_kind { file, folder, other };
+
+entry_kind kind_of(int dir_fd, const dirent* entry)
+{
+    switch (entry->d_type) {
+    case DT_REG:
+        return entry_kind::file;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        break;
+    case DT_DIR:
+        return entry_kind::folder;
+    default:
+        return entry_kind::other;
+    }
+    struct stat st {};
+    if (fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return entry_kind::other;
+    if (S_ISREG(st.st_mode))
+        return entry_kind::file;
+    if (S_ISDIR(st.st_mode))
+        return entry_kind::folder;
+    if (!S_ISLNK(st.st_mode))
+        return entry_kind::other;
+    // A link is listed as a file in its own right, unless it leads to a
+    // folder, which the folder list shows instead.
+    if (fstatat(dir_fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+        return entry_kind::folder;
+    return entry_kind::file;
+}
+
+std::optional<std::vector<std::string>> list_entries(const std::string& folder, bool folders)
+{
+    auto names = folder_reading(folder, folders).finish();
+    if (!names)
+        return std::nullopt;
+    return names->to_strings();
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> list_files(const std::string& folder)
+{
+    return list_entries(folder, false);
+}
+
+std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
+{
+    return list_entries(folder, true);
+}
+
+folder_reading::folder_reading(const std::string& folder, bool folders, int open_fd)
+    : m_folders(folders)
+{
+    if (listing_fails(folder)) {
+        errno = EACCES;
+        return;
+    }
+    if (open_fd >= 0) {
+        // The stream takes the descriptor it is given, so it gets a copy.
+        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
+        if (copy >= 0 && !(m_dir = fdopendir(copy)))
+            close(copy);
+        if (m_dir)
+            rewinddir(m_dir);
+    } else if (open_fd == -1) {
+        // An empty path names no folder; taking it for the current one would
+        // list one folder and, joined with a name, rename in another ("/").
+        if (folder.empty())
+            errno = ENOENT;
+        else
+            m_dir = opendir(folder.c_str());
+    }
+}
+
+folder_reading::~folder_reading()
+{
+    if (m_dir)
+        closedir(m_dir);
+}
+
+folder_reading::folder_reading(folder_reading&& other) noexcept
+    : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
+      m_names(std::move(other.m_names))
+{
+}
+
+bool folder_reading::read_some(std::size_t count)
+{
+    if (!m_dir)
+        return true;
+    const int fd = dirfd(m_dir);
+    const entry_kind wanted = m_folders ? entry_kind::folder : entry_kind::file;
+    errno = 0;
+    for (std::size_t seen = 0; seen < count; ++seen) {
+        const dirent* entry = readdir(m_dir);
+        if (!entry) {
+            if (errno != 0) {
+                closedir(std::exchange(m_dir, nullptr));
+                return true;
+            }
+            m_done = true;
+            return true;
+        }
+        if (entry->d_name[0] != '.' && kind_of(fd, entry) == wanted)
+            m_names.push_back(entry->d_name);
+        errno = 0;
+    }
+    return false;
+}
+
+std::optional<name_list> folder_reading::finish()
+{
+    while (!read_some(SIZE_MAX)) {
+    }
+    if (!m_dir || !m_done)
+        return std::nullopt;
+    closedir(std::exchange(m_dir, nullptr));
+    m_names.sort();
+    return std::move(m_names);
+}
+
+} // namespace platform

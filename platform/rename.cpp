@@ -1,0 +1,280 @@
+#include "rename.h"
+#include "case_fold.h"
+#include "separator.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+rename_result outcome_of(rename_outcome outcome, int error = 0)
+{
+    return {outcome, error, {}};
+}
+
+// A failed call says in its errno whether the entry was gone, the name
+// taken, or the file system refused for a reason of its own.
+rename_result refusal(int error)
+{
+    if (error == ENOENT)
+        return outcome_of(rename_outcome::entry_gone, error);
+    if (error == EEXIST)
+        return outcome_of(rename_outcome::target_exists, error);
+    return outcome_of(rename_outcome::system_refused, error);
+}
+
+// What renameat2 answers where the file system has no RENAME_NOREPLACE (NFS,
+// FUSE), and what linkat answers where it has no hard links (FAT through
+// FUSE, sshfs).
+bool noreplace_unsupported(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+bool links_unsupported(int error)
+{
+    return error == EPERM || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// The ways of a no-replace move, in the order they are tried. Once the file
+// system has refused a way for one move, the next moves of the same rename
+// start at the way it took.
+enum class way { atomic, link, plain };
+
+// One no-replace move, by the first way the file system supports:
+// renameat2 with RENAME_NOREPLACE; else a hard link and an unlink, because
+// linkat never replaces either; else, only where the kernel has just refused
+// both, a check that the new name is free followed by a plain rename. With
+// `known_free` the check has been made already, by a fresh listing.
+int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free = false)
+{
+    if (by == way::atomic) {
+        const int error = calls.rename_noreplace(from, to);
+        if (!noreplace_unsupported(error))
+            return error;
+        by = way::link;
+    }
+    if (by == way::link) {
+        const int error = calls.link(from, to);
+        if (error == 0) {
+            const int unlinked = calls.unlink(from);
+            // Take the second name away again, so the file keeps exactly the
+            // name it had.
+            if (unlinked != 0)
+                calls.unlink(to);
+            return unlinked;
+        }
+        if (!links_unsupported(error))
+            return error;
+        by = way::plain;
+    }
+    // This is the one step that is not atomic: another program that creates
+    // the new name between the check and the rename loses its file to the
+    // rename. Nothing atomic is left on such a file system, and refusing
+    // would leave USB sticks and network shares unrenameable.
+    if (!known_free) {
+        entry_type type{};
+        const int error = calls.look(to, type);
+        if (error == 0)
+            return EEXIST;
+        if (error != ENOENT)
+            return error;
+    }
+    return calls.plain_rename(from, to);
+}
+
+// A name beside the old one that listings show, unlike the temporary name,
+// for a file that cannot go back: the old name with `suffix` after it, cut
+// where a character begins so that the whole stays within 255 bytes.
+std::string visible_name_beside(std::string_view old_name, std::string_view suffix)
+{
+    std::size_t keep = std::min(old_name.size(), 255 - suffix.size());
+    // A UTF-8 sequence is never cut in half; a name that is not UTF-8 loses
+    // at most the three bytes that could have been one.
+    for (int k = 0; k < 3 && keep < old_name.size() && keep > 0 &&
+                    (static_cast<unsigned char>(old_name[keep]) & 0xC0) == 0x80;
+         ++k)
+        --keep;
+    return std::string(old_name.substr(0, keep)).append(suffix);
+}
+
+// A name of this process that no other program picks: the temporary name
+// of a case-only rename, and the tag of a file left aside.
+std::string unique_tag()
+{
+    static std::atomic<unsigned> counter{0};
+    char tag[48];
+    std::snprintf(tag, sizeof tag, "fennimo-%ld-%u", static_cast<long>(getpid()), counter++);
+    return tag;
+}
+
+// Brings a file from its temporary name back to its old name and answers
+// `why` for the rename that did not happen. When another program has taken
+// the old name meanwhile, the file goes to a visible name beside it instead,
+// so that it is never left hidden, and the answer says where it is.
+rename_result put_back(file_calls& calls, std::string_view temporary, std::string_view old_name, way by,
+                       const rename_result& why)
+{
+    const int back = move_once(calls, temporary, old_name, by);
+    if (back == 0)
+        return why;
+    // ".fennimo-1" to ".fennimo-100" first, which a user reads at a glance;
+    // past those, names as unique as the temporary one was.
+    for (int n = 1; n <= 200; ++n) {
+        const std::string visible =
+            visible_name_beside(old_name, "." + (n <= 100 ? "fennimo-" + std::to_string(n) : unique_tag()));
+        const int moved = move_once(calls, temporary, visible, by);
+        if (moved == 0)
+            return {rename_outcome::left_aside, back, visible};
+        if (moved != EEXIST)
+            break;
+    }
+    // The file system refuses every visible name: the file is where it is.
+    return {rename_outcome::left_aside, back, std::string(temporary)};
+}
+
+// Whether the folder still holds an entry under the new name, or, on a file
+// system that ignores case, under one equal to it without case. A lookup
+// that finds none is believed; one that finds it may be the kernel's memory
+// of the name that was just moved away (FUSE keeps it for about a second),
+// so a fresh listing decides.
+int still_taken(file_calls& calls, std::string_view name, bool& taken)
+{
+    entry_type type{};
+    const int error = calls.look(name, type);
+    taken = error == 0;
+    if (error != 0)
+        return error == ENOENT ? 0 : error;
+    std::vector<listed_entry> entries;
+    if (const int listed = calls.list(entries))
+        return listed;
+    const std::string folded = fold_case(name);
+    taken = false;
+    for (const auto& entry : entries)
+        taken = taken || entry.name == name || fold_case(entry.name) == folded;
+    return 0;
+}
+
+// The new name is taken, yet on a file system that ignores case it may be
+// the file's own name in another case. Inode numbers cannot tell (FUSE
+// invents them), so the file is moved aside to a name that surely is free:
+// if the new name went with it, it was the same entry and the file goes on
+// to its new name; if it is still there, it is another entry and the file
+// goes back.
+rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to)
+{
+    way by = way::atomic;
+    std::string temporary;
+    for (int attempt = 0;; ++attempt) {
+        if (attempt == 100)
+            return outcome_of(rename_outcome::system_refused, EEXIST);
+        temporary = "." + unique_tag();
+        const int aside = move_once(calls, from, temporary, by);
+        if (aside == 0)
+            break;
+        if (aside != EEXIST)
+            return refusal(aside);
+    }
+    bool taken = false;
+    if (const int error = still_taken(calls, to, taken))
+        return put_back(calls, temporary, from, by, refusal(error));
+    if (taken)
+        return put_back(calls, temporary, from, by, outcome_of(rename_outcome::target_exists, EEXIST));
+    const int onward = move_once(calls, temporary, to, by, true);
+    if (onward == 0)
+        return outcome_of(rename_outcome::renamed);
+    return put_back(calls, temporary, from, by, refusal(onward));
+}
+
+// The steps of every rename, in the order it takes them: look at the entry;
+// move it without replacing anything, by the first way the file system
+// supports; and where the new name is the old one in another case, through
+// a temporary name, putting it back when that was not so.
+rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name)
+{
+    if (!is_plain_name(old_name) || !is_plain_name(new_name))
+        return outcome_of(rename_outcome::name_not_allowed);
+    if (old_name == new_name)
+        return outcome_of(rename_outcome::unchanged);
+    // The list is a snapshot: whatever took a listed file's place since (a
+    // folder above all) is not what the user chose to rename.
+    entry_type type{};
+    if (const int error = calls.look(old_name, type))
+        return refusal(error);
+    if (type != entry_type::file && type != entry_type::link)
+        return outcome_of(rename_outcome::entry_gone);
+    way by = way::atomic;
+    const int error = move_once(calls, old_name, new_name, by);
+    if (error == 0)
+        return outcome_of(rename_outcome::renamed);
+    // Only a name that could be the file's own in another case is worth the
+    // move aside; an ordinary collision leaves the file under its own name
+    // throughout.
+    if (error == EEXIST && equal_without_case(old_name, new_name))
+        return move_through_temporary(calls, old_name, new_name);
+    return refusal(error);
+}
+
+// Splits two full paths into their one folder (up to and including the last
+// separator) and two names; nothing when the folders differ.
+struct split_paths {
+    std::string prefix, old_name, new_name;
+};
+
+std::optional<split_paths> split_in_one_folder(const std::string& old_path, const std::string& new_path)
+{
+    const auto old_cut = old_path.rfind(path_separator);
+    const auto new_cut = new_path.rfind(path_separator);
+    if (old_cut == std::string::npos || new_cut == std::string::npos || old_cut != new_cut ||
+        old_path.compare(0, old_cut + 1, new_path, 0, new_cut + 1) != 0)
+        return std::nullopt;
+    return split_paths{old_path.substr(0, old_cut + 1), old_path.substr(old_cut + 1),
+                       new_path.substr(new_cut + 1)};
+}
+
+} // namespace
+
+std::string rename_result::error_text() const
+{
+    return error != 0 ? std::strerror(error) : std::string();
+}
+
+bool is_plain_name(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.size() <= 255 &&
+           name.find(path_separator) == std::string_view::npos &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name)
+{
+    if (!staged_calls::active())
+        return rename_steps(calls, old_name, new_name);
+    staged_calls staged(calls);
+    return rename_steps(staged, old_name, new_name);
+}
+
+std::string folder_prefix(const std::string& folder)
+{
+    if (folder.back() == path_separator)
+        return folder;
+    return folder + path_separator;
+}
+
+rename_result rename_no_replace(const std::string& old_path, const std::string& new_path)
+{
+    const auto split = split_in_one_folder(old_path, new_path);
+    if (!split)
+        return outcome_of(rename_outcome::name_not_allowed);
+    system_calls calls(AT_FDCWD, split->prefix);
+    return rename_in(system_or_stand_in(calls), split->old_name, split->new_name);
+}
+
+} // namespace platform

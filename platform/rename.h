@@ -1,0 +1,57 @@
+#pragma once
+
+// The careful rename: never replacing an existing entry, never moving
+// anything out of its folder, and telling exactly what became of each file.
+
+#include "file_calls.h"
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// What became of one rename, decided where it happened, so that a run can
+// tell the user exactly which files it could not rename and why.
+enum class rename_outcome {
+    renamed,         // the file now has its new name
+    unchanged,       // the new name is the old one; nothing was done
+    target_exists,   // another entry already has the new name; nothing was done
+    name_not_allowed, // the new name is not a plain name of this folder; nothing was done
+    entry_gone,      // the entry is gone or is no longer a file; nothing was done
+    system_refused,  // the file system refused (see `error`); nothing was done
+    left_aside,      // the file could be neither renamed nor put back (another
+                     // program took its old name meanwhile): it now bears
+                     // `left_as`, a visible name beside its old one
+};
+
+struct rename_result {
+    rename_outcome outcome = rename_outcome::system_refused;
+    // The errno of a refusal by the file system, or of the step that failed
+    // when a file was left under a visible name; 0 otherwise.
+    int error = 0;
+    // The name, in the same folder, that a file left aside now bears.
+    std::string left_as;
+
+    bool renamed() const { return outcome == rename_outcome::renamed; }
+    // The system's own words for `error`, for a report.
+    std::string error_text() const;
+    bool operator==(const rename_result&) const = default;
+};
+
+bool is_plain_name(std::string_view name);
+
+// Renames the entry `old_name` to `new_name` through `calls`, the one
+// algorithm of every rename and every plan. Refused before any call: a name
+// that is empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
+// Refused right before the call: an entry that is gone or is no longer a
+// file or a link.
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name);
+
+// The same from two full paths, which must name entries of the same folder
+// (compared byte for byte up to and including the last separator).
+rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
+
+// The folder as a prefix that a plain name can follow directly.
+std::string folder_prefix(const std::string& folder);
+
+} // namespace platform

@@ -1,0 +1,340 @@
+// A plan must be exactly the run that follows it. Folders of files, links,
+// folders and FIFOs whose names collide, chain, swap and differ only in
+// case, renamed in list order: before each rename of the run the plan is
+// asked, over the image it took of the folder before the run began, and its
+// outcome and the names it then holds must be the run's, file by file. On
+// every way a file system renames, including a file system that ignores
+// case (the kernel's kind, and FUSE's, whose lookups lag behind its
+// renames), and with refusals staged on chosen names.
+
+#include "platform/filesystem.h"
+#include "platform/case_fold.h"
+#include "platform/test_hooks.h"
+
+#include "folder_fixture.h"
+
+#include <QtTest>
+
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+
+using namespace fixture;
+using platform::entry_type;
+using platform::file_calls;
+using platform::listed_entry;
+
+namespace {
+
+// A file system that ignores case, on top of the real folder, which keeps
+// case: each name the kernel is asked for finds the entry whose name equals
+// it without case. The kernel's kind renames atomically; the FUSE kind
+// (FAT, exFAT) has neither RENAME_NOREPLACE nor hard links, and the kernel
+// goes on finding a name it has looked up after the entry left it, here
+// for as long as one rename takes. (For longer, no plan could foresee what
+// the kernel still remembers when the run comes.)
+class case_blind_file_system final : public file_calls {
+public:
+    explicit case_blind_file_system(bool fuse) : m_fuse(fuse) {}
+    file_calls* system = nullptr;
+    void forget() { m_remembered.clear(); }
+
+    int look(std::string_view name, entry_type& type) override
+    {
+        if (const auto remembered = m_remembered.find(std::string(name)); remembered != m_remembered.end()) {
+            type = remembered->second;
+            return 0;
+        }
+        const auto real = real_name(name);
+        if (!real)
+            return ENOENT;
+        const int error = system->look(*real, type);
+        if (error == 0 && m_fuse)
+            m_remembered[std::string(name)] = type;
+        return error;
+    }
+    int rename_noreplace(std::string_view from, std::string_view to) override
+    {
+        return create(from, to, EINVAL, [&](const std::string& real) { return system->rename_noreplace(real, to); });
+    }
+    int link(std::string_view from, std::string_view to) override
+    {
+        return create(from, to, EPERM, [&](const std::string& real) { return system->link(real, to); });
+    }
+    int unlink(std::string_view name) override
+    {
+        const auto real = real_name(name);
+        if (!real)
+            return ENOENT;
+        m_remembered.erase(std::string(name));
+        return system->unlink(*real);
+    }
+    int plain_rename(std::string_view from, std::string_view to) override
+    {
+        const auto real = real_name(from);
+        if (!real)
+            return ENOENT;
+        const auto taken = real_name(to);
+        if (taken && *taken != *real)
+            return EEXIST; // never asked for: the rename checks first
+        m_remembered.erase(std::string(from));
+        m_remembered.erase(std::string(to));
+        return system->plain_rename(*real, to);
+    }
+    int list(std::vector<listed_entry>& entries) override { return system->list(entries); }
+    int may_write() override { return system->may_write(); }
+
+private:
+    // A call that makes a new name: the kernel finds both names first, and
+    // FUSE's file system then refuses what it does not support.
+    template <typename Call>
+    int create(std::string_view from, std::string_view to, int unsupported, Call call)
+    {
+        const auto real = real_name(from);
+        if (!real)
+            return ENOENT;
+        entry_type type{};
+        if (look(to, type) == 0)
+            return EEXIST;
+        return m_fuse ? unsupported : call(*real);
+    }
+
+    std::optional<std::string> real_name(std::string_view name)
+    {
+        std::vector<listed_entry> entries;
+        system->list(entries);
+        const std::string folded = platform::fold_case(name);
+        for (const auto& entry : entries)
+            if (platform::fold_case(entry.name) == folded)
+                return entry.name;
+        return std::nullopt;
+    }
+
+    bool m_fuse;
+    std::map<std::string, entry_type> m_remembered;
+};
+
+enum way { atomic, hard_link, plain, case_blind, fuse };
+
+const char* const outcome_codes = "RUENGSL";
+
+char code_of(platform::rename_outcome outcome)
+{
+    return outcome_codes[static_cast<int>(outcome)];
+}
+
+QByteArray names_and_types(const std::vector<listed_entry>& entries)
+{
+    std::set<std::string> lines;
+    for (const auto& entry : entries)
+        lines.insert(entry.name + "=" + "flda"[static_cast<int>(entry.type)]);
+    QByteArray out;
+    for (const auto& line : lines)
+        out += bytes(line) + ";";
+    return out;
+}
+
+// "kind/name" or "kind/name/extra", as tst_rename_corpus writes them: f
+// file, h hard link to extra, l symbolic link to extra, d folder, p FIFO.
+void make_entry(const std::string& folder, const QByteArray& text)
+{
+    const QList<QByteArray> parts = text.split('/');
+    const std::string name = str(parts.value(1)), extra = str(parts.value(2));
+    const std::string path = folder + "/" + name;
+    switch (parts.value(0).at(0)) {
+    case 'f':
+        write_file(folder, name, name);
+        break;
+    case 'h':
+        QVERIFY(::link((folder + "/" + extra).c_str(), path.c_str()) == 0);
+        break;
+    case 'l':
+        QVERIFY(::symlink(extra.c_str(), path.c_str()) == 0);
+        break;
+    case 'd':
+        QVERIFY(::mkdir(path.c_str(), 0755) == 0);
+        break;
+    case 'p':
+        QVERIFY(::mkfifo(path.c_str(), 0644) == 0);
+        break;
+    }
+}
+
+// A random folder and a random run over it, from a small pool of names so
+// that collisions, chains, swaps and names in another case are common.
+struct random_case {
+    QByteArrayList entries, renames;
+    QByteArray staged;
+};
+
+random_case make_random_case(std::mt19937& random, bool ignores_case, int calls_staged)
+{
+    static const char* const pool[] = {"a",     "A",     "b",         "B",         "x.txt",  "X.TXT", "y.txt",
+                                       "Y.txt", "c.d",   "photo.JPG", "photo.jpg", "\xc3\xa9.txt", "\xc3\x89.txt"};
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    random_case out;
+    std::vector<std::string> files;
+    std::set<std::string> taken;
+    const int count = 2 + pick(6);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = pool[pick(std::size(pool))];
+        if (taken.count(ignores_case ? platform::fold_case(name) : name))
+            continue;
+        taken.insert(ignores_case ? platform::fold_case(name) : name);
+        const int kind = pick(10);
+        std::string shape = "f/" + name;
+        if (kind == 6 && !files.empty())
+            shape = "h/" + name + "/" + files[std::size_t(pick(int(files.size())))];
+        else if (kind == 7)
+            shape = "l/" + name + "/nowhere";
+        else if (kind == 8)
+            shape = "d/" + name;
+        else if (kind == 9)
+            shape = "p/" + name;
+        if (shape[0] == 'f')
+            files.push_back(name);
+        out.entries << bytes(shape);
+    }
+    const int renames = 1 + pick(8);
+    for (int i = 0; i < renames; ++i) {
+        const std::string from = pool[pick(std::size(pool))];
+        std::string to = pool[pick(std::size(pool))];
+        if (pick(10) == 0)
+            to = pick(2) ? from : std::string("sub/") + from;
+        out.renames << bytes(from + "|" + to);
+    }
+    if (pick(4) == 0) {
+        // Without RENAME_NOREPLACE the run takes ways the image cannot know
+        // of (it plans the atomic one); a refusal is staged only on calls
+        // both make.
+        const char* const calls[] = {"rename_noreplace", "look", "link", "unlink", "plain_rename"};
+        const int errors[] = {EPERM, EACCES, EIO};
+        out.staged = bytes(std::string(calls[pick(calls_staged)]) + "|" +
+                           pool[pick(std::size(pool))] + "|" + std::to_string(errors[pick(3)]));
+    }
+    return out;
+}
+
+platform::file_call call_named(const QByteArray& name)
+{
+    using platform::file_call;
+    if (name == "look")
+        return file_call::look;
+    if (name == "link")
+        return file_call::link;
+    if (name == "unlink")
+        return file_call::unlink;
+    if (name == "plain_rename")
+        return file_call::plain_rename;
+    return file_call::rename_noreplace;
+}
+
+} // namespace
+
+class tst_rename_plan : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { platform::reset_test_hooks(); }
+    void plan_is_the_run_data();
+    void plan_is_the_run();
+};
+
+void tst_rename_plan::plan_is_the_run_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QByteArrayList>("entries");
+    QTest::addColumn<QByteArrayList>("renames");
+    QTest::addColumn<QByteArray>("staged");
+    // The run's outcomes, a letter each (see outcome_codes), where a row
+    // knows them.
+    QTest::addColumn<QByteArray>("outcomes");
+
+    const QByteArray e = "\xc3\xa9.txt", E = "\xc3\x89.txt";
+    QTest::newRow("second name of a file in another case")
+        << int(atomic) << QByteArrayList{"f/photo.JPG", "h/photo.jpg/photo.JPG"}
+        << QByteArrayList{"photo.JPG|photo.jpg"} << QByteArray() << QByteArray("E");
+    // Replacing x by Y, then y by Y.
+    QTest::newRow("a name in another case on FUSE")
+        << int(fuse) << QByteArrayList{"f/x.txt", "f/y.txt"}
+        << QByteArrayList{"x.txt|Y.tYt", "y.txt|y.tYt", "y.txt|Y.txt"} << QByteArray() << QByteArray("RER");
+    QTest::newRow("case only beyond ASCII") << int(atomic) << QByteArrayList{"f/" + e} << QByteArrayList{e + "|" + E}
+                                            << QByteArray() << QByteArray("R");
+    QTest::newRow("case only beyond ASCII, ignoring case")
+        << int(case_blind) << QByteArrayList{"f/" + e, "f/b"} << QByteArrayList{e + "|" + E, "b|" + e}
+        << QByteArray() << QByteArray("RE");
+    QTest::newRow("case only on FUSE, another file alike beside it")
+        << int(fuse) << QByteArrayList{"f/keep.txt", "h/other.txt/keep.txt"}
+        << QByteArrayList{"keep.txt|KEEP.txt", "other.txt|KEEP.TXT", "other.txt|Other.txt"} << QByteArray()
+        << QByteArray("RER");
+
+    const char* const ways[] = {"renameat2", "link", "plain", "case-blind", "FUSE"};
+    std::mt19937 random(20);
+    for (int w = atomic; w <= fuse; ++w)
+        for (int i = 0; i < 60; ++i) {
+            const random_case c = make_random_case(random, w >= case_blind, w < case_blind ? 5 : w == case_blind ? 2 : 1);
+            QTest::addRow("%s, random %d", ways[w], i) << w << c.entries << c.renames << c.staged << QByteArray();
+        }
+}
+
+void tst_rename_plan::plan_is_the_run()
+{
+    QFETCH(int, way);
+    QFETCH(QByteArrayList, entries);
+    QFETCH(QByteArrayList, renames);
+    QFETCH(QByteArray, staged);
+    QFETCH(QByteArray, outcomes);
+
+    const auto dir = make_folder(true);
+    const std::string folder = path_of(*dir);
+    for (const auto& entry : entries)
+        make_entry(folder, entry);
+
+    case_blind_file_system blind(way == fuse);
+    if (way >= case_blind)
+        platform::set_file_calls_stand_in([&](file_calls& system) -> file_calls& {
+            blind.system = &system;
+            blind.forget();
+            return blind;
+        });
+    platform::pretend_no_rename_noreplace(way == hard_link || way == plain);
+    const QList<QByteArray> refusal = staged.split('|');
+    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string&) {
+        if (way == plain && call == platform::file_call::link)
+            return EPERM;
+        return refusal.size() == 3 && call == call_named(refusal[0]) && from == str(refusal[1]) ? refusal[2].toInt()
+                                                                                                : 0;
+    });
+
+    auto plan = platform::folder_image::read(folder);
+    QVERIFY(plan);
+    QCOMPARE(plan->ignores_case(), way >= case_blind);
+    const auto run = platform::listed_folder::read(folder);
+    QVERIFY(run);
+
+    const std::string prefix = folder + "/";
+    QByteArray run_outcomes;
+    for (const auto& rename : renames) {
+        const std::string from = str(rename.split('|')[0]), to = str(rename.split('|')[1]);
+        const auto planned = plan->rename(from, to);
+        const auto done = run->rename(folder, from, to);
+        const QByteArray step = bytes(from + " -> " + to) + " after " + run_outcomes + " in " + entries.join(' ') +
+                                ", staged " + staged;
+        QVERIFY2(planned == done, (step + ": planned " + code_of(planned.outcome) + QByteArray::number(planned.error) +
+                                   ", run " + code_of(done.outcome) + QByteArray::number(done.error))
+                                      .constData());
+        run_outcomes += code_of(done.outcome);
+
+        std::vector<listed_entry> planned_names, names_now;
+        plan->list(planned_names);
+        platform::system_calls(AT_FDCWD, prefix).list(names_now);
+        QVERIFY2(names_and_types(planned_names) == names_and_types(names_now),
+                 (step + ": planned " + names_and_types(planned_names) + " run " + names_and_types(names_now))
+                     .constData());
+    }
+    if (!outcomes.isEmpty())
+        QCOMPARE(run_outcomes, outcomes);
+}
+
+QTEST_APPLESS_MAIN(tst_rename_plan)
+#include "tst_rename_plan.moc"
