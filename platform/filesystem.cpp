@@ -1,5 +1,6 @@
 #include "filesystem.h"
 #include "test_hooks.h"
+#include "mounts_filter.h"
 
 #include <algorithm>
 #include <atomic>
@@ -480,17 +481,6 @@ std::string unescape_mount_path(const std::string& text)
     return out;
 }
 
-bool is_pseudo_file_system(const std::string& type)
-{
-    static const char* const pseudo[] = {
-        "proc",     "sysfs",      "devpts",     "cgroup",  "cgroup2",     "mqueue",
-        "debugfs",  "tracefs",    "securityfs", "pstore",  "bpf",         "autofs",
-        "configfs", "fusectl",    "hugetlbfs",  "binfmt_misc", "nsfs",    "rpc_pipefs",
-        "efivarfs", "selinuxfs",  "devtmpfs",   "ramfs",   "fuse.gvfsd-fuse", "fuse.portal",
-    };
-    return std::find(std::begin(pseudo), std::end(pseudo), type) != std::end(pseudo);
-}
-
 } // namespace
 
 std::vector<std::string> list_drives()
@@ -500,9 +490,9 @@ std::vector<std::string> list_drives()
     std::string device, path, type, rest;
     while (mounts >> device >> path >> type) {
         std::getline(mounts, rest);
-        if (is_pseudo_file_system(type))
-            continue;
         path = unescape_mount_path(path);
+        if (!is_place_for_files(path, type, device))
+            continue;
         if (path != "/" && std::find(drives.begin(), drives.end(), path) == drives.end())
             drives.push_back(path);
     }

@@ -17,7 +17,7 @@
 #include "shown_form.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QtTest>
@@ -579,7 +579,7 @@ void tst_main_window::help_reopens_at_its_top()
     click_at(w.xphelp1());
     QPointer<renamer::Form2> first = w.help_window();
     QVERIFY(QTest::qWaitForWindowExposed(first.data()));
-    QPlainTextEdit* text = first->Text1().text_editor();
+    QTextEdit* text = first->Text1().text_editor();
     QCOMPARE(first->Text1().Text(), renamer::help_text());
     QCOMPARE(text->toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("帮助说明："));
     // The whole text fits; a shorter box lets it scroll.

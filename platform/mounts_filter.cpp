@@ -1,0 +1,53 @@
+#include "mounts_filter.h"
+
+#include <algorithm>
+#include <array>
+
+namespace platform {
+
+namespace {
+
+// The kernel's views of itself, memory file systems, and the images and
+// helpers that package managers and desktops mount for their own use.
+constexpr std::array<std::string_view, 32> system_types = {
+    "proc",       "sysfs",      "devpts",      "devtmpfs",   "cgroup",     "cgroup2",    "mqueue",
+    "debugfs",    "tracefs",    "securityfs",  "pstore",     "bpf",        "autofs",     "configfs",
+    "fusectl",    "hugetlbfs",  "binfmt_misc", "nsfs",       "rpc_pipefs", "efivarfs",   "selinuxfs",
+    "tmpfs",      "ramfs",      "overlay",     "squashfs",   "nfsd",       "rootfs",     "fuse.gvfsd-fuse",
+    "fuse.portal", "fuse.lxcfs", "fuse.snapfuse", "fuse.doc-portal",
+};
+
+// Trees that belong to the system; a mount inside one is the system's.
+constexpr std::array<std::string_view, 16> system_trees = {
+    "/proc", "/sys",     "/dev",     "/run",     "/var/run",  "/boot",    "/efi",      "/snap",
+    "/tmp",  "/var/tmp", "/var/lib", "/var/log", "/var/cache", "/usr",    "/etc",      "/lost+found",
+};
+
+// Removable media are mounted for a user under here, inside /run.
+constexpr std::string_view user_media = "/run/media/";
+
+bool within(std::string_view path, std::string_view tree)
+{
+    return path == tree || (path.starts_with(tree) && path.size() > tree.size() && path[tree.size()] == '/');
+}
+
+} // namespace
+
+bool is_place_for_files(std::string_view mount_point, std::string_view type, std::string_view source)
+{
+    if (mount_point == "/")
+        return true;
+    if (std::find(system_types.begin(), system_types.end(), type) != system_types.end())
+        return false;
+    // A file system with no device behind it, named after its own type
+    // ("proc", "tmpfs"), is one the kernel made; a disk, a network share
+    // ("host:/path") and a FUSE mount name their source.
+    if (source == type || source == "none")
+        return false;
+    if (mount_point.starts_with(user_media) && mount_point.size() > user_media.size())
+        return true;
+    return std::none_of(system_trees.begin(), system_trees.end(),
+                        [&](std::string_view tree) { return within(mount_point, tree); });
+}
+
+} // namespace platform
