@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QFrame>
+#include <QLineEdit>
 
 namespace renamer {
 
@@ -150,8 +151,8 @@ Form3::Form3(const std::string& folder)
         {text_box(text_id::Text4).editor(), m_labels[3]->text()},
         {text_box(text_id::Text5).editor(), m_labels[4]->text()},
         {text_box(text_id::Text6).editor(), m_labels[6]->text()},
-        {text_box(text_id::zztt).editor(), m_checks[1]->Caption()},
-        {&Combo1(), m_checks[2]->Caption()},
+        {text_box(text_id::zztt).editor(), m_checks[2]->Caption()},
+        {static_cast<QWidget*>(Combo1().lineEdit()), m_checks[1]->Caption()},
     };
     for (const auto& [field, name] : field_names)
         field->setAccessibleName(name);
