@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTest>
@@ -343,7 +344,8 @@ private slots:
         QVERIFY(!m_control->Timer1().enabled());
         QCOMPARE(face(), 0);
         // Back over the control, hover starts again.
-        QEvent enter(QEvent::Enter);
+        const QPointF at = m_control->mapTo(m_window, QPointF(5, 5));
+        QEnterEvent enter(at, at, QPointF(inside));
         QApplication::sendEvent(m_window->windowHandle(), &enter);
         send_move(m_control, QPoint(5, 5));
         m_control->Timer1().tick();
