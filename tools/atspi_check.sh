@@ -29,6 +29,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A timeout's TERM ends the script through its cleanup, leaving nothing running.
+trap 'exit 1' TERM INT
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -31,6 +31,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A timeout's TERM ends the script through its cleanup, leaving nothing running.
+trap 'exit 1' TERM INT
 
 # The programs are copied where the other user can surely read them.
 cp "$build/renamer/fennimo" "$build/gallery/fennimo-gallery" "$work/"
