@@ -11,6 +11,8 @@ packages=(
   xvfb xauth imagemagick openbox xdotool
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
+  qt6-translations-l10n qt6-wayland
+  sway grim at-spi2-core python3-pyatspi dbus
 )
 
 missing=()

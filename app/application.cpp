@@ -4,7 +4,10 @@
 #include "platform/pictures.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPixmap>
+#include <QTranslator>
 
 namespace renamer {
 
@@ -16,6 +19,15 @@ void set_up_application()
     QApplication::setDesktopFileName(QStringLiteral("org.fennimo.Fennimo"));
     platform::install_font_substitutes();
     QApplication::setWindowIcon(program_icon());
+    // The interface is Chinese whatever the system's language, and so are
+    // the buttons Qt puts in its own dialogs ("确定", "是", "否"). Without
+    // the translations installed they stay English.
+    auto* qt_texts = new QTranslator(QApplication::instance());
+    if (qt_texts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt_texts);
+    else
+        delete qt_texts;
 }
 
 QIcon program_icon()

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the program sets up once, before its first window: its name as the
-// desktop knows it, the stand-in fonts, and its icon.
+// desktop knows it, the stand-in fonts, its icon, and Qt's own Chinese.
 
 #include <QIcon>
 

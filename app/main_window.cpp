@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QFrame>
+#include <QLineEdit>
 
 namespace renamer {
 
@@ -142,6 +143,19 @@ Form3::Form3(const std::string& folder)
                      &text_box(text_id::Text3), &text_box(text_id::Text4), m_checks[0], m_checks[1], m_checks[2],
                      &Combo1(), &text_box(text_id::zztt), &text_box(text_id::Text6), &text_box(text_id::Text5),
                      File1, Dir1, Drive1, m_xpcmdbutton1});
+    // Screen readers name each field by the words written beside it.
+    const std::pair<QWidget*, QString> field_names[] = {
+        {Text1->editor(), QStringLiteral("文件列表")},
+        {text_box(text_id::Text2).editor(), Frame1->Caption()},
+        {text_box(text_id::Text3).editor(), m_labels[2]->text()},
+        {text_box(text_id::Text4).editor(), m_labels[3]->text()},
+        {text_box(text_id::Text5).editor(), m_labels[4]->text()},
+        {text_box(text_id::Text6).editor(), m_labels[6]->text()},
+        {text_box(text_id::zztt).editor(), m_checks[2]->Caption()},
+        {static_cast<QWidget*>(Combo1().lineEdit()), m_checks[1]->Caption()},
+    };
+    for (const auto& [field, name] : field_names)
+        field->setAccessibleName(name);
     // The frame, first in the tab order, has the focus as the window opens.
     setFocusProxy(&xp_canvas1());
 

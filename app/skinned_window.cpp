@@ -16,6 +16,8 @@ skinned_window::skinned_window(int width_twips, int height_twips, const QString&
                                QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
+    // Before any control is made, so that each one inherits it.
+    setPalette(platform::design_palette());
     setFont(interface_font());
     setWindowIcon(program_icon());
     resize(platform::twips_to_pixels_x(width_twips), platform::twips_to_pixels_y(height_twips));

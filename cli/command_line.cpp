@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <filesystem>
@@ -149,33 +150,169 @@ private:
     console& m_out;
 };
 
+// What --help shows, and the options the parser is given from it.
+struct option_row {
+    std::initializer_list<const char*> names;
+    const char* value;
+    const char* description;
+};
+
+const char* const description = "Fennimo：按一条规则给文件夹中的所有文件改名。\n"
+                                "不给改名选项时打开窗口；给出时不开窗口，在命令行中改名。";
+const char* const folder_description = "要改名的文件所在的文件夹（默认为当前文件夹）。";
+
+const option_row option_rows[] = {
+    {{"replace"}, "WHAT WITH", "把文件名中的 WHAT 全部替换为 WITH。"},
+    {{"must-contain"}, "TEXT", "只修改文件名中有 TEXT 的文件。"},
+    {{"must-not-contain"}, "TEXT", "只修改文件名中没有 TEXT 的文件。"},
+    {{"extension"}, "EXT", "把所有扩展名改为 EXT。"},
+    {{"strip-extension"}, nullptr, "去掉所有扩展名。"},
+    {{"pattern"}, "PATTERN", "把所有文件名改为 PATTERN，其中的 * 号换成文件在列表中的序号（从 0 起）。"},
+    {{"dry-run"}, nullptr, "只列出将要做的修改和不能做的修改，不改动任何文件。"},
+    {{"0", "null"}, nullptr, "名称之间用 NUL 分隔，供脚本读取：每个文件依次是原名、新名和原因（能改名时为空）。"},
+    {{"undo"}, nullptr, "撤销上一次改名（窗口或命令行所做的）。"},
+    {{"yes"}, nullptr, "撤销前不询问。"},
+    {{"h", "help"}, nullptr, "显示本帮助。"},
+    {{"v", "version"}, nullptr, "显示版本。"},
+};
+
+// Columns a terminal gives a character: two for the wide characters of
+// East Asian scripts and their full-width punctuation, one for the rest.
+int columns(QChar c)
+{
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+                      || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60)
+                      || (u >= 0xFFE0 && u <= 0xFFE6);
+    return wide ? 2 : 1;
+}
+
+int columns(const QString& text)
+{
+    int n = 0;
+    for (QChar c : text)
+        n += columns(c);
+    return n;
+}
+
+// Chinese punctuation that closes what comes before it never starts a line.
+bool closes(const QString& piece)
+{
+    return piece.size() == 1 && QStringLiteral("、，。；：！？）」』》").contains(piece.front());
+}
+
+// Lines of at most `width` columns. A wide character may end a line
+// anywhere; a run of other characters breaks only at a space; closing
+// punctuation takes the piece before it down with it.
+std::vector<QString> wrapped(const QString& text, int width)
+{
+    struct piece {
+        QString text;
+        bool after_space;
+    };
+    std::vector<piece> pieces;
+    bool space = false;
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == QLatin1Char(' ')) {
+            space = true;
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        if (columns(text[i]) == 1)
+            while (end < text.size() && text[end] != QLatin1Char(' ') && columns(text[end]) == 1)
+                ++end;
+        pieces.push_back({text.mid(i, end - i), space});
+        space = false;
+        i = end;
+    }
+    std::vector<QString> lines;
+    std::vector<piece> line;
+    const auto line_columns = [&] {
+        int n = 0;
+        for (std::size_t k = 0; k < line.size(); ++k)
+            n += columns(line[k].text) + (k > 0 && line[k].after_space ? 1 : 0);
+        return n;
+    };
+    const auto finish = [&] {
+        QString out;
+        for (std::size_t k = 0; k < line.size(); ++k)
+            out += (k > 0 && line[k].after_space ? QStringLiteral(" ") : QString()) + line[k].text;
+        lines.push_back(out);
+        line.clear();
+    };
+    for (const piece& p : pieces) {
+        if (!line.empty() && line_columns() + (p.after_space ? 1 : 0) + columns(p.text) > width) {
+            std::optional<piece> carried;
+            if (closes(p.text) && line.size() > 1) {
+                carried = line.back();
+                line.pop_back();
+            }
+            finish();
+            if (carried)
+                line.push_back(*carried);
+        }
+        line.push_back(p);
+    }
+    if (!line.empty())
+        finish();
+    return lines;
+}
+
+// The help, laid out for a terminal of 80 columns: each description in a
+// column of its own, its further lines indented to it.
+std::string help_text()
+{
+    constexpr int terminal = 80;
+    struct entry {
+        QString names;
+        QString description;
+    };
+    std::vector<entry> options;
+    for (const option_row& row : option_rows) {
+        QStringList names;
+        for (const char* name : row.names)
+            names << (std::strlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--")) + QString::fromLatin1(name);
+        QString shown = names.join(QStringLiteral(", "));
+        if (row.value)
+            shown += QLatin1Char(' ') + QString::fromLatin1(row.value);
+        options.push_back({shown, QString::fromUtf8(row.description)});
+    }
+    const entry folder{QStringLiteral("FOLDER"), QString::fromUtf8(folder_description)};
+    int name_width = columns(folder.names);
+    for (const entry& e : options)
+        name_width = std::max(name_width, columns(e.names));
+    const int indent = 2 + name_width + 2;
+    QString help = QStringLiteral("用法：fennimo [选项] [FOLDER]\n") + QString::fromUtf8(description) + QStringLiteral("\n");
+    const auto add = [&](const entry& e) {
+        const auto lines = wrapped(e.description, terminal - 1 - indent);
+        help += QStringLiteral("  ") + e.names + QString(indent - 2 - columns(e.names), QLatin1Char(' '));
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            help += (k > 0 ? QString(indent, QLatin1Char(' ')) : QString()) + lines[k] + QLatin1Char('\n');
+    };
+    help += QStringLiteral("\n选项：\n");
+    for (const entry& e : options)
+        add(e);
+    help += QStringLiteral("\n参数：\n");
+    add(folder);
+    return help.toStdString();
+}
+
 } // namespace
 
 command_line::command_line(int argc, char** argv)
 {
-    const auto option = [](const QStringList& names, const char* description, const char* value = nullptr) {
-        return QCommandLineOption(names, QString::fromUtf8(description), value ? QString::fromLatin1(value) : QString());
-    };
-    m_parser.setApplicationDescription(QStringLiteral("Fennimo：按一条规则给文件夹中的所有文件改名。\n"
-                                                      "不给改名选项时打开窗口；给出时不开窗口，在命令行中改名。"));
-    m_parser.addOptions({
-        option({"replace"}, "把文件名中的 WHAT 全部替换为 WITH。", "WHAT WITH"),
-        option({"must-contain"}, "只修改文件名中有 TEXT 的文件。", "TEXT"),
-        option({"must-not-contain"}, "只修改文件名中没有 TEXT 的文件。", "TEXT"),
-        option({"extension"}, "把所有扩展名改为 EXT。", "EXT"),
-        option({"strip-extension"}, "去掉所有扩展名。"),
-        option({"pattern"}, "把所有文件名改为 PATTERN，其中的 * 号换成文件在列表中的序号（从 0 起）。", "PATTERN"),
-        option({"dry-run"}, "只列出将要做的修改和不能做的修改，不改动任何文件。"),
-        option({"0", "null"}, "名称之间用 NUL 分隔，供脚本读取：每个文件依次是原名、新名和原因（能改名时为空）。"),
-        option({"undo"}, "撤销上一次改名（窗口或命令行所做的）。"),
-        option({"yes"}, "撤销前不询问。"),
-        option({"h", "help"}, "显示本帮助。"),
-        option({"v", "version"}, "显示版本。"),
-    });
+    for (const option_row& row : option_rows) {
+        QStringList names;
+        for (const char* name : row.names)
+            names << QString::fromLatin1(name);
+        m_parser.addOption(QCommandLineOption(names, QString::fromUtf8(row.description),
+                                              row.value ? QString::fromLatin1(row.value) : QString()));
+    }
     QCommandLineOption replace_with(QStringLiteral("replace-with"), {}, QStringLiteral("WITH"));
     replace_with.setFlags(QCommandLineOption::HiddenFromHelp);
     m_parser.addOption(replace_with);
-    m_parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("要改名的文件所在的文件夹（默认为当前文件夹）。"),
+    m_parser.addPositionalArgument(QStringLiteral("FOLDER"), QString::fromUtf8(folder_description),
                                    QStringLiteral("[FOLDER]"));
 
     const auto arguments = joined_replace_pairs(argc, argv, m_replace_joined);
@@ -220,13 +357,8 @@ int command_line::run()
     if (!m_parsed)
         return usage_error(m_usage_error);
     if (m_parser.isSet(QStringLiteral("help"))) {
-        // Qt's three headings come untranslated without its translations;
-        // everything else in the help is the program's own.
-        QString help = m_parser.helpText();
-        help.replace(QStringLiteral("Usage: "), QStringLiteral("用法："))
-            .replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\n选项：\n"))
-            .replace(QStringLiteral("\nArguments:\n"), QStringLiteral("\n参数：\n"));
-        print_utf8(stdout, help.toStdString());
+        const std::string help = help_text();
+        print_utf8(stdout, help);
         return exit_done;
     }
     if (m_parser.isSet(QStringLiteral("version"))) {

@@ -1,5 +1,7 @@
 #include "indicator_control.h"
 
+#include "controls/accessibility.h"
+
 #include "platform/units.h"
 
 namespace controls {
@@ -22,6 +24,7 @@ indicator_control::indicator_control(leave_order order, child_move p_move, child
     m_lbl->on_text_changed = [this] { layout(); };
     forward_input(m_lbl, child_move::at_corner);
     forward_input(m_p, p_move, p_unit);
+    click_with_keys(key_click::space);
 }
 
 // --- Properties -----------------------------------------------------------------
@@ -30,6 +33,7 @@ void indicator_control::set_value_field(std::int32_t value)
 {
     m_value = value;
     draw_normal();
+    announce_checked_change(this);
     notify_changed("Value");
 }
 
@@ -93,8 +97,7 @@ std::span<const stored_property> indicator_control::stored_properties() const
 // Every button shows the pressed cell, not only the primary one.
 void indicator_control::mouse_down(std::int16_t button, std::int16_t shift, float x, float y)
 {
-    if (Enabled())
-        show_cell(cell_for(state_pressed));
+    press_face();
     events().raise_mouse(dispatch::MouseDown, button, shift, x, y);
 }
 
@@ -103,6 +106,17 @@ void indicator_control::mouse_down(std::int16_t button, std::int16_t shift, floa
 void indicator_control::mouse_up(std::int16_t button, std::int16_t shift, float x, float y)
 {
     events().raise_mouse(dispatch::MouseUp, button, shift, x, y);
+}
+
+void indicator_control::press_face()
+{
+    if (Enabled())
+        show_cell(cell_for(state_pressed));
+}
+
+QRect indicator_control::focus_mark_rect() const
+{
+    return m_lbl->geometry().adjusted(-1, -1, 1, 1) & rect();
 }
 
 void indicator_control::show_tracking_face(bool pressed)

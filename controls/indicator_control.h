@@ -74,6 +74,9 @@ protected:
     void before_poll() override { set_scale_unit(scale_unit::pixels); }
     void show_tracking_face(bool pressed) override;
     void draw_rest_face() override { draw_normal(); }
+    void press_face() override;
+    // Around the caption, one pixel clear of it.
+    QRect focus_mark_rect() const override;
 
 private:
     void colour_caption();

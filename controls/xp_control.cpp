@@ -1,5 +1,6 @@
 #include "xp_control.h"
 
+#include "controls/accessibility.h"
 #include "controls/key_and_button_codes.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
@@ -24,6 +25,7 @@ xp_control::xp_control(std::initializer_list<event_decl> raised, QWidget* parent
     // takes click focus, which would move the focus on a click that must
     // not. A press on the control's own face takes the focus instead.
     setFocusPolicy(Qt::TabFocus);
+    install_accessibility();
 }
 
 void xp_control::place(platform::property_bag* bag, placement how)
@@ -135,6 +137,25 @@ namespace {
 // painted on directly. A face that changes back and forth (a button under
 // the pointer) would otherwise keep every face it ever showed.
 constexpr std::size_t max_recipe_paints = 16;
+
+// The system's focus rectangle: every other pixel of the outline, starting
+// at the top-left corner, in the caption's black.
+void draw_focus_mark(QPainter& painter, const QRect& r)
+{
+    painter.setPen(QColor(0, 0, 0));
+    const auto dot = [&](int x, int y) {
+        if ((x - r.left() + y - r.top()) % 2 == 0)
+            painter.drawPoint(x, y);
+    };
+    for (int x = r.left(); x <= r.right(); ++x) {
+        dot(x, r.top());
+        dot(x, r.bottom());
+    }
+    for (int y = r.top() + 1; y < r.bottom(); ++y) {
+        dot(r.left(), y);
+        dot(r.right(), y);
+    }
+}
 
 bool same_rect(const QRectF& a, const QRectF& b)
 {
@@ -307,6 +328,37 @@ void xp_control::paintEvent(QPaintEvent*)
     }
     if (!m_face.isNull())
         painter.drawImage(0, 0, m_face);
+    if (shows_focus_mark())
+        draw_focus_mark(painter, focus_mark_rect());
+}
+
+bool xp_control::shows_focus_mark() const
+{
+    return (hasFocus() || m_focus_mark_shown) && !focus_mark_rect().isEmpty();
+}
+
+void xp_control::show_focus_mark(bool shown)
+{
+    m_focus_mark_shown = shown;
+    update();
+}
+
+void xp_control::focusInEvent(QFocusEvent* e)
+{
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void xp_control::focusOutEvent(QFocusEvent* e)
+{
+    // A Space let go elsewhere clicks nothing; the face it pressed is let
+    // go with the focus.
+    if (m_space_held) {
+        m_space_held = false;
+        release_face();
+    }
+    update();
+    QWidget::focusOutEvent(e);
 }
 
 void xp_control::resizeEvent(QResizeEvent*)
@@ -471,6 +523,17 @@ void xp_control::keyPressEvent(QKeyEvent* e)
     if (!e->text().isEmpty())
         key_press(static_cast<std::int16_t>(e->text().at(0).unicode()));
     e->accept();
+    // A handler of the key events may have disabled the control or moved
+    // the focus; then the key clicks nothing.
+    if (m_key_click == key_click::none || !isEnabled() || !hasFocus() || e->isAutoRepeat())
+        return;
+    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier) {
+        m_space_held = true;
+        press_face();
+    } else if (m_key_click == key_click::space_and_enter && !m_space_held
+               && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        click();
+    }
 }
 
 void xp_control::keyReleaseEvent(QKeyEvent* e)
@@ -478,6 +541,12 @@ void xp_control::keyReleaseEvent(QKeyEvent* e)
     if (!e->isAutoRepeat())
         key_up(key_code(e->key()), shift_bits(e->modifiers()));
     e->accept();
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat() && m_space_held) {
+        m_space_held = false;
+        release_face();
+        if (isEnabled())
+            click();
+    }
 }
 
 // --- Children that are part of the face --------------------------------------
@@ -516,6 +585,7 @@ hover_control::hover_control(std::initializer_list<event_decl> raised, bool poll
 {
     m_Timer1.on_timer = [this] { hover_tick(); };
     m_Timer1.set_enabled(poll_from_creation);
+    platform::follow_pointer_across_windows();
 }
 
 void hover_control::hover_tick()
@@ -534,7 +604,13 @@ void hover_control::hover_tick()
     // column, still counts as over the control.
     const bool outside = x < scale_left() || y < scale_top() || x > scale_left() + scale_width()
                          || y > scale_top() + scale_height();
-    if (!outside)
+    if (outside || !platform::pointer_in_program())
+        pointer_left();
+}
+
+void hover_control::pointer_left()
+{
+    if (!m_Timer1.enabled())
         return;
     if (m_order == leave_order::draw_stop_raise) {
         draw_rest_face();
@@ -545,6 +621,16 @@ void hover_control::hover_tick()
         events().raise(dispatch::MouseOut);
         draw_rest_face();
     }
+}
+
+void hover_control::leaveEvent(QEvent* e)
+{
+    // Exactly what the tick that would have found the pointer gone does.
+    if (m_Timer1.enabled()) {
+        before_poll();
+        pointer_left();
+    }
+    xp_control::leaveEvent(e);
 }
 
 void hover_control::mouse_move(std::int16_t button, std::int16_t shift, float x, float y)

@@ -143,6 +143,12 @@ public:
     const QImage& face() const { return m_face; }
     const QImage& surface_canvas() const;
 
+    // Draws the focus mark whether or not the control holds the focus, for
+    // a still picture of the focused face; only one control can hold it.
+    void show_focus_mark(bool shown);
+    // Whether the focus mark is drawn now.
+    bool shows_focus_mark() const;
+
 protected:
     void forward_input(QWidget* child, child_move move, child_unit unit = child_unit::control);
 
@@ -186,6 +192,19 @@ protected:
     // A press on the control's surface at `at`, or on `element`, one of the
     // pieces of its face, gives it the focus if it takes the focus at all.
     void take_click_focus(QWidget* element, QPoint at);
+
+    // The keys that click the focused control, as they click the system's
+    // own buttons: Space on its release, and for a push button Enter too.
+    // The key events are raised first, as for any other key.
+    enum class key_click { none, space, space_and_enter };
+    void click_with_keys(key_click keys) { m_key_click = keys; }
+    // The faces a left press and its release show, which Space shows too.
+    virtual void press_face() {}
+    virtual void release_face() {}
+    // Where the focus mark goes on the surface, in pixels; none when empty.
+    virtual QRect focus_mark_rect() const { return {}; }
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     struct forwarded {
@@ -235,6 +254,10 @@ private:
     QObject* m_click_candidate = nullptr;
     bool m_press_pending = false;
     bool m_tells_host_of_enabled = false;
+    key_click m_key_click = key_click::none;
+    // Space went down on this control and its release will click.
+    bool m_space_held = false;
+    bool m_focus_mark_shown = false;
 };
 
 // Which order a control takes its three steps in when the poll finds the
@@ -256,6 +279,10 @@ public:
 
     // One tick of the poll.
     void hover_tick();
+    // The pointer has left: the same steps as a tick that finds it gone.
+    // The pointer's position cannot tell this where the windowing system
+    // stops reporting it outside the program's windows (Wayland).
+    void pointer_left();
 
     // A move over the surface follows the mouse-move rule.
     void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) override;
@@ -271,6 +298,7 @@ protected:
     virtual void before_poll() {}
     virtual void show_tracking_face(bool pressed) = 0;
     virtual void draw_rest_face() = 0;
+    void leaveEvent(QEvent* e) override;
 
 private:
     platform::timer m_Timer1;

@@ -37,6 +37,7 @@ xpcmdbutton::xpcmdbutton(QWidget* parent)
     m_lbl->on_text_changed = [this] { on_resize(); };
     forward_input(m_lbl, child_move::at_corner);
     tell_host_of_enabled();
+    click_with_keys(key_click::space_and_enter);
     draw_normal();
 }
 
@@ -99,13 +100,13 @@ void xpcmdbutton::on_show()
 void xpcmdbutton::mouse_down(std::int16_t button, std::int16_t shift, float x, float y)
 {
     events().raise_mouse(dispatch::MouseDown, button, shift, x, y);
-    draw_cell(cell_pressed);
+    press_face();
 }
 
 void xpcmdbutton::mouse_up(std::int16_t button, std::int16_t shift, float x, float y)
 {
     events().raise_mouse(dispatch::MouseUp, button, shift, x, y);
-    draw_normal();
+    release_face();
 }
 
 void xpcmdbutton::click()

@@ -59,6 +59,10 @@ protected:
     void enabled_changed() override;
     void show_tracking_face(bool pressed) override;
     void draw_rest_face() override { draw_normal(); }
+    void press_face() override { draw_cell(cell_pressed); }
+    void release_face() override { draw_normal(); }
+    // One pixel clear of the three-pixel border, on the face's centre.
+    QRect focus_mark_rect() const override { return rect().adjusted(4, 4, -4, -4); }
 
 private:
     void draw_normal();

@@ -5,6 +5,7 @@
 #include "platform/pointer.h"
 #include "platform/units.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLabel>
@@ -20,6 +21,9 @@ namespace {
 const QColor strip_colour(0, 0, 192);
 const QColor body_colour(236, 233, 216);
 const QColor caption_colour(255, 255, 255);
+// The shadow is the design's black, not the theme's text colour, which a dark
+// theme makes white.
+const QColor shadow_colour(0, 0, 0);
 const QPoint caption_pos(26, 6);
 const QPoint shadow_pos(28, 8);
 const QRect icon_rect(6, 8, 16, 16);
@@ -46,6 +50,44 @@ QFont caption_font()
     font.setUnderline(false);
     font.setStrikeOut(false);
     return font;
+}
+
+Qt::Edges resize_edges(int code)
+{
+    switch (code) {
+    case edge_left: return Qt::LeftEdge;
+    case edge_right: return Qt::RightEdge;
+    case edge_top: return Qt::TopEdge;
+    case edge_bottom: return Qt::BottomEdge;
+    case edge_bottom_right: return Qt::BottomEdge | Qt::RightEdge;
+    case edge_bottom_left: return Qt::BottomEdge | Qt::LeftEdge;
+    case edge_top_right: return Qt::TopEdge | Qt::RightEdge;
+    default: return Qt::TopEdge | Qt::LeftEdge;
+    }
+}
+
+// A window dressed by a frame is a frame to screen readers, named by its
+// caption; the toolkit would show a borderless plain widget as a filler.
+class framed_window_interface : public QAccessibleWidget {
+public:
+    explicit framed_window_interface(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            if (const auto* canvas = widget()->findChild<xp_canvas*>(QString(), Qt::FindDirectChildrenOnly))
+                return canvas->Caption();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* make_window_interface(const QString&, QObject* object)
+{
+    auto* window = qobject_cast<QWidget*>(object);
+    if (!window || !window->isWindow())
+        return nullptr;
+    const bool framed = window->findChild<xp_canvas*>(QString(), Qt::FindDirectChildrenOnly);
+    return framed ? new framed_window_interface(window) : nullptr;
 }
 
 frame_images load_set(const QString& suffix)
@@ -89,7 +131,7 @@ xp_canvas::xp_canvas(QWidget* parent)
         label->set_caption_font(font);
         label->set_caption(QStringLiteral("Tavrel"));
     }
-    m_lblshadow->set_text_colour(QApplication::palette().color(QPalette::WindowText));
+    m_lblshadow->set_text_colour(shadow_colour);
     m_lblcaption->set_text_colour(caption_colour);
 
     m_imgicon = new QLabel(m_pictop);
@@ -119,6 +161,18 @@ xp_canvas::xp_canvas(QWidget* parent)
 
     load_active_images();
     layout_frame();
+    // Where a window is shaped by its alpha, it must be made translucent
+    // before it is first shown, long before make_trans.
+    platform::prepare_shaped_window(host());
+    static const bool interfaces = (QAccessible::installFactory(make_window_interface), true);
+    (void)interfaces;
+    // A screen reader that is listening may have been told of the host as
+    // it was made, before it had a frame, and so holds it as a plain widget.
+    if (QWidget* h = host(); h && QAccessible::isActive()) {
+        QAccessibleInterface* known = QAccessible::queryAccessibleInterface(h);
+        if (known && !dynamic_cast<framed_window_interface*>(known))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(known));
+    }
 }
 
 QWidget* xp_canvas::host() const
@@ -357,6 +411,17 @@ bool xp_canvas::border_mouse_event(int code, QEvent* event)
         return true;
     if (event->type() == QEvent::MouseButtonPress) {
         m_drag_start = platform::cursor_pos();
+        // Where the window cannot be placed by the program, a drag on the
+        // left or top edge cannot keep the opposite edge still, and the
+        // compositor would undo a size it did not ask for: the compositor
+        // resizes instead, and the release has nothing left to do.
+        m_system_resize = false;
+        QWidget* h = host();
+        if (h && !platform::can_place_windows() && window_state(h) == state_normal && h->windowHandle())
+            m_system_resize = h->windowHandle()->startSystemResize(resize_edges(code));
+    } else if (m_system_resize) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            m_system_resize = false;
     } else if (event->type() == QEvent::MouseButtonRelease) {
         m_drag_end = platform::cursor_pos();
         resize_host(host(), m_drag_start, m_drag_end, code);
@@ -538,6 +603,14 @@ void xp_canvas::make_trans(QWidget* h)
     if (window_state(h) == state_normal && !top.isNull())
         controls::paint_pieces(surface, top, title_corner_pieces(top.size(), m_pictop->size()));
     apply_key_region(h, surface, key_colour);
+    // A translucent window shows what is painted on it; the frame, which
+    // covers it, leaves the cut pixels unpainted so that they stay clear.
+    if (platform::shapes_by_alpha() && h->isAncestorOf(this)) {
+        if (h->mask().isEmpty())
+            clearMask();
+        else
+            setMask(h->mask().translated(-mapTo(h, QPoint(0, 0))));
+    }
 }
 
 } // namespace frame

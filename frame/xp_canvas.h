@@ -156,6 +156,8 @@ private:
     // window manager would not take over; the frame then moves the host.
     std::optional<QPoint> m_move_anchor;
     QPoint m_move_origin;
+    // The compositor resizes the host for the border drag under way.
+    bool m_system_resize = false;
 
     platform::timer m_timer1;
     platform::timer m_timer2;

@@ -7,6 +7,8 @@
 #include "controls/xpradiobutton.h"
 #include "controls/xptopbuttons.h"
 
+#include "platform/palette.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -44,6 +46,7 @@ void report(QWidget* control, QEvent::Type type, Qt::MouseButton button, Qt::Mou
 framed_window::framed_window(const QString& caption, QSize size, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
+    setPalette(platform::design_palette());
     resize(size);
     m_canvas = new frame::xp_canvas(this);
     m_canvas->setObjectName(QStringLiteral("xp_canvas1"));
@@ -183,8 +186,11 @@ void gallery_window::pose()
                 hover->Timer1().set_enabled(false);
         }
     }
-    // One control holds the keyboard focus; the library draws no mark for
-    // it, so this column shows that nothing changes.
+    // Only one control can hold the keyboard focus, so each focused
+    // specimen shows its mark without it; the push button holds it as well.
+    for (const QString& row : m_rows)
+        if (auto* control = qobject_cast<controls::xp_control*>(specimen(row, QStringLiteral("focused"))))
+            control->show_focus_mark(true);
     if (QWidget* focused = specimen(QStringLiteral("push button"), QStringLiteral("focused")))
         focused->setFocus(Qt::OtherFocusReason);
 }

@@ -2,9 +2,12 @@
 #include "test_hooks.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -16,7 +19,51 @@ std::optional<QPoint>& cursor_override()
     return position;
 }
 
+// The window the pointer was last seen to enter, until it leaves it.
+class pointer_follower : public QObject {
+public:
+    bool known = false;
+    QPointer<QWindow> under_pointer;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Enter || e->type() == QEvent::Leave) {
+            if (auto* window = qobject_cast<QWindow*>(watched)) {
+                known = true;
+                if (e->type() == QEvent::Enter)
+                    under_pointer = window;
+                else if (under_pointer == window)
+                    under_pointer = nullptr;
+            }
+        }
+        return false;
+    }
+};
+
+// Owned by the application, so gone with it.
+QPointer<pointer_follower>& follower()
+{
+    static QPointer<pointer_follower> instance;
+    return instance;
+}
+
 } // namespace
+
+bool pointer_in_program()
+{
+    const pointer_follower* f = follower();
+    return cursor_override() || !f || !f->known || f->under_pointer;
+}
+
+void follow_pointer_across_windows()
+{
+    if (follower() || !QCoreApplication::instance())
+        return;
+    follower() = new pointer_follower;
+    follower()->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(follower());
+}
 
 QPoint cursor_pos()
 {
@@ -41,6 +88,22 @@ void set_window_region(QWidget* window, const QRegion& region)
         window->clearMask();
     else
         window->setMask(region);
+}
+
+bool shapes_by_alpha()
+{
+    return QGuiApplication::platformName() != QLatin1String("xcb");
+}
+
+void prepare_shaped_window(QWidget* window)
+{
+    if (window && shapes_by_alpha())
+        window->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+bool can_place_windows()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 QSize screen_size(const QWidget* widget)

@@ -14,9 +14,11 @@ deb="$(ls "$scratch"/out/fennimo_*.deb)"
 fail() { echo "check_package: $*" >&2; exit 1; }
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-arphic-uming fonts-noto-cjk; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming \
+  fonts-noto-cjk; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
 
 dpkg -x "$deb" "$scratch/root"
 for file in usr/bin/fennimo \

@@ -2,6 +2,7 @@
 
 #include "widgets/shown_text.h"
 
+#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,10 +18,69 @@ namespace {
 constexpr int margin = 3;
 const std::string empty_text;
 
+// A screen reader reads the list as the read-only text it shows. The text
+// is built when asked for, which only an assistive tool does.
+class line_view_interface : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit line_view_interface(line_view* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        s.selectableText = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? shown() : QAccessibleWidget::text(t);
+    }
+
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+    // The selection and the caret are the mouse's; a screen reader reads.
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+
+private:
+    QString shown() const { return static_cast<const line_view*>(widget())->text(); }
+};
+
+QAccessibleInterface* make_interface(const QString&, QObject* object)
+{
+    auto* view = qobject_cast<line_view*>(object);
+    return view ? new line_view_interface(view) : nullptr;
+}
+
 } // namespace
 
 line_view::line_view(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    static const bool interfaces = (QAccessible::installFactory(make_interface), true);
+    (void)interfaces;
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);

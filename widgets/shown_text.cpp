@@ -92,7 +92,7 @@ std::string typed_bytes(const QString& shown, bool crlf_as_newline)
 {
     QString text = shown;
     if (crlf_as_newline) {
-        // QPlainTextEdit hands its paragraphs back joined by '\n'.
+        // The text editor hands its paragraphs back joined by '\n'.
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     }

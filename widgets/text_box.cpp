@@ -6,7 +6,8 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
+#include <QTextBlockFormat>
+#include <QTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <utility>
@@ -18,14 +19,18 @@ text_box::text_box(kind k, QWidget* parent) : QWidget(parent), m_kind(k)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (m_kind == kind::multi_line) {
-        m_lines = new QPlainTextEdit(this);
+        // Not a QPlainTextEdit: its lines cannot be spaced, and it scrolls
+        // by lines, so a wrapped last line could not be scrolled fully into
+        // view.
+        m_lines = new QTextEdit(this);
+        m_lines->setAcceptRichText(false);
         m_lines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        m_lines->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        m_lines->setLineWrapMode(QTextEdit::WidgetWidth);
         // Lists are written whole by the program; an undo history of them
         // would hold every list ever shown.
         m_lines->setUndoRedoEnabled(false);
         m_lines->viewport()->installEventFilter(this);
-        connect(m_lines, &QPlainTextEdit::textChanged, this, &text_box::widget_edited);
+        connect(m_lines, &QTextEdit::textChanged, this, &text_box::widget_edited);
         layout->addWidget(m_lines);
     } else if (m_kind == kind::list) {
         m_list = new line_view(this);
@@ -160,12 +165,29 @@ void text_box::flush()
         end.insertText(shown_text(std::string_view(m_text).substr(m_shown.size()), true));
     } else if (m_lines) {
         m_lines->setPlainText(shown_text(m_text, true));
+        space_lines();
     } else {
         m_line->setText(shown_text(m_text));
     }
     m_shown = m_text;
     m_screen_stale = false;
     m_filling = false;
+}
+
+void text_box::space_lines()
+{
+    // The Song face has no leading of its own, so the lines of a wrapped
+    // paragraph would touch; a quarter of the font's height apart, they read
+    // as the system's edit box shows them. Lines added later take the format
+    // of the line they follow.
+    const int height = m_lines->fontMetrics().height();
+    QTextBlockFormat spaced;
+    spaced.setLineHeight(height + (height + 3) / 4, QTextBlockFormat::FixedHeight);
+    // Spacing is not an edit of the text, and is not reported as one.
+    const QSignalBlocker quiet(m_lines);
+    QTextCursor all(m_lines->document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(spaced);
 }
 
 bool text_box::grows_shown_text() const

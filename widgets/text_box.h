@@ -14,7 +14,7 @@
 #include <string_view>
 
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace widgets {
 
@@ -58,7 +58,7 @@ public:
     static constexpr int display_period_ms = 50;
 
     QLineEdit* line_editor() const { return m_line; }
-    QPlainTextEdit* text_editor() const { return m_lines; }
+    QTextEdit* text_editor() const { return m_lines; }
     line_view* list_view() const { return m_list; }
     QWidget* editor() const;
 
@@ -75,10 +75,11 @@ private:
     void model_changed();
     void widget_edited();
     bool grows_shown_text() const;
+    void space_lines();
 
     kind m_kind;
     QLineEdit* m_line = nullptr;
-    QPlainTextEdit* m_lines = nullptr;
+    QTextEdit* m_lines = nullptr;
     line_view* m_list = nullptr;
     QTimer m_flush;
 

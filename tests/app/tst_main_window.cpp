@@ -16,8 +16,12 @@
 #include "listed.h"
 #include "shown_form.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QtTest>
@@ -93,6 +97,11 @@ private slots:
     void closing_ends_everything_data();
     void closing_ends_everything();
     void help_reopens_at_its_top();
+    void shaped_by_alpha_data();
+    void shaped_by_alpha();
+    void read_by_screen_readers();
+    void any_theme_leaves_the_look();
+    void qt_dialogs_in_chinese();
 
 private:
     QStringList messages;
@@ -616,7 +625,7 @@ void tst_main_window::help_reopens_at_its_top()
     click_at(w.xphelp1());
     QPointer<renamer::Form2> first = w.help_window();
     QVERIFY(QTest::qWaitForWindowExposed(first.data()));
-    QPlainTextEdit* text = first->Text1().text_editor();
+    QTextEdit* text = first->Text1().text_editor();
     QCOMPARE(first->Text1().Text(), renamer::help_text());
     QCOMPARE(text->toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("帮助说明："));
     // The whole text fits; a shorter box lets it scroll.
@@ -635,6 +644,107 @@ void tst_main_window::help_reopens_at_its_top()
     QVERIFY(QTest::qWaitForWindowExposed(again));
     QCOMPARE(again->Text1().text_editor()->verticalScrollBar()->value(), 0);
     QCOMPARE(again->Text1().text_editor()->cursorForPosition(QPoint(0, 0)).block().text(), QStringLiteral("帮助说明："));
+}
+
+
+// Where the platform cannot cut a window by a region, the cut corners are
+// clear pixels of a translucent window; the title beside them is opaque.
+void tst_main_window::shaped_by_alpha_data()
+{
+    QTest::addColumn<bool>("help");
+    QTest::newRow("main window") << false;
+    QTest::newRow("help window") << true;
+}
+
+void tst_main_window::shaped_by_alpha()
+{
+    QFETCH(bool, help);
+    shown_form f;
+    QWidget* window = f.form.get();
+    if (help) {
+        click_at(f.form->xpcmdbutton1());
+        window = f.form->help_window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+    QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+    const QImage shot = window->grab().toImage();
+    const int right = shot.width() - 1;
+    for (QPoint corner : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(right, 0), QPoint(right - 1, 0)})
+        QCOMPARE(qAlpha(shot.pixel(corner)), 0);
+    for (QPoint title : {QPoint(shot.width() / 2, 0), QPoint(6, 6), QPoint(right - 6, 6), QPoint(0, 10)})
+        QCOMPARE(qAlpha(shot.pixel(title)), 255);
+}
+
+// A screen reader finds a frame named by its caption, the fields named by
+// the words beside them, and the result lists' text; pressing "查询"
+// queries.
+void tst_main_window::read_by_screen_readers()
+{
+    shown_form f({"IMG_1.jpg", "a.txt"});
+    Form3& w = *f.form;
+    const auto read = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+    QCOMPARE(read(&w)->role(), QAccessible::Window);
+    QCOMPARE(read(&w)->text(QAccessible::Name), QStringLiteral("Fennimo 1.2.0 "));
+    const std::pair<QWidget*, const char*> fields[] = {
+        {w.text_box(text_id::Text3).editor(), "将上面所有文件名称中的字符"},
+        {w.text_box(text_id::Text4).editor(), "替换为"},
+        {w.text_box(text_id::Text5).editor(), "要替换的文件名中必须有"},
+        {w.text_box(text_id::Text6).editor(), "要替换的文件名中必须无"},
+        {w.text_box(text_id::zztt).editor(), "更改所有扩展名为"},
+        {w.Combo1().lineEdit(), "更改所有文件名为"},
+        {w.text_box(text_id::Text1).editor(), "文件列表"},
+        {w.text_box(text_id::Text2).editor(), "文件改名"},
+    };
+    for (const auto& [field, name] : fields)
+        QCOMPARE(read(field)->text(QAccessible::Name), QString::fromUtf8(name));
+
+    w.text_box(text_id::Text3).line_editor()->setText(QStringLiteral("IMG"));
+    read(&w.Command2())->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    w.text_box(text_id::Text2).flush();
+    QAccessibleInterface* result = read(w.text_box(text_id::Text2).editor());
+    QCOMPARE(result->text(QAccessible::Value), QStringLiteral("IMG_1.jpg"));
+    QVERIFY(result->textInterface());
+    QCOMPARE(result->textInterface()->text(0, result->textInterface()->characterCount()), QStringLiteral("IMG_1.jpg"));
+    QVERIFY(result->state().readOnly);
+}
+
+// The windows carry every colour of their own: under a dark palette they
+// look exactly as under the light one.
+void tst_main_window::any_theme_leaves_the_look()
+{
+    const auto shot = [](const std::string& folder) {
+        Form3 w(folder);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            return QImage();
+        QCoreApplication::processEvents();
+        return w.grab().toImage();
+    };
+    const auto dir = fixture::make_folder();
+    fixture::make_files(dir->path(), {"IMG_1.jpg", "a.txt"});
+    const QPalette light = QApplication::palette();
+    const QImage as_designed = shot(dir->path());
+    QPalette dark(QColor(53, 53, 53), QColor(42, 42, 42));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText,
+                                     QPalette::ToolTipText, QPalette::HighlightedText, QPalette::PlaceholderText})
+        dark.setColor(role, QColor(230, 230, 230));
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase, QPalette::Button,
+                                     QPalette::Light, QPalette::Midlight, QPalette::Mid, QPalette::Dark})
+        dark.setColor(role, QColor(40, 40, 40));
+    QApplication::setPalette(dark);
+    const QImage under_dark = shot(dir->path());
+    QApplication::setPalette(light);
+    QVERIFY(!as_designed.isNull());
+    QCOMPARE(under_dark, as_designed);
+}
+
+// Qt's own dialogs speak the interface's language.
+void tst_main_window::qt_dialogs_in_chinese()
+{
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
 }
 
 QTEST_MAIN(tst_main_window)

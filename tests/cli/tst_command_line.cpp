@@ -94,6 +94,7 @@ private slots:
     void bad_usage();
     void undo_of_the_windows_run();
     void folder_through_a_link();
+    void help_fits_a_terminal();
     void pipe_and_terminal_data();
     void pipe_and_terminal();
 };
@@ -286,6 +287,29 @@ void tst_command_line::pipe_and_terminal()
     QCOMPARE(all.contains("e\x1b]0;title\x07vil.txt → e\x1b]0;title\x07vil.log"), !terminal);
     QCOMPARE(all.contains("e\\x1b]0;title\\x07vil.txt → e\\x1b]0;title\\x07vil.log"), terminal);
     QCOMPARE(all.contains("已处理"), terminal);
+}
+
+// The help fits 80 columns of a terminal, where a Chinese character takes
+// two; a wrapped description goes on under itself, and no line starts with
+// punctuation that closes the line before it.
+void tst_command_line::help_fits_a_terminal()
+{
+    const finished result = fennimo({"--help"}, ".");
+    QCOMPARE(result.code, 0);
+    const QStringList lines = QString::fromUtf8(result.out).split(QLatin1Char('\n'));
+    QVERIFY(lines.size() > 15);
+    QVERIFY(result.out.contains("--replace WHAT WITH "));
+    const qsizetype column = lines.filter(QStringLiteral("--dry-run")).front().indexOf(QStringLiteral("只列出"));
+    for (const QString& line : lines) {
+        int width = 0;
+        for (QChar c : line)
+            width += c.unicode() >= 0x2E80 ? 2 : 1;
+        QVERIFY2(width <= 80, qPrintable(line));
+        const QString text = line.trimmed();
+        QVERIFY2(text.isEmpty() || !QStringLiteral("、，。；：）").contains(text.front()), qPrintable(line));
+        if (line.startsWith(QStringLiteral("   ")))
+            QCOMPARE(line.indexOf(text), column);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_command_line)

@@ -1,5 +1,6 @@
 #include "platform/test_hooks.h"
 #include "platform/filesystem.h"
+#include "platform/mounts.h"
 
 #include "folder_fixture.h"
 
@@ -28,6 +29,8 @@ private slots:
     void rename_of_a_link_renames_the_link();
     void same_file_under_two_names_is_put_back();
     void drives_start_at_root();
+    void places_for_files_data();
+    void places_for_files();
     void open_folder_renames_in_the_listed_folder();
     void case_only_rename_needs_no_inode_numbers();
     void plain_collision_is_not_moved_aside();
@@ -255,6 +258,48 @@ void tst_filesystem::drives_start_at_root()
     QCOMPARE(std::count(drives.begin(), drives.end(), std::string("/")), std::ptrdiff_t(1));
     QVERIFY(std::find(drives.begin(), drives.end(), std::string("/proc")) == drives.end());
     QVERIFY(std::find(drives.begin(), drives.end(), std::string("/sys")) == drives.end());
+}
+
+// The drive list offers what a desktop's file chooser offers: the root,
+// the homes, removable and network media and disks mounted outside the
+// system's trees; never the kernel's own file systems, memory ones, or
+// whatever the system mounts for itself.
+void tst_filesystem::places_for_files_data()
+{
+    QTest::addColumn<QString>("mount_point");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("root") << "/" << "ext4" << "/dev/vda" << true;
+    QTest::newRow("root in a container") << "/" << "overlay" << "overlay" << true;
+    QTest::newRow("homes") << "/home" << "ext4" << "/dev/sda3" << true;
+    QTest::newRow("a stick") << "/media/ann/STICK" << "vfat" << "/dev/sdb1" << true;
+    QTest::newRow("a stick, udisks") << "/run/media/ann/STICK" << "exfat" << "/dev/sdb1" << true;
+    QTest::newRow("a disk by hand") << "/mnt/data" << "ntfs3" << "/dev/sdc1" << true;
+    QTest::newRow("network share") << "/srv/share" << "nfs4" << "server:/export" << true;
+    QTest::newRow("sshfs") << "/home/ann/remote" << "fuse.sshfs" << "ann@host:" << true;
+    QTest::newRow("shared memory") << "/dev/shm" << "tmpfs" << "tmpfs" << false;
+    QTest::newRow("cgroup tree") << "/sys/fs/cgroup" << "tmpfs" << "tmpfs" << false;
+    QTest::newRow("cgroup") << "/sys/fs/cgroup/cpu" << "cgroup" << "cgroup" << false;
+    QTest::newRow("run") << "/run" << "tmpfs" << "tmpfs" << false;
+    QTest::newRow("a user's run") << "/run/user/1000" << "tmpfs" << "tmpfs" << false;
+    QTest::newRow("the portal") << "/run/user/1000/doc" << "fuse.portal" << "portal" << false;
+    QTest::newRow("gvfs") << "/run/user/1000/gvfs" << "fuse.gvfsd-fuse" << "gvfsd-fuse" << false;
+    QTest::newRow("a snap") << "/snap/core/1234" << "squashfs" << "/dev/loop0" << false;
+    QTest::newRow("boot") << "/boot/efi" << "vfat" << "/dev/sda1" << false;
+    QTest::newRow("a bind mount into the system") << "/var/lib/docker/x" << "ext4" << "/dev/sda2" << false;
+    QTest::newRow("a name that only starts like a system tree") << "/runner" << "ext4" << "/dev/sdd1" << true;
+    QTest::newRow("a proc with no type of its own") << "/mnt/proc" << "proc" << "proc" << false;
+}
+
+void tst_filesystem::places_for_files()
+{
+    QFETCH(QString, mount_point);
+    QFETCH(QString, type);
+    QFETCH(QString, source);
+    QFETCH(bool, offered);
+    QCOMPARE(platform::is_place_for_files(mount_point.toStdString(), type.toStdString(), source.toStdString()),
+             offered);
 }
 
 // A file list renames through the folder it read: the very folder that was
