@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, test and run Fennimo.
+# Installs what a fresh Debian 12 machine lacks to build, test and run Fennimo,
+# and any further packages named as arguments (tools/fuzz.sh names clang).
 # Idempotent: a package that is already installed is left alone, and apt is
 # not touched at all when nothing is missing.
 set -euo pipefail
@@ -10,9 +11,9 @@ packages=(
   fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
   xvfb xauth imagemagick openbox xdotool
   desktop-file-utils appstream dpkg-dev
-  clang libclang-rt-14-dev
   qt6-translations-l10n qt6-wayland
   sway grim at-spi2-core python3-pyatspi dbus
+  "$@"
 )
 
 missing=()

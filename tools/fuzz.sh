@@ -16,6 +16,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   targets=(rules shown_text key_region property_store)
 fi
 
+./setup.sh clang libclang-rt-14-dev
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DFENNIMO_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
