@@ -1,0 +1,2 @@
+// The library that compiles the headers the tests share; it holds no code
+// of its own.
