@@ -2,6 +2,7 @@
 
 #include "engine/browsing.h"
 #include "console_window.h"
+#include "engine/journal.h"
 #include "engine/runs.h"
 
 #include "platform/filesystem.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <filesystem>
@@ -38,7 +40,7 @@ void print_utf8(std::FILE* stream, const std::string& text)
 
 // The options that ask for the command line rather than the window.
 const char* const console_options[] = {"replace", "must-contain", "must-not-contain", "extension",
-                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes"};
+                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes", "history"};
 const char* const rule_options[] = {"replace", "must-contain", "must-not-contain",
                                     "extension", "strip-extension", "pattern"};
 
@@ -136,6 +138,7 @@ command_line::command_line(int argc, char** argv)
         option({"0", "null"}, "名称之间用 NUL 分隔，供脚本读取：每个文件依次是原名、新名和原因（能改名时为空）。"),
         option({"undo"}, "撤销上一次改名（窗口或命令行所做的）。"),
         option({"yes"}, "撤销前不询问。"),
+        option({"history"}, "列出保留的改名记录（最近 20 次）：时间、文件夹、文件数和状态。"),
         option({"h", "help"}, "显示本帮助。"),
         option({"v", "version"}, "显示版本。"),
     });
@@ -202,6 +205,8 @@ int command_line::run()
         return usage_error("--undo 撤销上一次改名，不能与改名选项、--dry-run 或文件夹同用");
     if (!undo && m_parser.isSet(QStringLiteral("yes")))
         return usage_error("--yes 只用于 --undo");
+    if (m_parser.isSet(QStringLiteral("history")))
+        return undo || rules || !m_folder.empty() ? usage_error("--history 不能与其他选项或文件夹同用") : run_history();
     return undo ? run_undo() : run_rules();
 }
 
@@ -251,6 +256,10 @@ int command_line::run_rules()
 
 int command_line::run_undo()
 {
+    // An undo is never made unasked: without a terminal to ask on, only
+    // --yes says it may go ahead.
+    if (!m_parser.isSet(QStringLiteral("yes")) && !::isatty(STDIN_FILENO))
+        return usage_error("--undo 需要在终端上确认；没有终端时请加 --yes");
     console_window window;
     window.assume_yes = m_parser.isSet(QStringLiteral("yes"));
     const run_outcomes outcomes = undo_run(window);
@@ -258,6 +267,22 @@ int command_line::run_undo()
     if (outcomes.renamed == 0 && outcomes.refused.empty())
         return exit_refused;
     return outcomes.refused.empty() ? exit_done : exit_refused;
+}
+
+int command_line::run_history()
+{
+    for (const journal_record& run : renamer::run_history()) {
+        char when[32] = "?";
+        const auto seconds = static_cast<std::time_t>(run.started);
+        if (std::tm local{}; run.valid() && localtime_r(&seconds, &local))
+            std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        std::string line = std::string(when) + "  " + state_text(run) + "  ";
+        line += run.valid() ? std::to_string(run.entries.size()) + " 个文件  " : "";
+        print_utf8(stdout, line);
+        console_window::write_name(stdout, run.valid() ? run.folder : run.error);
+        print_utf8(stdout, "\n");
+    }
+    return exit_done;
 }
 
 } // namespace renamer

@@ -92,8 +92,10 @@ void console_window::show_message(const std::string& text)
 bool console_window::ask_yes_no(const std::string& text)
 {
     clear_progress();
-    if (assume_yes || !::isatty(STDIN_FILENO))
+    if (assume_yes)
         return true;
+    if (!::isatty(STDIN_FILENO))
+        return false;
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputs(" [y/N] ", stderr);
     std::fflush(stderr);

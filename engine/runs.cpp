@@ -2,8 +2,8 @@
 
 #include "journal.h"
 #include "rules.h"
+#include "undo.h"
 
-#include <algorithm>
 
 namespace renamer {
 
@@ -240,32 +240,17 @@ run_outcomes plan_files(window_controls& window)
 
 run_outcomes undo_run(window_controls& window)
 {
-    run_outcomes outcomes;
-    const journal_contents journal = read_journal();
-    outcomes.skipped_lines = journal.skipped_lines;
-    const auto& entries = journal.entries;
-    if (entries.empty()) {
-        // A journal with nothing usable in it is no use later either.
-        clear_journal();
-        window.show_message(nothing_to_undo_text(journal.skipped_lines));
-        return outcomes;
+    run_undo undo;
+    if (!undo.ready()) {
+        window.show_message(undo.refusal());
+        return {};
     }
-    if (!window.ask_yes_no(undo_question(entries.size())))
-        return outcomes;
+    if (!window.ask_yes_no(undo.question()))
+        return {};
 
-    const auto count = static_cast<std::int32_t>(entries.size());
-    begin_run(window, count);
-    // Last rename first, so that a chain (a → b, then c → a) unwinds.
-    for (std::int32_t k = 0; k < count; ++k) {
-        const journal_entry& entry = entries[std::size_t(count - 1 - k)];
-        record(outcomes, nullptr, entry.folder, entry.new_name, entry.old_name,
-               window.rename_file(entry.folder, entry.new_name, entry.old_name));
-        advance(window, k);
-    }
-    clear_journal();
-
-    const std::string shown = window.file_path();
-    if (std::any_of(entries.begin(), entries.end(), [&](const journal_entry& e) { return e.folder == shown; }))
+    begin_run(window, static_cast<std::int32_t>(undo.run().left.size()));
+    run_outcomes outcomes = undo.take_back([&](std::int32_t done) { advance(window, done); });
+    if (undo.run().folder == window.file_path())
         window.refresh();
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));

@@ -695,6 +695,20 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
     return *this;
 }
 
+std::optional<std::pair<dev_t, ino_t>> open_folder::identity() const
+{
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return std::nullopt;
+    return std::pair{st.st_dev, st.st_ino};
+}
+
+bool open_folder::holds(std::string_view name) const
+{
+    struct stat st {};
+    return m_fd >= 0 && is_plain_name(name) && fstatat(m_fd, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
                                              std::string_view new_name) const
 {
