@@ -277,8 +277,11 @@ bool held_by_a_run(int fd)
 }
 
 // The journals that live in this process, for stop_journals, which may run
-// in a signal handler: a slot holds a journal's descriptor, how far it is
-// written, and how far the line being written reaches.
+// in a signal handler: a slot holds a journal's descriptor (`free_slot`, or
+// `stopped_slot` once stop_journals has ended it, until its writer lets it
+// go), how far it is written, and how far the line being written reaches.
+constexpr int free_slot = -1;
+constexpr int stopped_slot = -2;
 struct live_journal {
     std::atomic<int> fd{-1};
     std::atomic<std::size_t> length{0};
@@ -386,7 +389,7 @@ void stop_journals() noexcept
     static const char zeros[256] = {};
     for (auto& slot : live) {
         const int fd = slot.fd.load();
-        if (fd < 0)
+        if (fd == free_slot || fd == stopped_slot)
             continue;
         // A line cut off in the middle is wiped, so that the journal ends
         // with the last whole one.
@@ -398,7 +401,7 @@ void stop_journals() noexcept
         }
         write_all_at(fd, end_stopped.data(), end_stopped.size(), length);
         slot.length.store(length + end_stopped.size());
-        slot.fd.store(-1);
+        slot.fd.store(stopped_slot);
     }
 }
 
@@ -457,7 +460,7 @@ void journal_writer::open(std::string_view folder)
 
     install_handlers();
     for (int k = 0; k < live_slots && m_slot < 0; ++k) {
-        int free = -1;
+        int free = free_slot;
         if (live[k].fd.compare_exchange_strong(free, m_fd)) {
             live[k].length.store(m_length);
             live[k].writing_to.store(m_length);
@@ -508,7 +511,7 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
     if (m_failed || m_fd < 0)
         return;
     // Ended from outside (the program is ending): nothing more goes in.
-    if (m_slot >= 0 && live[m_slot].fd.load(std::memory_order_relaxed) < 0)
+    if (m_slot >= 0 && live[m_slot].fd.load(std::memory_order_relaxed) == stopped_slot)
         return;
     // A journal holds one folder; a run that moved on to another could not
     // be taken back from it.
@@ -539,15 +542,15 @@ void journal_writer::fail()
 
 void journal_writer::close_with(std::string_view end)
 {
-    if (m_slot >= 0 && live[m_slot].fd.load() < 0) {
+    if (m_slot >= 0 && live[m_slot].fd.load() == stopped_slot) {
         // stop_journals ended it already.
         m_length = live[m_slot].length.load();
     } else {
         // The room for it is always kept.
         append(end);
-        if (m_slot >= 0)
-            live[m_slot].fd.store(-1);
     }
+    if (m_slot >= 0)
+        live[m_slot].fd.store(free_slot);
     m_slot = -1;
     munmap(m_map, m_reserved);
     m_map = nullptr;

@@ -154,6 +154,7 @@ private slots:
     void unsafe_journal_is_refused();
     void undo_only_in_the_same_folder_data();
     void undo_only_in_the_same_folder();
+    void folder_swapped_during_the_undo();
     void run_ended_at_any_moment_data();
     void run_ended_at_any_moment();
     void two_runs_at_once();
@@ -546,6 +547,30 @@ void tst_report_and_undo::undo_only_in_the_same_folder()
     QVERIFY2(undo.err.contains(bytes(real)), undo.err.constData());
     QCOMPARE(describe(read_folder(other)), QByteArray("g1=g1;"));
     QCOMPARE(describe(read_folder(moved)), QByteArray("g1=f1;"));
+}
+
+// The folder swapped with another while the undo goes: every rename back
+// still happens in the folder of the run, none in the other.
+void tst_report_and_undo::folder_swapped_during_the_undo()
+{
+    const auto dir = make_folder();
+    const std::string real = path_of(*dir) + "/real", other = path_of(*dir) + "/other";
+    make_path(real);
+    make_path(other);
+    make_files(real, {"f1", "f2", "f3"});
+    make_files(other, {"g1", "g2", "g3"});
+    QCOMPARE(fennimo({"--replace", "f", "g", path_argument(real)}).code, 0);
+
+    renamer::run_undo undo;
+    QVERIFY(undo.ready());
+    bool swapped = false;
+    const auto outcomes = undo.take_back([&](std::int32_t) {
+        if (!std::exchange(swapped, true))
+            QVERIFY(::renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE) == 0);
+    });
+    QCOMPARE(outcomes.renamed, std::size_t(3));
+    QCOMPARE(describe(read_folder(other)), QByteArray("f1=f1;f2=f2;f3=f3;"));
+    QCOMPARE(describe(read_folder(real)), QByteArray("g1=g1;g2=g2;g3=g3;"));
 }
 
 // A command-line run ended by a kill or a signal at some point: its journal
