@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "engine/journal.h"
+
 #include "engine/browsing.h"
 #include "help_window.h"
 #include "engine/runs.h"
@@ -223,9 +225,11 @@ void Form3::closeEvent(QCloseEvent* event)
 
 void Form3::end_program()
 {
-    // Every window goes at once, the help window with this one.
+    // Every window goes at once, the help window with this one. A run cut
+    // short here leaves its journal whole first.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
+    stop_journals();
     platform::end_program();
 }
 

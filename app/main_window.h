@@ -53,7 +53,8 @@ public:
     // its yields).
     bool running() const { return m_running; }
 
-    // Ctrl+Z: the last rename run taken back.
+    // Ctrl+Z: the newest rename run not yet undone taken back; the next
+    // Ctrl+Z takes back the one before.
     void undo_last_run();
 
 protected:

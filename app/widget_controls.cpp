@@ -142,8 +142,10 @@ platform::timer* widget_controls::make_Timer1()
 
 void widget_controls::wire_handlers()
 {
-    m_Drive1->on_change = [this] { drive1_change(*this); };
-    m_Dir1->on_change = [this] { dir1_change(*this); };
+    // A run or an undo renames in the folder it started in, which the lists
+    // keep showing until it ends: a change made while it yields goes back.
+    m_Drive1->on_change = [this] { m_Timer1->enabled() ? revert_drive() : drive1_change(*this); };
+    m_Dir1->on_change = [this] { m_Timer1->enabled() ? revert_folder() : dir1_change(*this); };
     m_File1->on_click = [this] { file1_click(*this); };
     text_box(text_id::Text2).on_click = [this] { text2_click(*this); };
     text_box(text_id::Text3).on_click = [this] { replacement_click(*this); };

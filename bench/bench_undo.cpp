@@ -2,18 +2,153 @@
 // offscreen platform (Ctrl+Z, answered Yes), timed against the run it takes
 // back (Command1's Click, replace "a" by "b") on the same folder: the undo
 // reads the journal the run wrote and renames every file back. Each is timed
-// until the window is idle again. Not a test.
+// until the window is idle again. Then what the journal costs a run of the
+// command line's kind (the headless window), with and without it, and what
+// writing its lines alone costs; and the command line killed at a random
+// point of a run, then its undo: every file but at most one must come back.
+// Not a test.
 //
 //   build/bench/bench_undo [files] [folder ...]
 
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
+#include "headless_window.h"
+#include "engine/journal.h"
+#include "engine/runs.h"
 #include "platform/fonts.h"
 #include "platform/test_hooks.h"
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+namespace {
+
+// One run of the headless window over a fresh folder, journalled or not.
+double headless_run(const QString& base, int count, bool journalled)
+{
+    const bench::numbered_folder dir(base, count);
+    ::sync();
+    renamer::headless_window window(dir.path);
+    window.set_text(renamer::text_id::Text3, "a");
+    window.set_text(renamer::text_id::Text4, "b");
+    // Processor time, user and system: the machine is shared, and the time
+    // on the clock moves with the others' work far more than by a journal.
+    const double start = bench::cpu_seconds();
+    // Without a journal, the same pass is what a plan runs; this window's
+    // renames are real.
+    if (journalled)
+        renamer::rename_files(window.parts());
+    else
+        renamer::plan_files(window.parts());
+    return bench::cpu_seconds() - start;
+}
+
+// The journal's share of a run, in processor time: the run with it against
+// the run without, and the lines alone against the run without. On a shared
+// machine the first moves by a tenth either way from one sitting to the
+// next; the second is the steadier figure.
+void print_journal_share(const QString& base, int count)
+{
+    std::vector<double> with, without, lines;
+    for (int round = 0; round < 5; ++round) {
+        // Each goes first in turn, since the first of two runs after the
+        // folders were made is slower.
+        for (const bool journalled : {round % 2 == 0, round % 2 != 0})
+            (journalled ? with : without).push_back(headless_run(base, count, journalled));
+        // The names are made first: making them costs more than the lines.
+        std::vector<std::string> old_names, new_names;
+        char name[32];
+        for (int i = 1; i <= count; ++i) {
+            std::snprintf(name, sizeof name, "file_a_%06d.txt", i);
+            old_names.emplace_back(name);
+            new_names.push_back(renamer::replace_all(name, "a", "b"));
+        }
+        const double start = bench::cpu_seconds();
+        {
+            renamer::journal_writer writer;
+            for (std::size_t i = 0; i < old_names.size(); ++i)
+                writer.add("/", old_names[i], new_names[i]);
+            writer.finish();
+        }
+        lines.push_back(bench::cpu_seconds() - start);
+    }
+    const double run = bench::median(with), bare = bench::median(without), written = bench::median(lines);
+    std::printf("%-12s %8d %9.3f %9.3f %+8.1f %% %9.4f %8.2f %%\n", qPrintable(base), count, run, bare,
+                100 * (run - bare) / bare, written, 100 * written / bare);
+    std::fflush(stdout);
+}
+
+int count_starting(const std::string& folder, const char* prefix)
+{
+    int n = 0;
+    const auto names = platform::list_files(folder);
+    for (const auto& name : *names)
+        n += name.starts_with(prefix);
+    return n;
+}
+
+int fennimo(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(FENNIMO_PROGRAM), arguments);
+    process.waitForFinished(600000);
+    return process.exitCode();
+}
+
+// The command line killed at a random point of a run, then undone.
+bool print_kill(const QString& base, int count)
+{
+    // A state folder of its own, where the run's journal is the only one.
+    const temporary_state_folder state;
+    const bench::numbered_folder dir(base, count);
+    QProcess process;
+    process.start(QStringLiteral(FENNIMO_PROGRAM), {"--replace", "a", "b", QFile::decodeName(dir.path.c_str())});
+    process.waitForStarted();
+    // "r TAB file_a_000001.txt TAB file_b_000001.txt LF" after a header of
+    // about a hundred bytes.
+    const std::size_t point = 100 + 38 * std::size_t(QRandomGenerator::global()->bounded(count));
+    std::string journal;
+    while (journal.empty() && process.state() == QProcess::Running) {
+        const auto files = renamer::journal_files();
+        journal = files.empty() ? "" : files.back();
+    }
+    const int fd = ::open(journal.c_str(), O_RDONLY);
+    // The journal grows in steps; the point must be inside it.
+    struct stat st {};
+    while (fd >= 0 && ::fstat(fd, &st) == 0 && std::size_t(st.st_size) <= point &&
+           process.state() == QProcess::Running) {
+    }
+    void* map = fd >= 0 && std::size_t(st.st_size) > point
+                    ? ::mmap(nullptr, point + 1, PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
+    if (map == MAP_FAILED) {
+        std::fprintf(stderr, "cannot watch the journal\n");
+        return false;
+    }
+    const volatile char* watched = static_cast<const char*>(map) + point;
+    while (*watched == 0 && process.state() == QProcess::Running) {
+    }
+    ::kill(pid_t(process.processId()), SIGKILL);
+    process.waitForFinished();
+    ::munmap(map, point + 1);
+    ::close(fd);
+    const int renamed = count_starting(dir.path, "file_b_");
+    const auto journalled = renamer::read_journal(journal).entries.size();
+    const int code = fennimo({"--undo", "--yes"});
+    const int restored = count_starting(dir.path, "file_a_");
+    std::printf("%-12s %8d %9d %10zu %9d %6d %5d\n", qPrintable(base), count, renamed, journalled, restored,
+                count - restored, code);
+    std::fflush(stdout);
+    return count - restored <= 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -62,5 +197,22 @@ int main(int argc, char** argv)
             std::printf("%-12s %8d %9.3f %9.3f %7.2f\n", qPrintable(base), n, run, undo, undo / run);
             std::fflush(stdout);
         }
-    return 0;
+
+    // The journals of the runs below go to a folder of their own too.
+    const temporary_state_folder state;
+    std::printf("\nthe journal's share of a run of the command line's kind, replace \"a\" by \"b\", in processor "
+                "time (medians of 5)\n");
+    std::printf("%-12s %8s %9s %9s %10s %9s %10s\n", "folder", "files", "with s", "without", "share",
+                "lines s", "lines");
+    for (const auto& base : bench::bases(argc, argv))
+        print_journal_share(base, count);
+
+    std::printf("\nfennimo --replace a b killed (SIGKILL) at a random point, then fennimo --undo --yes\n");
+    std::printf("%-12s %8s %9s %10s %9s %6s %5s\n", "folder", "files", "renamed", "journalled", "restored", "lost",
+                "exit");
+    bool kept = true;
+    for (const auto& base : bench::bases(argc, argv))
+        for (int k = 0; k < 3; ++k)
+            kept = print_kill(base, count) && kept;
+    return kept ? 0 : 1;
 }

@@ -3,15 +3,19 @@
 #include "engine/browsing.h"
 #include "console.h"
 #include "engine/folder_source.h"
+#include "engine/journal.h"
 #include "engine/runs.h"
 
 #include "platform/filesystem.h"
+#include "platform/terminal.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <unistd.h>
 #include <optional>
 #include <filesystem>
 
@@ -39,7 +43,7 @@ void print_utf8(std::FILE* stream, const std::string& text)
 
 // The options that ask for the command line rather than the window.
 const char* const console_options[] = {"replace", "must-contain", "must-not-contain", "extension",
-                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes"};
+                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes", "history"};
 const char* const rule_options[] = {"replace", "must-contain", "must-not-contain",
                                     "extension", "strip-extension", "pattern"};
 
@@ -108,19 +112,6 @@ std::string absolute_folder(const std::string& given)
     return folder;
 }
 
-// Whether a text given to an option is one of the program's own options,
-// which far more likely means a value was left out (`--replace a --dry-run`)
-// than that the text is really meant.
-bool is_option_name(const std::string& text)
-{
-    static const char* const names[] = {"replace", "replace-with", "must-contain", "must-not-contain", "extension",
-                                        "strip-extension", "pattern", "dry-run", "0", "null", "undo", "yes",
-                                        "h", "help", "v", "version"};
-    if (text.size() < 2 || text[0] != '-')
-        return false;
-    const std::string_view name = std::string_view(text).substr(text[1] == '-' ? 2 : 1);
-    return std::any_of(std::begin(names), std::end(names), [&](const char* option) { return name == option; });
-}
 
 // A file source whose renames only work out what the run would do, and
 // print it.
@@ -170,11 +161,27 @@ const option_row option_rows[] = {
     {{"pattern"}, "PATTERN", "把所有文件名改为 PATTERN，其中的 * 号换成文件在列表中的序号（从 0 起）。"},
     {{"dry-run"}, nullptr, "只列出将要做的修改和不能做的修改，不改动任何文件。"},
     {{"0", "null"}, nullptr, "名称之间用 NUL 分隔，供脚本读取：每个文件依次是原名、新名和原因（能改名时为空）。"},
-    {{"undo"}, nullptr, "撤销上一次改名（窗口或命令行所做的）。"},
-    {{"yes"}, nullptr, "撤销前不询问。"},
+    {{"undo"}, nullptr, "撤销最近一次尚未撤销的改名（窗口或命令行所做的）；再次使用时撤销更早的一次。"},
+    {{"yes"}, nullptr, "撤销前不询问（没有终端可以询问时必须给出）。"},
+    {{"history"}, nullptr, "列出保留的改名记录（最近 20 次）：时间、文件夹、文件数和状态。"},
     {{"h", "help"}, nullptr, "显示本帮助。"},
     {{"v", "version"}, nullptr, "显示版本。"},
 };
+
+// Whether a text given to an option is one of the program's own options,
+// which far more likely means a value was left out (`--replace a --dry-run`)
+// than that the text is really meant.
+bool is_option_name(const std::string& text)
+{
+    if (text.size() < 2 || text[0] != '-')
+        return false;
+    const std::string_view name = std::string_view(text).substr(text[1] == '-' ? 2 : 1);
+    if (name == "replace-with")
+        return true;
+    return std::any_of(std::begin(option_rows), std::end(option_rows), [&](const option_row& row) {
+        return std::any_of(row.names.begin(), row.names.end(), [&](const char* option) { return option && name == option; });
+    });
+}
 
 // Columns a terminal gives a character: two for the wide characters of
 // East Asian scripts and their full-width punctuation, one for the rest.
@@ -374,6 +381,8 @@ int command_line::run()
         return usage_error("--undo 撤销上一次改名，不能与改名选项、--dry-run 或文件夹同用");
     if (!undo && m_parser.isSet(QStringLiteral("yes")))
         return usage_error("--yes 只用于 --undo");
+    if (m_parser.isSet(QStringLiteral("history")))
+        return undo || rules || !m_folder.empty() ? usage_error("--history 不能与其他选项或文件夹同用") : run_history();
     return undo ? run_undo() : run_rules();
 }
 
@@ -433,6 +442,10 @@ int command_line::run_rules()
 
 int command_line::run_undo()
 {
+    // An undo is never made unasked: without a terminal to ask on, only
+    // --yes says it may go ahead.
+    if (!m_parser.isSet(QStringLiteral("yes")) && !platform::is_terminal(STDIN_FILENO))
+        return usage_error("--undo 需要在终端上确认；没有终端时请加 --yes");
     console out;
     out.assume_yes = m_parser.isSet(QStringLiteral("yes"));
     const std::optional<run_outcomes> outcomes = undo_files(out);
@@ -440,6 +453,22 @@ int command_line::run_undo()
     if (!outcomes)
         return exit_refused;
     return outcomes->refused.empty() ? exit_done : exit_refused;
+}
+
+int command_line::run_history()
+{
+    for (const journal_record& run : renamer::run_history()) {
+        char when[32] = "?";
+        const auto seconds = static_cast<std::time_t>(run.started);
+        if (std::tm local{}; run.valid() && localtime_r(&seconds, &local))
+            std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        std::string line = std::string(when) + "  " + state_text(run) + "  ";
+        line += run.valid() ? std::to_string(run.entries.size()) + " 个文件  " : "";
+        print_utf8(stdout, line);
+        console::write_name(stdout, run.valid() ? run.folder : run.error);
+        print_utf8(stdout, "\n");
+    }
+    return exit_done;
 }
 
 } // namespace renamer

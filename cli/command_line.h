@@ -7,11 +7,13 @@
 //   fennimo [FOLDER]                                    the window
 //   fennimo --replace WHAT WITH [filters] [FOLDER]      a run
 //   fennimo ... --dry-run [-0]                          its plan, nothing touched
-//   fennimo --undo [--yes]                              the last run taken back
+//   fennimo --undo [--yes]                              the newest run not yet undone taken back
+//   fennimo --history                                   the kept runs
 //
 // The exit status of a run, a plan or an undo is 0 when every file that
 // should change changed (would change), 1 when any was refused, and 2 for
-// a command line that cannot be run.
+// a command line that cannot be run (an undo with no terminal to ask on and
+// no --yes among them).
 
 #include <QCommandLineParser>
 #include <string>
@@ -44,6 +46,7 @@ private:
     int usage_error(const std::string& message) const;
     int run_rules();
     int run_undo();
+    int run_history();
 
     QCommandLineParser m_parser;
     bool m_parsed = false;

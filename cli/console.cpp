@@ -52,8 +52,10 @@ void console::show_message(const std::string& text)
 bool console::ask_yes_no(const std::string& text)
 {
     clear_progress();
-    if (assume_yes || !platform::is_terminal(STDIN_FILENO))
+    if (assume_yes)
         return true;
+    if (!platform::is_terminal(STDIN_FILENO))
+        return false;
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputs(" [y/N] ", stderr);
     std::fflush(stderr);

@@ -31,8 +31,8 @@ public:
 
     // On the standard error, as a box would show it.
     void show_message(const std::string& text) override;
-    // Asks on the terminal; true for an answer that starts with y. Off a
-    // terminal, or with assume_yes, nobody is asked and the answer is yes.
+    // Asks on the terminal; true for an answer that starts with y. With
+    // assume_yes nobody is asked and the answer is yes; off a terminal, no.
     bool ask_yes_no(const std::string& text) override;
     bool assume_yes = false;
     // Every refusal on the standard output, as print_rename writes it, in the

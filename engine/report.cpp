@@ -34,15 +34,6 @@ const std::string& shown_new_name(const refusal& r)
     return r.result.outcome == platform::rename_outcome::left_aside ? r.result.left_as : r.new_name;
 }
 
-namespace {
-
-std::string skipped_text(std::size_t skipped_lines)
-{
-    return "撤销记录中有 " + std::to_string(skipped_lines) + " 行无法读取，已跳过。";
-}
-
-} // namespace
-
 std::string summary_line(const run_outcomes& outcomes, run_kind kind)
 {
     const bool undo = kind == run_kind::undo;
@@ -60,9 +51,7 @@ std::string journal_notes(const run_outcomes& outcomes, run_kind kind)
 {
     std::string text;
     if (outcomes.not_journalled)
-        text += "无法写入撤销记录，本次改名不能撤销。\n";
-    if (kind == run_kind::undo && outcomes.skipped_lines > 0)
-        text += skipped_text(outcomes.skipped_lines) + "\n";
+        text += kind == run_kind::undo ? "无法把撤销的结果写入撤销记录。\n" : "无法写入撤销记录，本次改名不能撤销。\n";
     return text;
 }
 
@@ -100,12 +89,9 @@ std::string undo_question(std::size_t count)
     return "撤销上一次改名吗？\n将有 " + std::to_string(count) + " 个文件恢复原来的名称。";
 }
 
-std::string nothing_to_undo_text(std::size_t skipped_lines)
+std::string nothing_to_undo_text()
 {
-    std::string text = "没有可以撤销的改名。";
-    if (skipped_lines > 0)
-        text += "\n\n" + skipped_text(skipped_lines);
-    return text;
+    return "没有可以撤销的改名。";
 }
 
 } // namespace renamer

@@ -26,9 +26,8 @@ struct run_outcomes {
     // In the order the run met them.
     std::vector<refusal> refused;
     // A rename run whose journal could not be written: it cannot be undone.
+    // An undo that could not write what it did into the journal.
     bool not_journalled = false;
-    // An undo: lines of the journal that could not be read and were left out.
-    std::size_t skipped_lines = 0;
 };
 
 // A plan is a rename run worked out without renaming anything.
@@ -41,14 +40,13 @@ const std::string& shown_new_name(const refusal& r);
 // The report's first line: how many files were renamed (put back) and how
 // many were refused.
 std::string summary_line(const run_outcomes& outcomes, run_kind kind);
-// What the report says about the journal, a line each, or nothing: that the
-// run cannot be undone, or that an undo left out lines it could not read.
+// What the report says about the journal, or nothing: that the run cannot
+// be undone, or that the journal could not record the undo.
 std::string journal_notes(const run_outcomes& outcomes, run_kind kind);
 
 // The report, in Chinese: how many files were renamed (put back, for an
 // undo), then for each reason how many were refused with the first few as
-// "old → new", then whether the run cannot be undone or the journal had bad
-// lines. Empty when there is nothing the user must be told: every file that
+// "old → new", then what the journal could not record. Empty when there is nothing the user must be told: every file that
 // should change changed, and the journal is in order.
 std::string report_text(const run_outcomes& outcomes, run_kind kind);
 
@@ -59,6 +57,6 @@ std::string reason_text(const platform::rename_result& result);
 // What the undo asks before it starts, and what it says when there is
 // nothing to undo.
 std::string undo_question(std::size_t count);
-std::string nothing_to_undo_text(std::size_t skipped_lines);
+std::string nothing_to_undo_text();
 
 } // namespace renamer

@@ -2,8 +2,8 @@
 
 #include "journal.h"
 #include "rules.h"
+#include "undo.h"
 
-#include <algorithm>
 
 namespace renamer {
 
@@ -126,39 +126,24 @@ run_outcomes rename_pass(const front_end& parts, journal_writer* journal)
 }
 
 // What an undo does before its lists: asks, then renames each file back,
-// last first. Nothing when there was nothing to undo or the answer was no.
-// A window's result lists are emptied as the renames start.
-std::optional<run_outcomes> undo_pass(run_observer& observer, journal_contents& journal,
-                                      window_controls* window = nullptr)
+// last first, through the run's own folder. Nothing when there was nothing
+// to undo, the run cannot be taken back, or the answer was no. A window's
+// result lists are emptied as the renames start.
+std::optional<run_outcomes> undo_pass(run_observer& observer, run_undo& undo, window_controls* window = nullptr)
 {
-    run_outcomes outcomes;
-    journal = read_journal();
-    outcomes.skipped_lines = journal.skipped_lines;
-    const auto& entries = journal.entries;
-    if (entries.empty()) {
-        // A journal with nothing usable in it is no use later either.
-        clear_journal();
-        observer.show_message(nothing_to_undo_text(journal.skipped_lines));
+    if (!undo.ready()) {
+        observer.show_message(undo.refusal());
         return std::nullopt;
     }
-    if (!observer.ask_yes_no(undo_question(entries.size())))
+    if (!observer.ask_yes_no(undo.question()))
         return std::nullopt;
 
-    const auto count = static_cast<std::int32_t>(entries.size());
+    const auto count = static_cast<std::int32_t>(undo.run().left.size());
     if (window)
         begin_window_run(*window, count);
     else
         begin_run(observer, count);
-    // Last rename first, so that a chain (a → b, then c → a) unwinds.
-    for (std::int32_t k = 0; k < count; ++k) {
-        const journal_entry& entry = entries[std::size_t(count - 1 - k)];
-        record(outcomes, nullptr, entry.folder, entry.new_name, entry.old_name,
-               platform::rename_no_replace(join_path(entry.folder, entry.new_name),
-                                           join_path(entry.folder, entry.old_name)));
-        advance(observer, k);
-    }
-    clear_journal();
-    return outcomes;
+    return undo.take_back([&](std::int32_t done) { advance(observer, done); });
 }
 
 } // namespace
@@ -200,13 +185,11 @@ run_outcomes plan_files(const front_end& parts)
 
 run_outcomes undo_run(window_controls& window)
 {
-    journal_contents journal;
-    std::optional<run_outcomes> outcomes = undo_pass(window, journal, &window);
+    run_undo undo;
+    std::optional<run_outcomes> outcomes = undo_pass(window, undo, &window);
     if (!outcomes)
         return {};
-    const std::string shown = window.file_path();
-    if (std::any_of(journal.entries.begin(), journal.entries.end(),
-                    [&](const journal_entry& e) { return e.folder == shown; }))
+    if (undo.run().folder == window.file_path())
         window.refresh();
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));
@@ -216,8 +199,8 @@ run_outcomes undo_run(window_controls& window)
 
 std::optional<run_outcomes> undo_files(run_observer& observer)
 {
-    journal_contents journal;
-    std::optional<run_outcomes> outcomes = undo_pass(observer, journal);
+    run_undo undo;
+    std::optional<run_outcomes> outcomes = undo_pass(observer, undo);
     if (!outcomes)
         return std::nullopt;
     stop_run(observer);

@@ -11,7 +11,7 @@ namespace renamer {
 // Command1's Click: renames every listed file that passes the filters, then
 // lists the renamed folder in Text1 and Text2. A rename that fails leaves
 // that file as it was and the run goes on. Every rename is written to the
-// journal, which the first one replaces. When a file was refused, or the
+// run's own journal. When a file was refused, or the
 // journal could not be written, the run shows one report at its end.
 run_outcomes rename_run(window_controls& window);
 
@@ -25,12 +25,12 @@ run_outcomes rename_files(const front_end& parts);
 // file by file, in the run's own order.
 run_outcomes plan_files(const front_end& parts);
 
-// Ctrl+Z: takes the journalled run back. It asks first (Yes/No, with the
-// count), then renames each file back, last first, through the same
-// never-replacing rename, empties the journal, and ends as a rename run
-// ends: the file list read again when it shows a folder of the journal, the
-// result lists, one report of what could not be put back. Nothing to undo
-// is said as such.
+// Ctrl+Z: takes back the newest run not yet undone (run_undo). It asks
+// first (Yes/No, with the count and the folder), then renames each file
+// back through the run's own folder, and ends as a rename run ends: the file
+// list read again when it shows that folder, the result lists, one report
+// of what could not be put back. A run that cannot be taken back, or none,
+// is said as such, and nothing changes.
 run_outcomes undo_run(window_controls& window);
 // The same without a window: the renames back and the report. Nothing
 // when there was nothing to undo or the answer was no.

@@ -1,4 +1,5 @@
 #include "listed_folder.h"
+#include "rename.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,6 +37,20 @@ open_folder::open_folder(open_folder&& other) noexcept
     : m_folder(std::move(other.m_folder)),
       m_fd(std::exchange(other.m_fd, -1))
 {
+}
+
+std::optional<std::pair<dev_t, ino_t>> open_folder::identity() const
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return std::nullopt;
+    return std::pair{st.st_dev, st.st_ino};
+}
+
+bool open_folder::holds(std::string_view name) const
+{
+    entry_type type{};
+    return m_fd >= 0 && is_plain_name(name) && calls().look(name, type) == 0;
 }
 
 open_folder& open_folder::operator=(open_folder&& other) noexcept

@@ -9,6 +9,8 @@
 #include "rename.h"
 
 #include <optional>
+#include <sys/stat.h>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,11 @@ public:
 
     bool is_open() const { return m_fd >= 0; }
     const std::string& path() const { return m_folder; }
+    // The folder's device and inode, which tell whether it is still the
+    // folder some path once named; nothing when it is not open.
+    std::optional<std::pair<dev_t, ino_t>> identity() const;
+    // Whether the folder has an entry of that name (a link is not followed).
+    bool holds(std::string_view name) const;
     // As list_files, read through the open folder, a piece at a time.
     folder_reading reading() const;
     // The system's file calls on the folder's entries.

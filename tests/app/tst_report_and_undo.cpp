@@ -2,6 +2,7 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "engine/journal.h"
+#include "engine/undo.h"
 
 #include "platform/message_box.h"
 #include "platform/test_hooks.h"
@@ -11,7 +12,16 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fixture;
 using renamer::check_id;
@@ -48,11 +58,78 @@ void replace(Form3& w, const std::string& what, const std::string& with)
     w.set_text(text_id::Text4, with);
 }
 
-void write_journal(const std::string& text)
+// The question Ctrl+Z asks before it takes back `count` files of `folder`.
+QString question_for(int count, const std::string& folder)
 {
-    make_path(renamer::state_folder());
-    std::remove(renamer::journal_path().c_str());
-    write_file(renamer::state_folder(), "journal", text);
+    return QStringLiteral("撤销上一次改名吗？\n将有 %1 个文件恢复原来的名称。\n文件夹：%2")
+        .arg(count)
+        .arg(QString::fromStdString(folder));
+}
+
+struct finished {
+    int code = -1;
+    bool signalled = false;
+    QByteArray out, err;
+};
+
+// The real program, as a user runs it, with no display and no terminal.
+void start_fennimo(QProcess& process, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QStringLiteral("/"));
+    process.start(QStringLiteral(FENNIMO_PROGRAM), arguments);
+    if (!process.waitForStarted())
+        qFatal("fennimo did not start");
+}
+
+finished wait_for(QProcess& process)
+{
+    if (!process.waitForFinished(120000))
+        qFatal("fennimo did not finish");
+    return {process.exitCode(), process.exitStatus() != QProcess::NormalExit, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+finished fennimo(const QStringList& arguments)
+{
+    QProcess process;
+    start_fennimo(process, arguments);
+    return wait_for(process);
+}
+
+QString path_argument(const std::string& path)
+{
+    return QFile::decodeName(bytes(path));
+}
+
+std::vector<std::string> numbered(const char* prefix, int count)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(prefix + QByteArray::number(i).rightJustified(5, '0').toStdString());
+    return names;
+}
+
+// How many names of the folder start with `prefix`, and how many entries
+// it has in all.
+std::pair<int, int> count_names(const std::string& folder, char prefix)
+{
+    int matching = 0, all = 0;
+    const auto names = platform::list_files(folder);
+    for (const auto& name : *names) {
+        ++all;
+        matching += name.front() == prefix;
+    }
+    return {matching, all};
+}
+
+std::string newest_journal()
+{
+    const auto files = renamer::journal_files();
+    return files.empty() ? std::string() : files.back();
 }
 
 } // namespace
@@ -69,10 +146,20 @@ private slots:
     void run_reports_refusals_data();
     void run_reports_refusals();
     void undo_restores_every_name();
-    void file_created_meanwhile_is_not_replaced();
-    void new_window_undoes_previous_run();
-    void corrupt_journal_data();
-    void corrupt_journal();
+    void undo_that_cannot_finish_keeps_the_rest();
+    void each_undo_takes_back_one_run_more();
+    void folder_stays_while_a_run_yields();
+    void close_completes_the_journal();
+    void unsafe_journal_is_refused_data();
+    void unsafe_journal_is_refused();
+    void undo_only_in_the_same_folder_data();
+    void undo_only_in_the_same_folder();
+    void folder_swapped_during_the_undo();
+    void run_ended_at_any_moment_data();
+    void run_ended_at_any_moment();
+    void two_runs_at_once();
+    void running_run_and_old_journals();
+    void run_without_journal_blocks_older_undo();
     void escaping_spares_only_printable_ascii();
     void names_are_never_markup();
     void help_keeps_its_text();
@@ -169,8 +256,6 @@ void tst_report_and_undo::run_reports_refusals()
     } else {
         replace(w, what.toStdString(), with.toStdString());
     }
-    // A previous run's journal, which a run that renames must replace.
-    write_journal(std::string(renamer::journal_header) + "\n/elsewhere\told\tnew\n");
     if (!writable) {
         // A file where the state folder should be: nothing can be made in
         // it, whoever runs the test.
@@ -189,7 +274,7 @@ void tst_report_and_undo::run_reports_refusals()
     answer = false;
     press_undo(w);
     if (writable)
-        QCOMPARE(questions, QStringList{QStringLiteral("撤销上一次改名吗？\n将有 %1 个文件恢复原来的名称。").arg(renamed)});
+        QCOMPARE(questions, QStringList{question_for(renamed, f.folder())});
     else
         QCOMPARE(messages, QStringList{QStringLiteral("没有可以撤销的改名。")});
 }
@@ -220,7 +305,7 @@ void tst_report_and_undo::undo_restores_every_name()
     answer = false;
     w.text_box(text_id::Text3).line_editor()->setFocus();
     press_undo(w);
-    QCOMPARE(questions, QStringList{QStringLiteral("撤销上一次改名吗？\n将有 5 个文件恢复原来的名称。")});
+    QCOMPARE(questions, QStringList{question_for(5, f.folder())});
     QCOMPARE(read_folder(f.folder()), renamed);
     // The key went to the undo, not to the text box's own undo of typing.
     QCOMPARE(w.text(text_id::Text3), std::string("x"));
@@ -248,8 +333,10 @@ void tst_report_and_undo::undo_restores_every_name()
 }
 
 // Another program took an old name back meanwhile: its file stays, the one
-// that cannot go back keeps its new name, and the report names it.
-void tst_report_and_undo::file_created_meanwhile_is_not_replaced()
+// that cannot go back keeps its new name, and the report names it. What
+// could not be put back stays in the journal, and the next Ctrl+Z, once
+// the name is free, puts it back.
+void tst_report_and_undo::undo_that_cannot_finish_keeps_the_rest()
 {
     shown_form f({"a1", "a2", "a3"});
     Form3& w = *f.form;
@@ -261,73 +348,392 @@ void tst_report_and_undo::file_created_meanwhile_is_not_replaced()
     QCOMPARE(describe(read_folder(f.folder())), QByteArray("a1=a1;a2=meanwhile;a3=a3;b2=a2;"));
     QCOMPARE(messages, QStringList{QStringLiteral("已有 2 个文件恢复原名，1 个文件未能恢复。\n\n"
                                                   "目标名称已存在（1 个）：\n    b2 → a2")});
-    // The journal is spent, refusals and all.
+    QCOMPARE(renamer::read_journal(newest_journal()).state, renamer::run_state::partly_undone);
+
+    std::remove((f.folder() + "/a2").c_str());
+    messages.clear();
     press_undo(w);
-    QCOMPARE(messages.last(), QStringLiteral("没有可以撤销的改名。"));
+    QCOMPARE(questions.last(), question_for(1, f.folder()) + QStringLiteral("\n上次撤销没有全部完成：这次撤销剩下的改名。"));
+    QCOMPARE(describe(read_folder(f.folder())), QByteArray("a1=a1;a2=a2;a3=a3;"));
+    QVERIFY(messages.isEmpty());
+    QCOMPARE(renamer::read_journal(newest_journal()).state, renamer::run_state::undone);
 }
 
-// The journal names its folder, so a window opened later, on any folder,
-// takes back the last run of the one before.
-void tst_report_and_undo::new_window_undoes_previous_run()
+// Ctrl+Z takes back the newest run not yet undone, and the next one the run
+// before, even from a window opened later on another folder. Files that an
+// undo cut short had put back already count as put back.
+void tst_report_and_undo::each_undo_takes_back_one_run_more()
 {
-    auto first = std::make_unique<shown_form>(std::vector<std::string>{"a1", "a2"});
+    auto first = std::make_unique<shown_form>(std::vector<std::string>{"a1", "a2", "a3"});
     const std::string folder = first->folder();
     const auto dir = std::move(first->dir);
     replace(*first->form, "a", "b");
     press_Command1(*first->form);
+    replace(*first->form, "b", "c");
+    press_Command1(*first->form);
     first.reset();
-    QCOMPARE(describe(read_folder(folder)), QByteArray("b1=a1;b2=a2;"));
+    QCOMPARE(describe(read_folder(folder)), QByteArray("c1=a1;c2=a2;c3=a3;"));
+    // An undo killed after its first rename back.
+    QVERIFY(::rename((folder + "/c3").c_str(), (folder + "/b3").c_str()) == 0);
 
     shown_form second({"z"});
     press_undo(*second.form);
-    QCOMPARE(questions.size(), 1);
-    QCOMPARE(describe(read_folder(folder)), QByteArray("a1=a1;a2=a2;"));
-    QCOMPARE(describe(read_folder(second.folder())), QByteArray("z=z;"));
+    QCOMPARE(describe(read_folder(folder)), QByteArray("b1=a1;b2=a2;b3=a3;"));
     QVERIFY(messages.isEmpty());
+    press_undo(*second.form);
+    QCOMPARE(describe(read_folder(folder)), QByteArray("a1=a1;a2=a2;a3=a3;"));
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(messages.isEmpty());
+    press_undo(*second.form);
+    QCOMPARE(messages, QStringList{QStringLiteral("没有可以撤销的改名。")});
+    QCOMPARE(describe(read_folder(second.folder())), QByteArray("z=z;"));
 }
 
-// A journal that was edited, cut off or never was one: the lines that are
-// renames are undone, the others skipped and counted, and nothing crashes.
-void tst_report_and_undo::corrupt_journal_data()
+// A change of folder while a run yields is refused: the run renames the
+// folder it started in, all of it, and nothing of the other.
+void tst_report_and_undo::folder_stays_while_a_run_yields()
 {
-    QTest::addColumn<QByteArray>("journal"); // %1 stands for the folder
-    QTest::addColumn<QString>("question");   // empty: nothing to ask
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QByteArray>("after");
-
-    const QByteArray header = QByteArray(renamer::journal_header.data()) + "\n";
-    QTest::newRow("bad lines among good")
-        << header + "%1\ta1\tb1\n" + "two\tfields\n" + "%1\tbad \\q escape\tb2\n" + "\n" + "%1\ta3\tb3\ttoo many\n" +
-               "%1\ta2\\x6\tb2\n" + "%1\ta2\tb2"
-        << QStringLiteral("撤销上一次改名吗？\n将有 1 个文件恢复原来的名称。")
-        << QStringLiteral("已有 1 个文件恢复原名。\n\n撤销记录中有 6 行无法读取，已跳过。")
-        << QByteArray("a1=a1;b2=a2;");
-    QTest::newRow("binary junk") << QByteArray("\x00\xff\x01\n\x7f\n\n\\", 8) << QString()
-                                 << QStringLiteral("没有可以撤销的改名。\n\n撤销记录中有 4 行无法读取，已跳过。")
-                                 << QByteArray("b1=a1;b2=a2;");
-    QTest::newRow("empty") << QByteArray() << QString() << QStringLiteral("没有可以撤销的改名。")
-                           << QByteArray("b1=a1;b2=a2;");
+    shown_form f({"a1", "a2", "a3", "a4"});
+    Form3& w = *f.form;
+    make_path(f.folder() + "/sub");
+    make_files(f.folder() + "/sub", {"a5", "a6", "a7", "a8"});
+    replace(w, "a", "b");
+    int yields = 0;
+    bool refused = false;
+    platform::set_yield_hook([&] {
+        if (++yields == 2) {
+            w.Dir1().set_path(f.folder() + "/sub");
+            refused = w.Dir1().Path() == f.folder() && w.File1().Path() == f.folder();
+        }
+    });
+    press_Command1(w);
+    QVERIFY(refused);
+    QCOMPARE(describe(read_folder(f.folder() + "/sub")), QByteArray("a5=a5;a6=a6;a7=a7;a8=a8;"));
+    QCOMPARE(count_names(f.folder(), 'b'), std::make_pair(4, 4));
 }
 
-void tst_report_and_undo::corrupt_journal()
+// The window closed in the middle of a run: its journal is ended there and
+// then, with every rename made so far.
+void tst_report_and_undo::close_completes_the_journal()
 {
-    QFETCH(QByteArray, journal);
-    QFETCH(QString, question);
-    QFETCH(QString, message);
-    QFETCH(QByteArray, after);
+    shown_form f(numbered("a", 40));
+    Form3& w = *f.form;
+    replace(w, "a", "b");
+    bool closed = false;
+    platform::set_end_program_hook([] {});
+    platform::set_yield_hook([&] {
+        if (closed || count_names(f.folder(), 'b').first < 20)
+            return;
+        closed = true;
+        w.close();
+        const auto journal = renamer::read_journal(newest_journal());
+        QCOMPARE(journal.state, renamer::run_state::interrupted);
+        QCOMPARE(int(journal.entries.size()), count_names(f.folder(), 'b').first);
+    });
+    press_Command1(w);
+    QVERIFY(closed);
+}
 
-    // As a run left them: each file holds its old name.
-    shown_form f;
-    write_file(f.folder(), "b1", "a1");
-    write_file(f.folder(), "b2", "a2");
-    write_journal(str(journal.replace("%1", bytes(f.folder()))));
+// A journal that is not a regular file of the user, or holds a name that is
+// not a plain name, is refused with a word of why; it is never written,
+// emptied or removed, and no file moves. A run made meanwhile does not
+// write into it either.
+void tst_report_and_undo::unsafe_journal_is_refused_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("link") << QByteArray("link") << QByteArray("链接");
+    QTest::newRow("FIFO") << QByteArray("fifo") << QByteArray("不是本用户的普通文件");
+    QTest::newRow("folder") << QByteArray("folder") << QByteArray("不是本用户的普通文件");
+    QTest::newRow("unreadable") << QByteArray("unreadable") << QByteArray("无法打开");
+    QTest::newRow("name with a slash") << QByteArray("r\tsub/q\tb1") << QByteArray("已损坏");
+    QTest::newRow("parent") << QByteArray("r\t..\tb1") << QByteArray("已损坏");
+    QTest::newRow("not a journal") << QByteArray("text") << QByteArray("已损坏");
+}
 
-    press_undo(*f.form);
-    QCOMPARE(questions, question.isEmpty() ? QStringList() : QStringList{question});
-    QCOMPARE(messages, QStringList{message});
-    QCOMPARE(describe(read_folder(f.folder())), after);
-    // Whatever was in it, the journal is spent.
-    QVERIFY(renamer::read_journal().entries.empty());
+void tst_report_and_undo::unsafe_journal_is_refused()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, message);
+    if (kind == "unreadable" && geteuid() == 0)
+        QSKIP("root reads every file");
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a1", "sub"});
+    std::remove((folder + "/sub").c_str());
+    make_path(folder + "/sub");
+    write_file(folder + "/sub", "q", "q");
+    QCOMPARE(fennimo({"--replace", "a", "b", path_argument(folder)}).code, 0);
+    const std::string real = newest_journal();
+    struct stat st {};
+    QVERIFY(::stat(folder.c_str(), &st) == 0);
+    const std::string valid = file_content(real);
+
+    // Named to be the newest.
+    const std::string planted = renamer::runs_folder() + "/run-99999999999999999999-1";
+    const std::string victim = path_of(*dir) + "/../victim-" + std::to_string(getpid());
+    if (kind == "link") {
+        write_file(path_of(*dir) + "/..", "victim-" + std::to_string(getpid()), valid);
+        QVERIFY(::symlink(victim.c_str(), planted.c_str()) == 0);
+    } else if (kind == "fifo") {
+        QVERIFY(::mkfifo(planted.c_str(), 0600) == 0);
+    } else if (kind == "folder") {
+        make_path(planted);
+    } else if (kind == "unreadable") {
+        write_file(renamer::runs_folder(), "run-99999999999999999999-1", valid);
+        QVERIFY(::chmod(planted.c_str(), 0) == 0);
+    } else if (kind == "text") {
+        write_file(renamer::runs_folder(), "run-99999999999999999999-1", "notes\n");
+    } else {
+        write_file(renamer::runs_folder(), "run-99999999999999999999-1",
+                   valid.substr(0, valid.find("\nr\t") + 1) + str(kind) + "\n");
+    }
+    struct stat planted_before {};
+    QVERIFY(::lstat(planted.c_str(), &planted_before) == 0);
+    const std::string planted_content = S_ISREG(planted_before.st_mode) ? file_content(planted) : std::string();
+
+    // A run and an undo of it go ahead around the planted entry.
+    make_files(folder, {"c1"});
+    QCOMPARE(fennimo({"--replace", "c", "d", path_argument(folder)}).code, 0);
+    const finished undo = fennimo({"--undo", "--yes"});
+    QCOMPARE(undo.code, 1);
+    QVERIFY2(undo.err.contains(message), undo.err.constData());
+    QCOMPARE(describe(read_folder(folder + "/sub")), QByteArray("q=q;"));
+    QVERIFY(read_folder(folder).count("b1") == 1 && read_folder(folder).count("d1") == 1);
+
+    struct stat planted_after {};
+    QVERIFY(::lstat(planted.c_str(), &planted_after) == 0);
+    QCOMPARE(planted_after.st_mode, planted_before.st_mode);
+    if (S_ISREG(planted_after.st_mode))
+        QCOMPARE(file_content(planted), planted_content);
+    if (kind == "link") {
+        QCOMPARE(file_content(victim), valid);
+        std::remove(victim.c_str());
+    }
+    if (kind == "folder")
+        ::rmdir(planted.c_str());
+}
+
+// The undo takes a run back only in the very folder it renamed in: a folder
+// moved away, whatever took its path meanwhile, is refused, and the refusal
+// says where the folder was.
+void tst_report_and_undo::undo_only_in_the_same_folder_data()
+{
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::newRow("a link to another folder") << QByteArray("link");
+    QTest::newRow("a new folder") << QByteArray("folder");
+    QTest::newRow("nothing") << QByteArray();
+}
+
+void tst_report_and_undo::undo_only_in_the_same_folder()
+{
+    QFETCH(QByteArray, replacement);
+    const auto dir = make_folder();
+    const std::string real = path_of(*dir) + "/real", moved = path_of(*dir) + "/moved",
+                      other = path_of(*dir) + "/other";
+    make_path(real);
+    make_path(other);
+    make_files(real, {"f1"});
+    make_files(other, {"g1"});
+    QCOMPARE(fennimo({"--replace", "f", "g", path_argument(real)}).code, 0);
+    QVERIFY(::rename(real.c_str(), moved.c_str()) == 0);
+    if (replacement == "link")
+        QVERIFY(::symlink(other.c_str(), real.c_str()) == 0);
+    else if (replacement == "folder")
+        make_path(real);
+
+    const finished undo = fennimo({"--undo", "--yes"});
+    QCOMPARE(undo.code, 1);
+    QVERIFY2(undo.err.contains(bytes(real)), undo.err.constData());
+    QCOMPARE(describe(read_folder(other)), QByteArray("g1=g1;"));
+    QCOMPARE(describe(read_folder(moved)), QByteArray("g1=f1;"));
+}
+
+// The folder swapped with another while the undo goes: every rename back
+// still happens in the folder of the run, none in the other.
+void tst_report_and_undo::folder_swapped_during_the_undo()
+{
+    const auto dir = make_folder();
+    const std::string real = path_of(*dir) + "/real", other = path_of(*dir) + "/other";
+    make_path(real);
+    make_path(other);
+    make_files(real, {"f1", "f2", "f3"});
+    make_files(other, {"g1", "g2", "g3"});
+    QCOMPARE(fennimo({"--replace", "f", "g", path_argument(real)}).code, 0);
+
+    renamer::run_undo undo;
+    QVERIFY(undo.ready());
+    bool swapped = false;
+    const auto outcomes = undo.take_back([&](std::int32_t) {
+        if (!std::exchange(swapped, true))
+            QVERIFY(::renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE) == 0);
+    });
+    QCOMPARE(outcomes.renamed, std::size_t(3));
+    QCOMPARE(describe(read_folder(other)), QByteArray("f1=f1;f2=f2;f3=f3;"));
+    QCOMPARE(describe(read_folder(real)), QByteArray("g1=g1;g2=g2;g3=g3;"));
+}
+
+// A command-line run ended by a kill or a signal at some point: its journal
+// holds every rename but at most the one in flight, a signal ends the
+// journal as stopped, the undo's question says that the run was cut short,
+// and the undo puts back every file but at most one.
+void tst_report_and_undo::run_ended_at_any_moment_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<double>("at"); // the share of the journal written by then
+    QTest::newRow("kill early") << int(SIGKILL) << 0.1;
+    QTest::newRow("kill halfway") << int(SIGKILL) << 0.5;
+    QTest::newRow("kill late") << int(SIGKILL) << 0.9;
+    QTest::newRow("TERM") << int(SIGTERM) << 0.4;
+    QTest::newRow("INT") << int(SIGINT) << 0.6;
+    QTest::newRow("HUP") << int(SIGHUP) << 0.7;
+}
+
+void tst_report_and_undo::run_ended_at_any_moment()
+{
+    QFETCH(int, signal);
+    QFETCH(double, at);
+    constexpr int files = 20000;
+    const auto dir = make_folder(true);
+    const std::string folder = path_of(*dir);
+    make_files(folder, numbered("a", files));
+
+    // Each line is "r TAB a00000 TAB b00000 LF"; the point varies a little
+    // from one run of the test to the next.
+    const std::size_t line = 16;
+    const auto point = std::size_t(100 + line * std::size_t(files * at) +
+                                   line * QRandomGenerator::global()->bounded(files / 20));
+    std::string journal;
+    // On a busy machine the run may end before this process sees the point
+    // pass; it is then taken back and tried again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::size_t kept = renamer::journal_files().size();
+        QProcess process;
+        start_fennimo(process, {"--replace", "a", "b", path_argument(folder)});
+        while (renamer::journal_files().size() == kept && process.state() == QProcess::Running) {
+        }
+        journal = newest_journal();
+        const int fd = ::open(journal.c_str(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        void* map = ::mmap(nullptr, point + 1, PROT_READ, MAP_SHARED, fd, 0);
+        QVERIFY(map != MAP_FAILED);
+        const volatile char* watched = static_cast<const char*>(map) + point;
+        while (*watched == 0 && process.state() == QProcess::Running) {
+        }
+        ::kill(pid_t(process.processId()), signal);
+        const finished ended = wait_for(process);
+        ::munmap(map, point + 1);
+        ::close(fd);
+        if (ended.signalled)
+            break;
+        QCOMPARE(fennimo({"--undo", "--yes"}).code, 0);
+    }
+
+    const int renamed = count_names(folder, 'b').first;
+    QVERIFY2(renamed > 0 && renamed < files, qPrintable(QString::number(renamed)));
+    const auto record = renamer::read_journal(journal);
+    QVERIFY2(record.valid(), record.error.c_str());
+    QCOMPARE(record.state, renamer::run_state::interrupted);
+    QVERIFY(int(record.entries.size()) >= renamed - 1);
+    QCOMPARE(file_content(journal).find("\nend\tstopped\n") != std::string::npos, signal != SIGKILL);
+    {
+        const renamer::run_undo undo;
+        QVERIFY(undo.question().find("被中断") != std::string::npos);
+    }
+
+    const finished undo = fennimo({"--undo", "--yes"});
+    QCOMPARE(undo.code, 0);
+    const auto [original, all] = count_names(folder, 'a');
+    QCOMPARE(all, files);
+    QVERIFY2(original >= files - 1, qPrintable(QString::number(original)));
+}
+
+// Two runs at once each keep a journal of their own, for the user alone;
+// the history lists both, and two undos take both back. An undo with no
+// terminal to ask on and no --yes changes nothing.
+void tst_report_and_undo::two_runs_at_once()
+{
+    constexpr int files = 20000;
+    const auto one = make_folder(true), two = make_folder(true);
+    make_files(path_of(*one), numbered("a", files));
+    make_files(path_of(*two), numbered("a", files));
+    QProcess first, second;
+    start_fennimo(first, {"--replace", "a", "b", path_argument(path_of(*one))});
+    start_fennimo(second, {"--replace", "a", "c", path_argument(path_of(*two))});
+    QCOMPARE(wait_for(first).code, 0);
+    QCOMPARE(wait_for(second).code, 0);
+
+    const auto runs = renamer::run_history();
+    QCOMPARE(runs.size(), std::size_t(2));
+    for (const auto& run : runs) {
+        QCOMPARE(run.state, renamer::run_state::complete);
+        QCOMPARE(run.entries.size(), std::size_t(files));
+        struct stat st {};
+        QVERIFY(::stat(run.path.c_str(), &st) == 0 && (st.st_mode & 07777) == 0600);
+    }
+    struct stat st {};
+    QVERIFY(::stat(renamer::runs_folder().c_str(), &st) == 0 && (st.st_mode & 07777) == 0700);
+    QVERIFY(::stat(renamer::state_folder().c_str(), &st) == 0 && (st.st_mode & 07777) == 0700);
+    const finished history = fennimo({"--history"});
+    QCOMPARE(history.out.count("已完成  20000 个文件"), 2);
+
+    const finished unasked = fennimo({"--undo"});
+    QCOMPARE(unasked.code, 2);
+    QCOMPARE(fennimo({"--undo", "--yes"}).code, 0);
+    QCOMPARE(fennimo({"--undo", "--yes"}).code, 0);
+    QCOMPARE(count_names(path_of(*one), 'a').first, files);
+    QCOMPARE(count_names(path_of(*two), 'a').first, files);
+    QCOMPARE(fennimo({"--history"}).out.count("已撤销"), 2);
+}
+
+// A run that is still going holds its journal, and an undo of it is
+// refused. Only the newest journals are kept.
+void tst_report_and_undo::running_run_and_old_journals()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"b1"});
+    {
+        renamer::journal_writer going;
+        going.add(folder, "a1", "b1");
+        const finished undo = fennimo({"--undo", "--yes"});
+        QCOMPARE(undo.code, 1);
+        QVERIFY2(undo.err.contains("仍在进行"), undo.err.constData());
+        QCOMPARE(describe(read_folder(folder)), QByteArray("b1=b1;"));
+    }
+    for (std::size_t k = 0; k < renamer::runs_kept + 2; ++k) {
+        renamer::journal_writer writer;
+        writer.add(folder, "x", "y" + std::to_string(k));
+    }
+    const auto runs = renamer::run_history();
+    QCOMPARE(runs.size(), renamer::runs_kept);
+    QCOMPARE(runs.back().entries.back().new_name, "y" + std::to_string(renamer::runs_kept + 1));
+}
+
+// A run that could not keep a journal says so, and an undo then refuses to
+// take back the run before it, which the unjournalled one came after.
+void tst_report_and_undo::run_without_journal_blocks_older_undo()
+{
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a1"});
+    QCOMPARE(fennimo({"--replace", "a", "b", path_argument(folder)}).code, 0);
+    // No file of more than a block may be written: the journal cannot be
+    // made, whoever runs the test.
+    QProcess limited;
+    limited.setProgram(QStringLiteral("sh"));
+    limited.setArguments({"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" --replace b c \"$1\"",
+                          QStringLiteral(FENNIMO_PROGRAM), path_argument(folder)});
+    limited.start();
+    const finished second = wait_for(limited);
+    QCOMPARE(second.code, 0);
+    QVERIFY2(second.err.contains("不能撤销"), second.err.constData());
+    QCOMPARE(describe(read_folder(folder)), QByteArray("c1=a1;"));
+
+    const finished undo = fennimo({"--undo", "--yes"});
+    QCOMPARE(undo.code, 1);
+    QVERIFY2(undo.err.contains("未能记录"), undo.err.constData());
+    QCOMPARE(describe(read_folder(folder)), QByteArray("c1=a1;"));
 }
 
 // Every byte value at every place of a long name, since the journal looks at
