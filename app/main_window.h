@@ -23,6 +23,8 @@
 
 namespace renamer {
 
+class preview_window;
+
 class Form3 : public skinned_window, public widget_controls {
     Q_OBJECT
 public:
@@ -49,6 +51,10 @@ public:
     Form2* help_window() const { return m_help; }
     void show_help();
 
+    // The preview window while it is open; F5 opens it.
+    preview_window* preview() const;
+    void show_preview();
+
     // A rename, query or undo run is under way (the window is inside one of
     // its yields).
     bool running() const { return m_running; }
@@ -66,6 +72,8 @@ protected:
 
 private:
     void start_run(const std::function<void()>& run);
+    // The preview's own "修改".
+    void rename_from_preview();
     void end_program();
 
     std::array<controls::xpradiobutton*, 3> m_checks{};
@@ -81,6 +89,7 @@ private:
     QWidget* m_Shape1 = nullptr;
 
     QPointer<Form2> m_help;
+    QPointer<preview_window> m_preview;
     bool m_running = false;
 };
 
