@@ -163,6 +163,12 @@ Form3::Form3(const std::string& folder)
     centre_in(QRect(QPoint(0, 0), platform::screen_size(this)));
 }
 
+Form3::~Form3()
+{
+    // The preview first: it tells the planner to forget it.
+    delete m_preview;
+}
+
 void Form3::start_run(const std::function<void()>& run)
 {
     // A click on a run button while a run yields would start a second run
@@ -216,7 +222,9 @@ preview_window* Form3::preview() const
 void Form3::show_preview()
 {
     if (!m_preview) {
-        m_preview = new preview_window(*this);
+        if (!m_planner)
+            m_planner = std::make_unique<preview_planner>();
+        m_preview = new preview_window(*this, *m_planner);
         m_preview->on_rename = [this] { rename_from_preview(); };
     }
     m_preview->show();

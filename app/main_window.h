@@ -20,9 +20,11 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace renamer {
 
+class preview_planner;
 class preview_window;
 
 class Form3 : public skinned_window, public widget_controls {
@@ -31,6 +33,7 @@ public:
     // Opens on `folder` (the current folder when empty), centred on the
     // screen, with both lists empty.
     explicit Form3(const std::string& folder = {});
+    ~Form3() override;
 
     bool check_value(check_id which) override { return option(which).Value(); }
     // From code, as the option button itself: this button only, no Click.
@@ -90,6 +93,8 @@ private:
 
     QPointer<Form2> m_help;
     QPointer<preview_window> m_preview;
+    // Made at the first preview.
+    std::unique_ptr<preview_planner> m_planner;
     bool m_running = false;
 };
 

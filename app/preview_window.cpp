@@ -79,22 +79,24 @@ QVariant preview_model::headerData(int section, Qt::Orientation orientation, int
     }
 }
 
-void preview_model::show_pass(std::shared_ptr<const preview_pass> pass, bool same_list)
+preview_model::passes preview_model::show_pass(std::shared_ptr<const preview_pass> pass, bool same_list)
 {
+    passes let_go;
     if (same_list && m_pass) {
         // The rows stay where they are and change as the new pass reaches
         // them; until then they show the last complete pass.
         if (m_pass->complete())
-            m_last_complete = m_pass;
-        m_pass = std::move(pass);
+            let_go.push_back(std::exchange(m_last_complete, m_pass));
+        let_go.push_back(std::exchange(m_pass, std::move(pass)));
         m_shown_done = 0;
-        return;
+        return let_go;
     }
     beginResetModel();
-    m_pass = std::move(pass);
-    m_last_complete.reset();
+    let_go.push_back(std::exchange(m_pass, std::move(pass)));
+    let_go.push_back(std::exchange(m_last_complete, nullptr));
     m_shown_done = 0;
     endResetModel();
+    return let_go;
 }
 
 void preview_model::take_progress()
@@ -110,12 +112,9 @@ void preview_model::take_progress()
     emit dataChanged(index(from, new_name_column), index(done - 1, outcome_column));
 }
 
-// --- The thread that plans ------------------------------------------------
+// --- The threads that plan ------------------------------------------------
 
-preview_planner::preview_planner(std::function<void()> completed)
-    : m_completed(std::move(completed)), m_thread([this] { work(); })
-{
-}
+preview_planner::preview_planner() : m_planning([this] { plan_passes(); }), m_freeing([this] { free_spent(); }) {}
 
 preview_planner::~preview_planner()
 {
@@ -125,50 +124,99 @@ preview_planner::~preview_planner()
         if (m_running)
             m_running->stop();
     }
-    m_wake.notify_one();
-    m_thread.join();
+    m_wake_planning.notify_one();
+    m_wake_freeing.notify_one();
+    m_planning.join();
+    m_freeing.join();
 }
 
-void preview_planner::plan(std::shared_ptr<preview_pass> pass)
+void preview_planner::plan(std::shared_ptr<preview_pass> pass, std::function<void()> completed)
 {
     {
         std::lock_guard lock(m_mutex);
         if (m_running)
             m_running->stop();
         m_next = std::move(pass);
+        m_next_completed = std::move(completed);
     }
-    m_wake.notify_one();
+    m_wake_planning.notify_one();
 }
 
-void preview_planner::work()
+void preview_planner::dispose(std::vector<std::shared_ptr<const void>> garbage)
 {
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto& piece : garbage)
+            if (piece)
+                m_spent.push_back(std::move(piece));
+    }
+    m_wake_freeing.notify_one();
+}
+
+void preview_planner::forget()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_running)
+        m_running->stop();
+    m_running_completed = nullptr;
+    m_next.reset();
+    m_next_completed = nullptr;
+}
+
+void preview_planner::plan_passes()
+{
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        std::shared_ptr<preview_pass> pass;
-        {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_quit || m_next; });
-            if (m_quit)
-                return;
-            pass = m_running = std::exchange(m_next, nullptr);
-        }
+        m_wake_planning.wait(lock, [this] { return m_quit || m_next; });
+        if (m_quit)
+            return;
+        m_running = std::exchange(m_next, nullptr);
+        m_running_completed = std::exchange(m_next_completed, nullptr);
+        std::shared_ptr<preview_pass> pass = m_running;
+        lock.unlock();
         pass->run();
-        {
-            std::lock_guard lock(m_mutex);
-            m_running.reset();
-        }
-        if (pass->complete())
-            m_completed();
+        std::shared_ptr<const void> spent = pass->take_spent_source();
+        lock.lock();
+        // Under the lock, so that forget() is final: nothing it has forgotten
+        // is called after it returns.
+        if (pass->complete() && m_running_completed)
+            m_running_completed();
+        m_running.reset();
+        m_running_completed = nullptr;
+        // The pass too, which may be held by nobody else any more: freed
+        // here, it would be freed under the lock.
+        m_spent.push_back(std::move(spent));
+        m_spent.push_back(std::move(pass));
+        if (!m_next)
+            m_wake_freeing.notify_one();
+    }
+}
+
+void preview_planner::free_spent()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        // Only while no pass runs: the pieces were made on the planning
+        // thread, and freeing them takes the lock that thread allocates
+        // under, which would hold a pass up by as long as the freeing.
+        m_wake_freeing.wait(lock, [this] { return m_quit || (!m_spent.empty() && !m_running && !m_next); });
+        if (m_quit)
+            return;
+        auto spent = std::move(m_spent);
+        m_spent.clear();
+        lock.unlock();
+        spent.clear();
+        lock.lock();
     }
 }
 
 // --- The window -----------------------------------------------------------
 
-preview_window::preview_window(Form3& owner)
+preview_window::preview_window(Form3& owner, preview_planner& planner)
     : skinned_window(9735, 7950, QStringLiteral("改名预览"), QImage(), &owner),
       m_owner(owner),
       m_watch(10, false, this),
-      // Called on the planner's thread: the window looks at the pass on its own.
-      m_planner([this] { QMetaObject::invokeMethod(this, [this] { watch_tick(); }, Qt::QueuedConnection); })
+      m_planner(planner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     QWidget* canvas = &xp_canvas1();
@@ -218,7 +266,21 @@ preview_window::preview_window(Form3& owner)
     setTabOrder(m_rows, m_Command1);
     setFocusProxy(m_rows);
     centre_in(owner.geometry());
-    follow_inputs();
+    // The first pass starts at the next turn of the loop, once the window
+    // is made: a large list takes a few milliseconds to copy, and the two
+    // together would hold the loop up longer than either.
+    QMetaObject::invokeMethod(this, &preview_window::follow_inputs, Qt::QueuedConnection);
+}
+
+preview_window::~preview_window()
+{
+    m_planner.forget();
+    dispose(m_model->show_pass(nullptr, false));
+}
+
+void preview_window::dispose(const preview_model::passes& passes)
+{
+    m_planner.dispose({passes.begin(), passes.end()});
 }
 
 preview_window::inputs_state preview_window::inputs_now()
@@ -237,6 +299,11 @@ bool preview_window::up_to_date()
     return m_planned == inputs_now() && m_model->shows_complete();
 }
 
+bool preview_window::up_to_date(std::int32_t rows)
+{
+    return m_planned == inputs_now() && (m_model->shows_complete() || m_model->rows_from_newest() >= rows);
+}
+
 void preview_window::follow_inputs()
 {
     watch_tick();
@@ -251,10 +318,13 @@ void preview_window::start_pass(const inputs_state& state)
     auto pass = std::make_shared<preview_pass>(files.Path(), files.model_of_names().names(),
                                                m_owner.read_rule_inputs());
     m_planned = state;
-    m_model->show_pass(pass, same_list);
+    dispose(m_model->show_pass(pass, same_list));
     if (!same_list)
         m_counts->setText(QStringLiteral("正在预览……"));
-    m_planner.plan(std::move(pass));
+    // Called on the planner's thread, where the window looks at nothing: it
+    // takes the rows on its own thread.
+    m_planner.plan(std::move(pass),
+                   [this] { QMetaObject::invokeMethod(this, [this] { watch_tick(); }, Qt::QueuedConnection); });
 }
 
 void preview_window::watch_tick()

@@ -3,6 +3,8 @@
 #include "planned_listing.h"
 #include "runs.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace renamer {
@@ -33,7 +35,7 @@ public:
         auto result = planned_listing::rename_file(folder, old_name, new_name);
         preview_row& row = m_pass.m_rows[static_cast<std::size_t>(m_index)];
         row.result = result;
-        row.new_name.emplace(new_name);
+        row.new_name = m_pass.keep(new_name);
         return result;
     }
 
@@ -68,15 +70,38 @@ std::string preview_counts(std::size_t files, const run_outcomes& outcomes)
 }
 
 preview_pass::preview_pass(std::string folder, platform::name_list names, rename_options options)
-    : m_folder(std::move(folder)), m_names(std::move(names)), m_options(std::move(options)), m_rows(m_names.size())
+    : m_folder(std::move(folder)), m_names(std::move(names)), m_options(std::move(options))
 {
+}
+
+preview_pass::~preview_pass() = default;
+
+std::string_view preview_pass::keep(std::string_view name)
+{
+    if (name.empty())
+        return {};
+    if (name.size() > m_block_left) {
+        constexpr std::size_t block = 64 * 1024;
+        m_block_left = std::max(block, name.size());
+        m_name_blocks.push_back(std::make_unique_for_overwrite<char[]>(m_block_left));
+        m_block_free = m_name_blocks.back().get();
+    }
+    std::memcpy(m_block_free, name.data(), name.size());
+    const std::string_view kept(m_block_free, name.size());
+    m_block_free += name.size();
+    m_block_left -= name.size();
+    return kept;
 }
 
 void preview_pass::run()
 {
+    // Made here, on the pass's own thread: a hundred thousand rows are
+    // megabytes to clear.
+    m_rows.resize(m_names.size());
     fixed_rule_inputs inputs(m_options);
-    preview_recorder recorder(*this);
-    run_outcomes outcomes = plan_files({inputs, recorder, recorder});
+    auto recorder = std::make_unique<preview_recorder>(*this);
+    run_outcomes outcomes = plan_files({inputs, *recorder, *recorder});
+    m_spent = std::move(recorder);
     if (stopped())
         return;
     m_outcomes = std::move(outcomes);

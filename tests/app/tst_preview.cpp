@@ -31,15 +31,18 @@ preview_window* press_F5(Form3& w)
     return w.preview();
 }
 
-// Old name, new name and outcome of every row, as the window shows them.
+// Old name, new name and outcome of every row, as the window shows them;
+// a row not planned yet has no new name.
 std::vector<row> rows_of(const preview_window& preview)
 {
     std::vector<row> rows;
     const auto& model = preview.model();
     for (std::int32_t i = 0; i < model.rowCount(); ++i) {
         const std::string old_name(model.pass()->names()[std::size_t(i)]);
-        const renamer::preview_row* shown = model.shown_row(i);
-        rows.emplace_back(old_name, shown->new_name.value_or(old_name), shown->result.outcome);
+        if (const renamer::preview_row* shown = model.shown_row(i))
+            rows.emplace_back(old_name, shown->new_name.value_or(old_name), shown->result.outcome);
+        else
+            rows.emplace_back(old_name, "", rename_outcome::unchanged);
     }
     return rows;
 }
