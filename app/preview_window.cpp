@@ -309,15 +309,18 @@ void preview_window::follow_inputs()
     watch_tick();
 }
 
-void preview_window::start_pass(const inputs_state& state)
+void preview_window::start_pass()
 {
-    // The list as the run would take it, a folder still being read included.
+    // The list as the run would take it, a folder still being read included,
+    // which finishing may make another list.
     widgets::file_list& files = m_owner.File1();
     files.ListCount();
+    const inputs_state state = inputs_now();
     const bool same_list = m_planned && m_planned->list == state.list;
     auto pass = std::make_shared<preview_pass>(files.Path(), files.model_of_names().names(),
                                                m_owner.read_rule_inputs());
     m_planned = state;
+    ++m_started;
     dispose(m_model->show_pass(pass, same_list));
     if (!same_list)
         m_counts->setText(QStringLiteral("正在预览……"));
@@ -333,11 +336,13 @@ void preview_window::watch_tick()
     // list it leaves is planned then.
     if (m_owner.running())
         return;
-    if (const inputs_state state = inputs_now(); state != m_planned)
-        start_pass(state);
+    if (inputs_now() != m_planned)
+        start_pass();
     m_model->take_progress();
-    if (const preview_pass* pass = m_model->pass(); pass && pass->complete())
+    if (const preview_pass* pass = m_model->pass(); pass && pass->complete() && m_counted != m_started) {
+        m_counted = m_started;
         m_counts->setText(from_utf8(preview_counts(std::size_t(pass->count()), pass->outcomes())));
+    }
 }
 
 } // namespace renamer

@@ -142,7 +142,7 @@ private:
         bool operator==(const inputs_state&) const = default;
     };
     inputs_state inputs_now();
-    void start_pass(const inputs_state& state);
+    void start_pass();
     void watch_tick();
     void dispose(const preview_model::passes& passes);
 
@@ -157,6 +157,9 @@ private:
     std::uint64_t m_list_changes = 0;
     // What the newest pass was started for.
     std::optional<inputs_state> m_planned;
+    // How many passes were started, and which of them the line counts.
+    std::uint64_t m_started = 0;
+    std::uint64_t m_counted = 0;
     preview_planner& m_planner;
 };
 

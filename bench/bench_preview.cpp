@@ -10,6 +10,7 @@
 //
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "loop_turns.h"
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
@@ -18,7 +19,6 @@
 #include "app/preview_window.h"
 #include "platform/fonts.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QTest>
 
@@ -28,50 +28,6 @@ double ms_since(bench::clock_type::time_point start)
 {
     return bench::seconds_since(start) * 1000;
 }
-
-// The processor time of the calling thread: what a stretch of work costs,
-// without the time the scheduler gave other programs meanwhile.
-double thread_cpu_seconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Notes each turn of the event loop, and the longest stretch between two, on
-// the clock and in processor time.
-class loop_turns {
-public:
-    loop_turns()
-    {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { turn(); });
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { turn(); });
-    }
-    void start()
-    {
-        m_last = bench::clock_type::now();
-        m_last_cpu = thread_cpu_seconds();
-        m_longest = m_longest_cpu = 0;
-    }
-    void turn()
-    {
-        const auto now = bench::clock_type::now();
-        const double cpu = thread_cpu_seconds();
-        m_longest = std::max(m_longest, std::chrono::duration<double>(now - m_last).count());
-        m_longest_cpu = std::max(m_longest_cpu, cpu - m_last_cpu);
-        m_last = now;
-        m_last_cpu = cpu;
-    }
-    double longest_ms() const { return m_longest * 1000; }
-    double longest_cpu_ms() const { return m_longest_cpu * 1000; }
-
-private:
-    bench::clock_type::time_point m_last;
-    double m_last_cpu = 0;
-    double m_longest = 0;
-    double m_longest_cpu = 0;
-};
 
 // Runs the loop until `ready` holds, then paints the window at once, so that
 // what made it hold is on the screen. Waiting for the window's own paint
@@ -89,7 +45,7 @@ struct round_figures {
     double pass_ms, pass_cpu_ms, first_screen_ms, full_ms, edit_first_ms, edit_ms, gap_ms, gap_cpu_ms;
 };
 
-round_figures measure(const QString& base, int count, loop_turns& turns)
+round_figures measure(const QString& base, int count, bench::loop_turns& turns)
 {
     const bench::numbered_folder dir(base, count);
     renamer::Form3 window(dir.path);
@@ -105,10 +61,10 @@ round_figures measure(const QString& base, int count, loop_turns& turns)
     {
         renamer::preview_pass pass(dir.path, window.File1().model_of_names().names(), window.read_rule_inputs());
         const auto start = bench::clock_type::now();
-        const double cpu = thread_cpu_seconds();
+        const double cpu = bench::thread_cpu_seconds();
         pass.run();
         f.pass_ms = ms_since(start);
-        f.pass_cpu_ms = (thread_cpu_seconds() - cpu) * 1000;
+        f.pass_cpu_ms = (bench::thread_cpu_seconds() - cpu) * 1000;
     }
 
     auto start = bench::clock_type::now();
@@ -120,7 +76,7 @@ round_figures measure(const QString& base, int count, loop_turns& turns)
     f.first_screen_ms = ms_since(start);
     until_shown(preview, [&] { return preview.up_to_date(); });
     f.full_ms = ms_since(start);
-    const double gap = turns.longest_ms(), gap_cpu = turns.longest_cpu_ms();
+    const double gap = turns.longest() * 1000, gap_cpu = turns.longest_cpu() * 1000;
 
     // Half a second with the loop running, as a user reads before typing
     // on; the planner frees the first pass meanwhile.
@@ -134,8 +90,8 @@ round_figures measure(const QString& base, int count, loop_turns& turns)
     f.edit_first_ms = ms_since(start);
     until_shown(preview, [&] { return preview.up_to_date(); });
     f.edit_ms = ms_since(start);
-    f.gap_ms = std::max(gap, turns.longest_ms());
-    f.gap_cpu_ms = std::max(gap_cpu, turns.longest_cpu_ms());
+    f.gap_ms = std::max(gap, turns.longest() * 1000);
+    f.gap_cpu_ms = std::max(gap_cpu, turns.longest_cpu() * 1000);
     if (preview.model().shown_row(0)->new_name != std::string("file_c_000001.txt")) {
         std::fprintf(stderr, "the preview does not show the edited rule\n");
         std::exit(1);
@@ -152,7 +108,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     platform::install_font_substitutes();
     const temporary_state_folder state;
-    loop_turns turns;
+    bench::loop_turns turns;
 
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     QStringList bases = bench::bases(argc, argv);
