@@ -226,6 +226,8 @@ void Form3::show_preview()
             m_planner = std::make_unique<preview_planner>();
         m_preview = new preview_window(*this, *m_planner);
         m_preview->on_rename = [this] { rename_from_preview(); };
+        // A closed preview is gone for F5, even before it is discarded.
+        m_preview->on_closed = [this] { m_preview = nullptr; };
     }
     m_preview->show();
     m_preview->raise();
@@ -237,9 +239,7 @@ void Form3::rename_from_preview()
     // As Command1's own click would be, while a run yields.
     if (m_running)
         return;
-    // Closing discards the window once this click is over; F5 meanwhile
-    // opens a new one.
-    std::exchange(m_preview, nullptr)->close();
+    m_preview->close();
     activateWindow();
     // A click on Command1 takes the focus, and a pattern left in Combo1 is
     // checked as the focus leaves it. The window may not be active again

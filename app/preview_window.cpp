@@ -6,6 +6,7 @@
 #include "platform/palette.h"
 #include "widgets/shown_text.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <utility>
 
@@ -278,6 +279,17 @@ preview_window::~preview_window()
     dispose(m_model->show_pass(nullptr, false));
 }
 
+void preview_window::closeEvent(QCloseEvent* event)
+{
+    // Nothing more to plan for a window on its way out, which a run started
+    // from its own "修改" keeps alive until the run is over.
+    m_watch.set_enabled(false);
+    m_planner.forget();
+    if (on_closed)
+        on_closed();
+    skinned_window::closeEvent(event);
+}
+
 void preview_window::dispose(const preview_model::passes& passes)
 {
     m_planner.dispose({passes.begin(), passes.end()});
@@ -333,8 +345,8 @@ void preview_window::start_pass()
 void preview_window::watch_tick()
 {
     // A run renames as it goes and reads the folder again at its end; the
-    // list it leaves is planned then.
-    if (m_owner.running())
+    // list it leaves is planned then. A closed window plans nothing.
+    if (m_owner.running() || !isVisible())
         return;
     if (inputs_now() != m_planned)
         start_pass();

@@ -131,6 +131,11 @@ public:
 
     // Its "修改" was clicked.
     std::function<void()> on_rename;
+    // It was closed; it is discarded once the event that closed it is over.
+    std::function<void()> on_closed;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // What a plan depends on besides the files: the edit count of the text
