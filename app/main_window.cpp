@@ -4,6 +4,7 @@
 
 #include "engine/browsing.h"
 #include "help_window.h"
+#include "preview_window.h"
 #include "engine/runs.h"
 
 #include "controls/colours.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <utility>
 
 namespace renamer {
 
@@ -113,6 +115,7 @@ Form3::Form3(const std::string& folder)
     };
     m_Command2 = button("Command2", Frame1, QStringLiteral("查询"), {4800, 3600, 735, 375});
     m_Command1 = button("Command1", Frame1, QStringLiteral("修改"), {5640, 3600, 735, 375});
+    m_Command1->setToolTip(QStringLiteral("改名前按 F5，可以预览每个文件的新名称"));
     label(3, QStringLiteral("替换为"), Frame1, {3480, 3720, 735, 255});
     label(2, QStringLiteral("将上面所有文件名称中的字符"), Frame1, {120, 3720, 2775, 255});
 
@@ -176,6 +179,12 @@ Form3::Form3(const std::string& folder)
     centre_in(QRect(QPoint(0, 0), platform::screen_size(this)));
 }
 
+Form3::~Form3()
+{
+    // The preview first: it tells the planner to forget it.
+    delete m_preview;
+}
+
 void Form3::start_run(const std::function<void()>& run)
 {
     // A click on a run button while a run yields would start a second run
@@ -206,6 +215,10 @@ bool Form3::eventFilter(QObject* watched, QEvent* event)
                 undo_last_run();
             return true;
         }
+        if (widget && widget->window() == this && key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier) {
+            show_preview();
+            return true;
+        }
     }
     return skinned_window::eventFilter(watched, event);
 }
@@ -215,6 +228,45 @@ void Form3::show_help()
     if (!m_help)
         m_help = new Form2(this);
     m_help->show();
+}
+
+preview_window* Form3::preview() const
+{
+    return m_preview;
+}
+
+void Form3::show_preview()
+{
+    if (!m_preview) {
+        if (!m_planner)
+            m_planner = std::make_unique<preview_planner>();
+        m_preview = new preview_window(*this, *m_planner);
+        m_preview->on_rename = [this] { rename_from_preview(); };
+        // A closed preview is gone for F5, even before it is discarded.
+        m_preview->on_closed = [this] { m_preview = nullptr; };
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
+}
+
+void Form3::rename_from_preview()
+{
+    // As Command1's own click would be, while a run yields.
+    if (m_running)
+        return;
+    m_preview->close();
+    activateWindow();
+    // A click on Command1 takes the focus, and a pattern left in Combo1 is
+    // checked as the focus leaves it. The window may not be active again
+    // yet, and then nothing tells Combo1; the check is its own, and makes
+    // no second message when it has already run.
+    QWidget* focus = focusWidget();
+    const bool in_combo = focus && (focus == &Combo1() || Combo1().isAncestorOf(focus));
+    m_Command1->setFocus(Qt::MouseFocusReason);
+    if (in_combo)
+        combo1_lost_focus(*this);
+    m_Command1->click();
 }
 
 void Form3::closeEvent(QCloseEvent* event)

@@ -20,8 +20,12 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace renamer {
+
+class preview_planner;
+class preview_window;
 
 class Form3 : public skinned_window, public widget_controls {
     Q_OBJECT
@@ -29,6 +33,7 @@ public:
     // Opens on `folder` (the current folder when empty), centred on the
     // screen, with both lists empty.
     explicit Form3(const std::string& folder = {});
+    ~Form3() override;
 
     bool check_value(check_id which) override { return option(which).Value(); }
     // From code, as the option button itself: this button only, no Click.
@@ -49,6 +54,10 @@ public:
     Form2* help_window() const { return m_help; }
     void show_help();
 
+    // The preview window while it is open; F5 opens it.
+    preview_window* preview() const;
+    void show_preview();
+
     // A rename, query or undo run is under way (the window is inside one of
     // its yields).
     bool running() const { return m_running; }
@@ -67,6 +76,8 @@ protected:
 
 private:
     void start_run(const std::function<void()>& run);
+    // The preview's own "修改".
+    void rename_from_preview();
     void end_program();
 
     std::array<controls::xpradiobutton*, 3> m_checks{};
@@ -82,6 +93,9 @@ private:
     QWidget* m_Shape1 = nullptr;
 
     QPointer<Form2> m_help;
+    QPointer<preview_window> m_preview;
+    // Made at the first preview.
+    std::unique_ptr<preview_planner> m_planner;
     bool m_running = false;
 };
 

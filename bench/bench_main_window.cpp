@@ -12,6 +12,7 @@
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise (under
 // xvfb-run, "xcb" shows the window on the virtual screen).
 
+#include "loop_turns.h"
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
@@ -20,38 +21,10 @@
 #include "app/main_window.h"
 #include "widgets/line_view.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <fstream>
 
 namespace {
-
-// Notes each turn of the event loop, and the longest stretch between two.
-class loop_turns {
-public:
-    loop_turns()
-    {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { turn(); });
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { turn(); });
-    }
-    void start()
-    {
-        m_last = bench::clock_type::now();
-        m_longest = 0;
-    }
-    void turn()
-    {
-        const auto now = bench::clock_type::now();
-        m_longest = std::max(m_longest, std::chrono::duration<double>(now - m_last).count());
-        m_last = now;
-    }
-    double longest() const { return m_longest; }
-
-private:
-    bench::clock_type::time_point m_last;
-    double m_longest = 0;
-};
 
 // Counts paint events of a widget.
 class paints : public QObject {
@@ -97,7 +70,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     platform::install_font_substitutes();
-    loop_turns turns;
+    bench::loop_turns turns;
 
     // The runs journal their renames, as they do for the user, but not into
     // the real home.

@@ -3,6 +3,7 @@
 #include "engine/browsing.h"
 #include "console.h"
 #include "engine/folder_source.h"
+#include "engine/planned_listing.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
 
@@ -112,23 +113,19 @@ std::string absolute_folder(const std::string& given)
     return folder;
 }
 
-
-// A file source whose renames only work out what the run would do, and
-// print it.
-class planned_source : public folder_source {
+// A file list whose renames are only planned, each printed as the plan
+// makes it.
+class printed_plan : public planned_listing {
 public:
-    planned_source(const std::string& folder, console& out)
-        : folder_source(folder), m_plan(platform::folder_image::read(file_path())), m_out(out)
+    printed_plan(folder_source& listed, console& out)
+        : planned_listing(listed.file_path(), listed.entries()), m_out(out)
     {
     }
 
     platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        // Only the folder listed is planned; the run renames in no other.
-        auto result = m_plan && folder == m_plan->path()
-                          ? m_plan->rename(old_name, new_name)
-                          : platform::rename_result{platform::rename_outcome::name_not_allowed, 0, {}};
+        auto result = planned_listing::rename_file(folder, old_name, new_name);
         if (result.renamed())
             m_out.print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)
@@ -137,7 +134,6 @@ public:
     }
 
 private:
-    std::optional<platform::folder_image> m_plan;
     console& m_out;
 };
 
@@ -406,9 +402,8 @@ int command_line::run_rules()
     console out;
     out.null_separated = m_parser.isSet(QStringLiteral("null"));
     const bool dry_run = m_parser.isSet(QStringLiteral("dry-run"));
-    std::unique_ptr<folder_source> files =
-        dry_run ? std::make_unique<planned_source>(folder, out) : std::make_unique<folder_source>(folder);
-    if (!files->is_open()) {
+    folder_source listed(folder);
+    if (!listed.is_open()) {
         print_utf8(stderr, "无法读取文件夹：");
         console::write_name(stderr, folder);
         print_utf8(stderr, "\n");
@@ -431,11 +426,12 @@ int command_line::run_rules()
 
     run_outcomes outcomes;
     if (dry_run) {
-        outcomes = plan_files({inputs, *files, out});
+        printed_plan plan(listed, out);
+        outcomes = plan_files({inputs, plan, out});
         std::fflush(stdout);
         out.show_message(summary_line(outcomes, run_kind::plan));
     } else {
-        outcomes = rename_files({inputs, *files, out});
+        outcomes = rename_files({inputs, listed, out});
     }
     return outcomes.refused.empty() ? exit_done : exit_refused;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the real windows: docs/main-window.png
-# (Fennimo on a prepared folder, after a query for "IMG") and
+# (Fennimo on a prepared folder, after a query for "IMG"), docs/preview.png
+# (the preview of a replacement that meets a name already taken) and
 # docs/gallery.png (fennimo-gallery, with its inactive companion window).
 # Both run under Xvfb at 1280x1024 and 96 DPI, with openbox as the window
 # manager when it is installed, and are driven with xdotool.
@@ -74,6 +75,29 @@ read -r x y w h < <(window_box "$main")
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/main-window.png"
 kill "${pids[-1]}"
 
+# --- The preview window --------------------------------------------------------
+trip="$demo/旅行"
+mkdir -p "$trip"
+for name in IMG_0001.jpg IMG_0002.jpg IMG_0003.jpg trip_0002.jpg notes.txt 海边.jpg; do
+  : >"$trip/$name"
+done
+"$build/app/fennimo" "$trip" &
+pids+=($!)
+main="$(window_named 'Fennimo 1.2.0 ')"
+sleep 1
+# Text3, then Text4, as above; F5 from there.
+xdotool mousemove --window "$main" 544 286 click 1
+xdotool type --delay 50 IMG_
+xdotool mousemove --window "$main" 632 286 click 1
+xdotool type --delay 50 trip_
+xdotool key F5
+preview="$(window_named '改名预览')"
+xdotool mousemove 1270 1010
+sleep 1
+read -r x y w h < <(window_box "$preview")
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/preview.png"
+kill "${pids[-1]}"
+
 # --- The gallery ---------------------------------------------------------------
 "$build/gallery/fennimo-gallery" &
 pids+=($!)
@@ -90,4 +114,4 @@ top=$(( iy < gy ? iy : gy ))
 import -window root -crop "$((right - left + 8))x$((bottom - top + 8))+$((left - 4))+$((top - 4))" +repage \
   "$root/docs/gallery.png"
 
-echo "screenshots: wrote docs/main-window.png and docs/gallery.png"
+echo "screenshots: wrote docs/main-window.png, docs/preview.png and docs/gallery.png"
