@@ -130,12 +130,13 @@ public:
     {
     }
 
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    platform::rename_result rename_file(const std::string& folder, std::int32_t, std::string_view old_name,
                                         std::string_view new_name) override
     {
         // Only the folder listed is planned; the run renames in no other.
+        // The names are the listing's, which the run trusts as the image does.
         auto result = m_plan && folder == m_plan->path()
-                          ? m_plan->rename(old_name, new_name)
+                          ? m_plan->rename_listed(old_name, new_name)
                           : platform::rename_result{platform::rename_outcome::name_not_allowed, 0, {}};
         if (result.renamed())
             m_out.print_rename(old_name, new_name);

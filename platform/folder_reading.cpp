@@ -95,7 +95,7 @@ folder_reading::~folder_reading()
 
 folder_reading::folder_reading(folder_reading&& other) noexcept
     : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
-      m_names(std::move(other.m_names))
+      m_names(std::move(other.m_names)), m_others(std::move(other.m_others))
 {
 }
 
@@ -116,8 +116,11 @@ bool folder_reading::read_some(std::size_t count)
             m_done = true;
             return true;
         }
-        if (entry->d_name[0] != '.' && kind_of(fd, entry) == wanted)
-            m_names.push_back(entry->d_name);
+        const std::string_view name = entry->d_name;
+        if (name[0] != '.' && kind_of(fd, entry) == wanted)
+            m_names.push_back(name);
+        else if (name != "." && name != "..")
+            m_others.push_back(name);
         errno = 0;
     }
     return false;

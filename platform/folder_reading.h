@@ -44,12 +44,16 @@ public:
     // Reads what is left; the names in list order, or nothing when the
     // folder could not be read.
     std::optional<name_list> finish();
+    // Every other entry read, hidden ones too: what a listed file's new name
+    // could meet besides the listed files.
+    name_list take_others() { return std::move(m_others); }
 
 private:
     DIR* m_dir = nullptr;
     bool m_folders;
     bool m_done = false;
     name_list m_names;
+    name_list m_others;
 };
 
 } // namespace platform

@@ -106,6 +106,14 @@ void name_list::sort()
         m_places[i] = keys[i].at;
 }
 
+std::vector<std::uint32_t> name_list::order_added() const
+{
+    std::vector<std::uint32_t> order(size());
+    for (std::size_t i = 0; i < size(); ++i)
+        order[m_places[i].added] = static_cast<std::uint32_t>(i);
+    return order;
+}
+
 std::vector<std::string> name_list::to_strings() const
 {
     return {begin(), end()};
