@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,25 +32,46 @@ bool file_or_link(int dir_fd, const dirent* entry)
 
 // A name as a file system that ignores case compares it, hashed: names that
 // such a file system takes for one hash alike, so that unequal hashes are
-// unequal names on any file system.
+// unequal names on any file system. ASCII is folded eight bytes at a time;
+// a name with any other byte goes through the whole folding, which folds
+// ASCII the same way.
+std::uint64_t mixed(std::uint64_t hash, std::uint64_t bytes)
+{
+    hash = (hash ^ bytes) * 0x9e3779b97f4a7c15u;
+    return hash ^ hash >> 29;
+}
+
+// ASCII letters folded, every other byte as it is; `other` says whether
+// there was a byte beyond ASCII.
+std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
+    std::uint64_t hash = name.size(), seen_high = 0;
+    for (std::size_t at = 0; at < name.size(); at += 8) {
+        std::uint64_t bytes = 0;
+        if (name.size() - at >= 8)
+            std::memcpy(&bytes, name.data() + at, 8);
+        else
+            for (std::size_t k = name.size(); k-- > at;)
+                bytes = bytes << 8 | static_cast<unsigned char>(name[k]);
+        seen_high |= bytes;
+        // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
+        // the low seven bits alone, so that no sum carries into the next byte.
+        const std::uint64_t low = bytes & ~high;
+        const std::uint64_t above_z = low + (0x7f - 'Z') * ones;
+        const std::uint64_t from_a = low + (0x80 - 'A') * ones;
+        bytes |= (from_a & ~above_z & ~bytes & high) >> 2;
+        hash = mixed(hash, bytes);
+    }
+    other = (seen_high & high) != 0;
+    return hash;
+}
+
 std::uint64_t folded_hash(std::string_view name)
 {
-    std::uint64_t hash = 0xcbf29ce484222325u;
-    for (const char c : name) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80)
-            break;
-        if (byte >= 'A' && byte <= 'Z')
-            byte = static_cast<unsigned char>(byte - 'A' + 'a');
-        hash = (hash ^ byte) * 0x100000001b3u;
-    }
-    // Beyond ASCII, the whole folding, which folds ASCII as above.
-    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-        hash = 0xcbf29ce484222325u;
-        for (const char c : fold_case(name))
-            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
-    }
-    return hash;
+    bool other = false;
+    const std::uint64_t hash = ascii_folded_hash(name, other);
+    return other ? ascii_folded_hash(fold_case(name), other) : hash;
 }
 
 // The hashes seen so far, in a table with room for `count` of them.

@@ -199,7 +199,8 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
 // a temporary name, putting it back when that was not so.
 rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
 {
-    if (!is_plain_name(old_name) || !is_plain_name(new_name))
+    // A name a listing gave is a plain name of the folder.
+    if ((look_first && !is_plain_name(old_name)) || !is_plain_name(new_name))
         return outcome_of(rename_outcome::name_not_allowed);
     if (old_name == new_name)
         return outcome_of(rename_outcome::unchanged);
