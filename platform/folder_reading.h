@@ -54,6 +54,10 @@ private:
     bool m_done = false;
     name_list m_names;
     name_list m_others;
+    // Whether the names came in list order, or in reverse, so far: found
+    // out a piece at a time, which spares the sort a look along the whole
+    // list at the end.
+    bool m_forward = true, m_backward = true;
 };
 
 } // namespace platform

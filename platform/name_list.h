@@ -23,6 +23,12 @@ public:
         return {m_bytes.data() + at.start, at.length};
     }
 
+    void reserve(std::size_t names, std::size_t bytes)
+    {
+        m_places.reserve(names);
+        m_bytes.reserve(bytes);
+    }
+
     void push_back(std::string_view name)
     {
         m_places.push_back({m_bytes.size(), static_cast<std::uint32_t>(name.size()),
@@ -31,8 +37,10 @@ public:
         m_bytes.push_back('\0');
     }
 
-    // Into list order (see list_order.h).
-    void sort();
+    // Into list order (see list_order.h). A list already known to be in
+    // order, or in reverse, is spared the look along it.
+    enum class known_order { none, forward, backward };
+    void sort(known_order known = known_order::none);
     // The places of the names in the order they were added: for a folder's
     // names, the folder's own order.
     std::vector<std::uint32_t> order_added() const;
