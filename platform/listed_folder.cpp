@@ -30,11 +30,6 @@ bool file_or_link(int dir_fd, const dirent* entry)
     return fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
-// A name as a file system that ignores case compares it, hashed: names that
-// such a file system takes for one hash alike, so that unequal hashes are
-// unequal names on any file system. ASCII is folded eight bytes at a time;
-// a name with any other byte goes through the whole folding, which folds
-// ASCII the same way.
 std::uint64_t mixed(std::uint64_t hash, std::uint64_t bytes)
 {
     hash = (hash ^ bytes) * 0x9e3779b97f4a7c15u;
@@ -67,6 +62,11 @@ std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
     return hash;
 }
 
+// A name as a file system that ignores case compares it, hashed: names that
+// such a file system takes for one hash alike, so that unequal hashes are
+// unequal names on any file system. ASCII is folded eight bytes at a time;
+// a name with any other byte goes through the whole folding, which folds
+// ASCII the same way.
 std::uint64_t folded_hash(std::string_view name)
 {
     bool other = false;
@@ -226,6 +226,7 @@ void listed_folder::checking::finish(listed_folder& listed)
     while (!read_some(SIZE_MAX)) {
     }
     listed.m_gone.clear();
+    // Only the list the check was made of takes its marks.
     if (m_failed || &listed.m_entries != &m_entries)
         return;
     for (std::size_t i = 0; i < m_there.size(); ++i) {
