@@ -238,10 +238,10 @@ void widget_controls::yield()
     platform::yield();
 }
 
-platform::rename_result widget_controls::rename_file(const std::string& folder, std::string_view old_name,
-                                                     std::string_view new_name)
+platform::rename_result widget_controls::rename_file(const std::string& folder, std::int32_t index,
+                                                     std::string_view old_name, std::string_view new_name)
 {
-    return File1().rename(folder, old_name, new_name);
+    return File1().rename(folder, index, old_name, new_name);
 }
 
 template <typename Show>

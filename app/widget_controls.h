@@ -57,7 +57,8 @@ public:
     void set_timer_enabled(bool enabled) override;
 
     void yield() override;
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+void check_list() override { File1().check(); }
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
 
     std::string drive() override { return Drive1().Drive(); }

@@ -1,13 +1,13 @@
 // The command line's run over 100,000 files, as a whole process from start
 // to exit, timed against the floor of a plain renameat2 loop doing the same
 // renames on a fresh copy of the same folder, and against the same loop
-// looking at each entry first, as Fennimo must; beside it the command-line
+// looking at each entry first; beside it the command-line
 // renamers of the system doing the same job (replace "a" by "b" in every
 // name, never replacing a file), each against its own floor, or "skipped"
 // when it is not installed. On /dev/shm and on the disk; not a test. Each
-// row is the best of three runs and of three floors, which keeps out most of
-// what other work on the machine adds, both in time on the clock and in
-// processor time (user and system), which a busy machine disturbs less.
+// figure is the median of five rounds, each ratio the median of the rounds'
+// own, both in time on the clock and in processor time (user and system),
+// which a busy machine disturbs less.
 //
 //   build/bench/bench_command_line [files] [folder ...]
 
@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     };
 
     std::printf("replace \"a\" by \"b\" in every name, each against a plain renameat2 loop and against the\n"
-                "same loop looking at each entry first (\"checked\"), as Fennimo does and the others do not\n");
+                "same loop looking at each entry first (\"checked\"); medians of 5 rounds\n");
     std::printf("%-12s %-18s %8s %9s %9s %7s %9s %7s %9s %9s %7s\n", "folder", "program", "files", "run s",
                 "floor s", "ratio", "checked s", "ratio", "run cpu", "floor cpu", "ratio");
     for (const auto& base : bench::bases(argc, argv)) {
@@ -117,19 +117,24 @@ int main(int argc, char** argv)
                 std::printf("%-12s %-18s %8d %9s\n", qPrintable(base), p.label, count, "skipped");
                 continue;
             }
-            bench::figures f{1e9, 1e9, 1e9, 1e9};
-            double run_cpu = 1e9;
-            for (int round = 0; round < 3; ++round) {
+            std::vector<double> runs, floors, ratios, checked, checked_ratios, cpus, floor_cpus, cpu_ratios;
+            for (int round = 0; round < 5; ++round) {
                 child_cpu = 0;
-                const auto once =
+                const auto f =
                     bench::measure(base, count, [&](const std::string& folder) { return p.run(p.program, folder); });
-                f = {std::min(f.run, once.run), std::min(f.floor, once.floor), std::min(f.floor_cpu, once.floor_cpu),
-                     std::min(f.checked_floor, once.checked_floor)};
-                run_cpu = std::min(run_cpu, child_cpu);
+                runs.push_back(f.run);
+                floors.push_back(f.floor);
+                ratios.push_back(f.run / f.floor);
+                checked.push_back(f.checked_floor);
+                checked_ratios.push_back(f.run / f.checked_floor);
+                cpus.push_back(child_cpu);
+                floor_cpus.push_back(f.floor_cpu);
+                cpu_ratios.push_back(child_cpu / f.floor_cpu);
             }
+            using bench::median;
             std::printf("%-12s %-18s %8d %9.3f %9.3f %7.2f %9.3f %7.2f %9.3f %9.3f %7.2f\n", qPrintable(base),
-                        p.label, count, f.run, f.floor, f.run / f.floor, f.checked_floor, f.run / f.checked_floor,
-                        run_cpu, f.floor_cpu, run_cpu / f.floor_cpu);
+                        p.label, count, median(runs), median(floors), median(ratios), median(checked),
+                        median(checked_ratios), median(cpus), median(floor_cpus), median(cpu_ratios));
             std::fflush(stdout);
         }
     }

@@ -4,8 +4,7 @@
 // "file_a_000001.txt"..., the floor (a plain loop that lists a fresh copy of
 // the folder and makes the same renames by renameat2), the checked floor
 // (the same loop looking at each entry with fstatat right before renaming
-// it, as Fennimo must, so that a folder that took a listed file's place is
-// never renamed), the check that the run renamed every file, and the table
+// it: what a look per file would cost), the check that the run renamed every file, and the table
 // they print.
 
 #include "engine/rules.h"

@@ -122,10 +122,10 @@ public:
     {
     }
 
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        auto result = planned_listing::rename_file(folder, old_name, new_name);
+        auto result = planned_listing::rename_file(folder, index, old_name, new_name);
         if (result.renamed())
             m_out.print_rename(old_name, new_name);
         else if (result.outcome != platform::rename_outcome::unchanged)

@@ -24,10 +24,10 @@ void folder_source::refresh()
     open(folder);
 }
 
-platform::rename_result folder_source::rename_file(const std::string& folder, std::string_view old_name,
-                                                   std::string_view new_name)
+platform::rename_result folder_source::rename_file(const std::string& folder, std::int32_t index,
+                                                   std::string_view old_name, std::string_view new_name)
 {
-    return m_listed.rename(folder, old_name, new_name);
+    return m_listed.rename(folder, static_cast<std::size_t>(index), old_name, new_name);
 }
 
 } // namespace renamer

@@ -26,8 +26,13 @@ public:
     std::int32_t list_count() override { return static_cast<std::int32_t>(m_listed.entries().size()); }
     std::optional<std::string_view> list_entry(std::int32_t index) override;
     void refresh() override;
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    void check_list() override { m_listed.check(); }
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
+    std::optional<std::vector<std::uint32_t>> order_free(const platform::name_list& new_names) override
+    {
+        return m_listed.order_free(new_names);
+    }
 
 private:
     platform::listed_folder m_listed;

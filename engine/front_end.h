@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace renamer {
 
@@ -53,10 +54,25 @@ public:
     virtual std::optional<std::string_view> list_entry(std::int32_t index) = 0;
     // Reads the folder again.
     virtual void refresh() = 0;
-    // Renames the file `old_name` of `folder` to `new_name`, within the
-    // folder, never replacing a file, and says what became of the file.
-    virtual platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
-                                                std::string_view new_name) = 0;
+    // Checks a list made before the run against the folder, once, before
+    // the run's first rename: a listed file that is gone, or is no longer a
+    // file or a link, is then refused as gone. What the list shows stays.
+    virtual void check_list() = 0;
+    // Renames the file `old_name` of `folder`, the list's entry `index`, to
+    // `new_name`, within the folder, never replacing a file, and says what
+    // became of the file.
+    virtual platform::rename_result rename_file(const std::string& folder, std::int32_t index,
+                                                std::string_view old_name, std::string_view new_name) = 0;
+    // The order in which the listed files may be renamed instead of the
+    // list's, the folder's own, which the file system renames faster in:
+    // only where no rename can meet another, so that the order changes no
+    // outcome. `new_names` has one name per listed file, its own for a file
+    // the run leaves. Nothing keeps the list's order.
+    virtual std::optional<std::vector<std::uint32_t>> order_free(const platform::name_list& new_names)
+    {
+        (void)new_names;
+        return std::nullopt;
+    }
 };
 
 class run_observer {

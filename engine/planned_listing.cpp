@@ -16,13 +16,28 @@ std::optional<std::string_view> planned_listing::list_entry(std::int32_t index)
     return m_names[static_cast<std::size_t>(index)];
 }
 
-platform::rename_result planned_listing::rename_file(const std::string& folder, std::string_view old_name,
+void planned_listing::check_list()
+{
+    m_gone.assign(m_names.size(), false);
+    if (!m_image)
+        return;
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        platform::entry_type type{};
+        m_gone[i] = m_image->look(m_names[i], type) != 0 ||
+                    (type != platform::entry_type::file && type != platform::entry_type::link);
+    }
+}
+
+platform::rename_result planned_listing::rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                                      std::string_view new_name)
 {
     // Only the folder listed is planned; the run renames in no other.
     if (!m_image || folder != m_image->path())
         return {platform::rename_outcome::name_not_allowed, 0, {}};
-    return m_image->rename(old_name, new_name);
+    if (index >= 0 && static_cast<std::size_t>(index) < m_gone.size() && m_gone[std::size_t(index)])
+        return {platform::rename_outcome::entry_gone, 0, {}};
+    // The names are the listing's, which the run trusts as the image does.
+    return m_image->rename_listed(old_name, new_name);
 }
 
 } // namespace renamer

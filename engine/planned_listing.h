@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace renamer {
 
@@ -30,7 +31,10 @@ public:
     // A plan works on the list it was given; reading the folder again would
     // show it the renames it only pretended to make.
     void refresh() override {}
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    // The run checks a list made before it against the folder, before its
+    // first rename; the plan checks it against the image, before its first.
+    void check_list() override;
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
 
 private:
@@ -40,6 +44,8 @@ private:
     // it cannot be read, and then every rename is refused as the run's
     // would be.
     std::optional<platform::folder_image> m_image;
+    // The listed files the check found gone, or no longer a file or a link.
+    std::vector<bool> m_gone;
 };
 
 } // namespace renamer

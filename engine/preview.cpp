@@ -29,10 +29,10 @@ public:
         return planned_listing::list_entry(index);
     }
 
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        auto result = planned_listing::rename_file(folder, old_name, new_name);
+        auto result = planned_listing::rename_file(folder, index, old_name, new_name);
         preview_row& row = m_pass.m_rows[static_cast<std::size_t>(m_index)];
         row.result = result;
         row.new_name = m_pass.keep(new_name);

@@ -23,7 +23,7 @@ struct refusal {
 
 struct run_outcomes {
     std::size_t renamed = 0;
-    // In the order the run met them.
+    // In the order of the list.
     std::vector<refusal> refused;
     // A rename run whose journal could not be written: it cannot be undone.
     // An undo that could not write what it did into the journal.

@@ -17,7 +17,8 @@ run_outcomes rename_run(window_controls& window);
 
 // The rename pass of that run alone, journalled the same way, with the
 // report at its end: what the command line runs, which has no result lists
-// to fill.
+// to fill, on a list made as it starts. Where no rename can meet another,
+// it renames in the folder's own order; the outcomes keep the list's.
 run_outcomes rename_files(const front_end& parts);
 
 // The same pass with no journal and no report, over a file source whose

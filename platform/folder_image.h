@@ -37,6 +37,12 @@ public:
     {
         return rename_in(*this, old_name, new_name);
     }
+    // The same for a name the run's listing showed as a file or a link,
+    // which the run renames without looking at it again.
+    rename_result rename_listed(std::string_view old_name, std::string_view new_name)
+    {
+        return platform::rename_listed(*this, old_name, new_name);
+    }
 
     int look(std::string_view name, entry_type& type) override;
     int rename_noreplace(std::string_view from, std::string_view to) override;

@@ -1,5 +1,6 @@
 #include "folder_reading.h"
 #include "file_calls.h"
+#include "list_order.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -85,6 +86,16 @@ folder_reading::folder_reading(const std::string& folder, bool folders, int open
         else
             m_dir = opendir(folder.c_str());
     }
+    // Room for the names at once where the folder's size tells how many it
+    // holds (a memory file system counts 20 bytes an entry; a disk's folder
+    // is at least as large as its names), so that a large folder is not
+    // copied as it grows, which would hold up the message loop. Room that
+    // is never written costs no memory.
+    struct stat st {};
+    if (m_dir && fstat(dirfd(m_dir), &st) == 0 && st.st_size > 0 && st.st_size < (std::int64_t(1) << 34)) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        m_names.reserve(size / 20, size);
+    }
 }
 
 folder_reading::~folder_reading()
@@ -95,7 +106,8 @@ folder_reading::~folder_reading()
 
 folder_reading::folder_reading(folder_reading&& other) noexcept
     : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
-      m_names(std::move(other.m_names))
+      m_names(std::move(other.m_names)), m_others(std::move(other.m_others)), m_forward(other.m_forward),
+      m_backward(other.m_backward)
 {
 }
 
@@ -116,8 +128,17 @@ bool folder_reading::read_some(std::size_t count)
             m_done = true;
             return true;
         }
-        if (entry->d_name[0] != '.' && kind_of(fd, entry) == wanted)
-            m_names.push_back(entry->d_name);
+        const std::string_view name = entry->d_name;
+        if (name[0] != '.' && kind_of(fd, entry) == wanted) {
+            if (!m_names.empty() && (m_forward || m_backward)) {
+                const std::string_view last = m_names[m_names.size() - 1];
+                m_forward = m_forward && list_order_less(last, name);
+                m_backward = m_backward && list_order_less(name, last);
+            }
+            m_names.push_back(name);
+        }
+        else if (name != "." && name != "..")
+            m_others.push_back(name);
         errno = 0;
     }
     return false;
@@ -130,7 +151,9 @@ std::optional<name_list> folder_reading::finish()
     if (!m_dir || !m_done)
         return std::nullopt;
     closedir(std::exchange(m_dir, nullptr));
-    m_names.sort();
+    m_names.sort(m_forward   ? name_list::known_order::forward
+                 : m_backward ? name_list::known_order::backward
+                              : name_list::known_order::none);
     return std::move(m_names);
 }
 

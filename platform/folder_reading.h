@@ -44,12 +44,20 @@ public:
     // Reads what is left; the names in list order, or nothing when the
     // folder could not be read.
     std::optional<name_list> finish();
+    // Every other entry read, hidden ones too: what a listed file's new name
+    // could meet besides the listed files.
+    name_list take_others() { return std::move(m_others); }
 
 private:
     DIR* m_dir = nullptr;
     bool m_folders;
     bool m_done = false;
     name_list m_names;
+    name_list m_others;
+    // Whether the names came in list order, or in reverse, so far: found
+    // out a piece at a time, which spares the sort a look along the whole
+    // list at the end.
+    bool m_forward = true, m_backward = true;
 };
 
 } // namespace platform

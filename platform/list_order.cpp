@@ -32,14 +32,14 @@ std::uint64_t folded_key(std::string_view name, std::size_t at)
 
 } // namespace
 
-void name_list::sort()
+void name_list::sort(known_order known)
 {
     // A folder often lists in order already, or in reverse (a memory file
     // system gives its newest entries first, and a run renames in list
     // order); one look along the list then saves the sort.
     const std::size_t count = size();
-    bool forward = true, backward = true;
-    for (std::size_t i = 1; i < count && (forward || backward); ++i) {
+    bool forward = known != known_order::backward, backward = known != known_order::forward;
+    for (std::size_t i = 1; i < count && known == known_order::none && (forward || backward); ++i) {
         forward = forward && !list_order_less((*this)[i], (*this)[i - 1]);
         backward = backward && !list_order_less((*this)[i - 1], (*this)[i]);
     }
@@ -104,6 +104,14 @@ void name_list::sort()
     }
     for (std::size_t i = 0; i < count; ++i)
         m_places[i] = keys[i].at;
+}
+
+std::vector<std::uint32_t> name_list::order_added() const
+{
+    std::vector<std::uint32_t> order(size());
+    for (std::size_t i = 0; i < size(); ++i)
+        order[m_places[i].added] = static_cast<std::uint32_t>(i);
+    return order;
 }
 
 std::vector<std::string> name_list::to_strings() const

@@ -1,7 +1,13 @@
 #include "listed_folder.h"
+#include "case_fold.h"
+#include "list_order.h"
 #include "rename.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -12,6 +18,90 @@ namespace {
 // A piece small enough that the message loop runs every few milliseconds
 // between pieces, whatever the file system.
 constexpr std::size_t piece = 256;
+
+// Whether an entry read is a file or a link, as a listing tells: by its
+// type where the file system gives one, else by a look.
+bool file_or_link(int dir_fd, const dirent* entry)
+{
+    if (entry->d_type == DT_REG || entry->d_type == DT_LNK)
+        return true;
+    if (entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat st {};
+    return fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+}
+
+std::uint64_t mixed(std::uint64_t hash, std::uint64_t bytes)
+{
+    hash = (hash ^ bytes) * 0x9e3779b97f4a7c15u;
+    return hash ^ hash >> 29;
+}
+
+// ASCII letters folded, every other byte as it is; `other` says whether
+// there was a byte beyond ASCII.
+std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
+    std::uint64_t hash = name.size(), seen_high = 0;
+    for (std::size_t at = 0; at < name.size(); at += 8) {
+        std::uint64_t bytes = 0;
+        if (name.size() - at >= 8)
+            std::memcpy(&bytes, name.data() + at, 8);
+        else
+            for (std::size_t k = name.size(); k-- > at;)
+                bytes = bytes << 8 | static_cast<unsigned char>(name[k]);
+        seen_high |= bytes;
+        // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
+        // the low seven bits alone, so that no sum carries into the next byte.
+        const std::uint64_t low = bytes & ~high;
+        const std::uint64_t above_z = low + (0x7f - 'Z') * ones;
+        const std::uint64_t from_a = low + (0x80 - 'A') * ones;
+        bytes |= (from_a & ~above_z & ~bytes & high) >> 2;
+        hash = mixed(hash, bytes);
+    }
+    other = (seen_high & high) != 0;
+    return hash;
+}
+
+// A name as a file system that ignores case compares it, hashed: names that
+// such a file system takes for one hash alike, so that unequal hashes are
+// unequal names on any file system. ASCII is folded eight bytes at a time;
+// a name with any other byte goes through the whole folding, which folds
+// ASCII the same way.
+std::uint64_t folded_hash(std::string_view name)
+{
+    bool other = false;
+    const std::uint64_t hash = ascii_folded_hash(name, other);
+    return other ? ascii_folded_hash(fold_case(name), other) : hash;
+}
+
+// The hashes seen so far, in a table with room for `count` of them.
+class hash_set {
+public:
+    explicit hash_set(std::size_t count)
+    {
+        std::size_t size = 64;
+        while (size < 2 * count)
+            size *= 2;
+        m_slots.assign(size, 0);
+    }
+    // False when the hash was there already.
+    bool insert(std::uint64_t hash)
+    {
+        hash |= 1; // 0 marks a free slot
+        for (std::size_t at = (hash ^ hash >> 29) & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
+            if (m_slots[at] == hash)
+                return false;
+            if (m_slots[at] == 0) {
+                m_slots[at] = hash;
+                return true;
+            }
+        }
+    }
+
+private:
+    std::vector<std::uint64_t> m_slots;
+};
 
 } // namespace
 
@@ -90,12 +180,123 @@ std::optional<listed_folder> listed_folder::reading::finish()
     listed_folder listed;
     listed.m_folder = std::move(m_folder);
     listed.m_entries = std::move(*names);
+    listed.m_others = m_files.take_others();
     return listed;
 }
 
 std::optional<listed_folder> listed_folder::read(const std::string& folder)
 {
     return reading(folder).finish();
+}
+
+listed_folder::checking::checking(const listed_folder& listed)
+    : m_entries(listed.m_entries), m_order(listed.m_entries.order_added()), m_there(listed.m_entries.size())
+{
+    const int copy = listed.m_folder.is_open() ? fcntl(listed.m_folder.descriptor(), F_DUPFD_CLOEXEC, 0) : -1;
+    if (copy >= 0 && !(m_dir = fdopendir(copy)))
+        close(copy);
+    if (m_dir)
+        rewinddir(m_dir);
+    m_failed = !m_dir;
+}
+
+listed_folder::checking::~checking()
+{
+    if (m_dir)
+        closedir(m_dir);
+}
+
+bool listed_folder::checking::step()
+{
+    return read_some(piece);
+}
+
+bool listed_folder::checking::read_some(std::size_t count)
+{
+    if (!m_dir)
+        return true;
+    const int fd = dirfd(m_dir);
+    errno = 0;
+    for (std::size_t seen = 0; seen < count; ++seen) {
+        const dirent* entry = readdir(m_dir);
+        if (!entry) {
+            m_failed = errno != 0;
+            closedir(std::exchange(m_dir, nullptr));
+            return true;
+        }
+        const std::string_view name = entry->d_name;
+        if (m_next < m_order.size() && m_entries[m_order[m_next]] == name) {
+            m_there[m_order[m_next]] = file_or_link(fd, entry);
+            ++m_next;
+        } else if (name != "." && name != ".." && file_or_link(fd, entry)) {
+            m_aside.emplace(name);
+        }
+        errno = 0;
+    }
+    return false;
+}
+
+void listed_folder::checking::finish(listed_folder& listed)
+{
+    while (!read_some(SIZE_MAX)) {
+    }
+    listed.m_gone.clear();
+    // Only the list the check was made of takes its marks.
+    if (m_failed || &listed.m_entries != &m_entries)
+        return;
+    for (std::size_t i = 0; i < m_there.size(); ++i) {
+        if (m_there[i] || m_aside.count(std::string(m_entries[i])))
+            continue;
+        listed.m_gone.resize(m_there.size());
+        listed.m_gone[i] = true;
+    }
+}
+
+void listed_folder::check()
+{
+    checking(*this).finish(*this);
+}
+
+rename_result listed_folder::rename(const std::string& folder, std::size_t index, std::string_view old_name,
+                                    std::string_view new_name) const
+{
+    if (index >= m_entries.size() || m_entries[index] != old_name || folder != path() || !m_folder.is_open())
+        return m_folder.rename_no_replace(folder, old_name, new_name);
+    if (gone(index))
+        return {rename_outcome::entry_gone, 0, {}};
+    system_calls calls = m_folder.calls();
+    return rename_listed(system_or_stand_in(calls), old_name, new_name);
+}
+
+rename_result listed_folder::rename(const std::string& folder, std::string_view old_name,
+                                    std::string_view new_name) const
+{
+    std::size_t low = 0, high = m_entries.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (list_order_less(m_entries[middle], old_name))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return rename(folder, low, old_name, new_name);
+}
+
+std::optional<std::vector<std::uint32_t>> listed_folder::order_free(const name_list& new_names) const
+{
+    if (new_names.size() != m_entries.size())
+        return std::nullopt;
+    // Names of the folder may meet each other (two names alike but for case
+    // where the file system keeps case); only a new name meeting one counts.
+    hash_set seen(m_entries.size() + m_others.size() + new_names.size());
+    for (const auto name : m_entries)
+        seen.insert(folded_hash(name));
+    for (const auto name : m_others)
+        seen.insert(folded_hash(name));
+    for (std::size_t i = 0; i < new_names.size(); ++i)
+        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i])))
+            return std::nullopt;
+    return m_entries.order_added();
 }
 
 } // namespace platform

@@ -8,10 +8,12 @@
 #include "folder_reading.h"
 #include "rename.h"
 
+#include <cstdint>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -31,6 +33,7 @@ public:
     open_folder& operator=(const open_folder&) = delete;
 
     bool is_open() const { return m_fd >= 0; }
+    int descriptor() const { return m_fd; }
     const std::string& path() const { return m_folder; }
     // The folder's device and inode, which tell whether it is still the
     // folder some path once named; nothing when it is not open.
@@ -74,17 +77,68 @@ public:
         folder_reading m_files;
     };
 
+    // A list made at a run's start is its own check: its names were files
+    // or links as it read them. A list made before, which may be minutes
+    // old, is checked once before its first rename, in one read of the
+    // folder, a piece at a time like the reading: every listed name that
+    // the folder no longer holds as a file or a link is then refused as
+    // gone. The list itself stays as it was read.
+    class checking {
+    public:
+        explicit checking(const listed_folder& listed);
+        ~checking();
+        checking(const checking&) = delete;
+        checking& operator=(const checking&) = delete;
+        bool step();
+        // Reads what is left and marks what is gone in `listed`, the list
+        // the check began on. A folder that cannot be read marks nothing:
+        // the kernel's own answers stand then, file by file.
+        void finish(listed_folder& listed);
+
+    private:
+        bool read_some(std::size_t count);
+
+        const name_list& m_entries;
+        DIR* m_dir = nullptr;
+        bool m_failed = false;
+        // The listed files in the order the folder gave them, which an
+        // unchanged folder gives again: each entry read is compared with
+        // the next of these only, and just what breaks that order is kept
+        // aside by name.
+        std::vector<std::uint32_t> m_order;
+        std::size_t m_next = 0;
+        std::vector<bool> m_there;
+        std::unordered_set<std::string> m_aside;
+    };
+    void check();
+
     const std::string& path() const { return m_folder.path(); }
     const name_list& entries() const { return m_entries; }
+    bool gone(std::size_t index) const { return index < m_gone.size() && m_gone[index]; }
 
-    rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const
-    {
-        return m_folder.rename_no_replace(folder, old_name, new_name);
-    }
+    // Renames the listed file at `index`, `old_name`, to `new_name`, as
+    // its listing and the last check saw it: without a look at it first.
+    // A name that is not the one listed there, or a folder that is not the
+    // one held, is renamed as any other name is, looked at first.
+    rename_result rename(const std::string& folder, std::size_t index, std::string_view old_name,
+                         std::string_view new_name) const;
+    // The same, finding the name in the list.
+    rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const;
+
+    // The order in which to rename the listed files, the folder's own, when
+    // no rename can meet another: no new name is, without regard to case,
+    // that of an entry of the folder or another new name. `new_names` holds
+    // a new name for each listed file, in list order; a file the run leaves
+    // as it is has its own name. Nothing when renames might meet, whose
+    // outcomes then depend on the order.
+    std::optional<std::vector<std::uint32_t>> order_free(const name_list& new_names) const;
 
 private:
     open_folder m_folder;
     name_list m_entries;
+    // The folder's other entries when it was read.
+    name_list m_others;
+    std::vector<bool> m_gone;
 };
 
 } // namespace platform

@@ -6,6 +6,7 @@
 // as it stands. Sorting moves only the places of the names, never their bytes.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,15 +23,27 @@ public:
         return {m_bytes.data() + at.start, at.length};
     }
 
+    void reserve(std::size_t names, std::size_t bytes)
+    {
+        m_places.reserve(names);
+        m_bytes.reserve(bytes);
+    }
+
     void push_back(std::string_view name)
     {
-        m_places.push_back({m_bytes.size(), name.size()});
+        m_places.push_back({m_bytes.size(), static_cast<std::uint32_t>(name.size()),
+                            static_cast<std::uint32_t>(m_places.size())});
         m_bytes.append(name);
         m_bytes.push_back('\0');
     }
 
-    // Into list order (see list_order.h).
-    void sort();
+    // Into list order (see list_order.h). A list already known to be in
+    // order, or in reverse, is spared the look along it.
+    enum class known_order { none, forward, backward };
+    void sort(known_order known = known_order::none);
+    // The places of the names in the order they were added: for a folder's
+    // names, the folder's own order.
+    std::vector<std::uint32_t> order_added() const;
     std::vector<std::string> to_strings() const;
 
     class iterator {
@@ -63,7 +76,8 @@ public:
 private:
     struct slot {
         std::size_t start;
-        std::size_t length;
+        std::uint32_t length;
+        std::uint32_t added;
     };
     std::string m_bytes;
     std::vector<slot> m_places;

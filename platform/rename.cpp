@@ -193,23 +193,26 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
     return put_back(calls, temporary, from, by, refusal(onward));
 }
 
-// The steps of every rename, in the order it takes them: look at the entry;
-// move it without replacing anything, by the first way the file system
+// The steps of every rename, in the order it takes them: look at the entry,
+// unless a listing has just done so; move it without replacing anything, by the first way the file system
 // supports; and where the new name is the old one in another case, through
 // a temporary name, putting it back when that was not so.
-rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name)
+rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
 {
-    if (!is_plain_name(old_name) || !is_plain_name(new_name))
+    // A name a listing gave is a plain name of the folder.
+    if ((look_first && !is_plain_name(old_name)) || !is_plain_name(new_name))
         return outcome_of(rename_outcome::name_not_allowed);
     if (old_name == new_name)
         return outcome_of(rename_outcome::unchanged);
     // The list is a snapshot: whatever took a listed file's place since (a
     // folder above all) is not what the user chose to rename.
-    entry_type type{};
-    if (const int error = calls.look(old_name, type))
-        return refusal(error);
-    if (type != entry_type::file && type != entry_type::link)
-        return outcome_of(rename_outcome::entry_gone);
+    if (look_first) {
+        entry_type type{};
+        if (const int error = calls.look(old_name, type))
+            return refusal(error);
+        if (type != entry_type::file && type != entry_type::link)
+            return outcome_of(rename_outcome::entry_gone);
+    }
     way by = way::atomic;
     const int error = move_once(calls, old_name, new_name, by);
     if (error == 0)
@@ -253,12 +256,26 @@ bool is_plain_name(std::string_view name)
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name)
+namespace {
+
+rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
 {
     if (!staged_calls::active())
-        return rename_steps(calls, old_name, new_name);
+        return rename_steps(calls, old_name, new_name, look_first);
     staged_calls staged(calls);
-    return rename_steps(staged, old_name, new_name);
+    return rename_steps(staged, old_name, new_name, look_first);
+}
+
+} // namespace
+
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name)
+{
+    return staged_steps(calls, old_name, new_name, true);
+}
+
+rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name)
+{
+    return staged_steps(calls, old_name, new_name, false);
 }
 
 std::string folder_prefix(const std::string& folder)

@@ -47,6 +47,13 @@ bool is_plain_name(std::string_view name);
 // file or a link.
 rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name);
 
+// The same for an entry that a listing showed as a file or a link, which is
+// not looked at again: the listing was the look. What another program puts
+// in its place after the listing is not seen; the kernel has no rename that
+// refuses a folder, so a look right before the rename would only narrow
+// that, at the cost of a path lookup per file.
+rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name);
+
 // The same from two full paths, which must name entries of the same folder
 // (compared byte for byte up to and including the last separator).
 rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);

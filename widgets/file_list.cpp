@@ -52,6 +52,8 @@ bool file_list::take(std::optional<platform::listed_folder> listed)
 {
     if (!listed)
         return false;
+    // A check under way was of the list this one replaces.
+    m_checking.reset();
     m_model.set_folder(std::move(*listed));
     return true;
 }
@@ -78,11 +80,27 @@ bool file_list::Refresh()
     return take(reading->finish());
 }
 
-platform::rename_result file_list::rename(const std::string& folder, std::string_view old_name,
+void file_list::check()
+{
+    settle();
+    const auto checking = std::make_shared<platform::listed_folder::checking>(m_model.folder());
+    m_checking = checking;
+    while (!checking->step()) {
+        platform::yield();
+        // Another list, read while the loop ran, is checked by its reading;
+        // another check has done this one's work.
+        if (m_checking != checking)
+            return;
+    }
+    m_checking.reset();
+    checking->finish(m_model.folder());
+}
+
+platform::rename_result file_list::rename(const std::string& folder, std::int32_t index, std::string_view old_name,
                                          std::string_view new_name)
 {
     settle();
-    return m_model.folder().rename(folder, old_name, new_name);
+    return m_model.folder().rename(folder, static_cast<std::size_t>(index), old_name, new_name);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)

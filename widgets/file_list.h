@@ -26,6 +26,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     const platform::listed_folder& folder() const { return m_folder; }
+    platform::listed_folder& folder() { return m_folder; }
     const platform::name_list& names() const { return m_folder.entries(); }
     void set_folder(platform::listed_folder folder);
 
@@ -61,8 +62,13 @@ public:
     // meanwhile finishes the reading first, so that it sees the folder as
     // read now, as it would had the reading not let the loop run.
     bool Refresh();
-    // Renames in the folder as it was last read, never replacing a file.
-    platform::rename_result rename(const std::string& folder, std::string_view old_name,
+    // Checks the list against the folder as it is now before a run renames
+    // from it, in pieces with the message loop running between them, as
+    // Refresh reads. A list read meanwhile is new and needs no check.
+    void check();
+    // Renames the entry `index`, `old_name`, in the folder as it was last
+    // read and checked, never replacing a file.
+    platform::rename_result rename(const std::string& folder, std::int32_t index, std::string_view old_name,
                                    std::string_view new_name);
 
     const file_list_model& model_of_names() const { return m_model; }
@@ -85,6 +91,7 @@ private:
 
     file_list_model m_model;
     std::shared_ptr<platform::listed_folder::reading> m_reading;
+    std::shared_ptr<platform::listed_folder::checking> m_checking;
 };
 
 } // namespace widgets

@@ -128,7 +128,8 @@ void tst_command_line::plan_then_run_data()
 }
 
 // The plan of a dry run is exactly what the run then does: the same renames
-// in the same order (the journal's), the same refusals, the same status.
+// (the journal's), the same refusals in the same order, the same status. A
+// run whose renames cannot meet may make them in the folder's own order.
 void tst_command_line::plan_then_run()
 {
     QFETCH(std::vector<std::string>, names);
@@ -165,10 +166,16 @@ void tst_command_line::plan_then_run()
     }
     QCOMPARE(run.out, text_plan(refused));
     QCOMPARE(describe(read_folder(folder)), describe(after));
+    // A run may rename in the folder's own order; what it renamed is the same.
     const auto journals = renamer::journal_files();
     QCOMPARE(journals.size(), std::size_t(renamed.empty() ? 0 : 1));
-    if (!renamed.empty())
-        QCOMPARE(renamer::read_journal(journals.back()).entries, renamed);
+    if (!renamed.empty()) {
+        auto journalled = renamer::read_journal(journals.back()).entries;
+        const auto by_old_name = [](const auto& a, const auto& b) { return a.old_name < b.old_name; };
+        std::sort(journalled.begin(), journalled.end(), by_old_name);
+        std::sort(renamed.begin(), renamed.end(), by_old_name);
+        QCOMPARE(journalled, renamed);
+    }
 }
 
 void tst_command_line::bad_usage_data()

@@ -1,4 +1,5 @@
 #include "headless_window.h"
+#include "engine/folder_source.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
 
@@ -64,6 +65,8 @@ private slots:
     void input_changed_during_a_yield();
     void run_started_inside_a_yield();
     void folder_changed_during_a_yield();
+    void what_replaced_a_listed_file_is_not_renamed_data();
+    void what_replaced_a_listed_file_is_not_renamed();
 
 private:
     temporary_state_folder state;
@@ -355,6 +358,54 @@ void tst_rename_run::folder_changed_during_a_yield()
     QCOMPARE(names_of(first), QByteArray("a1;a2;a3;b0;"));
     QCOMPARE(names_of(second), QByteArray("a9;z;"));
     QCOMPARE(window.text(text_id::Text2), std::string("b9\r\nz"));
+}
+
+// A folder and a FIFO took the places of two listed files before the run.
+// The window's list, made before, is checked once as the run starts and
+// refuses both as gone; the command line's list, made as its run starts,
+// never held them. Either way neither is renamed, nor are the files of the
+// folder that took a file's place.
+void tst_rename_run::what_replaced_a_listed_file_is_not_renamed_data()
+{
+    QTest::addColumn<bool>("window");
+    QTest::newRow("the window's list") << true;
+    QTest::newRow("the command line's list") << false;
+}
+
+void tst_rename_run::what_replaced_a_listed_file_is_not_renamed()
+{
+    QFETCH(bool, window);
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a1", "a2", "a3", "a4"});
+
+    headless_window shown(folder);
+    set_inputs(shown, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
+    QVERIFY(::unlink((folder + "/a2").c_str()) == 0 && ::mkdir((folder + "/a2").c_str(), 0755) == 0);
+    make_files(folder + "/a2", {"a5"});
+    QVERIFY(::unlink((folder + "/a3").c_str()) == 0 && ::mkfifo((folder + "/a3").c_str(), 0644) == 0);
+
+    renamer::run_outcomes outcomes;
+    if (window) {
+        QCOMPARE(shown.list_count(), 4);
+        outcomes = renamer::rename_run(shown);
+    } else {
+        renamer::folder_source listed(folder);
+        QCOMPARE(listed.list_count(), 2);
+        outcomes = renamer::rename_files({shown, listed, shown});
+    }
+
+    QCOMPARE(outcomes.renamed, std::size_t(2));
+    std::vector<std::string> refused;
+    for (const auto& r : outcomes.refused) {
+        QCOMPARE(r.result.outcome, platform::rename_outcome::entry_gone);
+        refused.push_back(r.old_name);
+    }
+    QCOMPARE(describe_lines(refused), QByteArray(window ? "a2|a3|" : ""));
+    struct stat st {};
+    QVERIFY(::lstat((folder + "/a2/a5").c_str(), &st) == 0 && S_ISREG(st.st_mode));
+    QVERIFY(::lstat((folder + "/a3").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    QVERIFY(::lstat((folder + "/b1").c_str(), &st) == 0 && ::lstat((folder + "/b4").c_str(), &st) == 0);
 }
 
 QTEST_GUILESS_MAIN(tst_rename_run)

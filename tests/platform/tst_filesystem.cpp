@@ -364,8 +364,8 @@ void tst_filesystem::plain_collision_is_not_moved_aside()
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;b=a;"));
 }
 
-// The list is a snapshot; what stands under a listed name when its turn
-// comes may no longer be a file.
+// The list is a snapshot; what stands under a listed name when the run
+// checks the list may no longer be a file.
 void tst_filesystem::entry_that_is_no_longer_a_file_is_refused_data()
 {
     QTest::addColumn<QByteArray>("now");
@@ -382,7 +382,7 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    const auto held = platform::listed_folder::read(folder);
+    auto held = platform::listed_folder::read(folder);
     QVERIFY(held);
     const std::string a = folder + "/a";
     QVERIFY(::unlink(a.c_str()) == 0);
@@ -390,6 +390,7 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
         QVERIFY(::mkdir(a.c_str(), 0755) == 0);
     if (now == "fifo")
         QVERIFY(::mkfifo(a.c_str(), 0644) == 0);
+    held->check();
     QCOMPARE(held->rename(folder, "a", "b").outcome, rename_outcome::entry_gone);
     QCOMPARE(describe(read_folder(folder)), after);
 }

@@ -15,6 +15,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <random>
@@ -249,32 +250,43 @@ void tst_rename_plan::plan_is_the_run_data()
     // The run's outcomes, a letter each (see outcome_codes), where a row
     // knows them.
     QTest::addColumn<QByteArray>("outcomes");
+    // The renames are of listed files, one each, and meet no other name:
+    // the run makes them in the folder's own order, the plan in the list's.
+    QTest::addColumn<bool>("any_order");
 
     const QByteArray e = "\xc3\xa9.txt", E = "\xc3\x89.txt";
     QTest::newRow("second name of a file in another case")
         << int(atomic) << QByteArrayList{"f/photo.JPG", "h/photo.jpg/photo.JPG"}
-        << QByteArrayList{"photo.JPG|photo.jpg"} << QByteArray() << QByteArray("E");
+        << QByteArrayList{"photo.JPG|photo.jpg"} << QByteArray() << QByteArray("E") << false;
     // Replacing x by Y, then y by Y.
     QTest::newRow("a name in another case on FUSE")
         << int(fuse) << QByteArrayList{"f/x.txt", "f/y.txt"}
-        << QByteArrayList{"x.txt|Y.tYt", "y.txt|y.tYt", "y.txt|Y.txt"} << QByteArray() << QByteArray("RER");
+        << QByteArrayList{"x.txt|Y.tYt", "y.txt|y.tYt", "y.txt|Y.txt"} << QByteArray() << QByteArray("RER") << false;
     QTest::newRow("case only beyond ASCII") << int(atomic) << QByteArrayList{"f/" + e} << QByteArrayList{e + "|" + E}
-                                            << QByteArray() << QByteArray("R");
+                                            << QByteArray() << QByteArray("R") << false;
     QTest::newRow("case only beyond ASCII, ignoring case")
         << int(case_blind) << QByteArrayList{"f/" + e, "f/b"} << QByteArrayList{e + "|" + E, "b|" + e}
-        << QByteArray() << QByteArray("RE");
+        << QByteArray() << QByteArray("RE") << false;
     QTest::newRow("case only on FUSE, another file alike beside it")
         << int(fuse) << QByteArrayList{"f/keep.txt", "h/other.txt/keep.txt"}
         << QByteArrayList{"keep.txt|KEEP.txt", "other.txt|KEEP.TXT", "other.txt|Other.txt"} << QByteArray()
-        << QByteArray("RER");
+        << QByteArray("RER") << false;
 
     const char* const ways[] = {"renameat2", "link", "plain", "case-blind", "FUSE"};
     std::mt19937 random(20);
     for (int w = atomic; w <= fuse; ++w)
         for (int i = 0; i < 60; ++i) {
             const random_case c = make_random_case(random, w >= case_blind, w < case_blind ? 5 : w == case_blind ? 2 : 1);
-            QTest::addRow("%s, random %d", ways[w], i) << w << c.entries << c.renames << c.staged << QByteArray();
+            QTest::addRow("%s, random %d", ways[w], i) << w << c.entries << c.renames << c.staged << QByteArray()
+                                                       << false;
         }
+    // A file left as it is, a name not allowed, a refusal of the system's.
+    for (int w = atomic; w <= fuse; ++w)
+        QTest::addRow("%s, in the folder's order", ways[w])
+            << w << QByteArrayList{"f/a", "f/b", "f/c.txt", "f/keep", "l/link/nowhere", "d/sub", "p/fifo", "f/.hidden"}
+            << QByteArrayList{"a|x", "b|sub/b", "c.txt|c.md", "link|to", "keep|keep"}
+            << (w == atomic ? QByteArray("rename_noreplace|c.txt|" + QByteArray::number(EACCES)) : QByteArray())
+            << QByteArray(w == atomic ? "RNSRU" : "RNRRU") << true;
 }
 
 void tst_rename_plan::plan_is_the_run()
@@ -284,6 +296,7 @@ void tst_rename_plan::plan_is_the_run()
     QFETCH(QByteArrayList, renames);
     QFETCH(QByteArray, staged);
     QFETCH(QByteArray, outcomes);
+    QFETCH(bool, any_order);
 
     const auto dir = make_folder(true);
     const std::string folder = path_of(*dir);
@@ -313,10 +326,42 @@ void tst_rename_plan::plan_is_the_run()
     QVERIFY(run);
 
     const std::string prefix = folder + "/";
+    // The run trusts its listing for the names it listed; the plan takes the
+    // types of its own.
+    const auto listed = [&](const std::string& name) {
+        return std::find(run->entries().begin(), run->entries().end(), name) != run->entries().end();
+    };
+    if (any_order) {
+        std::map<std::string, std::string> new_name_of;
+        for (const auto& rename : renames)
+            new_name_of[str(rename.split('|')[0])] = str(rename.split('|')[1]);
+        platform::name_list new_names;
+        for (const auto name : run->entries())
+            new_names.push_back(new_name_of.count(std::string(name)) ? new_name_of[std::string(name)] : name);
+        const auto order = run->order_free(new_names);
+        QVERIFY(order);
+        std::map<std::string, char> planned, done;
+        for (std::size_t i = 0; i < new_names.size(); ++i)
+            planned[std::string(run->entries()[i])] =
+                code_of(plan->rename_listed(run->entries()[i], new_names[i]).outcome);
+        for (const auto i : *order)
+            done[std::string(run->entries()[i])] =
+                code_of(run->rename(folder, i, run->entries()[i], new_names[i]).outcome);
+        QCOMPARE(done, planned);
+        QByteArray in_list_order;
+        for (const auto& rename : renames)
+            in_list_order += done[str(rename.split('|')[0])];
+        QCOMPARE(in_list_order, outcomes);
+        std::vector<listed_entry> planned_names, names_now;
+        plan->list(planned_names);
+        platform::system_calls(AT_FDCWD, prefix).list(names_now);
+        QCOMPARE(names_and_types(planned_names), names_and_types(names_now));
+        return;
+    }
     QByteArray run_outcomes;
     for (const auto& rename : renames) {
         const std::string from = str(rename.split('|')[0]), to = str(rename.split('|')[1]);
-        const auto planned = plan->rename(from, to);
+        const auto planned = listed(from) ? plan->rename_listed(from, to) : plan->rename(from, to);
         const auto done = run->rename(folder, from, to);
         const QByteArray step = bytes(from + " -> " + to) + " after " + run_outcomes + " in " + entries.join(' ') +
                                 ", staged " + staged;

@@ -27,10 +27,11 @@ public:
     std::int32_t list_count() override { return m_files.list_count(); }
     std::optional<std::string_view> list_entry(std::int32_t index) override { return m_files.list_entry(index); }
     void refresh() override { m_files.refresh(); }
-    platform::rename_result rename_file(const std::string& folder, std::string_view old_name,
+    void check_list() override { m_files.check_list(); }
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override
     {
-        return m_files.rename_file(folder, old_name, new_name);
+        return m_files.rename_file(folder, index, old_name, new_name);
     }
     const platform::name_list& entries() const { return m_files.entries(); }
 
