@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -82,6 +84,17 @@ std::vector<std::string> list_drives()
             continue;
         if (path != "/" && std::find(drives.begin(), drives.end(), path) == drives.end())
             drives.push_back(path);
+    }
+    // Home is where a person keeps files, whatever it is mounted on, as a
+    // file chooser's places list it.
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/' && std::string_view(home) != "/") {
+        std::string folder = home;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            std::find(drives.begin(), drives.end(), folder) == drives.end())
+            drives.push_back(folder);
     }
     std::sort(drives.begin(), drives.end(), list_order_less);
     drives.insert(drives.begin(), "/");

@@ -7,7 +7,7 @@
 namespace platform {
 
 // The places people keep files, as a desktop's file chooser shows them: "/"
-// first, then the others in list order. The kernel's own file systems,
+// first, then home and the mounted media in list order. The kernel's own file systems,
 // those in memory that programs use at run time, and whatever is mounted
 // inside the system's trees hold nothing a person renames.
 std::vector<std::string> list_drives();
