@@ -4,6 +4,9 @@
 #include "rules.h"
 #include "undo.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace renamer {
 
@@ -148,16 +151,22 @@ run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* jo
         new_names.push_back(make_new_name(new_name, parts.inputs.read_rule_inputs(), *name, i) ? std::string_view(new_name)
                                                                                               : *name);
     }
-    const auto order = files.order_free(new_names);
-    if (!order)
-        return rename_pass(parts, journal);
+    // Where a rename may meet another, the list's order; the new names made
+    // above serve either way, since no input changes during the run.
+    std::vector<std::uint32_t> order;
+    if (auto free = files.order_free(new_names))
+        order = std::move(*free);
+    else {
+        order.resize(std::size_t(count));
+        std::iota(order.begin(), order.end(), 0u);
+    }
 
     run_outcomes outcomes;
     // Where each refusal belongs in the list.
     std::vector<std::pair<std::uint32_t, std::size_t>> refused_at;
     const std::string& folder = files.file_path();
-    for (std::size_t k = 0; k < order->size(); ++k) {
-        const std::uint32_t i = (*order)[k];
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::uint32_t i = order[k];
         const auto index = static_cast<std::int32_t>(i);
         const auto name = files.list_entry(index);
         if (name && new_names[i] != *name) {
