@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
   xvfb xauth imagemagick openbox xdotool
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev file
   qt6-translations-l10n qt6-wayland
   sway grim at-spi2-core python3-pyatspi dbus
   "$@"

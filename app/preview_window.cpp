@@ -330,7 +330,7 @@ void preview_window::start_pass()
     const inputs_state state = inputs_now();
     const bool same_list = m_planned && m_planned->list == state.list;
     auto pass = std::make_shared<preview_pass>(files.Path(), files.model_of_names().names(),
-                                               m_owner.read_rule_inputs());
+                                               m_owner.read_rule_inputs(), &m_planner.images());
     m_planned = state;
     ++m_started;
     dispose(m_model->show_pass(pass, same_list));

@@ -87,6 +87,8 @@ public:
     // Frees `garbage` on the planner's second thread: a pass of a large
     // folder is megabytes in thousands of pieces.
     void dispose(std::vector<std::shared_ptr<const void>> garbage);
+    // The folder's image, kept for the passes, which run one at a time.
+    platform::kept_folder_image& images() { return m_images; }
 
 private:
     void plan_passes();
@@ -103,6 +105,7 @@ private:
     std::function<void()> m_running_completed;
     std::vector<std::shared_ptr<const void>> m_spent;
     bool m_quit = false;
+    platform::kept_folder_image m_images;
     std::thread m_planning;
     std::thread m_freeing;
 };

@@ -5,7 +5,13 @@
 namespace renamer {
 
 planned_listing::planned_listing(std::string folder, const platform::name_list& names)
-    : m_folder(std::move(folder)), m_names(names), m_image(platform::folder_image::read(m_folder))
+    : planned_listing(folder, names, platform::folder_image::read(folder))
+{
+}
+
+planned_listing::planned_listing(std::string folder, const platform::name_list& names,
+                                 std::optional<platform::folder_image> image)
+    : m_folder(std::move(folder)), m_names(names), m_image(std::move(image))
 {
 }
 

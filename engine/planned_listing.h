@@ -24,6 +24,9 @@ public:
     // The files of `folder` as a list showed them, in the list's order; the
     // list must outlive the plan.
     planned_listing(std::string folder, const platform::name_list& names);
+    // The same over an image of the folder read by the caller, or nothing
+    // when it could not be read.
+    planned_listing(std::string folder, const platform::name_list& names, std::optional<platform::folder_image> image);
 
     const std::string& file_path() override { return m_folder; }
     std::int32_t list_count() override { return static_cast<std::int32_t>(m_names.size()); }

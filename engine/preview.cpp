@@ -14,7 +14,12 @@ namespace renamer {
 // straight through, since nobody waits on this thread.
 class preview_recorder final : public planned_listing, public run_observer {
 public:
-    explicit preview_recorder(preview_pass& pass) : planned_listing(pass.m_folder, pass.m_names), m_pass(pass) {}
+    explicit preview_recorder(preview_pass& pass)
+        : planned_listing(pass.m_folder, pass.m_names,
+                          pass.m_images ? pass.m_images->read(pass.m_folder) : platform::folder_image::read(pass.m_folder)),
+          m_pass(pass)
+    {
+    }
 
     std::optional<std::string_view> list_entry(std::int32_t index) override
     {
@@ -69,8 +74,9 @@ std::string preview_counts(std::size_t files, const run_outcomes& outcomes)
            std::to_string(unchanged) + " 个，不能改名 " + std::to_string(refused) + " 个。";
 }
 
-preview_pass::preview_pass(std::string folder, platform::name_list names, rename_options options)
-    : m_folder(std::move(folder)), m_names(std::move(names)), m_options(std::move(options))
+preview_pass::preview_pass(std::string folder, platform::name_list names, rename_options options,
+                           platform::kept_folder_image* images)
+    : m_folder(std::move(folder)), m_names(std::move(names)), m_options(std::move(options)), m_images(images)
 {
 }
 

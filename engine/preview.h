@@ -42,7 +42,11 @@ std::string preview_counts(std::size_t files, const run_outcomes& outcomes);
 
 class preview_pass {
 public:
-    preview_pass(std::string folder, platform::name_list names, rename_options options);
+    // Over `images` when given, which keep the folder's image from one pass
+    // to the next while the folder does not change; they must outlive the
+    // pass, and serve one pass at a time.
+    preview_pass(std::string folder, platform::name_list names, rename_options options,
+                 platform::kept_folder_image* images = nullptr);
     ~preview_pass();
     preview_pass(const preview_pass&) = delete;
     preview_pass& operator=(const preview_pass&) = delete;
@@ -81,6 +85,7 @@ private:
     const std::string m_folder;
     const platform::name_list m_names;
     const rename_options m_options;
+    platform::kept_folder_image* const m_images;
     // Sized as the pass starts, before it reports its first row done, so
     // that a reader never meets a vector that moves.
     std::vector<preview_row> m_rows;

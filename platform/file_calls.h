@@ -5,6 +5,7 @@
 // folder's image answers them for a plan, so that a plan takes the very
 // steps the run will take. Nothing here includes Qt.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@
 
 namespace platform {
 
-enum class entry_type { file, link, folder, other };
+enum class entry_type : std::uint8_t { file, link, folder, other };
 
 struct listed_entry {
     std::string name;

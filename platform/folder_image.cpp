@@ -1,33 +1,11 @@
 #include "folder_image.h"
 #include "case_fold.h"
+#include "folder_watch.h"
 #include "listed_folder.h"
 
 #include <cerrno>
 
 namespace platform {
-
-namespace {
-
-// Whether the file system ignores case, asked once: by looking up a listed
-// name in another case that is not listed itself. A folder with no name
-// that has another case is taken as one that keeps case; no name there can
-// then meet another in another case either.
-bool file_system_ignores_case(file_calls& calls, const std::vector<listed_entry>& listed,
-                              const std::unordered_map<std::string, std::size_t>& names)
-{
-    for (const auto& item : listed) {
-        const std::string other = in_other_case(item.name);
-        if (other == item.name || names.count(other))
-            continue;
-        entry_type type{};
-        const int error = calls.look(other, type);
-        if (error == 0 || error == ENOENT)
-            return error == 0;
-    }
-    return false;
-}
-
-} // namespace
 
 std::optional<folder_image> folder_image::read(const std::string& folder)
 {
@@ -46,41 +24,131 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
     folder_image image;
     image.m_folder = folder;
     image.m_write_error = calls.may_write();
-    std::unordered_map<std::string, std::size_t> names;
-    names.reserve(listed.size());
-    for (std::size_t i = 0; i < listed.size(); ++i)
-        names.emplace(listed[i].name, i);
-    image.m_ignores_case = file_system_ignores_case(calls, listed, names);
     // Hard links are not told apart: each name is a file of its own. No
     // step of a rename depends on it but a plain rename onto a second name
     // of the file itself, which is only ever made onto a name found free.
-    image.m_entries.reserve(listed.size());
-    std::uint64_t file = 0;
+    std::size_t bytes = 0;
     for (const auto& item : listed)
-        image.add(item.name, {item.type, file++});
+        bytes += item.name.size();
+    image.m_bytes.reserve(bytes * 2);
+    image.make_room(listed.size());
+    std::uint32_t file = 0;
+    for (const auto& item : listed)
+        image.add(item.name, item.type, file++);
+    // Whether the file system ignores case, asked once: by looking up a
+    // listed name in another case that is not listed itself. A folder with
+    // no name that has another case is taken as one that keeps case; no name
+    // there can then meet another in another case either.
+    for (const auto& item : listed) {
+        const std::string other = in_other_case(item.name);
+        if (other == item.name || image.find(other) != none)
+            continue;
+        entry_type type{};
+        const int error = calls.look(other, type);
+        if (error == 0) {
+            image.m_ignores_case = true;
+            image.m_slots.clear();
+            image.m_bytes.clear();
+            image.m_held = image.m_freed = 0;
+            image.make_room(listed.size());
+            file = 0;
+            // Two listed names that fold alike are one entry to such a
+            // file system; the later is kept, as a later entry replaces.
+            for (const auto& again : listed) {
+                if (const std::size_t there = image.find(again.name); there != none)
+                    image.remove(there);
+                image.add(again.name, again.type, file++);
+            }
+        }
+        if (error == 0 || error == ENOENT)
+            break;
+    }
     return image;
 }
 
-folder_image::entries::iterator folder_image::find(std::string_view name)
+std::size_t folder_image::find(std::string_view name) const
 {
-    if (!m_ignores_case)
-        return m_entries.find(std::string(name));
-    const auto folded = m_by_fold.find(fold_case(name));
-    return folded == m_by_fold.end() ? m_entries.end() : m_entries.find(folded->second);
+    std::string folded;
+    if (m_ignores_case) {
+        folded = fold_case(name);
+        name = folded;
+    }
+    const std::uint32_t hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(name));
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const slot& s = m_slots[at];
+        if (s.use == slot::state::free)
+            return none;
+        if (s.use == slot::state::held && s.hash == hash && key(s) == name)
+            return at;
+    }
 }
 
-void folder_image::add(std::string_view name, entry e)
+void folder_image::add(std::string_view name, entry_type type, std::uint32_t file)
 {
-    m_entries.insert_or_assign(std::string(name), e);
-    if (m_ignores_case)
-        m_by_fold.insert_or_assign(fold_case(name), std::string(name));
+    make_room(m_held + 1);
+    slot s;
+    s.name_at = static_cast<std::uint32_t>(m_bytes.size());
+    s.name_size = static_cast<std::uint32_t>(name.size());
+    m_bytes.append(name);
+    if (m_ignores_case) {
+        const std::string folded = fold_case(name);
+        s.key_at = static_cast<std::uint32_t>(m_bytes.size());
+        s.key_size = static_cast<std::uint32_t>(folded.size());
+        m_bytes.append(folded);
+    } else {
+        s.key_at = s.name_at;
+        s.key_size = s.name_size;
+    }
+    s.hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key(s)));
+    s.use = slot::state::held;
+    s.type = type;
+    s.file = file;
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t at = s.hash & mask;
+    while (m_slots[at].use == slot::state::held)
+        at = (at + 1) & mask;
+    if (m_slots[at].use == slot::state::freed)
+        --m_freed;
+    m_slots[at] = s;
+    ++m_held;
 }
 
-void folder_image::remove(entries::iterator at)
+void folder_image::remove(std::size_t at)
 {
-    if (m_ignores_case)
-        m_by_fold.erase(fold_case(at->first));
-    m_entries.erase(at);
+    // A slot whose next is free ends no probe that goes on past it, so it
+    // can be free again itself.
+    const std::size_t mask = m_slots.size() - 1;
+    if (m_slots[(at + 1) & mask].use == slot::state::free) {
+        m_slots[at].use = slot::state::free;
+    } else {
+        m_slots[at].use = slot::state::freed;
+        ++m_freed;
+    }
+    --m_held;
+}
+
+void folder_image::make_room(std::size_t entries)
+{
+    // At most seven slots in ten in use, counting those freed, so probes
+    // stay short; a rename frees one slot and takes another.
+    if ((m_held + m_freed + 1) * 10 <= m_slots.size() * 7 && entries * 10 <= m_slots.size() * 7)
+        return;
+    std::size_t size = 16;
+    while (size < entries * 2)
+        size *= 2;
+    std::vector<slot> old = std::move(m_slots);
+    m_slots.assign(size, slot{});
+    m_freed = 0;
+    const std::size_t mask = size - 1;
+    for (const slot& s : old) {
+        if (s.use != slot::state::held)
+            continue;
+        std::size_t at = s.hash & mask;
+        while (m_slots[at].use == slot::state::held)
+            at = (at + 1) & mask;
+        m_slots[at] = s;
+    }
 }
 
 int folder_image::refused_outright() const
@@ -94,10 +162,10 @@ int folder_image::refused_outright() const
 
 int folder_image::look(std::string_view name, entry_type& type)
 {
-    const auto at = find(name);
-    if (at == m_entries.end())
+    const std::size_t at = find(name);
+    if (at == none)
         return ENOENT;
-    type = at->second.type;
+    type = m_slots[at].type;
     return 0;
 }
 
@@ -105,33 +173,33 @@ int folder_image::rename_noreplace(std::string_view from, std::string_view to)
 {
     if (const int error = refused_outright())
         return error;
-    const auto at = find(from);
-    if (at == m_entries.end())
+    const std::size_t at = find(from);
+    if (at == none)
         return ENOENT;
-    if (find(to) != m_entries.end())
+    if (find(to) != none)
         return EEXIST;
     if (m_write_error)
         return m_write_error;
-    const entry moved = at->second;
+    const slot moved = m_slots[at];
     remove(at);
-    add(to, moved);
+    add(to, moved.type, moved.file);
     return 0;
 }
 
 int folder_image::link(std::string_view from, std::string_view to)
 {
-    const auto at = find(from);
-    if (at == m_entries.end())
+    const std::size_t at = find(from);
+    if (at == none)
         return ENOENT;
     if (const int error = refused_outright())
         return error;
-    if (find(to) != m_entries.end())
+    if (find(to) != none)
         return EEXIST;
     if (m_write_error)
         return m_write_error;
-    if (at->second.type == entry_type::folder)
+    if (m_slots[at].type == entry_type::folder)
         return EPERM;
-    add(to, at->second);
+    add(to, m_slots[at].type, m_slots[at].file);
     return 0;
 }
 
@@ -139,12 +207,12 @@ int folder_image::unlink(std::string_view name)
 {
     if (const int error = refused_outright())
         return error;
-    const auto at = find(name);
-    if (at == m_entries.end())
+    const std::size_t at = find(name);
+    if (at == none)
         return ENOENT;
     if (m_write_error)
         return m_write_error;
-    if (at->second.type == entry_type::folder)
+    if (m_slots[at].type == entry_type::folder)
         return EISDIR;
     remove(at);
     return 0;
@@ -154,36 +222,66 @@ int folder_image::plain_rename(std::string_view from, std::string_view to)
 {
     if (const int error = refused_outright())
         return error;
-    const auto at = find(from);
-    if (at == m_entries.end())
+    const std::size_t at = find(from);
+    if (at == none)
         return ENOENT;
-    const auto target = find(to);
+    const std::size_t target = find(to);
+    const slot moved = m_slots[at];
     // Two names of one file: the kernel does nothing and says it did.
-    if (target != m_entries.end() && target->second.file == at->second.file)
+    if (target != none && m_slots[target].file == moved.file)
         return 0;
     if (m_write_error)
         return m_write_error;
-    if (target != m_entries.end()) {
-        if (target->second.type == entry_type::folder)
-            return at->second.type == entry_type::folder ? ENOTEMPTY : EISDIR;
-        if (at->second.type == entry_type::folder)
+    if (target != none) {
+        if (m_slots[target].type == entry_type::folder)
+            return moved.type == entry_type::folder ? ENOTEMPTY : EISDIR;
+        if (moved.type == entry_type::folder)
             return ENOTDIR;
     }
-    const entry moved = at->second;
     remove(at);
-    if (const auto replaced = find(to); replaced != m_entries.end())
-        remove(replaced);
-    add(to, moved);
+    if (target != none)
+        remove(target);
+    add(to, moved.type, moved.file);
     return 0;
 }
 
 int folder_image::list(std::vector<listed_entry>& out)
 {
     out.clear();
-    out.reserve(m_entries.size());
-    for (const auto& [name, e] : m_entries)
-        out.push_back({name, e.type});
+    out.reserve(m_held);
+    for (const slot& s : m_slots)
+        if (s.use == slot::state::held)
+            out.push_back({std::string(name(s)), s.type});
     return 0;
+}
+
+kept_folder_image::kept_folder_image() = default;
+kept_folder_image::~kept_folder_image() = default;
+
+std::optional<folder_image> kept_folder_image::read(const std::string& folder)
+{
+    const open_folder held(folder);
+    const auto identity = held.identity();
+    if (!identity) {
+        m_image.reset();
+        return std::nullopt;
+    }
+    system_calls system = held.calls();
+    file_calls& calls = system_or_stand_in(system);
+    if (m_image && m_image->path() == folder && identity->first == m_device && identity->second == m_inode &&
+        !m_watch->changed()) {
+        folder_image copy = *m_image;
+        // A file system remounted read-only tells no watch.
+        copy.m_write_error = calls.may_write();
+        return copy;
+    }
+    // Watched before it is read, so that what changes during the read is
+    // seen next time.
+    m_watch = std::make_unique<folder_watch>(held.descriptor());
+    m_device = identity->first;
+    m_inode = identity->second;
+    m_image = folder_image::take(calls, folder);
+    return m_image;
 }
 
 } // namespace platform

@@ -12,10 +12,10 @@
 #include "rename.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -53,26 +53,65 @@ public:
     int may_write() override { return m_write_error; }
 
 private:
-    struct entry {
-        entry_type type;
+    friend class kept_folder_image;
+
+    // One name of the folder. A plan asks about every listed name a few
+    // times, so the names sit end to end in one string and the table is one
+    // array probed in place: a hundred thousand entries are a few
+    // allocations to make, copy and free, not a hundred thousand.
+    struct slot {
+        // Where the table finds it: the name, or on a file system that
+        // ignores case the name folded; then the name as it was given.
+        std::uint32_t key_at, key_size, name_at, name_size;
+        std::uint32_t hash;
         // Two names of one file (hard links) share it.
-        std::uint64_t file;
+        std::uint32_t file;
+        enum class state : std::uint8_t { free, held, freed } use = state::free;
+        entry_type type;
     };
-    using entries = std::unordered_map<std::string, entry>;
+    static constexpr std::size_t none = ~std::size_t{0};
 
     folder_image() = default;
-    entries::iterator find(std::string_view name);
-    void add(std::string_view name, entry e);
-    void remove(entries::iterator at);
+    std::string_view key(const slot& s) const { return {m_bytes.data() + s.key_at, s.key_size}; }
+    std::string_view name(const slot& s) const { return {m_bytes.data() + s.name_at, s.name_size}; }
+    // The slot holding the name, or none.
+    std::size_t find(std::string_view name) const;
+    // Under a name that is free.
+    void add(std::string_view name, entry_type type, std::uint32_t file);
+    void remove(std::size_t at);
+    void make_room(std::size_t entries);
     // A refusal the kernel gives before it looks at any name (EROFS).
     int refused_outright() const;
 
     std::string m_folder;
-    entries m_entries;
-    // Where the file system ignores case: each name folded, to the name.
-    std::unordered_map<std::string, std::string> m_by_fold;
+    std::string m_bytes;
+    std::vector<slot> m_slots;
+    std::size_t m_held = 0;
+    std::size_t m_freed = 0;
     bool m_ignores_case = false;
     int m_write_error = 0;
+};
+
+class folder_watch;
+
+// The image of one folder kept from one read to the next while nothing in
+// the folder changes, so that plans made one after another (a preview
+// following the user's typing) do not each read a large folder again.
+class kept_folder_image {
+public:
+    kept_folder_image();
+    ~kept_folder_image();
+    kept_folder_image(const kept_folder_image&) = delete;
+    kept_folder_image& operator=(const kept_folder_image&) = delete;
+
+    // As folder_image::read: a copy of the image kept, while the path names
+    // the folder it was read from and no entry there has changed since.
+    std::optional<folder_image> read(const std::string& folder);
+
+private:
+    std::optional<folder_image> m_image;
+    std::uint64_t m_device = 0, m_inode = 0;
+    std::unique_ptr<folder_watch> m_watch;
 };
 
 } // namespace platform

@@ -137,6 +137,9 @@ void tst_browsing::fill_file_lists()
             fixture::write_file(path, name, {});
     }
     const auto names = *platform::list_files(path);
+    // A container's root may hold folders only.
+    if (folder == "root" && names.empty())
+        QSKIP("the root folder holds no files here");
 
     recording_window window(path);
     window.set_text(text_id::Text5, "zzz");   // filters play no part here
