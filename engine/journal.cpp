@@ -192,6 +192,8 @@ constexpr mode_t private_file = 0600;
 // steps, so that a run of a million files grows it a few dozen times.
 constexpr std::size_t first_reserve = std::size_t(1) << 20;
 constexpr std::size_t largest_step = std::size_t(64) << 20;
+// A quarter of a millisecond of page making, or less.
+constexpr std::size_t populate_piece = std::size_t(256) << 10;
 // Room always kept for the end line, so that a journal that can grow no
 // more still says how it ended.
 constexpr std::size_t end_room = 64;
@@ -473,28 +475,35 @@ void journal_writer::open(std::string_view folder)
 
 bool journal_writer::reserve(std::size_t more)
 {
-    if (m_length + more + end_room <= m_reserved)
-        return true;
-    const std::size_t step = std::clamp(m_reserved, first_reserve, largest_step);
-    const std::size_t wanted = std::max(m_reserved + step, m_length + more + end_room + step);
-    // The blocks are the file's before a byte is written into them, so a
-    // full disk is a failed reserve here and never a fault in the mapping.
-    if (posix_fallocate(m_fd, 0, static_cast<off_t>(wanted)) != 0)
-        return false;
-    void* map = mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
-    if (map == MAP_FAILED)
-        return false;
-    if (m_map)
-        munmap(m_map, m_reserved);
-    m_map = static_cast<char*>(map);
-    // The pages are made writable now, in one call, rather than by a fault
-    // each in the middle of the run; a kernel without the call (before 5.14)
-    // faults them in as they come.
+    const std::size_t needed = m_length + more + end_room;
+    if (needed > m_reserved) {
+        const std::size_t step = std::clamp(m_reserved, first_reserve, largest_step);
+        const std::size_t wanted = std::max(m_reserved + step, needed + step);
+        // The blocks are the file's before a byte is written into them, so
+        // a full disk is a failed reserve here and never a fault in the
+        // mapping.
+        if (posix_fallocate(m_fd, 0, static_cast<off_t>(wanted)) != 0)
+            return false;
+        // Grown in place where it can be, keeping the pages made so far.
+        void* map = m_map ? mremap(m_map, m_reserved, wanted, MREMAP_MAYMOVE)
+                          : mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+        if (map == MAP_FAILED)
+            return false;
+        m_map = static_cast<char*>(map);
+        m_reserved = wanted;
+    }
+    // The pages are made writable a piece ahead of the lines, a call for
+    // each piece, rather than by a fault each in the middle of the run; and
+    // never many at once, which would hold the window up as long. A kernel
+    // without the call (before 5.14) faults them in as they come.
+    if (needed > m_populated) {
+        const std::size_t until = std::min(m_reserved, needed + populate_piece);
 #ifdef MADV_POPULATE_WRITE
-    const std::size_t from = m_length - m_length % std::size_t(sysconf(_SC_PAGESIZE));
-    madvise(m_map + from, wanted - from, MADV_POPULATE_WRITE);
+        const std::size_t from = m_populated - m_populated % std::size_t(sysconf(_SC_PAGESIZE));
+        madvise(m_map + from, until - from, MADV_POPULATE_WRITE);
 #endif
-    m_reserved = wanted;
+        m_populated = until;
+    }
     return true;
 }
 

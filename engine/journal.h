@@ -100,6 +100,8 @@ private:
     int m_slot = -1;
     char* m_map = nullptr;
     std::size_t m_reserved = 0;
+    // Up to here the mapping's pages are made.
+    std::size_t m_populated = 0;
     std::size_t m_length = 0;
     bool m_opened = false;
     bool m_failed = false;
