@@ -3,8 +3,9 @@ cmake_minimum_required(VERSION 3.25)
 # of a layer it may not see (or of tests/ or tools/), when a front end that
 # must run without a display links Qt GUI or Qt Widgets, and when the
 # program holds a test double. LAYERS lists each layer as NAME=ALLOWED,...
-# (the layers it may include besides its own); PROBES lists the link lines
-# of the programs that link only the engine and only the command line.
+# (the layers it may include besides its own); PROBES names the programs
+# that link only the engine and only the command line, built in PROBE_DIR
+# (the build folder BUILD_DIR) by GENERATOR's MAKE_PROGRAM.
 set(problems "")
 set(names "")
 foreach(entry ${LAYERS})
@@ -36,17 +37,28 @@ if(problems)
 endif()
 
 # The link lines as the build wrote them, so that a toolkit library reached
-# through any dependency, however indirect, shows.
+# through any dependency, however indirect, shows: Makefiles keep each in
+# the program's link.txt; Ninja prints the commands that make a program,
+# the link last.
 foreach(probe ${PROBES})
-  if(NOT EXISTS ${probe})
-    message(FATAL_ERROR "No link line at ${probe}")
+  if(GENERATOR MATCHES "Ninja")
+    execute_process(COMMAND ${MAKE_PROGRAM} -C ${BUILD_DIR} -t commands ${probe} OUTPUT_VARIABLE line
+                    RESULT_VARIABLE status)
+    string(STRIP "${line}" line)
+    string(REGEX MATCH "[^\n]*$" line "${line}")
+  else()
+    set(link_txt ${PROBE_DIR}/CMakeFiles/${probe}.dir/link.txt)
+    if(EXISTS ${link_txt})
+      file(READ ${link_txt} line)
+    else()
+      set(line "")
+    endif()
   endif()
-  file(READ ${probe} line)
   if(line MATCHES "(libQt6(Gui|Widgets|OpenGL)[^ ]*|Qt6::(Gui|Widgets))")
     message(FATAL_ERROR "${probe} links ${CMAKE_MATCH_1}: the engine and the command line must run without a display")
   endif()
   if(NOT line MATCHES "libQt6Core|Qt6::Core|fennimo_engine")
-    message(FATAL_ERROR "${probe} does not look like a link line")
+    message(FATAL_ERROR "No link line found for ${probe}")
   endif()
 endforeach()
 
