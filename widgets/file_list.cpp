@@ -30,8 +30,13 @@ void file_list_model::set_folder(platform::listed_folder folder)
 file_list::file_list(QWidget* parent) : QListView(parent), m_model(this)
 {
     // Equal rows let the view place a hundred thousand entries without
-    // measuring each one.
+    // measuring each one; placing them still takes a pass over all, which a
+    // million entries would make one long stall of the window. In batches,
+    // the loop turns between them, and the first batch, which holds every
+    // row a window shows, is placed at once.
     setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(50000);
     setModel(&m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -84,6 +84,10 @@ line_view::line_view(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
+    m_index_more = new QTimer(this);
+    m_index_more->setSingleShot(true);
+    m_index_more->setInterval(0);
+    connect(m_index_more, &QTimer::timeout, this, &line_view::index_some);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     m_bytes = &empty_text;
@@ -101,18 +105,37 @@ void line_view::show_bytes(const std::string* bytes, bool grew)
         if (!m_bytes->empty())
             m_starts.push_back(0);
     }
-    const std::string& text = *m_bytes;
-    std::size_t from = m_starts.empty() ? text.size() : m_starts.back();
-    for (auto at = text.find("\r\n", from); at != std::string::npos; at = text.find("\r\n", at + 2))
-        m_starts.push_back(at + 2);
-    update_scroll_range();
+    m_scanned = m_starts.empty() ? m_bytes->size() : m_starts.back();
+    index_some();
     viewport()->update();
+}
+
+void line_view::index_some()
+{
+    // About two milliseconds of searching.
+    constexpr std::size_t piece = std::size_t(4) << 20;
+    const std::string& text = *m_bytes;
+    const std::size_t until = std::min(text.size(), m_scanned + piece);
+    // One byte past the piece, so that a line end split by its edge is found.
+    const std::string_view searched(text.data(), std::min(text.size(), until + 1));
+    for (auto at = searched.find("\r\n", m_scanned); at != std::string_view::npos; at = searched.find("\r\n", at + 2))
+        m_starts.push_back(at + 2);
+    m_scanned = std::max(until, m_starts.empty() ? 0 : m_starts.back());
+    update_scroll_range();
+    if (m_scanned < text.size())
+        m_index_more->start();
+    else
+        m_index_more->stop();
 }
 
 std::string_view line_view::line_bytes(int i) const
 {
     const std::size_t begin = m_starts[std::size_t(i)];
-    const std::size_t end = std::size_t(i) + 1 < m_starts.size() ? m_starts[std::size_t(i) + 1] - 2 : m_bytes->size();
+    std::size_t end = m_bytes->size();
+    if (std::size_t(i) + 1 < m_starts.size())
+        end = m_starts[std::size_t(i) + 1] - 2;
+    else if (m_scanned < end)
+        end = std::min(end, m_bytes->find("\r\n", begin));
     return std::string_view(*m_bytes).substr(begin, end - begin);
 }
 

@@ -8,6 +8,7 @@
 // bytes), selects all and copies.
 
 #include <QAbstractScrollArea>
+#include <QTimer>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,8 @@ public:
     // Shows `bytes`, which the caller keeps alive and unchanged until the
     // next call. A list that only grew keeps its scroll position and
     // selection; any other starts again at its top with nothing selected.
+    // A long list is counted into lines a few megabytes at a time, one
+    // piece at each turn of the loop, so its lines appear from the top on.
     void show_bytes(const std::string* bytes, bool grew);
 
     int line_count() const { return static_cast<int>(m_starts.size()); }
@@ -65,9 +68,14 @@ private:
     position hit(QPoint point) const;
     void update_scroll_range();
     void copy() const;
+    // Counts the next piece of the bytes into lines.
+    void index_some();
 
     const std::string* m_bytes = nullptr;
     std::vector<std::size_t> m_starts;
+    // How far the bytes were searched for line ends.
+    std::size_t m_scanned = 0;
+    QTimer* m_index_more;
     position m_anchor, m_cursor;
     bool m_dragging = false;
 };

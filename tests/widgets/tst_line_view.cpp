@@ -102,6 +102,29 @@ private slots:
         QCOMPARE(list.box.SelText(), std::string());
     }
 
+    // A list of megabytes is counted into lines a piece at a time; until
+    // the last piece, its last counted line is only that line, and a line
+    // end split by a piece's edge is counted once.
+    void huge_list_is_counted_in_pieces()
+    {
+        // Five bytes a line: the 838,861st line end straddles the first
+        // piece's edge at four megabytes.
+        std::string text;
+        for (int i = 0; i < 1000000; ++i) {
+            char line[8];
+            std::snprintf(line, sizeof line, i ? "\r\n%03d" : "%03d", i % 1000);
+            text += line;
+        }
+        shown_list list(text);
+        const int counted = list.view().line_count();
+        QVERIFY(counted > 1 && counted < 1000000);
+        QCOMPARE(list.view().line(counted - 1).size(), 3);
+        QTRY_COMPARE(list.view().line_count(), 1000000);
+        QCOMPARE(list.view().line(838860), QStringLiteral("860"));
+        QCOMPARE(list.view().line(838861), QStringLiteral("861"));
+        QCOMPARE(list.view().line(999999), QStringLiteral("999"));
+    }
+
     // A line wider than the view wraps; a point on its second row is a
     // position past the first row.
     void long_line_wraps()
