@@ -30,11 +30,23 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
     std::size_t bytes = 0;
     for (const auto& item : listed)
         bytes += item.name.size();
-    image.m_bytes.reserve(bytes * 2);
-    image.make_room(listed.size());
-    std::uint32_t file = 0;
-    for (const auto& item : listed)
-        image.add(item.name, item.type, file++);
+    const auto fill = [&] {
+        image.m_slots.clear();
+        image.m_bytes.clear();
+        image.m_bytes.reserve(bytes * 2);
+        image.m_held = image.m_freed = 0;
+        image.make_room(listed.size());
+        std::uint32_t file = 0;
+        for (const auto& item : listed) {
+            // Two listed names that fold alike are one entry to a file
+            // system that ignores case; the later is kept, as a later entry
+            // replaces.
+            if (const std::size_t there = image.m_ignores_case ? image.find(item.name) : none; there != none)
+                image.remove(there);
+            image.add(item.name, item.type, file++);
+        }
+    };
+    fill();
     // Whether the file system ignores case, asked once: by looking up a
     // listed name in another case that is not listed itself. A folder with
     // no name that has another case is taken as one that keeps case; no name
@@ -47,18 +59,7 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
         const int error = calls.look(other, type);
         if (error == 0) {
             image.m_ignores_case = true;
-            image.m_slots.clear();
-            image.m_bytes.clear();
-            image.m_held = image.m_freed = 0;
-            image.make_room(listed.size());
-            file = 0;
-            // Two listed names that fold alike are one entry to such a
-            // file system; the later is kept, as a later entry replaces.
-            for (const auto& again : listed) {
-                if (const std::size_t there = image.find(again.name); there != none)
-                    image.remove(there);
-                image.add(again.name, again.type, file++);
-            }
+            fill();
         }
         if (error == 0 || error == ENOENT)
             break;
