@@ -69,9 +69,10 @@ private:
 
 // Runs passes on a thread of its own, one at a time, a new one stopping the
 // one under way, and frees spent passes and what they planned over on a
-// second thread while no pass runs: that takes about as long as the plan,
-// and would otherwise hold up the next one or the window. The main window keeps one for its life, so that a
-// preview window that closes waits for neither.
+// second thread while no pass runs, so that neither the next pass nor the
+// window waits on the freeing (a pass that ends by freeing the megabytes
+// of its folder's image finishes measurably later). The main window keeps
+// one for its life, so that a preview window that closes waits for neither.
 class preview_planner {
 public:
     preview_planner();

@@ -57,10 +57,10 @@ public:
     void stop() { m_stopped.store(true, std::memory_order_relaxed); }
     bool stopped() const { return m_stopped.load(std::memory_order_relaxed); }
 
-    // What the pass planned over, from the end of run(). A plan of a large
-    // folder takes about as long to free as to make, so a caller may take it
-    // and free it where that holds nobody up; otherwise it goes with the
-    // pass. It refers to the pass, but only while it plans.
+    // What the pass planned over, from the end of run(): megabytes of a
+    // large folder's image, so a caller may take it and free it where that
+    // holds nobody up; otherwise it goes with the pass. It refers to the
+    // pass, but only while it plans.
     std::unique_ptr<file_source> take_spent_source() { return std::move(m_spent); }
 
     const std::string& folder() const { return m_folder; }
