@@ -1,9 +1,11 @@
 #pragma once
 
 // Whether a folder's entries may have changed since a moment: an entry made,
-// removed or renamed in it, its own permissions changed, or the folder moved
-// or removed. It errs only one way: where the system cannot watch the
-// folder, or missed what happened, it says that something changed.
+// removed or renamed in it, or the folder moved or removed. Not its
+// permissions: whoever needs those asks for them. It errs only one way: where the system cannot watch the
+// folder, or missed what happened, it says that something changed. A
+// network or user-space file system is never trusted, since changes made
+// elsewhere reach no watch here.
 
 namespace platform {
 
@@ -19,7 +21,9 @@ public:
     bool changed();
 
 private:
-    int m_fd = -1;
+    // The watch's number in the program's one instance; none when the
+    // folder cannot be watched.
+    int m_watch = -1;
     bool m_changed = false;
 };
 

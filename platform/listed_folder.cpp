@@ -165,7 +165,14 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
     return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
 }
 
-listed_folder::reading::reading(const std::string& folder) : m_folder(folder), m_files(m_folder.reading()) {}
+listed_folder::reading::reading(const std::string& folder)
+    : m_folder(folder),
+      // Watched before the first entry is read, so that a change made
+      // while the reading goes is seen too.
+      m_watch(m_folder.is_open() ? std::make_unique<folder_watch>(m_folder.descriptor()) : nullptr),
+      m_files(m_folder.reading())
+{
+}
 
 bool listed_folder::reading::step()
 {
@@ -181,6 +188,7 @@ std::optional<listed_folder> listed_folder::reading::finish()
     listed.m_folder = std::move(m_folder);
     listed.m_entries = std::move(*names);
     listed.m_others = m_files.take_others();
+    listed.m_watch = std::move(m_watch);
     return listed;
 }
 
@@ -190,8 +198,12 @@ std::optional<listed_folder> listed_folder::read(const std::string& folder)
 }
 
 listed_folder::checking::checking(const listed_folder& listed)
-    : m_entries(listed.m_entries), m_order(listed.m_entries.order_added()), m_there(listed.m_entries.size())
+    : m_entries(listed.m_entries), m_unchanged(listed.m_watch && !listed.m_watch->changed())
 {
+    if (m_unchanged)
+        return;
+    m_order = listed.m_entries.order_added();
+    m_there.resize(listed.m_entries.size());
     const int copy = listed.m_folder.is_open() ? fcntl(listed.m_folder.descriptor(), F_DUPFD_CLOEXEC, 0) : -1;
     if (copy >= 0 && !(m_dir = fdopendir(copy)))
         close(copy);
@@ -240,9 +252,11 @@ void listed_folder::checking::finish(listed_folder& listed)
 {
     while (!read_some(SIZE_MAX)) {
     }
-    listed.m_gone.clear();
     // Only the list the check was made of takes its marks.
-    if (m_failed || &listed.m_entries != &m_entries)
+    if (&listed.m_entries != &m_entries)
+        return;
+    listed.m_gone.clear();
+    if (m_failed || m_unchanged)
         return;
     for (std::size_t i = 0; i < m_there.size(); ++i) {
         if (m_there[i] || m_aside.count(std::string(m_entries[i])))

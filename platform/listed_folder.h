@@ -6,9 +6,11 @@
 // the test window both keep one of these.
 
 #include "folder_reading.h"
+#include "folder_watch.h"
 #include "rename.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
@@ -59,7 +61,9 @@ public:
     listed_folder() = default;
 
     // Opens the folder and lists its files; nothing when either fails, so
-    // that a caller keeps the folder it had.
+    // that a caller keeps the folder it had. The folder is watched from
+    // before its reading on: a list that nothing in the folder has changed
+    // since is as good as one read as a run starts, and needs no check.
     static std::optional<listed_folder> read(const std::string& folder);
 
     // The same a piece at a time: step() until it answers true, then finish().
@@ -74,6 +78,7 @@ public:
 
     private:
         open_folder m_folder;
+        std::unique_ptr<folder_watch> m_watch;
         folder_reading m_files;
     };
 
@@ -99,6 +104,7 @@ public:
         bool read_some(std::size_t count);
 
         const name_list& m_entries;
+        bool m_unchanged = false;
         DIR* m_dir = nullptr;
         bool m_failed = false;
         // The listed files in the order the folder gave them, which an
@@ -139,6 +145,7 @@ private:
     // The folder's other entries when it was read.
     name_list m_others;
     std::vector<bool> m_gone;
+    std::unique_ptr<folder_watch> m_watch;
 };
 
 } // namespace platform
