@@ -34,10 +34,10 @@ void yield()
         yield_hook()();
         return;
     }
-    // Running the event loop costs about as much as renaming a file on a
-    // memory file system, and a run yields twice per file. Events that arrive
-    // meanwhile wait at most a millisecond, far below what a person notices,
-    // so the loop runs once a millisecond however often the run yields.
+    // Running the event loop costs about as much as renaming a few files on
+    // a memory file system, and a run yields twice per file. Events that
+    // arrive meanwhile wait at most two milliseconds, far below what a person
+    // notices, so the loop runs once in two however often the run yields.
     // Reading the clock costs a tenth of a rename; it is read at every
     // sixteenth call only, which still finds the millisecond well within a
     // few files on the slowest file system.
@@ -47,7 +47,7 @@ void yield()
     using clock = std::chrono::steady_clock;
     static clock::time_point last_run;
     const auto now = clock::now();
-    if (now - last_run < std::chrono::milliseconds(1))
+    if (now - last_run < std::chrono::milliseconds(2))
         return;
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
