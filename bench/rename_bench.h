@@ -128,18 +128,20 @@ inline std::pair<double, double> time_floor(const std::string& folder, bool look
 
 // Runs `timed_run` on a fresh folder of `count` files under `base`; it
 // replaces "a" by "b" in every name and answers the seconds it counts as the
-// run. Then times both floors, each on a fresh folder of its own. The three
-// folders are made before anything is timed and removed after: the kernel
-// frees a removed folder's entries for a while after the removal, which
-// would be charged to whatever is timed next.
+// run. Then times both floors, each on a fresh folder of its own. Each is
+// timed right after its folder is made, and the folders are removed only
+// after the last: the kernel frees a removed folder's entries for a while
+// after the removal, which would be charged to whatever is timed next.
 inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
 {
-    const numbered_folder run_dir(base, count), floor_dir(base, count), checked_dir(base, count);
+    const numbered_folder run_dir(base, count);
     const std::string& run_folder = run_dir.path;
     ::sync();
     const double run = timed_run(run_folder);
 
+    const numbered_folder floor_dir(base, count);
     const auto floor = time_floor(floor_dir.path, false);
+    const numbered_folder checked_dir(base, count);
     const auto checked = time_floor(checked_dir.path, true);
 
     const auto renamed = platform::list_files(run_folder);
