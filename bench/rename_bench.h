@@ -95,12 +95,14 @@ inline double cpu_seconds(bool children = false)
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// A plain loop over `folder`, a fresh one of numbered files: it lists the
-// folder, as every renamer must, then renames each name, looking at the
+// A plain loop over a fresh folder of `count` files under `base`: it lists
+// the folder, as every renamer must, then renames each name, looking at the
 // entry first when `look_first`. Answers the seconds on the clock and of
 // processor time.
-inline std::pair<double, double> time_floor(const std::string& folder, bool look_first)
+inline std::pair<double, double> time_floor(const QString& base, int count, bool look_first)
 {
+    const numbered_folder dir(base, count);
+    const std::string& folder = dir.path;
     const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::sync();
     const double cpu_start = cpu_seconds();
@@ -128,10 +130,7 @@ inline std::pair<double, double> time_floor(const std::string& folder, bool look
 
 // Runs `timed_run` on a fresh folder of `count` files under `base`; it
 // replaces "a" by "b" in every name and answers the seconds it counts as the
-// run. Then times both floors, each on a fresh folder of its own. Each is
-// timed right after its folder is made, and the folders are removed only
-// after the last: the kernel frees a removed folder's entries for a while
-// after the removal, which would be charged to whatever is timed next.
+// run. Then times both floors, each on a fresh folder of its own.
 inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
 {
     const numbered_folder run_dir(base, count);
@@ -139,10 +138,8 @@ inline figures measure(const QString& base, int count, const std::function<doubl
     ::sync();
     const double run = timed_run(run_folder);
 
-    const numbered_folder floor_dir(base, count);
-    const auto floor = time_floor(floor_dir.path, false);
-    const numbered_folder checked_dir(base, count);
-    const auto checked = time_floor(checked_dir.path, true);
+    const auto floor = time_floor(base, count, false);
+    const auto checked = time_floor(base, count, true);
 
     const auto renamed = platform::list_files(run_folder);
     if (!renamed || renamed->size() != std::size_t(count) || renamed->front() != "file_b_000001.txt") {

@@ -44,10 +44,12 @@ bool every_change_seen(int folder_fd)
 // removed from an open instance is retired in the background.
 class watches {
 public:
+    // Never destroyed, so that a watch a thread drops as the program ends
+    // still finds it.
     static watches& all()
     {
-        static watches instance;
-        return instance;
+        static watches* const instance = new watches;
+        return *instance;
     }
 
     // The watch of the folder, or -1.
