@@ -14,13 +14,6 @@
 
 namespace bench {
 
-inline double thread_cpu_seconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 class loop_turns {
 public:
     loop_turns()
@@ -32,13 +25,13 @@ public:
     void start()
     {
         m_last = clock_type::now();
-        m_last_cpu = thread_cpu_seconds();
+        m_last_cpu = cpu_seconds();
         m_longest = m_longest_cpu = 0;
     }
     void turn()
     {
         const auto now = clock_type::now();
-        const double cpu = thread_cpu_seconds();
+        const double cpu = cpu_seconds();
         m_longest = std::max(m_longest, std::chrono::duration<double>(now - m_last).count());
         m_longest_cpu = std::max(m_longest_cpu, cpu - m_last_cpu);
         m_last = now;

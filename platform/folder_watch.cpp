@@ -58,6 +58,9 @@ public:
         const std::lock_guard lock(m_mutex);
         if (m_fd < 0)
             return -1;
+        // The kernel keeps what no one has read yet; a program that lists
+        // folder after folder and never runs would let it pile up.
+        read_events();
         // The descriptor's own entry under /proc names the very folder held
         // open, whatever its path names by now.
         const std::string held = "/proc/self/fd/" + std::to_string(folder_fd);
