@@ -98,7 +98,7 @@ inline double cpu_seconds(bool children = false)
         return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
     }
     rusage usage{};
-    ::getrusage(children ? RUSAGE_CHILDREN : RUSAGE_THREAD, &usage);
+    ::getrusage(RUSAGE_CHILDREN, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

@@ -37,7 +37,6 @@ bool every_change_seen(int folder_fd)
     }
 }
 
-
 // The program's one inotify instance, shared by every watch and never
 // closed: closing an instance waits for the kernel to retire its watches,
 // up to 15 ms, which a window changing folders would feel, whereas a watch
@@ -111,16 +110,18 @@ private:
             const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
             if (got < 0 && errno == EAGAIN)
                 return;
-            if (got <= 0) {
+            const auto change_all = [this] {
                 for (auto& watched : m_watched)
                     watched.second.changed = true;
+            };
+            if (got <= 0) {
+                change_all();
                 return;
             }
             for (ssize_t at = 0; at < got;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
                 if (event->mask & IN_Q_OVERFLOW)
-                    for (auto& watched : m_watched)
-                        watched.second.changed = true;
+                    change_all();
                 else if (const auto found = m_watched.find(event->wd); found != m_watched.end())
                     found->second.changed = true;
                 at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
