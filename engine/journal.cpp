@@ -97,9 +97,13 @@ bool eight_plain(std::uint64_t x)
     return (control | high_or_delete | backslash) == 0;
 }
 
-} // namespace
+// The most bytes one byte of a name can take once escaped (\xHH).
+constexpr std::size_t escape_growth = 4;
 
-void append_escaped(std::string& out, std::string_view bytes)
+// Writes `bytes` escaped at `out`, which has room for escape_growth times
+// as many, and answers where the writing ended. The journal writes its lines
+// straight into its mapping with it, without a string in between.
+char* escape_into(char* out, std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";
     // Most names are printable ASCII through and through, and go in whole,
@@ -113,32 +117,44 @@ void append_escaped(std::string& out, std::string_view bytes)
     }
     while (at < bytes.size() && plain(static_cast<unsigned char>(bytes[at])))
         ++at;
-    out.append(bytes.data(), at);
+    if (at > 0)
+        out = std::copy_n(bytes.data(), at, out);
+    const auto put = [&out](std::string_view text) { out = std::copy(text.begin(), text.end(), out); };
     while (at < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[at]);
         if (c >= 0x80) {
             if (const std::size_t length = utf8_length(bytes, at)) {
-                out.append(bytes, at, length);
+                out = std::copy_n(bytes.data() + at, length, out);
                 at += length;
                 continue;
             }
         }
         ++at;
         if (c == '\\')
-            out += "\\\\";
+            put("\\\\");
         else if (c == '\t')
-            out += "\\t";
+            put("\\t");
         else if (c == '\n')
-            out += "\\n";
+            put("\\n");
         else if (c == '\r')
-            out += "\\r";
+            put("\\r");
         else if (c < 0x20 || c >= 0x7F) {
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 0xF];
+            const char hex[] = {'\\', 'x', digits[c >> 4], digits[c & 0xF]};
+            put({hex, sizeof hex});
         } else
-            out += char(c);
+            *out++ = char(c);
     }
+    return out;
+}
+
+} // namespace
+
+void append_escaped(std::string& out, std::string_view bytes)
+{
+    const std::size_t start = out.size();
+    out.resize(start + escape_growth * bytes.size());
+    char* const begin = out.data();
+    out.resize(static_cast<std::size_t>(escape_into(begin + start, bytes) - begin));
 }
 
 std::string escape_bytes(std::string_view bytes)
@@ -193,7 +209,7 @@ constexpr mode_t private_file = 0600;
 constexpr std::size_t first_reserve = std::size_t(1) << 20;
 constexpr std::size_t largest_step = std::size_t(64) << 20;
 // A quarter of a millisecond of page making, or less.
-constexpr std::size_t populate_piece = std::size_t(256) << 10;
+constexpr std::size_t made_piece = std::size_t(256) << 10;
 // Room always kept for the end line, so that a journal that can grow no
 // more still says how it ended.
 constexpr std::size_t end_room = 64;
@@ -479,10 +495,9 @@ bool journal_writer::reserve(std::size_t more)
     if (needed > m_reserved) {
         const std::size_t step = std::clamp(m_reserved, first_reserve, largest_step);
         const std::size_t wanted = std::max(m_reserved + step, needed + step);
-        // The blocks are the file's before a byte is written into them, so
-        // a full disk is a failed reserve here and never a fault in the
-        // mapping.
-        if (posix_fallocate(m_fd, 0, static_cast<off_t>(wanted)) != 0)
+        // The file is as long as the mapping, so that no page of it lies
+        // past the file's end; what is not written yet is a hole.
+        if (ftruncate(m_fd, static_cast<off_t>(wanted)) != 0)
             return false;
         // Grown in place where it can be, keeping the pages made so far.
         void* map = m_map ? mremap(m_map, m_reserved, wanted, MREMAP_MAYMOVE)
@@ -492,32 +507,43 @@ bool journal_writer::reserve(std::size_t more)
         m_map = static_cast<char*>(map);
         m_reserved = wanted;
     }
-    // The pages are made writable a piece ahead of the lines, a call for
-    // each piece, rather than by a fault each in the middle of the run; and
-    // never many at once, which would hold the window up as long. A kernel
-    // without the call (before 5.14) faults them in as they come.
-    if (needed > m_populated) {
-        const std::size_t until = std::min(m_reserved, needed + populate_piece);
-#ifdef MADV_POPULATE_WRITE
-        const std::size_t from = m_populated - m_populated % std::size_t(sysconf(_SC_PAGESIZE));
-        madvise(m_map + from, until - from, MADV_POPULATE_WRITE);
-#endif
-        m_populated = until;
+    // Zeros are written a piece ahead of the lines: the file system takes
+    // the blocks then, so a full disk is a failed reserve here and never a
+    // fault in the mapping, and the pages are in memory before the lines
+    // reach them. A piece at a time, never many at once, which would hold
+    // the window up as long. Writing them costs less than having the mapping
+    // make them, or than allocating the blocks beforehand.
+    if (needed > m_made) {
+        // Not const: a constant array of zeros would be stored in the program.
+        static char zeros[made_piece];
+        const std::size_t until = std::min(m_reserved, needed + made_piece);
+        for (std::size_t at = m_made; at < until;) {
+            const ssize_t written = pwrite(m_fd, zeros, std::min(until - at, sizeof zeros), static_cast<off_t>(at));
+            if (written <= 0)
+                return false;
+            at += static_cast<std::size_t>(written);
+        }
+        m_made = until;
     }
     return true;
 }
 
-void journal_writer::append(std::string_view bytes)
+template <typename Write>
+void journal_writer::write_line(std::size_t most, Write write)
 {
     live_journal* slot = m_slot >= 0 ? &live[m_slot] : nullptr;
     if (slot)
-        slot->writing_to.store(m_length + bytes.size(), std::memory_order_relaxed);
+        slot->writing_to.store(m_length + most, std::memory_order_relaxed);
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::memcpy(m_map + m_length, bytes.data(), bytes.size());
-    m_length += bytes.size();
+    m_length = static_cast<std::size_t>(write(m_map + m_length) - m_map);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     if (slot)
         slot->length.store(m_length, std::memory_order_relaxed);
+}
+
+void journal_writer::append(std::string_view bytes)
+{
+    write_line(bytes.size(), [bytes](char* out) { return std::copy(bytes.begin(), bytes.end(), out); });
 }
 
 void journal_writer::add(std::string_view folder, std::string_view old_name, std::string_view new_name)
@@ -533,14 +559,19 @@ void journal_writer::add(std::string_view folder, std::string_view old_name, std
     // be taken back from it.
     if (folder != m_folder)
         return fail();
-    m_line.assign("r\t");
-    append_escaped(m_line, old_name);
-    m_line += '\t';
-    append_escaped(m_line, new_name);
-    m_line += '\n';
-    if (!reserve(m_line.size()))
+    // The line is escaped straight into the mapping. What a stop in the
+    // middle of it may leave is wiped up to the most it could take.
+    const std::size_t most = 2 + escape_growth * (old_name.size() + new_name.size()) + 2;
+    if (!reserve(most))
         return fail();
-    append(m_line);
+    write_line(most, [&](char* out) {
+        out = std::copy_n("r\t", 2, out);
+        out = escape_into(out, old_name);
+        *out++ = '\t';
+        out = escape_into(out, new_name);
+        *out++ = '\n';
+        return out;
+    });
 }
 
 void journal_writer::finish()

@@ -89,19 +89,22 @@ private:
     void open(std::string_view folder);
     bool reserve(std::size_t more);
     void append(std::string_view bytes);
+    // Writes at most `most` bytes at the journal's end through `write`, which
+    // is given where to write and answers where it stopped.
+    template <typename Write>
+    void write_line(std::size_t most, Write write);
     void close_with(std::string_view end);
     void fail();
 
     std::string m_runs;
     std::string m_path;
     std::string m_folder;
-    std::string m_line;
     int m_fd = -1;
     int m_slot = -1;
     char* m_map = nullptr;
     std::size_t m_reserved = 0;
-    // Up to here the mapping's pages are made.
-    std::size_t m_populated = 0;
+    // Up to here the file's blocks are taken and its pages made.
+    std::size_t m_made = 0;
     std::size_t m_length = 0;
     bool m_opened = false;
     bool m_failed = false;
