@@ -352,6 +352,12 @@ void install_handlers()
         sigemptyset(&ending.sa_mask);
         sigaction(signal, &ending, nullptr);
     }
+    // Past a limit on the size of files (ulimit -f) a write then fails, and
+    // with it the journal alone, rather than ending the program in the
+    // middle of its run.
+    struct sigaction now {};
+    if (sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
 }
 
 std::string journal_name()
@@ -433,6 +439,7 @@ journal_writer::~journal_writer()
 void journal_writer::open(std::string_view folder)
 {
     m_opened = true;
+    install_handlers();
     // The journal is read back from anywhere, so its folder is absolute.
     std::error_code error;
     const std::filesystem::path absolute =
@@ -476,7 +483,6 @@ void journal_writer::open(std::string_view folder)
     header += "\nstarted\t" + std::to_string(seconds.count()) + "\n";
     append(header);
 
-    install_handlers();
     for (int k = 0; k < live_slots && m_slot < 0; ++k) {
         int free = free_slot;
         if (live[k].fd.compare_exchange_strong(free, m_fd)) {

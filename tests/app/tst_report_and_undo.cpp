@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,6 +161,7 @@ private slots:
     void two_runs_at_once();
     void running_run_and_old_journals();
     void run_without_journal_blocks_older_undo();
+    void journal_stopped_by_a_size_limit();
     void escaping_spares_only_printable_ascii();
     void names_are_never_markup();
     void help_keeps_its_text();
@@ -721,7 +723,7 @@ void tst_report_and_undo::run_without_journal_blocks_older_undo()
     // made, whoever runs the test.
     QProcess limited;
     limited.setProgram(QStringLiteral("sh"));
-    limited.setArguments({"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" --replace b c \"$1\"",
+    limited.setArguments({"-c", "ulimit -f 1; exec \"$0\" --replace b c \"$1\"",
                           QStringLiteral(FENNIMO_PROGRAM), path_argument(folder)});
     limited.start();
     const finished second = wait_for(limited);
@@ -733,6 +735,41 @@ void tst_report_and_undo::run_without_journal_blocks_older_undo()
     QCOMPARE(undo.code, 1);
     QVERIFY2(undo.err.contains("未能记录"), undo.err.constData());
     QCOMPARE(describe(read_folder(folder)), QByteArray("c1=a1;"));
+}
+
+// A journal that meets a limit on the size of files in the middle of a run
+// fails alone: the run renames every file and says it cannot be undone, and
+// the journal ends after its last whole line.
+void tst_report_and_undo::journal_stopped_by_a_size_limit()
+{
+    constexpr int files = 12000;
+    const auto dir = make_folder(true);
+    const std::string folder = path_of(*dir);
+    // Lines of about 200 bytes, so that the journal outgrows its first room
+    // of 2 MB at about 10,000 files.
+    std::vector<std::string> names = numbered("a", files);
+    for (auto& name : names)
+        name += std::string(94, 'n');
+    make_files(folder, names);
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{rlim_t(9) << 18, rlim_t(9) << 18};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    start_fennimo(process, {"--replace", "a", "b", path_argument(folder)});
+    const finished run = wait_for(process);
+    QVERIFY(!run.signalled);
+    QCOMPARE(run.code, 0);
+    QVERIFY2(run.err.contains("不能撤销"), run.err.constData());
+    QCOMPARE(count_names(folder, 'b').first, files);
+
+    const auto record = renamer::read_journal(newest_journal());
+    QVERIFY2(record.valid(), record.error.c_str());
+    QCOMPARE(record.state, renamer::run_state::incomplete);
+    QVERIFY2(record.entries.size() > files / 2 && record.entries.size() < files,
+             qPrintable(QString::number(record.entries.size())));
+    for (const auto& entry : record.entries)
+        QVERIFY(entry.old_name.size() == 100 && entry.new_name == "b" + entry.old_name.substr(1));
 }
 
 // Every byte value at every place of a long name, since the journal looks at
