@@ -117,8 +117,7 @@ char* escape_into(char* out, std::string_view bytes)
     }
     while (at < bytes.size() && plain(static_cast<unsigned char>(bytes[at])))
         ++at;
-    if (at > 0)
-        out = std::copy_n(bytes.data(), at, out);
+    out = std::copy_n(bytes.data(), at, out);
     const auto put = [&out](std::string_view text) { out = std::copy(text.begin(), text.end(), out); };
     while (at < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[at]);
