@@ -4,7 +4,8 @@
 // looking at each entry first; beside it the command-line
 // renamers of the system doing the same job (replace "a" by "b" in every
 // name, never replacing a file), each against its own floor, or "skipped"
-// when it is not installed. On /dev/shm and on the disk; not a test. Each
+// when it is not installed; and first the floor itself timed as a run,
+// which shows how far the bench puts no overhead at all. On /dev/shm and on the disk; not a test. Each
 // figure is the median of five rounds, each ratio the median of the rounds'
 // own, both in time on the clock and in processor time (user and system),
 // which a busy machine disturbs less.
@@ -76,6 +77,14 @@ int main(int argc, char** argv)
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
 
     const std::vector<peer> peers{
+        // The floor itself, timed as a run is: how far from 1.00 the bench
+        // puts a program that does no more than the floor.
+        {"floor as a run", QStringLiteral("(in the bench)"),
+         [](const QString&, const std::string& folder) {
+             const auto [seconds, cpu] = bench::time_floor(folder, false);
+             child_cpu += cpu;
+             return seconds;
+         }},
         {"fennimo", QStringLiteral(FENNIMO_PROGRAM),
          [](const QString& program, const std::string& folder) {
              return timed_process(program, {"--replace", "a", "b", folder_name(folder)}, "/");
