@@ -23,6 +23,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <linux/fs.h>
 #include <string>
 #include <utility>
@@ -135,28 +136,33 @@ inline std::pair<double, double> time_floor(const std::string& folder, bool look
 
 // Runs `timed_run` on a fresh folder of `count` files under `base`; it
 // replaces "a" by "b" in every name and answers the seconds it counts as the
-// run. Then times both floors, each on a fresh folder of its own. The three
-// folders are made together before the first is timed: made each after the
-// one before had been timed, the floor itself timed as the run came out at
-// 1.02 and 1.05 of the floor on a disk, and at 1.00 made together.
+// run. Then times both floors, each on a fresh folder of its own. The run's
+// folder and the floor's are made together before either is timed: made
+// each after the one before had been timed, the floor itself timed as the
+// run came out at 1.02 and 1.05 of the floor on a disk, and at 1.00 made
+// together. The checked floor's folder is made once the run's is gone, so
+// that no more than two folders are there at once (three of a million files
+// are more than a memory file system of this size holds).
 inline figures measure(const QString& base, int count, const std::function<double(const std::string&)>& timed_run)
 {
-    const numbered_folder run_dir(base, count);
+    std::optional<numbered_folder> run_dir(std::in_place, base, count);
     const numbered_folder floor_dir(base, count);
-    const numbered_folder checked_dir(base, count);
     // Each is timed with nothing left to write of the one before.
     ::sync();
-    const double run = timed_run(run_dir.path);
+    const double run = timed_run(run_dir->path);
     ::sync();
     const auto floor = time_floor(floor_dir.path, false);
-    ::sync();
-    const auto checked = time_floor(checked_dir.path, true);
 
-    const auto renamed = platform::list_files(run_dir.path);
+    const auto renamed = platform::list_files(run_dir->path);
     if (!renamed || renamed->size() != std::size_t(count) || renamed->front() != "file_b_000001.txt") {
         std::fprintf(stderr, "the run did not rename every file\n");
         std::exit(1);
     }
+    run_dir.reset();
+
+    const numbered_folder checked_dir(base, count);
+    ::sync();
+    const auto checked = time_floor(checked_dir.path, true);
     return {run, floor.first, floor.second, checked.first};
 }
 
