@@ -5,10 +5,10 @@
 // renamers of the system doing the same job (replace "a" by "b" in every
 // name, never replacing a file), each against its own floor, or "skipped"
 // when it is not installed; and first the floor itself timed as a run,
-// which shows how far the bench puts no overhead at all. On /dev/shm and on the disk; not a test. Each
-// figure is the median of five rounds, each ratio the median of the rounds'
-// own, both in time on the clock and in processor time (user and system),
-// which a busy machine disturbs less.
+// whose ratio is the bench's own error in the sitting. On /dev/shm and on
+// the disk; not a test. Each figure is the median of five rounds, each
+// ratio the median of the rounds' own, both in time on the clock and in
+// processor time (user and system), which a busy machine disturbs less.
 //
 //   build/bench/bench_command_line [files] [folder ...]
 
