@@ -355,8 +355,12 @@ void install_handlers()
     // with it the journal alone, rather than ending the program in the
     // middle of its run.
     struct sigaction now {};
-    if (sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
-        std::signal(SIGXFSZ, SIG_IGN);
+    if (sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+        struct sigaction ignored {};
+        ignored.sa_handler = SIG_IGN;
+        sigemptyset(&ignored.sa_mask);
+        sigaction(SIGXFSZ, &ignored, nullptr);
+    }
 }
 
 std::string journal_name()

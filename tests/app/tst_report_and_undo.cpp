@@ -745,8 +745,9 @@ void tst_report_and_undo::journal_stopped_by_a_size_limit()
     constexpr int files = 12000;
     const auto dir = make_folder(true);
     const std::string folder = path_of(*dir);
-    // Lines of about 200 bytes, so that the journal outgrows its first room
-    // of 2 MB at about 10,000 files.
+    // Lines of about 200 bytes: the journal's room grows from 1 MB to 2 MB,
+    // and its next step, past the limit of 2.25 MB, fails at about 10,000
+    // files.
     std::vector<std::string> names = numbered("a", files);
     for (auto& name : names)
         name += std::string(94, 'n');
