@@ -342,6 +342,27 @@ command_line::command_line(int argc, char** argv)
                      !m_parser.isSet(QStringLiteral("version")) &&
                      std::none_of(std::begin(console_options), std::end(console_options),
                                   [&](const char* name) { return m_parser.isSet(QString::fromLatin1(name)); });
+    if (m_wants_window && !m_folder.empty())
+        window_folder();
+}
+
+void command_line::window_folder()
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(m_folder, error);
+    // A mistyped folder would otherwise open the window somewhere else, where
+    // a click renames files the user never meant.
+    if (status.type() == std::filesystem::file_type::not_found) {
+        m_wants_window = false;
+        m_parsed = false;
+        m_usage_error = "文件夹不存在：" + console::shown_name(stderr, m_folder);
+        return;
+    }
+    // A file opens on its folder, as a file manager's "open with" gives one.
+    // A folder that is there but cannot be read opens the window on its
+    // drive, as at any start.
+    if (!error && status.type() != std::filesystem::file_type::directory)
+        m_folder = std::filesystem::path(m_folder).parent_path().native();
 }
 
 std::string command_line::value(const QString& option) const

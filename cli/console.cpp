@@ -82,6 +82,11 @@ void console::write_name(std::FILE* stream, std::string_view name)
     put(stream, platform::is_terminal(::fileno(stream)) ? escape_bytes(name) : name);
 }
 
+std::string console::shown_name(std::FILE* stream, std::string_view name)
+{
+    return platform::is_terminal(::fileno(stream)) ? escape_bytes(name) : std::string(name);
+}
+
 void console::print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason)
 {
     clear_progress();

@@ -50,6 +50,8 @@ public:
     // control characters and bytes that are not UTF-8 are escaped so that a
     // name can never drive the terminal.
     static void write_name(std::FILE* stream, std::string_view name);
+    // The name as write_name would write it to `stream`.
+    static std::string shown_name(std::FILE* stream, std::string_view name);
 
 private:
     void clear_progress();

@@ -195,6 +195,10 @@ void tst_command_line::bad_usage_data()
     QTest::newRow("undo with a rule") << QStringList{"--undo", "--strip-extension"} << QByteArray("--undo");
     QTest::newRow("a folder that is not there") << QStringList{"--strip-extension", "no such folder"}
                                                 << QByteArray("无法读取文件夹");
+    // Every run here has no display: the window cannot open, and says so.
+    QTest::newRow("the window without a display") << QStringList{"."} << QByteArray("没有可以打开窗口的显示");
+    QTest::newRow("the window on a folder that is not there") << QStringList{"no such folder"}
+                                                              << QByteArray("文件夹不存在");
     QTest::newRow("an empty folder is no current folder") << QStringList{"--strip-extension", ""}
                                                           << QByteArray("文件夹不能为空");
     // A forgotten second text would make the next option the new text.
