@@ -2,6 +2,8 @@
 #include "cli/command_line.h"
 #include "main_window.h"
 
+#include "platform/terminal.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +38,7 @@ void while_connecting(QtMsgType type, const QMessageLogContext& context, const Q
 
 int main(int argc, char** argv)
 {
+    platform::keep_standard_streams_open();
     QCoreApplication::setApplicationVersion(QStringLiteral(FENNIMO_VERSION));
     renamer::command_line request(argc, argv);
     if (!request.wants_window()) {

@@ -47,6 +47,7 @@ private:
     void window_folder();
     std::string value(const QString& option) const;
     int usage_error(const std::string& message) const;
+    int run_request();
     int run_rules();
     int run_undo();
     int run_history();
