@@ -7,16 +7,16 @@
 
 namespace platform {
 
-std::optional<folder_image> folder_image::read(const std::string& folder)
+std::optional<folder_image> folder_image::read(const std::string& folder, file_looks looks)
 {
     const open_folder held(folder);
     if (!held.is_open())
         return std::nullopt;
     system_calls system = held.calls();
-    return take(system_or_stand_in(system), folder);
+    return take(system_or_stand_in(system), folder, looks);
 }
 
-std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder)
+std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder, file_looks looks)
 {
     std::vector<listed_entry> listed;
     if (calls.list(listed) != 0)
@@ -52,7 +52,7 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
     };
     fill();
     if (!folder.empty())
-        image.m_moves = std::make_shared<move_permission>(folder, listed.size());
+        image.m_moves = std::make_shared<move_permission>(folder, listed.size(), looks);
     // Whether the file system ignores case, asked once: by looking up a
     // listed name in another case that is not listed itself. A folder with
     // no name that has another case is taken as one that keeps case; no name
@@ -305,7 +305,7 @@ std::optional<folder_image> kept_folder_image::read(const std::string& folder)
     m_watch = std::make_unique<folder_watch>(held.descriptor());
     m_device = identity->first;
     m_inode = identity->second;
-    m_image = folder_image::take(calls, folder);
+    m_image = folder_image::take(calls, folder, file_looks::where_the_folder_asks);
     return m_image;
 }
 

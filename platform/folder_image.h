@@ -25,10 +25,13 @@ namespace platform {
 
 class folder_image final : public file_calls {
 public:
-    // Nothing when the folder cannot be read.
-    static std::optional<folder_image> read(const std::string& folder);
+    // Nothing when the folder cannot be read. `looks` says which files are
+    // looked at for what the kernel refuses them (move_permission).
+    static std::optional<folder_image> read(const std::string& folder,
+                                            file_looks looks = file_looks::every_file);
     // The image of what `calls` list, asking them what else it needs to know.
-    static std::optional<folder_image> take(file_calls& calls, const std::string& folder = {});
+    static std::optional<folder_image> take(file_calls& calls, const std::string& folder = {},
+                                            file_looks looks = file_looks::every_file);
 
     const std::string& path() const { return m_folder; }
     bool ignores_case() const { return m_ignores_case; }
@@ -116,7 +119,9 @@ public:
     kept_folder_image& operator=(const kept_folder_image&) = delete;
 
     // As folder_image::read: a copy of the image kept, while the path names
-    // the folder it was read from and no entry there has changed since.
+    // the folder it was read from and no entry there has changed since. It
+    // serves a preview, which keeps pace with typing: it looks at files only
+    // where the folder asks (file_looks::where_the_folder_asks).
     std::optional<folder_image> read(const std::string& folder);
 
 private:

@@ -13,11 +13,18 @@
 
 namespace platform {
 
+// A look at a file costs about as much as its rename. A plan that must be
+// the run looks at every file it moves; a preview that must keep pace with
+// typing looks only where the folder makes the owner decide (a sticky
+// folder of another's), and misses an immutable or append-only file, which
+// the run's report then names.
+enum class file_looks { every_file, where_the_folder_asks };
+
 class move_permission {
 public:
     // The folder's own part is looked at once, here; each file's when it is
     // first asked about.
-    move_permission(const std::string& folder, std::size_t files);
+    move_permission(const std::string& folder, std::size_t files, file_looks looks);
     ~move_permission();
     move_permission(const move_permission&) = delete;
     move_permission& operator=(const move_permission&) = delete;
@@ -35,6 +42,9 @@ private:
 
     int m_fd = -1;
     std::size_t m_files = 0;
+    bool m_every_file = true;
+    // FS_IOC_GETFLAGS has failed once here: the file system keeps no flags.
+    mutable std::atomic<bool> m_no_flags{false};
     bool m_every_file_refused = false;
     // A sticky folder whose files this user may move only when they are his.
     bool m_owner_decides = false;
