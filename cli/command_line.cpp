@@ -220,7 +220,8 @@ std::string option_error(const QStringList& arguments)
         if (argument.size() < 2 || argument[0] != '-')
             continue;
         std::vector<std::pair<std::string, bool>> names; // each with whether a = value came with it
-        if (argument[1] == '-') {
+        const bool long_form = argument[1] == '-';
+        if (long_form) {
             const auto equals = argument.find('=');
             names.emplace_back(argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2),
                                equals != std::string::npos);
@@ -231,7 +232,7 @@ std::string option_error(const QStringList& arguments)
         for (const auto& [name, with_value] : names) {
             const option_row* row = option_named(name);
             if (!row)
-                return "未知的选项：" + name;
+                return "未知的选项：" + std::string(long_form ? "--" : "-") + name;
             const std::string shown = shown_option(row->names.begin()[0]);
             if (++given[row] == 2)
                 return "选项 " + shown + " 只能给一次";

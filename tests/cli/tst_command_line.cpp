@@ -191,7 +191,7 @@ void tst_command_line::bad_usage_data()
     QTest::newRow("pattern without *") << QStringList{"--pattern", "photo.jpg"}
                                        << QByteArray("--pattern 的 PATTERN 中必须有 * 号");
     QTest::newRow("unknown option") << QStringList{"--replace", "a", "b", "--frobnicate"}
-                                    << QByteArray("未知的选项：frobnicate\n");
+                                    << QByteArray("未知的选项：--frobnicate\n");
     QTest::newRow("replace without its second text") << QStringList{"--replace", "a"}
                                                      << QByteArray("--replace 要给两个文字");
     // Half a pair would delete every "a", or open the window.
