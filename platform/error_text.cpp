@@ -11,7 +11,7 @@ std::string error_text(int error)
     case 0: return {};
     case EACCES: return "没有权限";
     // What makes a rename EPERM where the folder may be written.
-    case EPERM: return "不允许此操作，文件可能被设为不可改动，或在 /tmp 这样的公用文件夹中属于他人";
+    case EPERM: return "不允许此操作，文件或文件夹可能被设为不可改动，或文件在 /tmp 这样的公用文件夹中属于他人";
     case EROFS: return "文件系统是只读的";
     case ENOSPC: return "设备上没有空间";
     case ENAMETOOLONG: return "名称太长";

@@ -26,8 +26,7 @@ bool attributes_say_fixed(const struct statx& status, bool& known)
 
 move_permission::move_permission(const std::string& folder, std::size_t files, file_looks looks)
     : m_fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), m_files(files),
-      m_every_file(looks == file_looks::every_file), m_user(geteuid()),
-      m_known(std::make_unique<std::atomic<std::uint8_t>[]>(files))
+      m_every_file(looks == file_looks::every_file), m_user(geteuid())
 {
     struct statx status {};
     if (m_fd < 0 || statx(m_fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &status) != 0)
@@ -38,6 +37,8 @@ move_permission::move_permission(const std::string& folder, std::size_t files, f
                                ? (status.stx_attributes & STATX_ATTR_APPEND) != 0
                                : ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
     m_owner_decides = (status.stx_mode & S_ISVTX) && m_user != 0 && status.stx_uid != m_user;
+    if (m_every_file || m_owner_decides)
+        m_known = std::make_unique<std::atomic<std::uint8_t>[]>(files);
 }
 
 move_permission::~move_permission()
@@ -50,7 +51,8 @@ int move_permission::refusal(std::uint32_t file, std::string_view name)
 {
     if (m_every_file_refused)
         return EPERM;
-    if (file >= m_files || m_fd < 0 || (!m_every_file && !m_owner_decides))
+    // Nothing to look at, or the folder could not be looked at.
+    if (file >= m_files || !m_known)
         return 0;
     std::uint8_t known = m_known[file].load(std::memory_order_relaxed);
     if (known == unknown) {
