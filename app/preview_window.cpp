@@ -1,5 +1,7 @@
 #include "preview_window.h"
 
+#include "platform/fonts.h"
+
 #include "main_window.h"
 #include "widget_controls.h"
 
@@ -228,6 +230,7 @@ preview_window::preview_window(Form3& owner, preview_planner& planner)
     m_rows = new QTableView(canvas);
     m_rows->setObjectName(QStringLiteral("rows"));
     place(m_rows, {240, 600, 9255, 6480});
+    m_rows->setFont(platform::names_font());
     m_rows->setModel(m_model);
     // Rows of one height, so that a hundred thousand of them are placed
     // without measuring any.

@@ -5,6 +5,7 @@
 #include "engine/runs.h"
 
 #include "platform/filesystem.h"
+#include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "widgets/shown_text.h"
 #include "platform/units.h"
@@ -70,17 +71,23 @@ QFont interface_font(double points)
 
 widgets::drive_list* widget_controls::make_Drive1(const std::string& start, QWidget* parent)
 {
-    return m_Drive1 = new widgets::drive_list(start, parent);
+    m_Drive1 = new widgets::drive_list(start, parent);
+    m_Drive1->setFont(platform::names_font());
+    return m_Drive1;
 }
 
 widgets::folder_list* widget_controls::make_Dir1(QWidget* parent)
 {
-    return m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1->setFont(platform::names_font());
+    return m_Dir1;
 }
 
 widgets::file_list* widget_controls::make_File1(QWidget* parent)
 {
-    return m_File1 = new widgets::file_list(parent);
+    m_File1 = new widgets::file_list(parent);
+    m_File1->setFont(platform::names_font());
+    return m_File1;
 }
 
 void widget_controls::open_folder(const std::string& start)
@@ -118,13 +125,16 @@ widgets::text_box* widget_controls::make_text(text_id which, QWidget* parent)
 {
     using kind = widgets::text_box::kind;
     const bool list_box = which == text_id::Text1 || which == text_id::Text2;
-    return m_texts[static_cast<std::size_t>(which)] =
-               new widgets::text_box(list_box ? kind::list : kind::single_line, parent);
+    auto* box = new widgets::text_box(list_box ? kind::list : kind::single_line, parent);
+    // Every text box shows names or a piece of one.
+    box->setFont(platform::names_font());
+    return m_texts[static_cast<std::size_t>(which)] = box;
 }
 
 widgets::combo_box* widget_controls::make_Combo1(QWidget* parent)
 {
     m_Combo1 = new widgets::combo_box(parent);
+    m_Combo1->setFont(platform::names_font());
     m_Combo1->set_items({"*.*", "z.*", "*.z", "z*d*.*y"});
     m_Combo1->set_text("样式");
     m_Combo1->setToolTip(QStringLiteral("使用者可以自己输入样式"));
