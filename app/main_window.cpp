@@ -160,6 +160,12 @@ Form3::Form3(const std::string& folder)
         {text_box(text_id::Text6).editor(), m_labels[6]->text()},
         {text_box(text_id::zztt).editor(), m_checks[2]->Caption()},
         {static_cast<QWidget*>(Combo1().lineEdit()), m_checks[1]->Caption()},
+        // The three lists have no words beside them but their group's; the
+        // drive box would otherwise be named by the drive it shows, and
+        // that stays its value.
+        {File1, Frame3->Caption()},
+        {Dir1, QStringLiteral("文件夹")},
+        {Drive1, QStringLiteral("驱动器")},
     };
     for (const auto& [field, name] : field_names)
         field->setAccessibleName(name);

@@ -734,9 +734,13 @@ void tst_main_window::read_by_screen_readers()
         {w.Combo1().lineEdit(), "更改所有文件名为"},
         {w.text_box(text_id::Text1).editor(), "文件列表"},
         {w.text_box(text_id::Text2).editor(), "文件改名"},
+        {&w.File1(), "文件"},
+        {&w.Dir1(), "文件夹"},
+        {&w.Drive1(), "驱动器"},
     };
     for (const auto& [field, name] : fields)
         QCOMPARE(read(field)->text(QAccessible::Name), QString::fromUtf8(name));
+    QCOMPARE(read(&w.Drive1())->text(QAccessible::Value), QString::fromStdString(w.drive()));
 
     w.text_box(text_id::Text3).line_editor()->setText(QStringLiteral("IMG"));
     read(&w.Command2())->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
