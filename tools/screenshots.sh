@@ -74,6 +74,9 @@ sleep 1
 read -r x y w h < <(window_box "$main")
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/main-window.png"
 kill "${pids[-1]}"
+# Gone before the next window is looked for, so the search never meets it
+# half destroyed.
+wait "${pids[-1]}" 2>/dev/null || true
 
 # --- The preview window --------------------------------------------------------
 trip="$demo/旅行"
@@ -97,6 +100,9 @@ sleep 1
 read -r x y w h < <(window_box "$preview")
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/preview.png"
 kill "${pids[-1]}"
+# Gone before the next window is looked for, so the search never meets it
+# half destroyed.
+wait "${pids[-1]}" 2>/dev/null || true
 
 # --- The gallery ---------------------------------------------------------------
 "$build/gallery/fennimo-gallery" &
