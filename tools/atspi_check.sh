@@ -21,21 +21,7 @@ if [ -z "${ATSPI_CHECK_IN_SESSION:-}" ]; then
   exec env ATSPI_CHECK_IN_SESSION=1 dbus-run-session -- "$0" "$build"
 fi
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# A timeout's TERM ends the script through its cleanup, leaving nothing running.
-trap 'exit 1' TERM INT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+. "$root/tools/xvfb.sh"
 # Qt's bridge otherwise waits for the desktop to say that a screen reader
 # is running.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_STATE_HOME="$work/state"

@@ -22,20 +22,7 @@ done
 cmake --build "$build" --target fennimo >/dev/null
 plugins="$(qtpaths6 --plugin-dir 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+. "$root/tools/xvfb.sh"
 
 mkdir -p "$work/folder" "$work/config/qt6ct"
 for name in IMG_0001.jpg notes.txt 海边.jpg; do : >"$work/folder/$name"; done

@@ -2,6 +2,7 @@
 
 #include "platform/filesystem.h"
 #include "widgets/shown_text.h"
+#include "widgets/shown_text_interface.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -14,7 +15,7 @@ namespace {
 // A screen reader hears the drive box as a combo box named by its purpose,
 // with the drive it shows as its value and as its text. Qt's own interface
 // names a combo box by its text on Linux, so the box was read as "/".
-class drive_list_interface : public QAccessibleWidget, public QAccessibleTextInterface {
+class drive_list_interface : public QAccessibleWidget, public shown_text_interface {
 public:
     explicit drive_list_interface(drive_list* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
 
@@ -48,28 +49,10 @@ public:
             box()->showPopup();
     }
 
-    QString text(int start, int end) const override { return shown().mid(start, end - start); }
-    int characterCount() const override { return static_cast<int>(shown().size()); }
-    QString attributes(int, int* start, int* end) const override
-    {
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
-    void selection(int, int* start, int* end) const override { *start = *end = 0; }
-    int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
 
 private:
     drive_list* box() const { return static_cast<drive_list*>(widget()); }
-    QString shown() const { return box()->currentText(); }
+    QString shown() const override { return box()->currentText(); }
 };
 
 QAccessibleInterface* make_drive_list_interface(const QString&, QObject* object)
