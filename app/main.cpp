@@ -15,6 +15,9 @@ int main(int argc, char** argv)
         return request.run();
     }
 
+    // The desktop's fonts and colours would reach Qt's own dialogs, which
+    // the program's windows open over; set_up_application gives its own.
+    QApplication::setDesktopSettingsAware(false);
     QApplication app(argc, argv);
     renamer::set_up_application();
     // A folder that cannot be opened is handled as at any start: the window
