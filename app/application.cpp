@@ -1,9 +1,11 @@
 #include "application.h"
 
 #include "platform/fonts.h"
+#include "platform/palette.h"
 #include "platform/pictures.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
@@ -18,6 +20,16 @@ void set_up_application()
     // which must be the window's caption alone.
     QApplication::setDesktopFileName(QStringLiteral("org.fennimo.Fennimo"));
     platform::install_font_substitutes();
+    // The windows draw their skinned parts themselves and were designed with
+    // Qt's own Fusion style, the light palette of the design and Qt's plain
+    // system font for everything else: the lists, the fields, the scroll bars
+    // and Qt's message boxes. A style override, a platform theme or a dark
+    // palette of the desktop would reach those alone, and leave dark or
+    // borderless fields in a light window; the program sets all three.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(platform::design_palette());
+    const QFont plain(QStringLiteral("Sans Serif"), 9);
+    QApplication::setFont(plain);
     QApplication::setWindowIcon(program_icon());
     // The interface is Chinese whatever the system's language, and so are
     // the buttons Qt puts in its own dialogs ("确定", "是", "否"). Without

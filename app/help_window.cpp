@@ -31,7 +31,8 @@ std::string help_text()
         "",
         "",
         "撤销与报告：",
-        "    在主窗口中按 Ctrl+Z 可以撤销上一次改名：程序先询问，再把每个文件改回原来的名称。撤销记录保存在磁盘上，关闭程序后再打开仍可撤销。",
+        "    在主窗口中按 Ctrl+Z 可以撤销上一次改名：程序先询问，再把每个文件改回原来的名称。撤销记录保存在磁盘上，关闭程序后再打开仍可撤销。在输入框中输入时，Ctrl+Z 撤销的是刚输入的文字；要撤销改名，先把焦点移出输入框（例如按 Tab 键）。",
+        "    按键：Tab 和 Shift+Tab 在各项之间依次移动，F1 打开本帮助，F5 打开改名预览，Esc 关闭帮助窗口和预览窗口。",
         "    改名或撤销时如有文件未能改名（目标名称已存在、名称不允许使用、文件已不存在或文件系统拒绝），结束后会显示一个报告，列出每种原因的文件数和文件名。",
         "",
         "改名预览：",
@@ -61,6 +62,7 @@ Form2::Form2(QWidget* owner)
                           QColor(0, 128, 0), banner);
 
     m_xptopbuttons1->events().bind(controls::Click_event, [this] { close(); });
+    close_on_escape(*m_xptopbuttons1);
     if (owner)
         centre_in(owner->geometry());
 }

@@ -48,6 +48,9 @@ int main(int argc, char** argv)
         return request.run();
     }
 
+    // The desktop's fonts and colours would reach Qt's own dialogs, which
+    // the program's windows open over; set_up_application gives its own.
+    QApplication::setDesktopSettingsAware(false);
     qt_handler = qInstallMessageHandler(while_connecting);
     QApplication app(argc, argv);
     qInstallMessageHandler(qt_handler);

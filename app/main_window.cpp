@@ -144,7 +144,9 @@ Form3::Form3(const std::string& folder)
     for (auto it = made.rbegin(); it != made.rend(); ++it)
         (*it)->raise();
 
-    chain_tab_order({&xp_canvas1(), Text1, m_Command2, m_Command1, &text_box(text_id::Text2),
+    // The frame holds the focus as the window opens; Tab leaves it for
+    // Text1 and never comes back to it.
+    chain_tab_order({Text1, m_Command2, m_Command1, &text_box(text_id::Text2),
                      &text_box(text_id::Text3), &text_box(text_id::Text4), m_checks[0], m_checks[1], m_checks[2],
                      &Combo1(), &text_box(text_id::zztt), &text_box(text_id::Text6), &text_box(text_id::Text5),
                      File1, Dir1, Drive1, m_xpcmdbutton1});
@@ -158,11 +160,22 @@ Form3::Form3(const std::string& folder)
         {text_box(text_id::Text6).editor(), m_labels[6]->text()},
         {text_box(text_id::zztt).editor(), m_checks[2]->Caption()},
         {static_cast<QWidget*>(Combo1().lineEdit()), m_checks[1]->Caption()},
+        // The three lists have no words beside them but their group's; the
+        // drive box would otherwise be named by the drive it shows, and
+        // that stays its value.
+        {File1, Frame3->Caption()},
+        {Dir1, QStringLiteral("文件夹")},
+        {Drive1, QStringLiteral("驱动器")},
     };
     for (const auto& [field, name] : field_names)
         field->setAccessibleName(name);
     // The frame, first in the tab order, has the focus as the window opens.
     setFocusProxy(&xp_canvas1());
+    // Outside the tab order, and without a focus mark to show: the caption
+    // buttons' work is on the keyboard as F1 and the desktop's close, the
+    // group box only draws a border.
+    for (QWidget* outside : std::initializer_list<QWidget*>{m_xptopbuttons1, m_xphelp1, m_xpgroupbox1})
+        outside->setFocusPolicy(Qt::NoFocus);
 
     wire_handlers();
     m_Command1->events().bind(controls::Click_event, [this] { start_run([this] { rename_run(*this); }); });
@@ -192,6 +205,7 @@ void Form3::start_run(const std::function<void()>& run)
     // stale indexes. The click is ignored instead.
     if (m_running)
         return;
+    settle_pattern_rule();
     m_running = true;
     run();
     m_running = false;
@@ -202,21 +216,39 @@ void Form3::undo_last_run()
     start_run([this] { undo_run(*this); });
 }
 
+bool Form3::focusNextPrevChild(bool next)
+{
+    return move_focus(next) || skinned_window::focusNextPrevChild(next);
+}
+
 bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
-    // The text boxes have an undo of their own for typing, which would take
-    // Ctrl+Z whenever the user typed a rule and then pressed Command1; here
-    // it always means the run.
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this && key->matches(QKeySequence::Undo)) {
+        if (!widget || widget->window() != this)
+            return skinned_window::eventFilter(watched, event);
+        // In a box the user types into, Ctrl+Z takes back the typing, as in
+        // every editor; anywhere else in the window it takes back the run.
+        if (key->matches(QKeySequence::Undo)) {
+            const auto* editor = qobject_cast<const QLineEdit*>(widget);
+            if (editor && !editor->isReadOnly())
+                return false;
             if (!key->isAutoRepeat())
                 undo_last_run();
             return true;
         }
-        if (widget && widget->window() == this && key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier) {
+        const auto plain = [key](Qt::Key which) { return key->key() == which && key->modifiers() == Qt::NoModifier; };
+        if (plain(Qt::Key_F5)) {
             show_preview();
+            return true;
+        }
+        if (plain(Qt::Key_F1)) {
+            // Asked for from the keyboard, the help takes it, so that the
+            // arrows scroll it and Escape closes it.
+            show_help();
+            m_help->raise();
+            m_help->activateWindow();
             return true;
         }
     }
@@ -259,13 +291,13 @@ void Form3::rename_from_preview()
     activateWindow();
     // A click on Command1 takes the focus, and a pattern left in Combo1 is
     // checked as the focus leaves it. The window may not be active again
-    // yet, and then nothing tells Combo1; the check is its own, and makes
-    // no second message when it has already run.
+    // yet, and then nothing tells Combo1; the check is due all the same, and
+    // the click runs it first.
     QWidget* focus = focusWidget();
     const bool in_combo = focus && (focus == &Combo1() || Combo1().isAncestorOf(focus));
     m_Command1->setFocus(Qt::MouseFocusReason);
     if (in_combo)
-        combo1_lost_focus(*this);
+        pattern_rule_due();
     m_Command1->click();
 }
 

@@ -67,8 +67,11 @@ public:
     void undo_last_run();
 
 protected:
-    // Ctrl+Z belongs to the window wherever the focus is in it.
+    // Ctrl+Z outside the text boxes, F1 and F5 belong to the window
+    // wherever the focus is in it.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab go round the window's own order.
+    bool focusNextPrevChild(bool next) override;
 
     // Closing the main window by the desktop's own means ends the program,
     // as its close button does, rather than leave the help window behind.

@@ -1,5 +1,7 @@
 #include "preview_window.h"
 
+#include "platform/fonts.h"
+
 #include "main_window.h"
 #include "widget_controls.h"
 
@@ -228,6 +230,7 @@ preview_window::preview_window(Form3& owner, preview_planner& planner)
     m_rows = new QTableView(canvas);
     m_rows->setObjectName(QStringLiteral("rows"));
     place(m_rows, {240, 600, 9255, 6480});
+    m_rows->setFont(platform::names_font());
     m_rows->setModel(m_model);
     // Rows of one height, so that a hundred thousand of them are placed
     // without measuring any.
@@ -240,6 +243,8 @@ preview_window::preview_window(Form3& owner, preview_planner& planner)
     m_rows->setShowGrid(false);
     m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The arrows move through the rows; Tab moves on to "修改".
+    m_rows->setTabKeyNavigation(false);
     m_rows->setTextElideMode(Qt::ElideMiddle);
     QHeaderView* columns_header = m_rows->horizontalHeader();
     columns_header->setHighlightSections(false);
@@ -254,6 +259,7 @@ preview_window::preview_window(Form3& owner, preview_planner& planner)
         {{"Caption", QStringLiteral("修改")}, {"Font", QVariant::fromValue(interface_font(9))}});
 
     m_xptopbuttons1->events().bind(controls::Click_event, [this] { close(); });
+    close_on_escape(*m_xptopbuttons1);
     m_Command1->events().bind(controls::Click_event, [this] {
         if (on_rename)
             on_rename();

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QLabel>
+#include <QShortcut>
 
 namespace renamer {
 
@@ -28,6 +29,14 @@ skinned_window::skinned_window(int width_twips, int height_twips, const QString&
     m_canvas->setObjectName(QStringLiteral("xp_canvas1"));
     m_canvas->setGeometry(rect());
     m_canvas->place(&design_bag("xp_canvas1", icon.isNull() ? values : with_icon), controls::placement::load);
+}
+
+void skinned_window::close_on_escape(QWidget& close_button)
+{
+    close_button.setFocusPolicy(Qt::NoFocus);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 platform::property_bag& skinned_window::design_bag(const char* name, design_values values)

@@ -51,6 +51,9 @@ protected:
                        const QFont& font = {});
 
     static void place(QWidget* control, QRect twips);
+    // For the windows the main window opens: Escape closes them, as their
+    // caption's close button does, which then takes no focus of its own.
+    void close_on_escape(QWidget& close_button);
     void centre_in(const QRect& area);
 
     void resizeEvent(QResizeEvent* event) override;

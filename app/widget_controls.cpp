@@ -5,6 +5,7 @@
 #include "engine/runs.h"
 
 #include "platform/filesystem.h"
+#include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "widgets/shown_text.h"
 #include "platform/units.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QEvent>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -69,17 +71,23 @@ QFont interface_font(double points)
 
 widgets::drive_list* widget_controls::make_Drive1(const std::string& start, QWidget* parent)
 {
-    return m_Drive1 = new widgets::drive_list(start, parent);
+    m_Drive1 = new widgets::drive_list(start, parent);
+    m_Drive1->setFont(platform::names_font());
+    return m_Drive1;
 }
 
 widgets::folder_list* widget_controls::make_Dir1(QWidget* parent)
 {
-    return m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1->setFont(platform::names_font());
+    return m_Dir1;
 }
 
 widgets::file_list* widget_controls::make_File1(QWidget* parent)
 {
-    return m_File1 = new widgets::file_list(parent);
+    m_File1 = new widgets::file_list(parent);
+    m_File1->setFont(platform::names_font());
+    return m_File1;
 }
 
 void widget_controls::open_folder(const std::string& start)
@@ -117,13 +125,16 @@ widgets::text_box* widget_controls::make_text(text_id which, QWidget* parent)
 {
     using kind = widgets::text_box::kind;
     const bool list_box = which == text_id::Text1 || which == text_id::Text2;
-    return m_texts[static_cast<std::size_t>(which)] =
-               new widgets::text_box(list_box ? kind::list : kind::single_line, parent);
+    auto* box = new widgets::text_box(list_box ? kind::list : kind::single_line, parent);
+    // Every text box shows names or a piece of one.
+    box->setFont(platform::names_font());
+    return m_texts[static_cast<std::size_t>(which)] = box;
 }
 
 widgets::combo_box* widget_controls::make_Combo1(QWidget* parent)
 {
     m_Combo1 = new widgets::combo_box(parent);
+    m_Combo1->setFont(platform::names_font());
     m_Combo1->set_items({"*.*", "z.*", "*.z", "z*d*.*y"});
     m_Combo1->set_text("样式");
     m_Combo1->setToolTip(QStringLiteral("使用者可以自己输入样式"));
@@ -150,7 +161,10 @@ void widget_controls::wire_handlers()
     text_box(text_id::Text2).on_click = [this] { text2_click(*this); };
     text_box(text_id::Text3).on_click = [this] { replacement_click(*this); };
     text_box(text_id::Text4).on_click = [this] { replacement_click(*this); };
-    m_Combo1->on_lost_focus = [this] { combo1_lost_focus(*this); };
+    m_Combo1->on_lost_focus = [this] {
+        pattern_rule_due();
+        QMetaObject::invokeMethod(&m_window, [this] { settle_pattern_rule(); }, Qt::QueuedConnection);
+    };
     m_Timer1->on_timer = [this] { timer_tick(*this); };
 }
 
@@ -159,9 +173,34 @@ void widget_controls::chain_tab_order(std::initializer_list<QWidget*> order)
     // A text box hands its focus to its editor, which is what the chain
     // must link.
     const auto taker = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
-    const std::vector<QWidget*> chain(order);
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(taker(chain[i - 1]), taker(chain[i]));
+    m_tab_order.clear();
+    for (QWidget* control : order)
+        m_tab_order.push_back(taker(control));
+    for (std::size_t i = 1; i < m_tab_order.size(); ++i)
+        QWidget::setTabOrder(m_tab_order[i - 1], m_tab_order[i]);
+}
+
+bool widget_controls::move_focus(bool next)
+{
+    // Qt's own chain holds every control that can take the focus, the
+    // caption buttons and the inner parts of the lists among them, and
+    // leaves the order at its end; the window keeps to its own order.
+    const QWidget* focus = QApplication::focusWidget();
+    const auto holds_focus = [focus](const QWidget* control) {
+        return focus && (focus == control || control->isAncestorOf(focus));
+    };
+    const auto count = static_cast<std::ptrdiff_t>(m_tab_order.size());
+    const auto at = std::find_if(m_tab_order.begin(), m_tab_order.end(), holds_focus);
+    std::ptrdiff_t i = at == m_tab_order.end() ? (next ? -1 : count) : at - m_tab_order.begin();
+    for (std::ptrdiff_t step = 0; step < count; ++step) {
+        i = ((next ? i + 1 : i - 1) + count) % count;
+        QWidget* control = m_tab_order[static_cast<std::size_t>(i)];
+        if (control->isVisibleTo(&m_window) && control->isEnabled()) {
+            control->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<std::string_view> widget_controls::list_entry(std::int32_t index)
@@ -261,17 +300,16 @@ auto widget_controls::keeping_focus(Show show)
 
 void widget_controls::show_message(const std::string& text)
 {
-    // The box waits for the message loop: shown from inside a focus change,
-    // its own loop would take the release of the click that moved the focus.
-    QMetaObject::invokeMethod(
-        &m_window,
-        [this, message = widgets::shown_text(text)] {
-            keeping_focus([&] {
-                platform::message_box(message);
-                return true;
-            });
-        },
-        Qt::QueuedConnection);
+    keeping_focus([&] {
+        platform::message_box(widgets::shown_text(text));
+        return true;
+    });
+}
+
+void widget_controls::settle_pattern_rule()
+{
+    if (std::exchange(m_pattern_rule_due, false))
+        combo1_lost_focus(*this);
 }
 
 bool widget_controls::ask_yes_no(const std::string& text)

@@ -21,6 +21,7 @@
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace renamer {
 
@@ -67,7 +68,8 @@ void check_list() override { File1().check(); }
     bool set_folder_path(const std::string& folder) override { return Dir1().set_path(folder); }
     void revert_folder() override { Dir1().revert_change(); }
 
-    // Both return the focus to the control that had it once the box is closed.
+    // Both return when the box is closed, and give the focus back to the
+    // control that had it.
     void show_message(const std::string& text) override;
     bool ask_yes_no(const std::string& text) override;
 
@@ -82,6 +84,13 @@ void check_list() override { File1().check(); }
 
     // Shows every text box's model now.
     void flush_texts();
+
+    // Combo1's LostFocus comes from inside a focus change, where a modal box
+    // would take the release of the click that moved the focus; its rule runs
+    // at the next turn of the loop. A run that a click starts meanwhile runs
+    // it first, and so never sees a pattern the rule is about to refuse.
+    void settle_pattern_rule();
+    void pattern_rule_due() { m_pattern_rule_due = true; }
 
 protected:
     explicit widget_controls(QWidget& window) : m_window(window) {}
@@ -110,8 +119,14 @@ protected:
     // bound by the window that made them.
     void wire_handlers();
 
-    // Links the tab chain first to last.
-    static void chain_tab_order(std::initializer_list<QWidget*> order);
+    // Links the tab chain first to last; Tab and Shift+Tab then go round
+    // these controls alone (move_focus), whatever else could take the focus.
+    void chain_tab_order(std::initializer_list<QWidget*> order);
+    // The next or previous control of the tab order that can take the focus,
+    // wrapping at either end, focused; false when there is none. From a
+    // control outside the order, Tab goes to the first and Shift+Tab to the
+    // last.
+    bool move_focus(bool next);
 
 private:
     // Shows a box through `show` and gives the user back where they were.
@@ -135,6 +150,9 @@ private:
     std::array<widgets::text_box*, 7> m_texts{};
     widgets::combo_box* m_Combo1 = nullptr;
     widgets::progress_bar* m_ppbb = nullptr;
+    bool m_pattern_rule_due = false;
+    // The controls that take the focus in the tab order, first to last.
+    std::vector<QWidget*> m_tab_order;
     platform::timer* m_Timer1 = nullptr;
 };
 

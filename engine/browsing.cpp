@@ -75,11 +75,11 @@ void combo1_lost_focus(window_controls& window)
 {
     if (window.text(text_id::Combo1).find('*') != std::string::npos)
         return;
-    // The effects first: a click that moved the focus here runs its handler
-    // before the message box can be shown, and must not see the pattern.
+    // The user reads why first, with the pattern still in view, and the
+    // window changes once the box is answered.
+    window.show_message(pattern_message);
     window.set_check_value(check_id::Check2, false);
     window.set_text(text_id::Combo1, default_pattern);
-    window.show_message(pattern_message);
 }
 
 } // namespace renamer

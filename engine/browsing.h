@@ -26,7 +26,9 @@ void replacement_click(window_controls& window);
 // Value changes: selecting a rule empties the replacement fields.
 void option_click(window_controls& window);
 
-// Combo1's LostFocus.
+// Combo1's LostFocus. The message box comes first and is answered before
+// Check2 and Combo1 change, so a front end that raises LostFocus from inside
+// a focus change runs this once the change is over, and before any run.
 void combo1_lost_focus(window_controls& window);
 
 inline constexpr const char* pattern_message = "选择框中必须选择有*号的样式或输入带有*号的样式！";

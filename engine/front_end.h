@@ -91,8 +91,8 @@ public:
     // Lets the user work: everything pending runs before the next file.
     virtual void yield() = 0;
 
-    // A message with an OK button only. The front end may show it once the
-    // run has returned, so nothing may depend on its having been closed.
+    // A message with an OK button only; returns once it has been read (a
+    // window's box closed).
     virtual void show_message(const std::string& text) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool ask_yes_no(const std::string& text) = 0;

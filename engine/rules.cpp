@@ -68,7 +68,12 @@ bool make_new_name(std::string& out, const rename_options& options, std::string_
         // Extensions start at the first dot, not the last: "a.b.txt" has "b.txt".
         out += name.substr(0, name.find('.'));
         out += '.';
-        out += trimmed(options.new_extension);
+        // Most people type the extension with its dot; that one dot is the
+        // name's own and is not doubled. Any further dot was meant.
+        std::string_view extension = trimmed(options.new_extension);
+        if (extension.starts_with('.'))
+            extension.remove_prefix(1);
+        out += extension;
     } else if (options.strip_extension) {
         out += name.substr(0, name.find('.'));
     } else if (options.use_pattern && !is_blank(options.pattern)) {

@@ -6,8 +6,15 @@
 // in for them. The application and every test that draws text call this
 // once, before the first window is made.
 
+#include <QFont>
+
 namespace platform {
 
 void install_font_substitutes();
+
+// The font that file and folder names, and the texts matched against them,
+// are shown in: the interface's Song face for Chinese, but a Latin face
+// ahead of it, in which l, 1, I and |, and 0, O and o, are told apart.
+QFont names_font(double points = 10.5);
 
 } // namespace platform

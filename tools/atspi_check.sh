@@ -21,21 +21,7 @@ if [ -z "${ATSPI_CHECK_IN_SESSION:-}" ]; then
   exec env ATSPI_CHECK_IN_SESSION=1 dbus-run-session -- "$0" "$build"
 fi
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# A timeout's TERM ends the script through its cleanup, leaving nothing running.
-trap 'exit 1' TERM INT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+. "$root/tools/xvfb.sh"
 # Qt's bridge otherwise waits for the desktop to say that a screen reader
 # is running.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_STATE_HOME="$work/state"
@@ -108,9 +94,33 @@ if window.getRoleName() != "frame" or window.name.strip() != "Fennimo 1.2.0":
     failures.append(f"the window reads as {window.getRoleName()} \"{window.name}\"")
 for role, name in [("push button", "修改"), ("push button", "查询"), ("push button", "帮助信息"),
                    ("push button", "帮助"), ("push button", "关闭"), ("radio button", "去掉所有扩展名"),
-                   ("text", "将上面所有文件名称中的字符"), ("text", "替换为")]:
+                   ("text", "将上面所有文件名称中的字符"), ("text", "替换为"),
+                   ("combo box", "驱动器"), ("list", "文件夹"), ("list", "文件")]:
     if (role, name) not in by_name:
         failures.append(f"no {role} named \"{name}\"")
+
+
+def selected(node):
+    # What a list holds now: its selected child, as a screen reader reads it
+    # after the list's name.
+    for child in node:
+        if child is not None and child.getState().contains(pyatspi.STATE_SELECTED):
+            return child.name
+    return None
+
+
+# The folder list shows the folder opened last in its path, chosen.
+if ("list", "文件夹") in by_name:
+    shown = selected(by_name[("list", "文件夹")])
+    print(f"atspi_check: 文件夹 holds \"{shown}\"")
+    if shown != os.path.basename(folder):
+        failures.append(f"the folder list reads \"{shown}\", not the open folder")
+if ("combo box", "驱动器") in by_name:
+    # A combo box's value is its text.
+    shown = by_name[("combo box", "驱动器")].queryText().getText(0, -1)
+    print(f"atspi_check: 驱动器 holds \"{shown}\"")
+    if not shown.startswith("/"):
+        failures.append(f"the drive box reads \"{shown}\", not a drive")
 if failures:
     sys.exit("atspi_check: FAILED: " + "; ".join(failures))
 

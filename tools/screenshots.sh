@@ -17,22 +17,7 @@ for tool in Xvfb xdotool import convert; do
 done
 cmake --build "$build" --target fennimo fennimo-gallery >/dev/null
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  # The programs first, the X server last.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work" "${demo:-}"
-}
-trap cleanup EXIT
-
-# The X server picks a free display and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+. "$root/tools/xvfb.sh"
 if command -v openbox >/dev/null; then
   openbox --sm-disable >/dev/null 2>&1 &
   pids+=($!)
@@ -54,6 +39,7 @@ window_named() {
 # A short path, as a user's folder would be; made afresh and removed after.
 demo=/tmp/fennimo-demo
 rm -rf "$demo"
+also_remove+=("$demo")
 folder="$demo/假期照片"
 mkdir -p "$folder"
 for name in IMG_0001.jpg IMG_0002.jpg IMG_0003.jpg IMG_0004.jpg notes.txt 海边.jpg 行程安排.doc; do
@@ -74,6 +60,9 @@ sleep 1
 read -r x y w h < <(window_box "$main")
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/main-window.png"
 kill "${pids[-1]}"
+# Gone before the next window is looked for, so the search never meets it
+# half destroyed.
+wait "${pids[-1]}" 2>/dev/null || true
 
 # --- The preview window --------------------------------------------------------
 trip="$demo/旅行"
@@ -97,6 +86,9 @@ sleep 1
 read -r x y w h < <(window_box "$preview")
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$root/docs/preview.png"
 kill "${pids[-1]}"
+# Gone before the next window is looked for, so the search never meets it
+# half destroyed.
+wait "${pids[-1]}" 2>/dev/null || true
 
 # --- The gallery ---------------------------------------------------------------
 "$build/gallery/fennimo-gallery" &

@@ -2,10 +2,66 @@
 
 #include "platform/filesystem.h"
 #include "widgets/shown_text.h"
+#include "widgets/shown_text_interface.h"
 
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <algorithm>
 
 namespace widgets {
+
+namespace {
+
+// A screen reader hears the drive box as a combo box named by its purpose,
+// with the drive it shows as its value and as its text. Qt's own interface
+// names a combo box by its text on Linux, so the box was read as "/".
+class drive_list_interface : public QAccessibleWidget, public shown_text_interface {
+public:
+    explicit drive_list_interface(drive_list* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? shown() : QAccessibleWidget::text(t);
+    }
+
+    // The list it drops down, as Qt's own combo box has it.
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == box()->view() ? 0 : -1;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name == showMenuAction() || name == pressAction())
+            box()->showPopup();
+    }
+
+
+private:
+    drive_list* box() const { return static_cast<drive_list*>(widget()); }
+    QString shown() const override { return box()->currentText(); }
+};
+
+QAccessibleInterface* make_drive_list_interface(const QString&, QObject* object)
+{
+    auto* box = qobject_cast<drive_list*>(object);
+    return box ? new drive_list_interface(box) : nullptr;
+}
+
+} // namespace
 
 std::string drive_of(const std::string& folder, const std::vector<std::string>& drives)
 {
@@ -22,6 +78,8 @@ std::string drive_of(const std::string& folder, const std::vector<std::string>& 
 
 drive_list::drive_list(const std::string& folder, QWidget* parent) : QComboBox(parent)
 {
+    static const bool interfaces = (QAccessible::installFactory(make_drive_list_interface), true);
+    (void)interfaces;
     connect(this, &QComboBox::activated, this, &drive_list::chosen);
     set_drives(platform::list_drives(), folder);
 }

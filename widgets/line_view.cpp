@@ -1,6 +1,7 @@
 #include "line_view.h"
 
 #include "widgets/shown_text.h"
+#include "widgets/shown_text_interface.h"
 
 #include <QAccessibleWidget>
 #include <QClipboard>
@@ -20,7 +21,7 @@ const std::string empty_text;
 
 // A screen reader reads the list as the read-only text it shows. The text
 // is built when asked for, which only an assistive tool does.
-class line_view_interface : public QAccessibleWidget, public QAccessibleTextInterface {
+class line_view_interface : public QAccessibleWidget, public shown_text_interface {
 public:
     explicit line_view_interface(line_view* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
 
@@ -45,28 +46,9 @@ public:
         return t == QAccessible::Value ? shown() : QAccessibleWidget::text(t);
     }
 
-    QString text(int start, int end) const override { return shown().mid(start, end - start); }
-    int characterCount() const override { return static_cast<int>(shown().size()); }
-    QString attributes(int, int* start, int* end) const override
-    {
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
-    // The selection and the caret are the mouse's; a screen reader reads.
-    void selection(int, int* start, int* end) const override { *start = *end = 0; }
-    int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
 
 private:
-    QString shown() const { return static_cast<const line_view*>(widget())->text(); }
+    QString shown() const override { return static_cast<const line_view*>(widget())->text(); }
 };
 
 QAccessibleInterface* make_interface(const QString&, QObject* object)

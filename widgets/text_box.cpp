@@ -62,6 +62,7 @@ const std::string& text_box::Text() const
         m_text = typed_bytes(m_lines ? m_lines->toPlainText() : m_line->text(), m_lines != nullptr);
         m_shown = m_text;
         m_widget_newer = false;
+        m_screen_stale = false;
     }
     return m_model_shown ? m_shown : m_text;
 }
@@ -142,7 +143,10 @@ void text_box::hold_display(bool held)
 void text_box::flush()
 {
     m_flush.stop();
-    if (m_model_shown || m_widget_newer || m_shown == m_text)
+    // What the user typed and the program has not overwritten stays. Else a
+    // screen that shows anything but the model is filled, even when the
+    // model is what was last shown: the user may have typed over it since.
+    if (m_model_shown || m_widget_newer || (!m_screen_stale && m_shown == m_text))
         return;
     if (m_list) {
         // The list shows the model itself, moved rather than copied: a list
@@ -205,13 +209,15 @@ void text_box::widget_edited()
 {
     if (m_filling)
         return;
+    // Whoever's text wins, the screen no longer shows m_shown: until the
+    // typing is taken into the model, or the model is shown again, the
+    // screen alone holds what it shows.
+    m_screen_stale = true;
     // An edit of a screen that the program has written past since (a run
     // holds its lists back) is replaced when the model is shown; taking it
     // would drop the program's lines.
-    if (m_text != m_shown) {
-        m_screen_stale = true;
+    if (m_text != m_shown)
         return;
-    }
     ++m_edits;
     m_widget_newer = true;
     m_flush.stop();

@@ -96,9 +96,10 @@ private:
     std::uint64_t m_edits = 0;
     bool m_filling = false;
     bool m_held = false;
-    // The user typed into a screen the model had moved past; it no longer
-    // shows m_shown and must be filled whole.
-    bool m_screen_stale = false;
+    // The screen no longer shows m_shown: the user has typed into it, and
+    // what was typed is not yet in the model or was overwritten by the
+    // program. The next show fills it whole.
+    mutable bool m_screen_stale = false;
 };
 
 } // namespace widgets

@@ -81,6 +81,7 @@ private slots:
     void quick_click_after_a_pattern_without_star();
     void design_values_loaded_data();
     void design_values_loaded();
+    void tab_order_data();
     void tab_order();
     void controls_in_place_data();
     void controls_in_place();
@@ -89,6 +90,7 @@ private slots:
     void rename_through_command1_data();
     void rename_through_command1();
     void query_through_command2();
+    void texts_show_what_the_program_wrote();
     void run_before_the_folder_is_read();
     void second_run_is_refused_data();
     void second_run_is_refused();
@@ -283,18 +285,33 @@ void tst_main_window::design_values_loaded()
         QCOMPARE(back, controls::rgb(224, 224, 224));
 }
 
-// The Tab key walks the controls in the designed order, from the frame on.
+// Tab walks the controls in the designed order from the frame on, and
+// Shift+Tab back; both wrap at the ends and stop nowhere else, twice round.
+void tst_main_window::tab_order_data()
+{
+    const QStringList order{"Text1", "Command2", "Command1", "Text2", "Text3", "Text4", "Check1", "Check2", "Check3",
+                            "Combo1", "zztt", "Text6", "Text5", "File1", "Dir1", "Drive1", "xpcmdbutton1"};
+    QStringList back(order.rbegin(), order.rend());
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QStringList>("stops");
+    QTest::newRow("Tab") << false << order + order;
+    QTest::newRow("Shift+Tab") << true << back + back;
+}
+
 void tst_main_window::tab_order()
 {
+    QFETCH(bool, shift);
+    QFETCH(QStringList, stops);
     shown_form f;
     QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
     QTRY_VERIFY(f.form->xp_canvas1().hasFocus());
-    for (const char* name : {"Text1", "Command2", "Command1", "Text2", "Text3", "Text4", "Check1", "Check2", "Check3",
-                             "Combo1", "zztt", "Text6", "Text5", "File1", "Dir1", "Drive1", "xpcmdbutton1"}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (const QString& name : stops) {
+        QTest::keyClick(QApplication::focusWidget(), shift ? Qt::Key_Backtab : Qt::Key_Tab,
+                        shift ? Qt::ShiftModifier : Qt::NoModifier);
         QWidget* next = named(*f.form, name);
         QWidget* focus = QApplication::focusWidget();
-        QVERIFY2(next && (focus == next || next->isAncestorOf(focus)), name);
+        QVERIFY2(next && (focus == next || next->isAncestorOf(focus)),
+                 qPrintable(name + " / " + (focus ? focus->objectName() + focus->metaObject()->className() : "")));
     }
 }
 
@@ -455,6 +472,29 @@ void tst_main_window::query_through_command2()
     QCOMPARE(fixture::read_folder(f.folder()), before);
     QCOMPARE(w.ppbb().Value(), 0.0f);
     QVERIFY(!w.Timer1().enabled());
+}
+
+// Check1 empties both replacement fields after the user typed into them:
+// the screen must show it, so that what the user types next and then runs is
+// what the window shows.
+void tst_main_window::texts_show_what_the_program_wrote()
+{
+    shown_form f({"aq1.txt", "b.txt"});
+    Form3& w = *f.form;
+    QLineEdit* text3 = w.text_box(text_id::Text3).line_editor();
+    QLineEdit* text4 = w.text_box(text_id::Text4).line_editor();
+    QTest::keyClicks(text3, QStringLiteral("a"));
+    QTest::keyClicks(text4, QStringLiteral("b"));
+    click_at(w.option(check_id::Check1));
+    QCOMPARE(text3->text(), QString());
+    QCOMPARE(text4->text(), QString());
+
+    click_at(*text3);
+    QTest::keyClick(text3, Qt::Key_End);
+    QTest::keyClicks(text3, QStringLiteral("q"));
+    QCOMPARE(text3->text(), QStringLiteral("q"));
+    click_at(w.Command1());
+    QCOMPARE(*platform::list_files(f.folder()), (std::vector<std::string>{"a1.txt", "b.txt"}));
 }
 
 // The window reads its folder only after its first frame; a run started
@@ -694,9 +734,13 @@ void tst_main_window::read_by_screen_readers()
         {w.Combo1().lineEdit(), "更改所有文件名为"},
         {w.text_box(text_id::Text1).editor(), "文件列表"},
         {w.text_box(text_id::Text2).editor(), "文件改名"},
+        {&w.File1(), "文件"},
+        {&w.Dir1(), "文件夹"},
+        {&w.Drive1(), "驱动器"},
     };
     for (const auto& [field, name] : fields)
         QCOMPARE(read(field)->text(QAccessible::Name), QString::fromUtf8(name));
+    QCOMPARE(read(&w.Drive1())->text(QAccessible::Value), QString::fromStdString(w.drive()));
 
     w.text_box(text_id::Text3).line_editor()->setText(QStringLiteral("IMG"));
     read(&w.Command2())->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -305,12 +305,16 @@ void tst_report_and_undo::undo_restores_every_name()
     QCOMPARE(renamed.count("旅行y.jpg"), std::size_t(1));
 
     answer = false;
+    // In a text box the key takes back the typing, as in every editor, and
+    // asks nothing; elsewhere in the window it takes back the run.
     w.text_box(text_id::Text3).line_editor()->setFocus();
+    press_undo(w);
+    QVERIFY(questions.isEmpty());
+    QCOMPARE(w.text(text_id::Text3), std::string());
+    w.Command1().setFocus();
     press_undo(w);
     QCOMPARE(questions, QStringList{question_for(5, f.folder())});
     QCOMPARE(read_folder(f.folder()), renamed);
-    // The key went to the undo, not to the text box's own undo of typing.
-    QCOMPARE(w.text(text_id::Text3), std::string("x"));
 
     answer = true;
     w.set_text(text_id::Text1, "stale");

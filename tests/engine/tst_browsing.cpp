@@ -405,12 +405,19 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
 
     QStringList shown;
     QString title;
+    // What the window held while the box was up: the box comes first.
+    QStringList held_at_box;
+    const auto note_held = [&] {
+        held_at_box << QString::fromStdString(window.Combo1().Text())
+                    << (window.check_value(check_id::Check2) ? "Check2" : "");
+    };
     QTimer closer;
     closer.setInterval(0);
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             shown << box->text();
             title = box->windowTitle();
+            note_held();
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
             box->button(QMessageBox::Ok)->click();
@@ -421,6 +428,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
     else platform::set_message_box_hook([&](const QString& text, const QString& box_title) {
         shown << text;
         title = box_title;
+        note_held();
         QWidget box;
         auto* ok = new QLineEdit(&box);
         box.show();
@@ -452,6 +460,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
         QTRY_COMPARE(shown.size(), 1);
         QCOMPARE(shown.front(), QStringLiteral("选择框中必须选择有*号的样式或输入带有*号的样式！"));
         QCOMPARE(title, platform::application_title());
+        QCOMPARE(held_at_box, (QStringList{pattern, "Check2"}));
         QTRY_COMPARE(combo.Text(), std::string("*.*"));
     }
     // The window has its focus back where the user went, and nothing more

@@ -51,6 +51,8 @@ void tst_rules::new_name_data()
     QTest::newRow("ext simple") << QByteArray() << QByteArray() << QByteArray("ext: jpg ") << QByteArray() << QByteArray() << QByteArray("a.txt") << 0 << QByteArray("a.jpg");
     QTest::newRow("ext without dot") << QByteArray() << QByteArray() << QByteArray("ext: jpg ") << QByteArray() << QByteArray() << QByteArray("README") << 0 << QByteArray("README.jpg");
     QTest::newRow("ext from first dot") << QByteArray() << QByteArray() << QByteArray("ext: jpg ") << QByteArray() << QByteArray() << QByteArray("x.tar.gz") << 0 << QByteArray("x.jpg");
+    QTest::newRow("ext typed with its dot") << QByteArray() << QByteArray() << QByteArray("ext: .jpg") << QByteArray() << QByteArray() << QByteArray("IMG_0001.JPG") << 0 << QByteArray("IMG_0001.jpg");
+    QTest::newRow("ext with two dots keeps one") << QByteArray() << QByteArray() << QByteArray("ext:..jpg") << QByteArray() << QByteArray() << QByteArray("IMG_0001") << 0 << QByteArray("IMG_0001..jpg");
     QTest::newRow("ext dot-file") << QByteArray() << QByteArray() << QByteArray("ext:doc") << QByteArray() << QByteArray() << QByteArray(".profile") << 0 << QByteArray(".doc");
     // A blank extension falls through to the replacement, which also hits
     // the x of "txt".
