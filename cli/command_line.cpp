@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <map>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -44,9 +45,14 @@ void print_utf8(std::FILE* stream, const std::string& text)
 
 // The options that ask for the command line rather than the window.
 const char* const console_options[] = {"replace", "must-contain", "must-not-contain", "extension",
-                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes", "history"};
+                                       "strip-extension", "pattern", "dry-run", "null", "undo", "yes", "history",
+                                       "replace-with"};
 const char* const rule_options[] = {"replace", "must-contain", "must-not-contain",
                                     "extension", "strip-extension", "pattern"};
+
+// What a --replace without its two texts is told.
+const char* const replace_form = "--replace 要给两个文字：fennimo --replace WHAT WITH [FOLDER]，"
+                                 "或写成 --replace=WHAT --replace-with=WITH";
 
 // QCommandLineParser gives each option one value, and --replace takes two.
 // Its pair becomes --replace=WHAT --replace-with=WITH before parsing (the
@@ -72,22 +78,6 @@ std::optional<QStringList> joined_replace_pairs(int argc, char** argv, bool& joi
         i += 2;
     }
     return arguments;
-}
-
-// The parser's own words for a wrong option, in the interface's language.
-std::string parse_error_text(const QCommandLineParser& parser)
-{
-    if (!parser.unknownOptionNames().isEmpty())
-        return "未知的选项：" + to_bytes(parser.unknownOptionNames().join(QStringLiteral(", ")));
-    const QString error = parser.errorText();
-    const auto first = error.indexOf(QLatin1Char('\''));
-    const auto last = error.lastIndexOf(QLatin1Char('\''));
-    const std::string option = first >= 0 && last > first ? to_bytes(error.mid(first + 1, last - first - 1)) : "";
-    if (error.startsWith(QStringLiteral("Missing value")))
-        return "选项 " + option + " 缺少参数";
-    if (error.startsWith(QStringLiteral("Unexpected value")))
-        return "选项 " + option + " 不带参数";
-    return "命令行有误：" + to_bytes(error);
 }
 
 // A folder given on the command line, made absolute so that the journal
@@ -137,6 +127,30 @@ private:
     console& m_out;
 };
 
+// The folder a run renames in, counting what it renamed, for the summary of
+// a run that Ctrl+C stops.
+class counted_folder final : public folder_source {
+public:
+    using folder_source::folder_source;
+
+    platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
+                                        std::string_view new_name) override
+    {
+        auto result = folder_source::rename_file(folder, index, old_name, new_name);
+        renamed += result.renamed() ? 1 : 0;
+        return result;
+    }
+
+    std::size_t renamed = 0;
+};
+
+std::string stopped_text(std::size_t renamed)
+{
+    if (renamed == 0)
+        return "已中断，没有文件改名。";
+    return "已中断：已改名 " + std::to_string(renamed) + " 个文件，用 fennimo --undo 可以把它们改回原名。";
+}
+
 // What --help shows, and the options the parser is given from it.
 struct option_row {
     std::initializer_list<const char*> names;
@@ -164,19 +178,73 @@ const option_row option_rows[] = {
     {{"v", "version"}, nullptr, "显示版本。"},
 };
 
+// The second half of --replace's pair, which the help does not show.
+const option_row replace_with_row{{"replace-with"}, "WITH", ""};
+
+// The option of that name (without its dashes), or none.
+const option_row* option_named(std::string_view name)
+{
+    if (name == "replace-with")
+        return &replace_with_row;
+    for (const option_row& row : option_rows)
+        if (std::any_of(row.names.begin(), row.names.end(), [&](const char* option) { return name == option; }))
+            return &row;
+    return nullptr;
+}
+
+std::string shown_option(const char* name)
+{
+    return (std::strlen(name) == 1 ? "-" : "--") + std::string(name);
+}
+
 // Whether a text given to an option is one of the program's own options,
 // which far more likely means a value was left out (`--replace a --dry-run`)
 // than that the text is really meant.
 bool is_option_name(const std::string& text)
 {
-    if (text.size() < 2 || text[0] != '-')
-        return false;
-    const std::string_view name = std::string_view(text).substr(text[1] == '-' ? 2 : 1);
-    if (name == "replace-with")
-        return true;
-    return std::any_of(std::begin(option_rows), std::end(option_rows), [&](const option_row& row) {
-        return std::any_of(row.names.begin(), row.names.end(), [&](const char* option) { return option && name == option; });
-    });
+    return text.size() >= 2 && text[0] == '-' &&
+           option_named(std::string_view(text).substr(text[1] == '-' ? 2 : 1)) != nullptr;
+}
+
+// What is wrong with the options, found the way the parser reads them: a
+// long option with its value after a = or as the next argument, short
+// options one letter each, none after "--". The parser's own texts are
+// English, and the first fault is worth naming exactly.
+std::string option_error(const QStringList& arguments)
+{
+    std::map<const option_row*, int> given;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const std::string argument = to_bytes(arguments[i]);
+        if (argument == "--")
+            break;
+        if (argument.size() < 2 || argument[0] != '-')
+            continue;
+        std::vector<std::pair<std::string, bool>> names; // each with whether a = value came with it
+        const bool long_form = argument[1] == '-';
+        if (long_form) {
+            const auto equals = argument.find('=');
+            names.emplace_back(argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2),
+                               equals != std::string::npos);
+        } else {
+            for (std::size_t k = 1; k < argument.size(); ++k)
+                names.emplace_back(argument.substr(k, 1), false);
+        }
+        for (const auto& [name, with_value] : names) {
+            const option_row* row = option_named(name);
+            if (!row)
+                return "未知的选项：" + std::string(long_form ? "--" : "-") + name;
+            const std::string shown = shown_option(row->names.begin()[0]);
+            if (++given[row] == 2)
+                return "选项 " + shown + " 只能给一次";
+            if (!row->value && with_value)
+                return "选项 " + shown + " 不带参数";
+            if (row->value && !with_value && i + 1 >= arguments.size())
+                return "选项 " + shown + " 缺少参数 " + row->value;
+            if (row->value && !with_value)
+                ++i;
+        }
+    }
+    return {};
 }
 
 // Columns a terminal gives a character: two for the wide characters of
@@ -320,11 +388,14 @@ command_line::command_line(int argc, char** argv)
 
     const auto arguments = joined_replace_pairs(argc, argv, m_replace_joined);
     if (!arguments) {
-        m_usage_error = "--replace 需要两个参数：WHAT WITH";
+        m_usage_error = replace_form;
         return;
     }
+    m_usage_error = option_error(*arguments);
+    if (!m_usage_error.empty())
+        return;
     if (!m_parser.parse(*arguments)) {
-        m_usage_error = parse_error_text(m_parser);
+        m_usage_error = "命令行有误";
         return;
     }
     m_parsed = true;
@@ -342,6 +413,27 @@ command_line::command_line(int argc, char** argv)
                      !m_parser.isSet(QStringLiteral("version")) &&
                      std::none_of(std::begin(console_options), std::end(console_options),
                                   [&](const char* name) { return m_parser.isSet(QString::fromLatin1(name)); });
+    if (m_wants_window && !m_folder.empty())
+        window_folder();
+}
+
+void command_line::window_folder()
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(m_folder, error);
+    // A mistyped folder would otherwise open the window somewhere else, where
+    // a click renames files the user never meant.
+    if (status.type() == std::filesystem::file_type::not_found) {
+        m_wants_window = false;
+        m_parsed = false;
+        m_usage_error = "文件夹不存在：" + console::shown_name(stderr, m_folder);
+        return;
+    }
+    // A file opens on its folder, as a file manager's "open with" gives one.
+    // A folder that is there but cannot be read opens the window on its
+    // drive, as at any start.
+    if (!error && status.type() != std::filesystem::file_type::directory)
+        m_folder = std::filesystem::path(m_folder).parent_path().native();
 }
 
 std::string command_line::value(const QString& option) const
@@ -357,6 +449,16 @@ int command_line::usage_error(const std::string& message) const
 
 int command_line::run()
 {
+    const int status = run_request();
+    // A script must not take a plan cut short by a full disk or a closed
+    // file for the whole plan.
+    if (!console::output_reached() && status == exit_done)
+        return exit_refused;
+    return status;
+}
+
+int command_line::run_request()
+{
     if (!m_parsed)
         return usage_error(m_usage_error);
     if (m_parser.isSet(QStringLiteral("help"))) {
@@ -370,6 +472,9 @@ int command_line::run()
     }
     if (m_parser.positionalArguments().size() > 1)
         return usage_error("只能给一个文件夹");
+    // Half a pair would delete every WHAT, or replace nothing.
+    if (m_parser.isSet(QStringLiteral("replace")) != m_parser.isSet(QStringLiteral("replace-with")))
+        return usage_error(replace_form);
     const bool undo = m_parser.isSet(QStringLiteral("undo"));
     const bool rules = std::any_of(std::begin(rule_options), std::end(rule_options),
                                    [&](const char* name) { return m_parser.isSet(QString::fromLatin1(name)); });
@@ -386,10 +491,8 @@ int command_line::run_rules()
 {
     // The window's own rule: a pattern must hold a *.
     const bool use_pattern = m_parser.isSet(QStringLiteral("pattern"));
-    if (use_pattern && value(QStringLiteral("pattern")).find('*') == std::string::npos) {
-        print_utf8(stderr, std::string(pattern_message) + "\n");
-        return exit_usage;
-    }
+    if (use_pattern && value(QStringLiteral("pattern")).find('*') == std::string::npos)
+        return usage_error("--pattern 的 PATTERN 中必须有 * 号，它换成每个文件的序号");
     if (m_parser.isSet(QStringLiteral("replace")) && m_replace_joined) {
         for (const std::string& text : {value(QStringLiteral("replace")), value(QStringLiteral("replace-with"))}) {
             if (is_option_name(text))
@@ -402,7 +505,20 @@ int command_line::run_rules()
     console out;
     out.null_separated = m_parser.isSet(QStringLiteral("null"));
     const bool dry_run = m_parser.isSet(QStringLiteral("dry-run"));
-    folder_source listed(folder);
+    // A forgotten argument (`--replace IMG_ Pictures`) leaves the folder out
+    // and renames here: the first line says where, before anything else.
+    if (m_folder.empty()) {
+        print_utf8(stderr, "改名的文件夹：");
+        console::write_name(stderr, folder);
+        print_utf8(stderr, "\n");
+    }
+    // Ctrl+C stops a run between two files, from its first on: the journal
+    // ends there, marked as stopped, so that an undo takes back what was
+    // renamed. A plan ends at once.
+    std::optional<platform::interrupt_watch> interrupt;
+    if (!dry_run)
+        interrupt.emplace();
+    counted_folder listed(folder);
     if (!listed.is_open()) {
         print_utf8(stderr, "无法读取文件夹：");
         console::write_name(stderr, folder);
@@ -428,9 +544,15 @@ int command_line::run_rules()
     if (dry_run) {
         printed_plan plan(listed, out);
         outcomes = plan_files({inputs, plan, out});
-        std::fflush(stdout);
+        console::flush(stdout);
         out.show_message(summary_line(outcomes, run_kind::plan));
     } else {
+        out.on_interrupt = [&] {
+            out.show_message(stopped_text(listed.renamed));
+            console::output_reached();
+            stop_journals();
+            interrupt->end_as_interrupted();
+        };
         outcomes = rename_files({inputs, listed, out});
     }
     return outcomes.refused.empty() ? exit_done : exit_refused;
@@ -445,15 +567,21 @@ int command_line::run_undo()
     console out;
     out.assume_yes = m_parser.isSet(QStringLiteral("yes"));
     const std::optional<run_outcomes> outcomes = undo_files(out);
-    // Nothing to undo, or the user said no.
-    if (!outcomes)
+    // Nothing to undo, which the undo has said, or the user said no.
+    if (!outcomes) {
+        if (out.declined())
+            print_utf8(stderr, "未作任何改动。\n");
         return exit_refused;
+    }
     return outcomes->refused.empty() ? exit_done : exit_refused;
 }
 
 int command_line::run_history()
 {
-    for (const journal_record& run : renamer::run_history()) {
+    const std::vector<journal_record> runs = renamer::run_history();
+    if (runs.empty())
+        print_utf8(stderr, "没有保留的改名记录。\n");
+    for (const journal_record& run : runs) {
         char when[32] = "?";
         const auto seconds = static_cast<std::time_t>(run.started);
         if (std::tm local{}; run.valid() && localtime_r(&seconds, &local))

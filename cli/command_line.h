@@ -42,8 +42,12 @@ public:
     int run();
 
 private:
+    // A folder given to the window that is not there is an error; a file
+    // stands for its folder.
+    void window_folder();
     std::string value(const QString& option) const;
     int usage_error(const std::string& message) const;
+    int run_request();
     int run_rules();
     int run_undo();
     int run_history();

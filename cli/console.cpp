@@ -3,12 +3,35 @@
 #include "engine/journal.h"
 #include "engine/rules.h"
 
+#include "platform/error_text.h"
 #include "platform/terminal.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
 namespace renamer {
+
+namespace {
+
+// Why the standard output first refused a write, for the line that says so
+// at the end: by then the error of a write into the buffer is long gone.
+int output_error = 0;
+
+void note_output_error()
+{
+    if (output_error == 0 && std::ferror(stdout))
+        output_error = errno;
+}
+
+} // namespace
+
+void console::flush(std::FILE* stream)
+{
+    std::fflush(stream);
+    if (stream == stdout)
+        note_output_error();
+}
 
 console::console() : m_progress_allowed(platform::is_terminal(STDERR_FILENO)) {}
 
@@ -18,8 +41,23 @@ bool console::set_bar_max(float max)
     return true;
 }
 
+void console::stop_if_interrupted()
+{
+    if (on_interrupt && platform::interrupt_watch::pending())
+        on_interrupt();
+}
+
+void console::set_timer_enabled(bool enabled)
+{
+    m_running = enabled;
+    // A Ctrl+C while the folder was read stops the run before its first file.
+    if (enabled)
+        stop_if_interrupted();
+}
+
 void console::yield()
 {
+    stop_if_interrupted();
     if (!m_progress_allowed || !m_running)
         return;
     const long count = m_count;
@@ -30,7 +68,7 @@ void console::yield()
         return;
     m_last_progress = now;
     std::fprintf(stderr, "\r已处理 %ld / %ld 个文件", static_cast<long>(m_index) + 1, count);
-    std::fflush(stderr);
+    flush(stderr);
     m_progress_shown = true;
 }
 
@@ -58,11 +96,10 @@ bool console::ask_yes_no(const std::string& text)
         return false;
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputs(" [y/N] ", stderr);
-    std::fflush(stderr);
+    flush(stderr);
     char answer[16] = {};
-    if (!std::fgets(answer, sizeof answer, stdin))
-        return false;
-    return answer[0] == 'y' || answer[0] == 'Y';
+    m_declined = !std::fgets(answer, sizeof answer, stdin) || (answer[0] != 'y' && answer[0] != 'Y');
+    return !m_declined;
 }
 
 
@@ -82,6 +119,11 @@ void console::write_name(std::FILE* stream, std::string_view name)
     put(stream, platform::is_terminal(::fileno(stream)) ? escape_bytes(name) : name);
 }
 
+std::string console::shown_name(std::FILE* stream, std::string_view name)
+{
+    return platform::is_terminal(::fileno(stream)) ? escape_bytes(name) : std::string(name);
+}
+
 void console::print_rename(std::string_view old_name, std::string_view new_name, std::string_view reason)
 {
     clear_progress();
@@ -92,6 +134,7 @@ void console::print_rename(std::string_view old_name, std::string_view new_name,
         std::fputc('\0', stdout);
         put(stdout, reason);
         std::fputc('\0', stdout);
+        note_output_error();
         return;
     }
     std::fputs(" → ", stdout);
@@ -102,16 +145,30 @@ void console::print_rename(std::string_view old_name, std::string_view new_name,
         std::fputs("）", stdout);
     }
     std::fputc('\n', stdout);
+    note_output_error();
 }
 
 void console::report(const run_outcomes& outcomes, run_kind kind)
 {
     for (const refusal& r : outcomes.refused)
         print_rename(r.old_name, shown_new_name(r), reason_text(r.result));
-    std::fflush(stdout);
+    flush(stdout);
     show_message(summary_line(outcomes, kind));
     if (const std::string notes = journal_notes(outcomes, kind); !notes.empty())
         std::fwrite(notes.data(), 1, notes.size(), stderr);
+}
+
+bool console::output_reached()
+{
+    flush(stdout);
+    const bool out_reached = !std::ferror(stdout);
+    if (!out_reached) {
+        const int error = output_error;
+        const std::string line =
+            "无法写出标准输出" + (error ? "：" + platform::error_text(error) : std::string()) + "。\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+    return std::fflush(stderr) == 0 && !std::ferror(stderr) && out_reached;
 }
 
 } // namespace renamer

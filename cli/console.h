@@ -9,6 +9,7 @@
 #include "engine/front_end.h"
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 
 namespace renamer {
@@ -17,7 +18,7 @@ class console : public run_observer {
 public:
     console();
 
-    void set_timer_enabled(bool enabled) override { m_running = enabled; }
+    void set_timer_enabled(bool enabled) override;
     // The bar's maximum is the last index of the pass, which the progress
     // line counts to. It refuses nothing: there is no bar to refuse.
     bool set_bar_max(float max) override;
@@ -28,6 +29,9 @@ public:
     // most ten times a second; anything else the console prints clears it
     // first. A pipe never gets one.
     void yield() override;
+    // What a yield does once Ctrl+C is pending (platform::interrupt_watch):
+    // a run stops there, between two files. Nothing stops a plan.
+    std::function<void()> on_interrupt;
 
     // On the standard error, as a box would show it.
     void show_message(const std::string& text) override;
@@ -35,6 +39,8 @@ public:
     // assume_yes nobody is asked and the answer is yes; off a terminal, no.
     bool ask_yes_no(const std::string& text) override;
     bool assume_yes = false;
+    // A question was asked and the answer was no.
+    bool declined() const { return m_declined; }
     // Every refusal on the standard output, as print_rename writes it, in the
     // order the run met them; then the summary on the standard error.
     void report(const run_outcomes& outcomes, run_kind kind) override;
@@ -50,12 +56,23 @@ public:
     // control characters and bytes that are not UTF-8 are escaped so that a
     // name can never drive the terminal.
     static void write_name(std::FILE* stream, std::string_view name);
+    // The name as write_name would write it to `stream`.
+    static std::string shown_name(std::FILE* stream, std::string_view name);
+
+    // Whether everything written to the standard output and error has
+    // reached them; when the output has not, the standard error says so in
+    // one line, where it still can.
+    static bool output_reached();
+    // Flushes a stream, noting why the standard output failed, if it did.
+    static void flush(std::FILE* stream);
 
 private:
     void clear_progress();
+    void stop_if_interrupted();
 
     const bool m_progress_allowed;
     bool m_running = false;
+    bool m_declined = false;
     long m_count = 0;
     std::int32_t m_index = 0;
     bool m_progress_shown = false;

@@ -624,7 +624,7 @@ int open_journal(const std::string& path, bool writable, std::string& error)
         error = errno == ELOOP ? "撤销记录是一个链接，不予使用：" + escape_bytes(path)
               : errno == EISDIR || errno == ENXIO
                   ? not_regular
-                  : "无法打开撤销记录 " + escape_bytes(path) + "：" + std::strerror(errno);
+                  : "无法打开撤销记录 " + escape_bytes(path) + "：" + platform::error_text(errno);
         return -1;
     }
     struct stat st {};
@@ -689,7 +689,7 @@ journal_record read_journal(int fd, const std::string& path, bool running)
     for (off_t at = 0;;) {
         const ssize_t got = pread(fd, buffer, sizeof buffer, at);
         if (got < 0) {
-            record.error = "无法读取撤销记录 " + escape_bytes(path) + "：" + std::strerror(errno);
+            record.error = "无法读取撤销记录 " + escape_bytes(path) + "：" + platform::error_text(errno);
             return record;
         }
         if (got == 0)

@@ -16,7 +16,9 @@ class preview_recorder final : public planned_listing, public run_observer {
 public:
     explicit preview_recorder(preview_pass& pass)
         : planned_listing(pass.m_folder, pass.m_names,
-                          pass.m_images ? pass.m_images->read(pass.m_folder) : platform::folder_image::read(pass.m_folder)),
+                          pass.m_images ? pass.m_images->read(pass.m_folder)
+                                         : platform::folder_image::read(pass.m_folder,
+                                                                        platform::file_looks::where_the_folder_asks)),
           m_pass(pass)
     {
     }

@@ -3,6 +3,7 @@
 // The file services in one include: listing a folder, the drives, and the
 // careful rename and its plan. Nothing here includes Qt.
 
+#include "error_text.h"
 #include "folder_image.h"
 #include "folder_reading.h"
 #include "list_order.h"

@@ -7,16 +7,16 @@
 
 namespace platform {
 
-std::optional<folder_image> folder_image::read(const std::string& folder)
+std::optional<folder_image> folder_image::read(const std::string& folder, file_looks looks)
 {
     const open_folder held(folder);
     if (!held.is_open())
         return std::nullopt;
     system_calls system = held.calls();
-    return take(system_or_stand_in(system), folder);
+    return take(system_or_stand_in(system), folder, looks);
 }
 
-std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder)
+std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder, file_looks looks)
 {
     std::vector<listed_entry> listed;
     if (calls.list(listed) != 0)
@@ -36,8 +36,12 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
         image.m_bytes.reserve(bytes * 2);
         image.m_held = image.m_freed = 0;
         image.make_room(listed.size());
+        image.m_listed.clear();
+        image.m_listed.reserve(listed.size());
         std::uint32_t file = 0;
         for (const auto& item : listed) {
+            image.m_listed.emplace_back(static_cast<std::uint32_t>(image.m_bytes.size()),
+                                        static_cast<std::uint32_t>(item.name.size()));
             // Two listed names that fold alike are one entry to a file
             // system that ignores case; the later is kept, as a later entry
             // replaces.
@@ -47,6 +51,8 @@ std::optional<folder_image> folder_image::take(file_calls& calls, const std::str
         }
     };
     fill();
+    if (!folder.empty())
+        image.m_moves = std::make_shared<move_permission>(folder, listed.size(), looks);
     // Whether the file system ignores case, asked once: by looking up a
     // listed name in another case that is not listed itself. A folder with
     // no name that has another case is taken as one that keeps case; no name
@@ -159,7 +165,17 @@ int folder_image::refused_outright() const
     return m_write_error == EACCES || m_write_error == EPERM ? 0 : m_write_error;
 }
 
-// The kernel's answers, in the order it finds them out.
+int folder_image::refused_move(std::size_t at)
+{
+    const std::uint32_t file = m_slots[at].file;
+    if (!m_moves || file >= m_listed.size())
+        return 0;
+    return m_moves->refusal(file, std::string_view(m_bytes).substr(m_listed[file].first, m_listed[file].second));
+}
+
+// The kernel's answers, in the order it finds them out. The file's own
+// refusal comes once the folder's write permission has been checked, as
+// the kernel checks whether an entry may be deleted from a folder.
 
 int folder_image::look(std::string_view name, entry_type& type)
 {
@@ -181,6 +197,8 @@ int folder_image::rename_noreplace(std::string_view from, std::string_view to)
         return EEXIST;
     if (m_write_error)
         return m_write_error;
+    if (const int error = refused_move(at))
+        return error;
     const slot moved = m_slots[at];
     remove(at);
     add(to, moved.type, moved.file);
@@ -200,6 +218,8 @@ int folder_image::link(std::string_view from, std::string_view to)
         return m_write_error;
     if (m_slots[at].type == entry_type::folder)
         return EPERM;
+    if (const int error = refused_move(at))
+        return error;
     add(to, m_slots[at].type, m_slots[at].file);
     return 0;
 }
@@ -215,6 +235,8 @@ int folder_image::unlink(std::string_view name)
         return m_write_error;
     if (m_slots[at].type == entry_type::folder)
         return EISDIR;
+    if (const int error = refused_move(at))
+        return error;
     remove(at);
     return 0;
 }
@@ -233,6 +255,8 @@ int folder_image::plain_rename(std::string_view from, std::string_view to)
         return 0;
     if (m_write_error)
         return m_write_error;
+    if (const int error = refused_move(at))
+        return error;
     if (target != none) {
         if (m_slots[target].type == entry_type::folder)
             return moved.type == entry_type::folder ? ENOTEMPTY : EISDIR;
@@ -281,7 +305,7 @@ std::optional<folder_image> kept_folder_image::read(const std::string& folder)
     m_watch = std::make_unique<folder_watch>(held.descriptor());
     m_device = identity->first;
     m_inode = identity->second;
-    m_image = folder_image::take(calls, folder);
+    m_image = folder_image::take(calls, folder, file_looks::where_the_folder_asks);
     return m_image;
 }
 

@@ -6,9 +6,12 @@
 // a rename as the kernel would there, so the plan of a run is the run's own
 // algorithm taking the same steps over the image instead of the folder.
 // What the image cannot see is not in the plan: another program's changes
-// meanwhile, a file made immutable, a refusal of the file system's own.
+// meanwhile, a refusal of the file system's own. The files that the kernel
+// will not let leave their names (move_permission) it asks about as a
+// rename first moves them.
 
 #include "file_calls.h"
+#include "move_permission.h"
 #include "rename.h"
 
 #include <cstdint>
@@ -22,10 +25,13 @@ namespace platform {
 
 class folder_image final : public file_calls {
 public:
-    // Nothing when the folder cannot be read.
-    static std::optional<folder_image> read(const std::string& folder);
+    // Nothing when the folder cannot be read. `looks` says which files are
+    // looked at for what the kernel refuses them (move_permission).
+    static std::optional<folder_image> read(const std::string& folder,
+                                            file_looks looks = file_looks::every_file);
     // The image of what `calls` list, asking them what else it needs to know.
-    static std::optional<folder_image> take(file_calls& calls, const std::string& folder = {});
+    static std::optional<folder_image> take(file_calls& calls, const std::string& folder = {},
+                                            file_looks looks = file_looks::every_file);
 
     const std::string& path() const { return m_folder; }
     bool ignores_case() const { return m_ignores_case; }
@@ -82,6 +88,10 @@ private:
     void make_room(std::size_t entries);
     // A refusal the kernel gives before it looks at any name (EROFS).
     int refused_outright() const;
+    // Why the entry in the slot may not leave its name, for reasons of the
+    // file's own; asked of the file by the name the listing gave it, which
+    // a plan leaves it on disk.
+    int refused_move(std::size_t at);
 
     std::string m_folder;
     std::string m_bytes;
@@ -90,6 +100,10 @@ private:
     std::size_t m_freed = 0;
     bool m_ignores_case = false;
     int m_write_error = 0;
+    // Where each listed entry's name as listed is in m_bytes, and its size.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_listed;
+    // Shared by the copies of one image, so that each file is looked at once.
+    std::shared_ptr<move_permission> m_moves;
 };
 
 class folder_watch;
@@ -105,7 +119,9 @@ public:
     kept_folder_image& operator=(const kept_folder_image&) = delete;
 
     // As folder_image::read: a copy of the image kept, while the path names
-    // the folder it was read from and no entry there has changed since.
+    // the folder it was read from and no entry there has changed since. It
+    // serves a preview, which keeps pace with typing: it looks at files only
+    // where the folder asks (file_looks::where_the_folder_asks).
     std::optional<folder_image> read(const std::string& folder);
 
 private:

@@ -1,5 +1,6 @@
 #include "rename.h"
 #include "case_fold.h"
+#include "error_text.h"
 #include "separator.h"
 
 #include <atomic>
@@ -246,7 +247,7 @@ std::optional<split_paths> split_in_one_folder(const std::string& old_path, cons
 
 std::string rename_result::error_text() const
 {
-    return error != 0 ? std::strerror(error) : std::string();
+    return platform::error_text(error);
 }
 
 bool is_plain_name(std::string_view name)

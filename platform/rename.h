@@ -33,7 +33,7 @@ struct rename_result {
     std::string left_as;
 
     bool renamed() const { return outcome == rename_outcome::renamed; }
-    // The system's own words for `error`, for a report.
+    // What the system said, in the interface's language, for a report.
     std::string error_text() const;
     bool operator==(const rename_result&) const = default;
 };

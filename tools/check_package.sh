@@ -23,12 +23,18 @@ done
 dpkg -x "$deb" "$scratch/root"
 for file in usr/bin/fennimo \
             usr/share/applications/org.fennimo.Fennimo.desktop \
+            usr/share/kio/servicemenus/fennimo-rename.desktop \
             usr/share/metainfo/org.fennimo.Fennimo.metainfo.xml \
             usr/share/icons/hicolor/16x16/apps/fennimo.png \
             usr/share/icons/hicolor/32x32/apps/fennimo.png \
             usr/share/icons/hicolor/48x48/apps/fennimo.png; do
   [ -e "$scratch/root/$file" ] || fail "the package lacks /$file"
 done
+
+# A MIME type in the menu entry would let the desktop make Fennimo the
+# program that opens folders.
+! grep -q '^MimeType=' "$scratch/root/usr/share/applications/org.fennimo.Fennimo.desktop" ||
+  fail "the menu entry declares a MIME type"
 
 program="$scratch/root/usr/bin/fennimo"
 version="$(QT_QPA_PLATFORM=offscreen "$program" --version)"

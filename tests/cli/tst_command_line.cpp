@@ -97,6 +97,8 @@ private slots:
     void help_fits_a_terminal();
     void pipe_and_terminal_data();
     void pipe_and_terminal();
+    void output_that_fails_data();
+    void output_that_fails();
 };
 
 void tst_command_line::plan_then_run_data()
@@ -147,6 +149,8 @@ void tst_command_line::plan_then_run()
     QCOMPARE(triples(null_plan.out), plan);
     const finished text = fennimo(arguments + QStringList{"--dry-run"}, folder);
     QCOMPARE(text.out, text_plan(plan));
+    // No FOLDER was given: the first line says where the plan is made.
+    QVERIFY(text.err.startsWith("改名的文件夹：" + bytes(folder) + "\n"));
     QCOMPARE(text.code, code);
     QCOMPARE(describe(read_folder(folder)), describe(before));
 
@@ -183,18 +187,29 @@ void tst_command_line::bad_usage_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("message");
 
+    // The window's message speaks of its own controls.
     QTest::newRow("pattern without *") << QStringList{"--pattern", "photo.jpg"}
-                                       << QByteArray(renamer::pattern_message) + "\n";
+                                       << QByteArray("--pattern 的 PATTERN 中必须有 * 号");
     QTest::newRow("unknown option") << QStringList{"--replace", "a", "b", "--frobnicate"}
-                                    << QByteArray("未知的选项：frobnicate\n");
+                                    << QByteArray("未知的选项：--frobnicate\n");
     QTest::newRow("replace without its second text") << QStringList{"--replace", "a"}
-                                                     << QByteArray("--replace 需要两个参数");
+                                                     << QByteArray("--replace 要给两个文字");
+    // Half a pair would delete every "a", or open the window.
+    QTest::newRow("--replace= alone") << QStringList{"--replace=a", "."} << QByteArray("--replace 要给两个文字");
+    QTest::newRow("--replace-with alone") << QStringList{"--replace-with=x", "."}
+                                          << QByteArray("--replace 要给两个文字");
+    QTest::newRow("an option twice, under its two names") << QStringList{"--strip-extension", "-0", "--null", "."}
+                                                          << QByteArray("选项 -0 只能给一次");
     QTest::newRow("a value where none is taken") << QStringList{"--strip-extension=yes"}
                                                  << QByteArray("不带参数");
     QTest::newRow("two folders") << QStringList{"--strip-extension", ".", "."} << QByteArray("只能给一个文件夹");
     QTest::newRow("undo with a rule") << QStringList{"--undo", "--strip-extension"} << QByteArray("--undo");
     QTest::newRow("a folder that is not there") << QStringList{"--strip-extension", "no such folder"}
                                                 << QByteArray("无法读取文件夹");
+    // Every run here has no display: the window cannot open, and says so.
+    QTest::newRow("the window without a display") << QStringList{"."} << QByteArray("没有可以打开窗口的显示");
+    QTest::newRow("the window on a folder that is not there") << QStringList{"no such folder"}
+                                                              << QByteArray("文件夹不存在");
     QTest::newRow("an empty folder is no current folder") << QStringList{"--strip-extension", ""}
                                                           << QByteArray("文件夹不能为空");
     // A forgotten second text would make the next option the new text.
@@ -297,6 +312,35 @@ void tst_command_line::pipe_and_terminal()
     QCOMPARE(all.contains("e\x1b]0;title\x07vil.txt → e\x1b]0;title\x07vil.log"), !terminal);
     QCOMPARE(all.contains("e\\x1b]0;title\\x07vil.txt → e\\x1b]0;title\\x07vil.log"), terminal);
     QCOMPARE(all.contains("已处理"), terminal);
+}
+
+void tst_command_line::output_that_fails_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("plan") << QStringList{"--replace", "a", "b", "--dry-run"};
+    QTest::newRow("history") << QStringList{"--history"};
+}
+
+// A plan or a history that did not reach its file must not end as if it
+// had: a script would take the truncated output for the whole.
+void tst_command_line::output_that_fails()
+{
+    QFETCH(QStringList, arguments);
+    temporary_state_folder state;
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a.txt", "x.txt"});
+    // A run for the history to show; the plan still has a.txt to show.
+    QCOMPARE(fennimo({"--replace", "x", "y"}, folder).code, 0);
+
+    QProcess process;
+    process.setProcessEnvironment(without_display());
+    process.setWorkingDirectory(QFile::decodeName(bytes(folder)));
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(FENNIMO_PROGRAM), arguments);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(process.readAllStandardError().contains("无法写出标准输出：设备上没有空间。\n"));
 }
 
 // The help fits 80 columns of a terminal, where a Chinese character takes

@@ -135,18 +135,6 @@ void make_entry(const std::string& folder, const entry_shape& e)
     }
 }
 
-bool set_immutable(const std::string& path, bool on)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return done;
-}
-
 // The promise, as a model: a rename happens when the new name is a plain
 // name that no entry has, and the old name is a file or a link that the file
 // system lets change; otherwise nothing happens.
@@ -272,7 +260,7 @@ void tst_rename_corpus::corpus()
     std::set<std::string> top_after = {"listed", "sibling"};
 
     if (verb == "immutable") {
-        if (!set_immutable(folder + "/" + hurt, true))
+        if (!set_file_flags(folder + "/" + hurt, FS_IMMUTABLE_FL, true))
             QSKIP(qPrintable("the kernel refuses the immutable attribute here: " + QString::fromLocal8Bit(std::strerror(errno))));
         expected.frozen.insert(hurt);
     }
@@ -343,7 +331,7 @@ void tst_rename_corpus::corpus()
         QVERIFY(::rmdir(mount_point.c_str()) == 0);
     }
     if (verb == "immutable")
-        QVERIFY(set_immutable(folder + "/" + hurt, false));
+        QVERIFY(set_file_flags(folder + "/" + hurt, FS_IMMUTABLE_FL, false));
 
     const auto after = take_inventory(ends_in);
     if (verb.empty() || at_start) {

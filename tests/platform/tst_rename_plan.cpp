@@ -136,8 +136,14 @@ QByteArray names_and_types(const std::vector<listed_entry>& entries)
     return out;
 }
 
+// The user whose part a test takes, as root, where permissions differ by
+// user: "nobody".
+constexpr uid_t another_user = 65534;
+
 // "kind/name" or "kind/name/extra", as tst_rename_corpus writes them: f
-// file, h hard link to extra, l symbolic link to extra, d folder, p FIFO.
+// file, h hard link to extra, l symbolic link to extra, d folder, p FIFO;
+// and files the kernel may not let go: i immutable and a append-only (the
+// caller sets the flags), o another_user's.
 void make_entry(const std::string& folder, const QByteArray& text)
 {
     const QList<QByteArray> parts = text.split('/');
@@ -146,6 +152,13 @@ void make_entry(const std::string& folder, const QByteArray& text)
     switch (parts.value(0).at(0)) {
     case 'f':
         write_file(folder, name, name);
+        break;
+    case 'i':
+    case 'a':
+    case 'o':
+        write_file(folder, name, name);
+        if (text.startsWith('o'))
+            QVERIFY(::chown(path.c_str(), another_user, another_user) == 0);
         break;
     case 'h':
         QVERIFY(::link((folder + "/" + extra).c_str(), path.c_str()) == 0);
@@ -272,6 +285,26 @@ void tst_rename_plan::plan_is_the_run_data()
         << QByteArrayList{"keep.txt|KEEP.txt", "other.txt|KEEP.TXT", "other.txt|Other.txt"} << QByteArray()
         << QByteArray("RER") << false;
 
+    // What the kernel refuses for the file's own sake, which no listing
+    // shows; a refusal comes after the name taken. "S" makes the folder
+    // sticky, as /tmp is, "W" one the user may not write; in both the
+    // plan and the run are made as another user.
+    QTest::newRow("immutable and append-only files")
+        << int(atomic) << QByteArrayList{"f/a", "i/b", "a/c"} << QByteArrayList{"a|x", "b|y", "c|z"} << QByteArray()
+        << QByteArray("RSS") << false;
+    QTest::newRow("an immutable file whose new name is taken")
+        << int(atomic) << QByteArrayList{"i/b", "f/y"} << QByteArrayList{"b|y"} << QByteArray() << QByteArray("E")
+        << false;
+    QTest::newRow("an immutable file, by a hard link") << int(hard_link) << QByteArrayList{"i/b"}
+                                                       << QByteArrayList{"b|y"} << QByteArray() << QByteArray("S")
+                                                       << false;
+    QTest::newRow("a sticky folder: another's file, and one's own")
+        << int(atomic) << QByteArrayList{"S", "f/theirs", "o/mine"} << QByteArrayList{"theirs|x", "mine|y"}
+        << QByteArray() << QByteArray("SR") << false;
+    QTest::newRow("a folder the user may not write") << int(atomic) << QByteArrayList{"W", "o/mine"}
+                                                     << QByteArrayList{"mine|y"} << QByteArray() << QByteArray("S")
+                                                     << false;
+
     const char* const ways[] = {"renameat2", "link", "plain", "case-blind", "FUSE"};
     std::mt19937 random(20);
     for (int w = atomic; w <= fuse; ++w)
@@ -300,8 +333,30 @@ void tst_rename_plan::plan_is_the_run()
 
     const auto dir = make_folder(true);
     const std::string folder = path_of(*dir);
-    for (const auto& entry : entries)
-        make_entry(folder, entry);
+    const bool as_another_user = entries.contains("S") || entries.contains("W");
+    if ((as_another_user || entries.join().contains("o/")) && ::geteuid() != 0)
+        QSKIP("only root can take another user's part");
+    // Root's own, after the user's part has been given back.
+    const auto unflag = qScopeGuard([&] {
+        for (const auto& entry : entries)
+            if (entry.startsWith("i/") || entry.startsWith("a/"))
+                set_file_flags(folder + "/" + str(entry.mid(2)), FS_IMMUTABLE_FL | FS_APPEND_FL, false);
+    });
+    for (const auto& entry : entries) {
+        if (entry == "S" || entry == "W")
+            QVERIFY(::chmod(folder.c_str(), entry == "S" ? 01777 : 0555) == 0);
+        else
+            make_entry(folder, entry);
+        if ((entry.startsWith("i/") || entry.startsWith("a/")) &&
+            !set_file_flags(folder + "/" + str(entry.mid(2)), entry.startsWith('i') ? FS_IMMUTABLE_FL : FS_APPEND_FL, true))
+            QSKIP("the kernel refuses these flags here");
+    }
+    if (as_another_user)
+        QVERIFY(::seteuid(another_user) == 0);
+    const auto as_root_again = qScopeGuard([&] {
+        if (as_another_user)
+            QVERIFY(::seteuid(0) == 0);
+    });
 
     case_blind_file_system blind(way == fuse);
     if (way >= case_blind)

@@ -12,9 +12,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -43,6 +45,20 @@ namespace fixture {
 
 inline std::string str(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
 inline QByteArray bytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
+
+// Sets or clears a file's flags (FS_IMMUTABLE_FL, FS_APPEND_FL); false
+// where the kernel refuses, with errno saying why.
+inline bool set_file_flags(const std::string& path, int flags, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int now = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &now) == 0;
+    now = on ? (now | flags) : (now & ~flags);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &now) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
 
 // A fresh folder on the disk or, with in_memory, on /dev/shm.
 inline std::unique_ptr<byte_named_dir> make_folder(bool in_memory = false)
