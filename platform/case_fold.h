@@ -10,6 +10,8 @@
 namespace platform {
 
 std::string fold_case(std::string_view name);
+// The same into `out`, whose room a caller folding many names keeps.
+void fold_case(std::string_view name, std::string& out);
 bool equal_without_case(std::string_view a, std::string_view b);
 
 // The name with every letter that has another case put in it, or the name

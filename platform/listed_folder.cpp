@@ -1,6 +1,7 @@
 #include "listed_folder.h"
 #include "case_fold.h"
 #include "list_order.h"
+#include "name_hash.h"
 #include "rename.h"
 
 #include <algorithm>
@@ -31,25 +32,18 @@ bool file_or_link(int dir_fd, const dirent* entry)
     return fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
-std::uint64_t mixed(std::uint64_t hash, std::uint64_t bytes)
-{
-    hash = (hash ^ bytes) * 0x9e3779b97f4a7c15u;
-    return hash ^ hash >> 29;
-}
-
-// ASCII letters folded, every other byte as it is; `other` says whether
-// there was a byte beyond ASCII.
-std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
+// The name with its ASCII letters folded, eight bytes at a time, into
+// `folded`; false when it holds a byte beyond ASCII, which only the whole
+// folding takes as a file system does.
+bool ascii_folded(std::string_view name, std::string& folded)
 {
     constexpr std::uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
-    std::uint64_t hash = name.size(), seen_high = 0;
+    folded.resize(name.size());
+    std::uint64_t seen_high = 0;
     for (std::size_t at = 0; at < name.size(); at += 8) {
+        const std::size_t size = std::min<std::size_t>(8, name.size() - at);
         std::uint64_t bytes = 0;
-        if (name.size() - at >= 8)
-            std::memcpy(&bytes, name.data() + at, 8);
-        else
-            for (std::size_t k = name.size(); k-- > at;)
-                bytes = bytes << 8 | static_cast<unsigned char>(name[k]);
+        std::memcpy(&bytes, name.data() + at, size);
         seen_high |= bytes;
         // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
         // the low seven bits alone, so that no sum carries into the next byte.
@@ -57,22 +51,20 @@ std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
         const std::uint64_t above_z = low + (0x7f - 'Z') * ones;
         const std::uint64_t from_a = low + (0x80 - 'A') * ones;
         bytes |= (from_a & ~above_z & ~bytes & high) >> 2;
-        hash = mixed(hash, bytes);
+        std::memcpy(folded.data() + at, &bytes, size);
     }
-    other = (seen_high & high) != 0;
-    return hash;
+    return (seen_high & high) == 0;
 }
 
 // A name as a file system that ignores case compares it, hashed: names that
 // such a file system takes for one hash alike, so that unequal hashes are
-// unequal names on any file system. ASCII is folded eight bytes at a time;
-// a name with any other byte goes through the whole folding, which folds
-// ASCII the same way.
-std::uint64_t folded_hash(std::string_view name)
+// unequal names on any file system. `folded` is room the caller keeps, so
+// that a hundred thousand names need no allocation each.
+std::uint64_t folded_hash(std::string_view name, std::string& folded)
 {
-    bool other = false;
-    const std::uint64_t hash = ascii_folded_hash(name, other);
-    return other ? ascii_folded_hash(fold_case(name), other) : hash;
+    if (!ascii_folded(name, folded))
+        fold_case(name, folded);
+    return name_hash(folded);
 }
 
 // The hashes seen so far, in a table with room for `count` of them.
@@ -89,7 +81,7 @@ public:
     bool insert(std::uint64_t hash)
     {
         hash |= 1; // 0 marks a free slot
-        for (std::size_t at = (hash ^ hash >> 29) & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
+        for (std::size_t at = hash >> 1 & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
             if (m_slots[at] == hash)
                 return false;
             if (m_slots[at] == 0) {
@@ -259,7 +251,7 @@ void listed_folder::checking::finish(listed_folder& listed)
     if (m_failed || m_unchanged)
         return;
     for (std::size_t i = 0; i < m_there.size(); ++i) {
-        if (m_there[i] || m_aside.count(std::string(m_entries[i])))
+        if (m_there[i] || m_aside.count(m_entries[i]))
             continue;
         listed.m_gone.resize(m_there.size());
         listed.m_gone[i] = true;
@@ -303,12 +295,13 @@ std::optional<std::vector<std::uint32_t>> listed_folder::order_free(const name_l
     // Names of the folder may meet each other (two names alike but for case
     // where the file system keeps case); only a new name meeting one counts.
     hash_set seen(m_entries.size() + m_others.size() + new_names.size());
+    std::string folded;
     for (const auto name : m_entries)
-        seen.insert(folded_hash(name));
+        seen.insert(folded_hash(name, folded));
     for (const auto name : m_others)
-        seen.insert(folded_hash(name));
+        seen.insert(folded_hash(name, folded));
     for (std::size_t i = 0; i < new_names.size(); ++i)
-        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i])))
+        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i], folded)))
             return std::nullopt;
     return m_entries.order_added();
 }

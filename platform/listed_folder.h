@@ -7,9 +7,11 @@
 
 #include "folder_reading.h"
 #include "folder_watch.h"
+#include "name_hash.h"
 #include "rename.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -114,7 +116,7 @@ public:
         std::vector<std::uint32_t> m_order;
         std::size_t m_next = 0;
         std::vector<bool> m_there;
-        std::unordered_set<std::string> m_aside;
+        std::unordered_set<std::string, name_hasher, std::equal_to<>> m_aside;
     };
     void check();
 
