@@ -35,13 +35,13 @@ public:
     // order, one file at a time.
     rename_result rename(std::string_view old_name, std::string_view new_name)
     {
-        return rename_in(*this, old_name, new_name);
+        return rename_in(*this, old_name, new_name, m_way);
     }
     // The same for a name the run's listing showed as a file or a link,
     // which the run renames without looking at it again.
     rename_result rename_listed(std::string_view old_name, std::string_view new_name)
     {
-        return platform::rename_listed(*this, old_name, new_name);
+        return platform::rename_listed(*this, old_name, new_name, m_way);
     }
 
     int look(std::string_view name, entry_type& type) override;
@@ -90,6 +90,8 @@ private:
     std::size_t m_freed = 0;
     bool m_ignores_case = false;
     int m_write_error = 0;
+    // The plan learns the way the run will take as the run does, file by file.
+    rename_way m_way = rename_way::atomic;
 };
 
 class folder_watch;

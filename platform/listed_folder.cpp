@@ -117,7 +117,8 @@ open_folder::~open_folder()
 
 open_folder::open_folder(open_folder&& other) noexcept
     : m_folder(std::move(other.m_folder)),
-      m_fd(std::exchange(other.m_fd, -1))
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_way(other.m_way)
 {
 }
 
@@ -142,6 +143,7 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
             close(m_fd);
         m_folder = std::move(other.m_folder);
         m_fd = std::exchange(other.m_fd, -1);
+        m_way = other.m_way;
     }
     return *this;
 }
@@ -151,10 +153,16 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
 {
     if (m_fd >= 0 && folder == m_folder) {
         system_calls calls(m_fd, {});
-        return rename_in(system_or_stand_in(calls), old_name, new_name);
+        return rename_in(system_or_stand_in(calls), old_name, new_name, m_way);
     }
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
     return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
+}
+
+rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name) const
+{
+    system_calls calls(m_fd, {});
+    return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way);
 }
 
 listed_folder::reading::reading(const std::string& folder)
@@ -270,8 +278,7 @@ rename_result listed_folder::rename(const std::string& folder, std::size_t index
         return m_folder.rename_no_replace(folder, old_name, new_name);
     if (gone(index))
         return {rename_outcome::entry_gone, 0, {}};
-    system_calls calls = m_folder.calls();
-    return rename_listed(system_or_stand_in(calls), old_name, new_name);
+    return m_folder.rename_listed(old_name, new_name);
 }
 
 rename_result listed_folder::rename(const std::string& folder, std::string_view old_name,

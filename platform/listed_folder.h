@@ -52,10 +52,17 @@ public:
     // open folder when `folder` is the one held open, else by their paths.
     rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
                                     std::string_view new_name) const;
+    // The same for a name its listing showed as a file or a link, through
+    // the folder held open, without a look at it first.
+    rename_result rename_listed(std::string_view old_name, std::string_view new_name) const;
 
 private:
     std::string m_folder;
     int m_fd = -1;
+    // How the file system here renames, learnt from its first refusal and
+    // kept while the folder is held: it is the file system's, not a state of
+    // the folder's, so a const rename may learn it.
+    mutable rename_way m_way = rename_way::atomic;
 };
 
 class listed_folder {
