@@ -130,6 +130,19 @@ void fold_case(std::string_view name, std::string& out)
     for_each_point(name, [&](std::uint32_t point) { encode(out, fold(point)); });
 }
 
+bool folds_beyond_ascii(std::string_view name)
+{
+    for (std::size_t at = 0, length = 1; at < name.size(); at += length) {
+        length = 1;
+        if (static_cast<unsigned char>(name[at]) < 0x80)
+            continue;
+        const std::uint32_t point = decode(name, at, length);
+        if (point < stray_byte && fold(point) != point)
+            return true;
+    }
+    return false;
+}
+
 bool equal_without_case(std::string_view a, std::string_view b)
 {
     return a == b || fold_case(a) == fold_case(b);

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,37 +35,52 @@ bool file_or_link(int dir_fd, const dirent* entry)
     return fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
-// The name with its ASCII letters folded, eight bytes at a time, into
-// `folded`; false when it holds a byte beyond ASCII, which only the whole
-// folding takes as a file system does.
+// The name with its ASCII letters folded into `folded`, sixteen or eight
+// bytes at a time; false when it holds a byte beyond ASCII.
 bool ascii_folded(std::string_view name, std::string& folded)
 {
-    constexpr std::uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
     folded.resize(name.size());
+    char* const out = folded.data();
+    std::size_t at = 0;
+    bool high = false;
+#ifdef __SSE2__
+    // Bytes are signed here: those beyond ASCII are below 'A'.
+    const __m128i below_a = _mm_set1_epi8('A' - 1), above_z = _mm_set1_epi8('Z' + 1), bit = _mm_set1_epi8(0x20);
+    __m128i seen = _mm_setzero_si128();
+    for (; name.size() - at >= 16; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(name.data() + at));
+        seen = _mm_or_si128(seen, bytes);
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, below_a), _mm_cmplt_epi8(bytes, above_z));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_or_si128(bytes, _mm_and_si128(upper, bit)));
+    }
+    high = _mm_movemask_epi8(seen) != 0;
+#endif
+    constexpr std::uint64_t ones = 0x0101010101010101u, high_bits = 0x8080808080808080u;
     std::uint64_t seen_high = 0;
-    for (std::size_t at = 0; at < name.size(); at += 8) {
+    for (; at < name.size(); at += 8) {
         const std::size_t size = std::min<std::size_t>(8, name.size() - at);
         std::uint64_t bytes = 0;
         std::memcpy(&bytes, name.data() + at, size);
         seen_high |= bytes;
         // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
         // the low seven bits alone, so that no sum carries into the next byte.
-        const std::uint64_t low = bytes & ~high;
-        const std::uint64_t above_z = low + (0x7f - 'Z') * ones;
+        const std::uint64_t low = bytes & ~high_bits;
+        const std::uint64_t above = low + (0x7f - 'Z') * ones;
         const std::uint64_t from_a = low + (0x80 - 'A') * ones;
-        bytes |= (from_a & ~above_z & ~bytes & high) >> 2;
-        std::memcpy(folded.data() + at, &bytes, size);
+        bytes |= (from_a & ~above & ~bytes & high_bits) >> 2;
+        std::memcpy(out + at, &bytes, size);
     }
-    return (seen_high & high) == 0;
+    return !high && (seen_high & high_bits) == 0;
 }
 
 // A name as a file system that ignores case compares it, hashed: names that
 // such a file system takes for one hash alike, so that unequal hashes are
 // unequal names on any file system. `folded` is room the caller keeps, so
-// that a hundred thousand names need no allocation each.
+// that a hundred thousand names need no allocation each. Most names beyond
+// ASCII are Chinese, which has no case: their ASCII folded is their fold.
 std::uint64_t folded_hash(std::string_view name, std::string& folded)
 {
-    if (!ascii_folded(name, folded))
+    if (!ascii_folded(name, folded) && folds_beyond_ascii(name))
         fold_case(name, folded);
     return name_hash(folded);
 }
