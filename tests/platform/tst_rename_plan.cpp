@@ -241,6 +241,8 @@ private slots:
     void plan_is_the_run();
     void way_refused_once_per_folder_data();
     void way_refused_once_per_folder();
+    void renames_that_may_meet_keep_the_list_order_data();
+    void renames_that_may_meet_keep_the_list_order();
 };
 
 void tst_rename_plan::plan_is_the_run_data()
@@ -442,6 +444,51 @@ void tst_rename_plan::way_refused_once_per_folder()
     for (const int count : counted)
         seen += QByteArray::number(count) + " ";
     QCOMPARE(seen.trimmed(), calls);
+}
+
+// A new name that a file system ignoring case takes for another name of the
+// folder, or for another new name, makes the run keep the list's order: in
+// long names, whose letters are folded sixteen at a time, and in names
+// beyond ASCII, Chinese ones (whose ASCII letters alone have case) above all.
+void tst_rename_plan::renames_that_may_meet_keep_the_list_order_data()
+{
+    QTest::addColumn<QByteArrayList>("entries");
+    QTest::addColumn<QByteArrayList>("new_names");
+    QTest::addColumn<bool>("order_free");
+    const QByteArray holiday = "\xe5\x81\x87\xe6\x97\xa5_0001.jpg";
+    QTest::newRow("long names apart") << QByteArrayList{"Holiday_Photo_000001.JPG", "Holiday_Photo_000002.JPG"}
+                                      << QByteArrayList{"Holiday_Photo_000001.new", "Holiday_Photo_000002.new"}
+                                      << true;
+    QTest::newRow("a long name in another case")
+        << QByteArrayList{"Holiday_Photo_000001.JPG", "x"} << QByteArrayList{"Holiday_Photo_000001.JPG", "hOLIDAY_pHOTO_000001.jpg"}
+        << false;
+    QTest::newRow("two new names alike but for case")
+        << QByteArrayList{"x", "y"} << QByteArrayList{"Holiday_Photo_000001.JPG", "HOLIDAY_PHOTO_000001.JPG"} << false;
+    QTest::newRow("Chinese names apart") << QByteArrayList{holiday, "x"} << QByteArrayList{holiday, "\xe5\x81\x87.jpg"}
+                                         << true;
+    QTest::newRow("a Chinese name in another case")
+        << QByteArrayList{holiday, "x"} << QByteArrayList{holiday, "\xe5\x81\x87\xe6\x97\xa5_0001.JPG"} << false;
+    QTest::newRow("Greek in another case") << QByteArrayList{"\xce\xa3.txt", "x"}
+                                           << QByteArrayList{"\xce\xa3.txt", "\xcf\x83.TXT"} << false;
+}
+
+void tst_rename_plan::renames_that_may_meet_keep_the_list_order()
+{
+    QFETCH(QByteArrayList, entries);
+    QFETCH(QByteArrayList, new_names);
+    QFETCH(bool, order_free);
+    const auto dir = make_folder(true);
+    for (const auto& entry : entries)
+        write_file(path_of(*dir), str(entry), str(entry));
+    const auto listed = platform::listed_folder::read(path_of(*dir));
+    QVERIFY(listed);
+    std::map<std::string, std::string> new_name_of;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        new_name_of[str(entries[i])] = str(new_names[i]);
+    platform::name_list in_list_order;
+    for (const auto name : listed->entries())
+        in_list_order.push_back(new_name_of[std::string(name)]);
+    QCOMPARE(listed->order_free(in_list_order).has_value(), order_free);
 }
 
 QTEST_APPLESS_MAIN(tst_rename_plan)
