@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make ninja-build mold pkg-config
+  g++ cmake make ninja-build mold pkg-config libxxhash-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-arphic-uming fonts-noto-cjk fonts-dejavu-core
   xvfb xauth imagemagick openbox xdotool

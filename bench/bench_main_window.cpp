@@ -108,6 +108,13 @@ int main(int argc, char** argv)
     std::printf(" %8s %8s %8s\n", "idle s", "gap ms", "peak MB");
     for (const auto& base : bench::bases(argc, argv))
         for (const int n : {count / 10, count}) {
+            // The floor itself timed as the run is, in a round of its own:
+            // how far from 1.00 the bench puts a run that does no more.
+            const auto floor = bench::measure_rounds(
+                base, n, [](const std::string& folder) { return bench::time_floor(folder, false).first; });
+            std::printf("floor as a run:\n");
+            bench::print_row(base, n, floor);
+            std::printf("\n");
             idle.clear();
             gaps.clear();
             peaks.clear();

@@ -106,9 +106,11 @@ inline double cpu_seconds(bool children = false)
 
 // A plain loop over `folder`, a fresh folder of numbered files: it lists
 // the folder, as every renamer must, then renames each name, looking at the
-// entry first when `look_first`. Answers the seconds on the clock and of
-// processor time.
-inline std::pair<double, double> time_floor(const std::string& folder, bool look_first)
+// entry first when `look_first`. The new name replaces "a" by "b" unless
+// `new_name_of` makes it. Answers the seconds on the clock and of processor
+// time.
+inline std::pair<double, double> time_floor(const std::string& folder, bool look_first,
+                                            std::string (*new_name_of)(const std::string&) = nullptr)
 {
     const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const double cpu_start = cpu_seconds();
@@ -121,7 +123,7 @@ inline std::pair<double, double> time_floor(const std::string& folder, bool look
     ::closedir(listing);
     new_names.reserve(names.size());
     for (const auto& name : names)
-        new_names.push_back(renamer::replace_all(name, "a", "b"));
+        new_names.push_back(new_name_of ? new_name_of(name) : renamer::replace_all(name, "a", "b"));
     for (std::size_t i = 0; i < names.size(); ++i) {
         struct stat st {};
         if (look_first && (::fstatat(dir_fd, names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)))

@@ -1,6 +1,7 @@
 #include "case_fold.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 
@@ -78,10 +79,29 @@ void encode(std::string& out, std::uint32_t point)
     }
 }
 
+// Which blocks of 256 code points hold a letter that folds: most names
+// beyond ASCII are Chinese, whose blocks hold none, and are folded then
+// without a search of the table.
+constexpr std::uint32_t block_count = 0x1F000 / 256;
+static_assert((std::end(folds) - 1)->from < 0x1F000);
+template <std::uint32_t fold_pair::*point>
+constexpr std::array<bool, block_count> blocks_of()
+{
+    std::array<bool, block_count> blocks{};
+    for (const auto& pair : folds)
+        blocks[pair.*point / 256] = true;
+    return blocks;
+}
+constexpr auto blocks_that_fold = blocks_of<&fold_pair::from>();
+// And which hold a letter another folds to.
+constexpr auto blocks_folded_to = blocks_of<&fold_pair::to>();
+
 std::uint32_t fold(std::uint32_t point)
 {
     if (point < 0x80)
         return point >= 'A' && point <= 'Z' ? point - 'A' + 'a' : point;
+    if (point / 256 >= block_count || !blocks_that_fold[point / 256])
+        return point;
     const auto it = std::lower_bound(std::begin(folds), std::end(folds), point,
                                      [](const fold_pair& p, std::uint32_t x) { return p.from < x; });
     return it != std::end(folds) && it->from == point ? it->to : point;
@@ -99,9 +119,28 @@ void for_each_point(std::string_view text, Each each)
 std::string fold_case(std::string_view name)
 {
     std::string out;
+    fold_case(name, out);
+    return out;
+}
+
+void fold_case(std::string_view name, std::string& out)
+{
+    out.clear();
     out.reserve(name.size());
     for_each_point(name, [&](std::uint32_t point) { encode(out, fold(point)); });
-    return out;
+}
+
+bool folds_beyond_ascii(std::string_view name)
+{
+    for (std::size_t at = 0, length = 1; at < name.size(); at += length) {
+        length = 1;
+        if (static_cast<unsigned char>(name[at]) < 0x80)
+            continue;
+        const std::uint32_t point = decode(name, at, length);
+        if (point < stray_byte && fold(point) != point)
+            return true;
+    }
+    return false;
 }
 
 bool equal_without_case(std::string_view a, std::string_view b)
@@ -115,7 +154,10 @@ std::string in_other_case(std::string_view name)
     out.reserve(name.size());
     for_each_point(name, [&](std::uint32_t point) {
         std::uint32_t other = fold(point);
-        if (other == point) {
+        if (point < 0x80) {
+            if (point >= 'a' && point <= 'z')
+                other = point - 'a' + 'A';
+        } else if (other == point && point / 256 < block_count && blocks_folded_to[point / 256]) {
             // A letter that is its own fold: another letter folds to it.
             const auto it = std::find_if(std::begin(folds), std::end(folds),
                                          [&](const fold_pair& p) { return p.to == point; });

@@ -168,6 +168,16 @@ int system_calls::may_write()
                             W_OK | X_OK, AT_EACCESS));
 }
 
+int system_calls::may_link(std::string_view name, bool& allowed)
+{
+    struct stat st {};
+    if (fstatat(m_fd, c_path(m_prefix, name), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    const uid_t caller = geteuid();
+    allowed = (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) && (caller == 0 || st.st_uid == caller);
+    return 0;
+}
+
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)
 {
     hooks().listing_fault = std::move(hook);
@@ -241,6 +251,15 @@ int staged_calls::plain_rename(std::string_view from, std::string_view to)
     if (const int error = staged_failure(file_call::plain_rename, from, to))
         return error;
     return m_inner.plain_rename(from, to);
+}
+
+int staged_calls::may_link(std::string_view name, bool& allowed)
+{
+    if (staged_failure(file_call::may_link, name) != 0) {
+        allowed = false;
+        return 0;
+    }
+    return m_inner.may_link(name, allowed);
 }
 
 int staged_calls::list(std::vector<listed_entry>& entries)

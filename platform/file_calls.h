@@ -36,6 +36,18 @@ public:
     virtual int list(std::vector<listed_entry>& entries) = 0;
     // 0 when the folder's entries may be renamed; else why not (EROFS, EACCES).
     virtual int may_write() = 0;
+    // Whether the entry is a file or a link that the kernel lets the caller
+    // link wherever hard links exist: the caller's own, or any for root.
+    // Protected hard links refuse another user's file with EPERM, the errno
+    // a file system without links gives; this tells the two apart. A file
+    // system that keeps no owners answers by the entry's type alone.
+    virtual int may_link(std::string_view name, bool& allowed)
+    {
+        entry_type type{};
+        const int error = look(name, type);
+        allowed = error == 0 && (type == entry_type::file || type == entry_type::link);
+        return error;
+    }
 };
 
 // The system's calls, on names in a folder held open (`folder_fd`) or, with
@@ -53,6 +65,7 @@ public:
     int plain_rename(std::string_view from, std::string_view to) override;
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override;
+    int may_link(std::string_view name, bool& allowed) override;
 
 private:
     int m_fd;
@@ -72,13 +85,15 @@ bool listing_fails(const std::string& folder);
 void pretend_no_rename_noreplace(bool pretend);
 
 // The file calls a rename makes, for the hook below.
-enum class file_call { rename_noreplace, link, unlink, plain_rename, look, list };
+enum class file_call { rename_noreplace, link, unlink, plain_rename, look, list, may_link };
 
 // Stages what the kernel here cannot: a file system without hard links, or
 // another program that changes the folder between two calls. Before each
 // file call of a rename, or of a plan, the hook runs with the names the call
 // takes; it may change the folder, and it answers 0 to let the call go on or
-// an errno for the call to fail with.
+// an errno for the call to fail with. For may_link, an errno is what a
+// link of that file would meet were links offered (EPERM: another user's
+// file under protected hard links), and the call answers "not allowed".
 using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
 void set_file_call_hook(file_call_hook hook);
 
@@ -107,6 +122,7 @@ public:
     int plain_rename(std::string_view from, std::string_view to) override;
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override { return m_inner.may_write(); }
+    int may_link(std::string_view name, bool& allowed) override;
 
 private:
     file_calls& m_inner;

@@ -2,6 +2,7 @@
 #include "case_fold.h"
 #include "folder_watch.h"
 #include "listed_folder.h"
+#include "name_hash.h"
 
 #include <cerrno>
 
@@ -80,7 +81,7 @@ std::size_t folder_image::find(std::string_view name) const
         folded = fold_case(name);
         name = folded;
     }
-    const std::uint32_t hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(name));
+    const std::uint32_t hash = static_cast<std::uint32_t>(name_hash(name));
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         const slot& s = m_slots[at];
@@ -107,7 +108,7 @@ void folder_image::add(std::string_view name, entry_type type, std::uint32_t fil
         s.key_at = s.name_at;
         s.key_size = s.name_size;
     }
-    s.hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(key(s)));
+    s.hash = static_cast<std::uint32_t>(name_hash(key(s)));
     s.use = slot::state::held;
     s.type = type;
     s.file = file;

@@ -41,13 +41,13 @@ public:
     // order, one file at a time.
     rename_result rename(std::string_view old_name, std::string_view new_name)
     {
-        return rename_in(*this, old_name, new_name);
+        return rename_in(*this, old_name, new_name, m_way);
     }
     // The same for a name the run's listing showed as a file or a link,
     // which the run renames without looking at it again.
     rename_result rename_listed(std::string_view old_name, std::string_view new_name)
     {
-        return platform::rename_listed(*this, old_name, new_name);
+        return platform::rename_listed(*this, old_name, new_name, m_way);
     }
 
     int look(std::string_view name, entry_type& type) override;
@@ -104,6 +104,8 @@ private:
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_listed;
     // Shared by the copies of one image, so that each file is looked at once.
     std::shared_ptr<move_permission> m_moves;
+    // The plan learns the way the run will take as the run does, file by file.
+    rename_way m_way = rename_way::atomic;
 };
 
 class folder_watch;

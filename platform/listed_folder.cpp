@@ -1,11 +1,15 @@
 #include "listed_folder.h"
 #include "case_fold.h"
 #include "list_order.h"
+#include "name_hash.h"
 #include "rename.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,48 +35,54 @@ bool file_or_link(int dir_fd, const dirent* entry)
     return fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
-std::uint64_t mixed(std::uint64_t hash, std::uint64_t bytes)
+// The name with its ASCII letters folded into `folded`, sixteen or eight
+// bytes at a time; false when it holds a byte beyond ASCII.
+bool ascii_folded(std::string_view name, std::string& folded)
 {
-    hash = (hash ^ bytes) * 0x9e3779b97f4a7c15u;
-    return hash ^ hash >> 29;
-}
-
-// ASCII letters folded, every other byte as it is; `other` says whether
-// there was a byte beyond ASCII.
-std::uint64_t ascii_folded_hash(std::string_view name, bool& other)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101u, high = 0x8080808080808080u;
-    std::uint64_t hash = name.size(), seen_high = 0;
-    for (std::size_t at = 0; at < name.size(); at += 8) {
+    folded.resize(name.size());
+    char* const out = folded.data();
+    std::size_t at = 0;
+    bool high = false;
+#ifdef __SSE2__
+    // Bytes are signed here: those beyond ASCII are below 'A'.
+    const __m128i below_a = _mm_set1_epi8('A' - 1), above_z = _mm_set1_epi8('Z' + 1), bit = _mm_set1_epi8(0x20);
+    __m128i seen = _mm_setzero_si128();
+    for (; name.size() - at >= 16; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(name.data() + at));
+        seen = _mm_or_si128(seen, bytes);
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, below_a), _mm_cmplt_epi8(bytes, above_z));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_or_si128(bytes, _mm_and_si128(upper, bit)));
+    }
+    high = _mm_movemask_epi8(seen) != 0;
+#endif
+    constexpr std::uint64_t ones = 0x0101010101010101u, high_bits = 0x8080808080808080u;
+    std::uint64_t seen_high = 0;
+    for (; at < name.size(); at += 8) {
+        const std::size_t size = std::min<std::size_t>(8, name.size() - at);
         std::uint64_t bytes = 0;
-        if (name.size() - at >= 8)
-            std::memcpy(&bytes, name.data() + at, 8);
-        else
-            for (std::size_t k = name.size(); k-- > at;)
-                bytes = bytes << 8 | static_cast<unsigned char>(name[k]);
+        std::memcpy(&bytes, name.data() + at, size);
         seen_high |= bytes;
         // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
         // the low seven bits alone, so that no sum carries into the next byte.
-        const std::uint64_t low = bytes & ~high;
-        const std::uint64_t above_z = low + (0x7f - 'Z') * ones;
+        const std::uint64_t low = bytes & ~high_bits;
+        const std::uint64_t above = low + (0x7f - 'Z') * ones;
         const std::uint64_t from_a = low + (0x80 - 'A') * ones;
-        bytes |= (from_a & ~above_z & ~bytes & high) >> 2;
-        hash = mixed(hash, bytes);
+        bytes |= (from_a & ~above & ~bytes & high_bits) >> 2;
+        std::memcpy(out + at, &bytes, size);
     }
-    other = (seen_high & high) != 0;
-    return hash;
+    return !high && (seen_high & high_bits) == 0;
 }
 
 // A name as a file system that ignores case compares it, hashed: names that
 // such a file system takes for one hash alike, so that unequal hashes are
-// unequal names on any file system. ASCII is folded eight bytes at a time;
-// a name with any other byte goes through the whole folding, which folds
-// ASCII the same way.
-std::uint64_t folded_hash(std::string_view name)
+// unequal names on any file system. `folded` is room the caller keeps, so
+// that a hundred thousand names need no allocation each. Most names beyond
+// ASCII are Chinese, which has no case: their ASCII folded is their fold.
+std::uint64_t folded_hash(std::string_view name, std::string& folded)
 {
-    bool other = false;
-    const std::uint64_t hash = ascii_folded_hash(name, other);
-    return other ? ascii_folded_hash(fold_case(name), other) : hash;
+    if (!ascii_folded(name, folded) && folds_beyond_ascii(name))
+        fold_case(name, folded);
+    return name_hash(folded);
 }
 
 // The hashes seen so far, in a table with room for `count` of them.
@@ -89,7 +99,7 @@ public:
     bool insert(std::uint64_t hash)
     {
         hash |= 1; // 0 marks a free slot
-        for (std::size_t at = (hash ^ hash >> 29) & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
+        for (std::size_t at = hash >> 1 & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
             if (m_slots[at] == hash)
                 return false;
             if (m_slots[at] == 0) {
@@ -125,7 +135,8 @@ open_folder::~open_folder()
 
 open_folder::open_folder(open_folder&& other) noexcept
     : m_folder(std::move(other.m_folder)),
-      m_fd(std::exchange(other.m_fd, -1))
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_way(other.m_way)
 {
 }
 
@@ -150,6 +161,7 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
             close(m_fd);
         m_folder = std::move(other.m_folder);
         m_fd = std::exchange(other.m_fd, -1);
+        m_way = other.m_way;
     }
     return *this;
 }
@@ -159,10 +171,16 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
 {
     if (m_fd >= 0 && folder == m_folder) {
         system_calls calls(m_fd, {});
-        return rename_in(system_or_stand_in(calls), old_name, new_name);
+        return rename_in(system_or_stand_in(calls), old_name, new_name, m_way);
     }
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
     return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
+}
+
+rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name) const
+{
+    system_calls calls(m_fd, {});
+    return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way);
 }
 
 listed_folder::reading::reading(const std::string& folder)
@@ -259,7 +277,7 @@ void listed_folder::checking::finish(listed_folder& listed)
     if (m_failed || m_unchanged)
         return;
     for (std::size_t i = 0; i < m_there.size(); ++i) {
-        if (m_there[i] || m_aside.count(std::string(m_entries[i])))
+        if (m_there[i] || m_aside.count(m_entries[i]))
             continue;
         listed.m_gone.resize(m_there.size());
         listed.m_gone[i] = true;
@@ -278,8 +296,7 @@ rename_result listed_folder::rename(const std::string& folder, std::size_t index
         return m_folder.rename_no_replace(folder, old_name, new_name);
     if (gone(index))
         return {rename_outcome::entry_gone, 0, {}};
-    system_calls calls = m_folder.calls();
-    return rename_listed(system_or_stand_in(calls), old_name, new_name);
+    return m_folder.rename_listed(old_name, new_name);
 }
 
 rename_result listed_folder::rename(const std::string& folder, std::string_view old_name,
@@ -303,12 +320,13 @@ std::optional<std::vector<std::uint32_t>> listed_folder::order_free(const name_l
     // Names of the folder may meet each other (two names alike but for case
     // where the file system keeps case); only a new name meeting one counts.
     hash_set seen(m_entries.size() + m_others.size() + new_names.size());
+    std::string folded;
     for (const auto name : m_entries)
-        seen.insert(folded_hash(name));
+        seen.insert(folded_hash(name, folded));
     for (const auto name : m_others)
-        seen.insert(folded_hash(name));
+        seen.insert(folded_hash(name, folded));
     for (std::size_t i = 0; i < new_names.size(); ++i)
-        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i])))
+        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i], folded)))
             return std::nullopt;
     return m_entries.order_added();
 }

@@ -7,9 +7,11 @@
 
 #include "folder_reading.h"
 #include "folder_watch.h"
+#include "name_hash.h"
 #include "rename.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -50,10 +52,17 @@ public:
     // open folder when `folder` is the one held open, else by their paths.
     rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
                                     std::string_view new_name) const;
+    // The same for a name its listing showed as a file or a link, through
+    // the folder held open, without a look at it first.
+    rename_result rename_listed(std::string_view old_name, std::string_view new_name) const;
 
 private:
     std::string m_folder;
     int m_fd = -1;
+    // How the file system here renames, learnt from its first refusal and
+    // kept while the folder is held: it is the file system's, not a state of
+    // the folder's, so a const rename may learn it.
+    mutable rename_way m_way = rename_way::atomic;
 };
 
 class listed_folder {
@@ -114,7 +123,7 @@ public:
         std::vector<std::uint32_t> m_order;
         std::size_t m_next = 0;
         std::vector<bool> m_there;
-        std::unordered_set<std::string> m_aside;
+        std::unordered_set<std::string, name_hasher, std::equal_to<>> m_aside;
     };
     void check();
 

@@ -44,16 +44,15 @@ bool links_unsupported(int error)
     return error == EPERM || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
 }
 
-// The ways of a no-replace move, in the order they are tried. Once the file
-// system has refused a way for one move, the next moves of the same rename
-// start at the way it took.
-enum class way { atomic, link, plain };
+using way = rename_way;
 
 // One no-replace move, by the first way the file system supports:
 // renameat2 with RENAME_NOREPLACE; else a hard link and an unlink, because
-// linkat never replaces either; else, only where the kernel has just refused
+// linkat never replaces either; else, only where the kernel has refused
 // both, a check that the new name is free followed by a plain rename. With
-// `known_free` the check has been made already, by a fresh listing.
+// `known_free` the check has been made already, by a fresh listing. `by`
+// is the folder's memory of the way that works: a way the file system does
+// not offer is tried once, and the moves after start at the way it took.
 int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free = false)
 {
     if (by == way::atomic) {
@@ -62,6 +61,9 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
             return error;
         by = way::link;
     }
+    // A refusal of the link for this one file, not for the file system: the
+    // folder keeps the link way for the files after it.
+    bool this_file_only = false, learnt_from_eperm = false;
     if (by == way::link) {
         const int error = calls.link(from, to);
         if (error == 0) {
@@ -74,7 +76,17 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
         }
         if (!links_unsupported(error))
             return error;
-        by = way::plain;
+        // EPERM is also how protected hard links refuse another user's
+        // file, and how an immutable file refuses everything: only a file
+        // the caller could link anywhere tells of the file system.
+        if (error == EPERM) {
+            bool allowed = false;
+            this_file_only = calls.may_link(from, allowed) != 0 || !allowed;
+        }
+        if (!this_file_only) {
+            by = way::plain;
+            learnt_from_eperm = error == EPERM;
+        }
     }
     // This is the one step that is not atomic: another program that creates
     // the new name between the check and the rename loses its file to the
@@ -83,12 +95,19 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
     if (!known_free) {
         entry_type type{};
         const int error = calls.look(to, type);
+        // The kernel looks for the file before the name it is to take, as
+        // the other ways do: a file gone meanwhile is gone, whatever bears
+        // the new name.
         if (error == 0)
-            return EEXIST;
+            return calls.look(from, type) == ENOENT ? ENOENT : EEXIST;
         if (error != ENOENT)
             return error;
     }
-    return calls.plain_rename(from, to);
+    const int error = calls.plain_rename(from, to);
+    // A file the kernel refuses to rename too was what refused the link.
+    if (error == EPERM && learnt_from_eperm)
+        by = way::link;
+    return error;
 }
 
 // A name beside the old one that listings show, unlike the temporary name,
@@ -120,7 +139,7 @@ std::string unique_tag()
 // `why` for the rename that did not happen. When another program has taken
 // the old name meanwhile, the file goes to a visible name beside it instead,
 // so that it is never left hidden, and the answer says where it is.
-rename_result put_back(file_calls& calls, std::string_view temporary, std::string_view old_name, way by,
+rename_result put_back(file_calls& calls, std::string_view temporary, std::string_view old_name, way& by,
                        const rename_result& why)
 {
     const int back = move_once(calls, temporary, old_name, by);
@@ -169,9 +188,8 @@ int still_taken(file_calls& calls, std::string_view name, bool& taken)
 // if the new name went with it, it was the same entry and the file goes on
 // to its new name; if it is still there, it is another entry and the file
 // goes back.
-rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to)
+rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to, way& by)
 {
-    way by = way::atomic;
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
         if (attempt == 100)
@@ -198,7 +216,8 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
 // unless a listing has just done so; move it without replacing anything, by the first way the file system
 // supports; and where the new name is the old one in another case, through
 // a temporary name, putting it back when that was not so.
-rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
+rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+                           way& by)
 {
     // A name a listing gave is a plain name of the folder.
     if ((look_first && !is_plain_name(old_name)) || !is_plain_name(new_name))
@@ -214,7 +233,6 @@ rename_result rename_steps(file_calls& calls, std::string_view old_name, std::st
         if (type != entry_type::file && type != entry_type::link)
             return outcome_of(rename_outcome::entry_gone);
     }
-    way by = way::atomic;
     const int error = move_once(calls, old_name, new_name, by);
     if (error == 0)
         return outcome_of(rename_outcome::renamed);
@@ -222,7 +240,7 @@ rename_result rename_steps(file_calls& calls, std::string_view old_name, std::st
     // move aside; an ordinary collision leaves the file under its own name
     // throughout.
     if (error == EEXIST && equal_without_case(old_name, new_name))
-        return move_through_temporary(calls, old_name, new_name);
+        return move_through_temporary(calls, old_name, new_name, by);
     return refusal(error);
 }
 
@@ -259,24 +277,26 @@ bool is_plain_name(std::string_view name)
 
 namespace {
 
-rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
+rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+                           way& by)
 {
     if (!staged_calls::active())
-        return rename_steps(calls, old_name, new_name, look_first);
+        return rename_steps(calls, old_name, new_name, look_first, by);
     staged_calls staged(calls);
-    return rename_steps(staged, old_name, new_name, look_first);
+    return rename_steps(staged, old_name, new_name, look_first, by);
 }
 
 } // namespace
 
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name)
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& by)
 {
-    return staged_steps(calls, old_name, new_name, true);
+    return staged_steps(calls, old_name, new_name, true, by);
 }
 
-rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name)
+rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
+                            rename_way& by)
 {
-    return staged_steps(calls, old_name, new_name, false);
+    return staged_steps(calls, old_name, new_name, false, by);
 }
 
 std::string folder_prefix(const std::string& folder)
@@ -292,7 +312,9 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
     if (!split)
         return outcome_of(rename_outcome::name_not_allowed);
     system_calls calls(AT_FDCWD, split->prefix);
-    return rename_in(system_or_stand_in(calls), split->old_name, split->new_name);
+    // A folder named by its path is not held: it learns its way afresh.
+    rename_way by = rename_way::atomic;
+    return rename_in(system_or_stand_in(calls), split->old_name, split->new_name, by);
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include "file_calls.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,19 +41,29 @@ struct rename_result {
 
 bool is_plain_name(std::string_view name);
 
+// How a folder's file system moves a file without replacing one, as far as
+// its refusals have shown: renameat2 with RENAME_NOREPLACE; else a hard link
+// and an unlink; else a check that the new name is free and a plain rename.
+// The object that holds a folder open keeps one, so that the run, the plan
+// and the undo through it ask the file system once per folder whether a way
+// is offered, not once per file: over a network each refused call is a
+// round trip.
+enum class rename_way : std::uint8_t { atomic, link, plain };
+
 // Renames the entry `old_name` to `new_name` through `calls`, the one
 // algorithm of every rename and every plan. Refused before any call: a name
 // that is empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
 // Refused right before the call: an entry that is gone or is no longer a
 // file or a link.
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name);
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& way);
 
 // The same for an entry that a listing showed as a file or a link, which is
 // not looked at again: the listing was the look. What another program puts
 // in its place after the listing is not seen; the kernel has no rename that
 // refuses a folder, so a look right before the rename would only narrow
 // that, at the cost of a path lookup per file.
-rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name);
+rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
+                            rename_way& way);
 
 // The same from two full paths, which must name entries of the same folder
 // (compared byte for byte up to and including the last separator).

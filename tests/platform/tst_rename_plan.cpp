@@ -252,6 +252,10 @@ private slots:
     void cleanup() { platform::reset_test_hooks(); }
     void plan_is_the_run_data();
     void plan_is_the_run();
+    void way_refused_once_per_folder_data();
+    void way_refused_once_per_folder();
+    void renames_that_may_meet_keep_the_list_order_data();
+    void renames_that_may_meet_keep_the_list_order();
 };
 
 void tst_rename_plan::plan_is_the_run_data()
@@ -434,6 +438,112 @@ void tst_rename_plan::plan_is_the_run()
     }
     if (!outcomes.isEmpty())
         QCOMPARE(run_outcomes, outcomes);
+}
+
+// Over a network every refused call is a round trip: a way the file system
+// does not offer is tried for the first file only, by the run, by the undo
+// (which looks at each file first) and by the plan alike. A link refused
+// for one file alone (another user's, under protected hard links) leaves
+// the folder on links. The calls are counted in the order of file_call.
+void tst_rename_plan::way_refused_once_per_folder_data()
+{
+    QTest::addColumn<QByteArray>("through");
+    QTest::addColumn<bool>("links");
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<QByteArray>("calls");
+    for (const QByteArray through : {"run", "undo", "plan"}) {
+        // The undo's look at each file before it moves it.
+        const QByteArray looks = through == "undo" ? "4" : "0";
+        QTest::newRow(through + ", without RENAME_NOREPLACE")
+            << through << true << QByteArray() << "1 4 4 0 " + looks + " 0 0";
+        QTest::newRow(through + ", without links either")
+            << through << false << QByteArray() << "1 1 0 4 " + QByteArray::number(4 + looks.toInt()) + " 0 1";
+        QTest::newRow(through + ", another user's file first")
+            << through << false << QByteArray("a") << "1 2 0 4 " + QByteArray::number(4 + looks.toInt()) + " 0 2";
+    }
+}
+
+void tst_rename_plan::way_refused_once_per_folder()
+{
+    QFETCH(QByteArray, through);
+    QFETCH(bool, links);
+    QFETCH(QByteArray, foreign);
+    QFETCH(QByteArray, calls);
+
+    const auto dir = make_folder(true);
+    const std::string folder = path_of(*dir);
+    const std::vector<std::string> names{"a", "b", "c", "d"};
+    for (const auto& name : names)
+        write_file(folder, name, name);
+    auto plan = platform::folder_image::read(folder);
+    auto run = platform::listed_folder::read(folder);
+    const platform::open_folder undo(folder);
+    QVERIFY(plan && run);
+
+    int counted[7] = {};
+    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string&) {
+        ++counted[static_cast<int>(call)];
+        if (call == platform::file_call::rename_noreplace)
+            return EINVAL;
+        if (call == platform::file_call::link && !links)
+            return EPERM;
+        return call == platform::file_call::may_link && from == str(foreign) ? EPERM : 0;
+    });
+    for (const auto& name : names) {
+        const auto result = through == "plan" ? plan->rename_listed(name, name + ".new")
+                            : through == "run" ? run->rename(folder, name, name + ".new")
+                                               : undo.rename_no_replace(folder, name, name + ".new");
+        QCOMPARE(result.outcome, platform::rename_outcome::renamed);
+    }
+    QByteArray seen;
+    for (const int count : counted)
+        seen += QByteArray::number(count) + " ";
+    QCOMPARE(seen.trimmed(), calls);
+}
+
+// A new name that a file system ignoring case takes for another name of the
+// folder, or for another new name, makes the run keep the list's order: in
+// long names, whose letters are folded sixteen at a time, and in names
+// beyond ASCII, Chinese ones (whose ASCII letters alone have case) above all.
+void tst_rename_plan::renames_that_may_meet_keep_the_list_order_data()
+{
+    QTest::addColumn<QByteArrayList>("entries");
+    QTest::addColumn<QByteArrayList>("new_names");
+    QTest::addColumn<bool>("order_free");
+    const QByteArray holiday = "\xe5\x81\x87\xe6\x97\xa5_0001.jpg";
+    QTest::newRow("long names apart") << QByteArrayList{"Holiday_Photo_000001.JPG", "Holiday_Photo_000002.JPG"}
+                                      << QByteArrayList{"Holiday_Photo_000001.new", "Holiday_Photo_000002.new"}
+                                      << true;
+    QTest::newRow("a long name in another case")
+        << QByteArrayList{"Holiday_Photo_000001.JPG", "x"} << QByteArrayList{"Holiday_Photo_000001.JPG", "hOLIDAY_pHOTO_000001.jpg"}
+        << false;
+    QTest::newRow("two new names alike but for case")
+        << QByteArrayList{"x", "y"} << QByteArrayList{"Holiday_Photo_000001.JPG", "HOLIDAY_PHOTO_000001.JPG"} << false;
+    QTest::newRow("Chinese names apart") << QByteArrayList{holiday, "x"} << QByteArrayList{holiday, "\xe5\x81\x87.jpg"}
+                                         << true;
+    QTest::newRow("a Chinese name in another case")
+        << QByteArrayList{holiday, "x"} << QByteArrayList{holiday, "\xe5\x81\x87\xe6\x97\xa5_0001.JPG"} << false;
+    QTest::newRow("Greek in another case") << QByteArrayList{"\xce\xa3.txt", "x"}
+                                           << QByteArrayList{"\xce\xa3.txt", "\xcf\x83.TXT"} << false;
+}
+
+void tst_rename_plan::renames_that_may_meet_keep_the_list_order()
+{
+    QFETCH(QByteArrayList, entries);
+    QFETCH(QByteArrayList, new_names);
+    QFETCH(bool, order_free);
+    const auto dir = make_folder(true);
+    for (const auto& entry : entries)
+        write_file(path_of(*dir), str(entry), str(entry));
+    const auto listed = platform::listed_folder::read(path_of(*dir));
+    QVERIFY(listed);
+    std::map<std::string, std::string> new_name_of;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        new_name_of[str(entries[i])] = str(new_names[i]);
+    platform::name_list in_list_order;
+    for (const auto name : listed->entries())
+        in_list_order.push_back(new_name_of[std::string(name)]);
+    QCOMPARE(listed->order_free(in_list_order).has_value(), order_free);
 }
 
 QTEST_APPLESS_MAIN(tst_rename_plan)
