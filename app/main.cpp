@@ -1,11 +1,15 @@
 #include "application.h"
 #include "cli/command_line.h"
+#include "engine/journal.h"
 #include "main_window.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // Before anything can rename: a termination signal then ends every
+    // journal still being written before the program ends.
+    renamer::install_journal_handlers();
     QCoreApplication::setApplicationVersion(QStringLiteral(FENNIMO_VERSION));
     renamer::command_line request(argc, argv);
     if (!request.wants_window()) {

@@ -93,8 +93,10 @@ void print_journal_share(const QString& base, int count)
         const double start = bench::cpu_seconds();
         {
             renamer::journal_writer writer;
+            const platform::open_folder root("/");
+            writer.rename_in("/", root.descriptor());
             for (std::size_t i = 0; i < old_names.size(); ++i)
-                writer.add("/", old_names[i], new_names[i]);
+                writer.moving(i + 1, old_names[i], new_names[i]);
             writer.finish();
         }
         lines.push_back(bench::cpu_seconds() - start);
@@ -159,7 +161,7 @@ bool print_kill(const QString& base, int count)
     ::munmap(map, point + 1);
     ::close(fd);
     const int renamed = count_starting(dir.path, "file_b_");
-    const auto journalled = renamer::read_journal(journal).entries.size();
+    const auto journalled = renamer::read_journal(journal).text.entries.size();
     const int code = fennimo({"--undo", "--yes"});
     const int restored = count_starting(dir.path, "file_a_");
     std::printf("%-12s %8d %9d %10zu %9d %6d %5d\n", qPrintable(base), count, renamed, journalled, restored,

@@ -36,6 +36,10 @@ public:
     virtual int list(std::vector<listed_entry>& entries) = 0;
     // 0 when the folder's entries may be renamed; else why not (EROFS, EACCES).
     virtual int may_write() = 0;
+    // False only where the file system is known to keep case, so that a
+    // name in another case is surely another entry; true where it ignores
+    // case or may (FUSE, network shares, anything not known).
+    virtual bool may_ignore_case() { return true; }
 };
 
 // The system's calls, on names in a folder held open (`folder_fd`) or, with
@@ -53,6 +57,7 @@ public:
     int plain_rename(std::string_view from, std::string_view to) override;
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override;
+    bool may_ignore_case() override;
 
 private:
     int m_fd;
@@ -107,6 +112,9 @@ public:
     int plain_rename(std::string_view from, std::string_view to) override;
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override { return m_inner.may_write(); }
+    // What a test stages is a file system of its own making, over a folder
+    // that keeps case: it may ignore case, as the kernel's may not.
+    bool may_ignore_case() override { return true; }
 
 private:
     file_calls& m_inner;

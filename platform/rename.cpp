@@ -53,7 +53,8 @@ enum class way { atomic, link, plain };
 // linkat never replaces either; else, only where the kernel has just refused
 // both, a check that the new name is free followed by a plain rename. With
 // `known_free` the check has been made already, by a fresh listing.
-int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free = false)
+int move_by_a_way(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free,
+                  bool& under_both)
 {
     if (by == way::atomic) {
         const int error = calls.rename_noreplace(from, to);
@@ -68,7 +69,7 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
             // Take the second name away again, so the file keeps exactly the
             // name it had.
             if (unlinked != 0)
-                calls.unlink(to);
+                under_both = calls.unlink(to) != 0;
             return unlinked;
         }
         if (!links_unsupported(error))
@@ -88,6 +89,21 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
             return error;
     }
     return calls.plain_rename(from, to);
+}
+
+// One no-replace move, told to the log first. A refusal is told too,
+// unless the file may have been left under both names, which the journal's
+// line then covers.
+int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, const logged_as& logged,
+              bool known_free = false)
+{
+    if (logged.log)
+        logged.log->moving(logged.inode, from, to);
+    bool under_both = false;
+    const int error = move_by_a_way(calls, from, to, by, known_free, under_both);
+    if (error != 0 && !under_both && logged.log)
+        logged.log->not_moved();
+    return error;
 }
 
 // A name beside the old one that listings show, unlike the temporary name,
@@ -120,9 +136,9 @@ std::string unique_tag()
 // the old name meanwhile, the file goes to a visible name beside it instead,
 // so that it is never left hidden, and the answer says where it is.
 rename_result put_back(file_calls& calls, std::string_view temporary, std::string_view old_name, way by,
-                       const rename_result& why)
+                       const logged_as& logged, const rename_result& why)
 {
-    const int back = move_once(calls, temporary, old_name, by);
+    const int back = move_once(calls, temporary, old_name, by, logged);
     if (back == 0)
         return why;
     // ".fennimo-1" to ".fennimo-100" first, which a user reads at a glance;
@@ -130,7 +146,7 @@ rename_result put_back(file_calls& calls, std::string_view temporary, std::strin
     for (int n = 1; n <= 200; ++n) {
         const std::string visible =
             visible_name_beside(old_name, "." + (n <= 100 ? "fennimo-" + std::to_string(n) : unique_tag()));
-        const int moved = move_once(calls, temporary, visible, by);
+        const int moved = move_once(calls, temporary, visible, by, logged);
         if (moved == 0)
             return {rename_outcome::left_aside, back, visible};
         if (moved != EEXIST)
@@ -167,16 +183,19 @@ int still_taken(file_calls& calls, std::string_view name, bool& taken)
 // invents them), so the file is moved aside to a name that surely is free:
 // if the new name went with it, it was the same entry and the file goes on
 // to its new name; if it is still there, it is another entry and the file
-// goes back.
-rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to)
+// goes back. The name aside is a visible one beside the old, so that a stop
+// in between leaves the file where the user sees it, and each move is told
+// to the log before it is made.
+rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to,
+                                     const logged_as& logged)
 {
     way by = way::atomic;
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
         if (attempt == 100)
             return outcome_of(rename_outcome::system_refused, EEXIST);
-        temporary = "." + unique_tag();
-        const int aside = move_once(calls, from, temporary, by);
+        temporary = visible_name_beside(from, ".fennimo-temp-" + unique_tag().substr(8));
+        const int aside = move_once(calls, from, temporary, by, logged);
         if (aside == 0)
             break;
         if (aside != EEXIST)
@@ -184,20 +203,21 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
     }
     bool taken = false;
     if (const int error = still_taken(calls, to, taken))
-        return put_back(calls, temporary, from, by, refusal(error));
+        return put_back(calls, temporary, from, by, logged, refusal(error));
     if (taken)
-        return put_back(calls, temporary, from, by, outcome_of(rename_outcome::target_exists, EEXIST));
-    const int onward = move_once(calls, temporary, to, by, true);
+        return put_back(calls, temporary, from, by, logged, outcome_of(rename_outcome::target_exists, EEXIST));
+    const int onward = move_once(calls, temporary, to, by, logged, true);
     if (onward == 0)
         return outcome_of(rename_outcome::renamed);
-    return put_back(calls, temporary, from, by, refusal(onward));
+    return put_back(calls, temporary, from, by, logged, refusal(onward));
 }
 
 // The steps of every rename, in the order it takes them: look at the entry,
 // unless a listing has just done so; move it without replacing anything, by the first way the file system
 // supports; and where the new name is the old one in another case, through
 // a temporary name, putting it back when that was not so.
-rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
+rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+                           const logged_as& logged)
 {
     // A name a listing gave is a plain name of the folder.
     if ((look_first && !is_plain_name(old_name)) || !is_plain_name(new_name))
@@ -214,14 +234,16 @@ rename_result rename_steps(file_calls& calls, std::string_view old_name, std::st
             return outcome_of(rename_outcome::entry_gone);
     }
     way by = way::atomic;
-    const int error = move_once(calls, old_name, new_name, by);
+    const int error = move_once(calls, old_name, new_name, by, logged);
     if (error == 0)
         return outcome_of(rename_outcome::renamed);
     // Only a name that could be the file's own in another case is worth the
-    // move aside; an ordinary collision leaves the file under its own name
-    // throughout.
-    if (error == EEXIST && equal_without_case(old_name, new_name))
-        return move_through_temporary(calls, old_name, new_name);
+    // move aside, and only where the file system may ignore case: where it
+    // keeps case, the name in another case is another entry, and the
+    // collision is refused at once. An ordinary collision leaves the file
+    // under its own name throughout.
+    if (error == EEXIST && equal_without_case(old_name, new_name) && calls.may_ignore_case())
+        return move_through_temporary(calls, old_name, new_name, logged);
     return refusal(error);
 }
 
@@ -258,24 +280,26 @@ bool is_plain_name(std::string_view name)
 
 namespace {
 
-rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first)
+rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+                           const logged_as& logged)
 {
     if (!staged_calls::active())
-        return rename_steps(calls, old_name, new_name, look_first);
+        return rename_steps(calls, old_name, new_name, look_first, logged);
     staged_calls staged(calls);
-    return rename_steps(staged, old_name, new_name, look_first);
+    return rename_steps(staged, old_name, new_name, look_first, logged);
 }
 
 } // namespace
 
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name)
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, logged_as logged)
 {
-    return staged_steps(calls, old_name, new_name, true);
+    return staged_steps(calls, old_name, new_name, true, logged);
 }
 
-rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name)
+rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
+                            logged_as logged)
 {
-    return staged_steps(calls, old_name, new_name, false);
+    return staged_steps(calls, old_name, new_name, false, logged);
 }
 
 std::string folder_prefix(const std::string& folder)
