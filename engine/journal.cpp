@@ -347,7 +347,15 @@ void journal_writer::moving(std::uint64_t inode, std::string_view from, std::str
     // it where the listing gave none or the inodes are not stable.
     char key[48];
     std::size_t key_size = 0;
-    if (m_naming == file_naming::inode && inode != 0) {
+    // The listing's inode is the one a look finds on every file system this
+    // was tried on; the first file tells, and where it is not, every file is
+    // looked at.
+    if (!m_listing_checked && m_naming == file_naming::inode && inode != 0) {
+        m_listing_checked = true;
+        const auto found = platform::find_file(m_folder_fd, from);
+        m_listing_trusted = !found || found->inode == inode;
+    }
+    if (m_naming == file_naming::inode && inode != 0 && m_listing_trusted) {
         key_size = std::size_t(std::to_chars(key, key + sizeof key, inode).ptr - key);
     } else {
         const auto found = platform::find_file(m_folder_fd, from);

@@ -90,6 +90,8 @@ private:
     std::string m_last_to;
     std::uint64_t m_last_inode = 0;
     bool m_last_began_file = false;
+    bool m_listing_checked = false;
+    bool m_listing_trusted = true;
     bool m_opened = false;
     bool m_failed = false;
 };

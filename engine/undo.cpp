@@ -3,9 +3,10 @@
 #include "platform/case_fold.h"
 
 #include <algorithm>
-#include <map>
+#include <functional>
+#include <optional>
+#include <string_view>
 #include <sys/file.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace renamer {
@@ -93,31 +94,41 @@ void run_undo::find(const std::string& runs_folder)
     m_refusal = m_skipped.empty() ? nothing_to_undo_text() : m_skipped + "未作任何改动。";
 }
 
-// The moves of the journal, file by file: a move from the name another
-// move of the same key went to is that file's next step; a line that
-// repeats an earlier one word for word is one move written twice.
+// The moves of the journal, file by file: a move from the name the move
+// before it gave the same file is that file's next step (the steps of one
+// rename are written one after the other); a line that repeats an earlier
+// one word for word is one move written twice, and counts once.
 void run_undo::gather()
 {
     const auto& left = m_run.text.left();
-    std::map<std::pair<std::string_view, std::string_view>, std::size_t> where_now;
-    std::map<std::tuple<std::string_view, std::string_view, std::string_view>, bool> seen;
-    for (const journal_entry& move : left) {
-        if (!seen.emplace(std::tuple{std::string_view(move.key), std::string_view(move.old_name),
-                                     std::string_view(move.new_name)},
-                          true)
-                 .second)
+    const auto count = static_cast<std::uint32_t>(left.size());
+    // The repeats found by sorting the lines' hashes, which takes far less
+    // room than a set of the lines.
+    std::vector<std::pair<std::size_t, std::uint32_t>> hashes(count);
+    const std::hash<std::string_view> hash;
+    for (std::uint32_t k = 0; k < count; ++k)
+        hashes[k] = {hash(left[k].key) ^ (hash(left[k].old_name) * 31) ^ (hash(left[k].new_name) * 131), k};
+    std::sort(hashes.begin(), hashes.end());
+    m_repeated.assign(count, false);
+    for (std::size_t k = 1; k < hashes.size(); ++k)
+        for (std::size_t earlier = k; earlier-- > 0 && hashes[earlier].first == hashes[k].first;)
+            if (!m_repeated[hashes[earlier].second] && left[hashes[earlier].second] == left[hashes[k].second]) {
+                m_repeated[std::max(hashes[earlier].second, hashes[k].second)] = true;
+                break;
+            }
+    std::vector<std::pair<std::size_t, std::uint32_t>>().swap(hashes);
+
+    for (std::uint32_t k = 0; k < count; ++k) {
+        if (m_repeated[k])
             continue;
-        const auto at = where_now.find({move.key, move.old_name});
-        std::size_t file;
-        if (at != where_now.end()) {
-            file = at->second;
-            where_now.erase(at);
-        } else {
-            file = m_files.size();
-            m_files.push_back({&move.key, move.old_name, {}});
+        if (!m_files.empty()) {
+            const journal_entry& before = left[m_files.back().last];
+            if (before.key == left[k].key && before.new_name == left[k].old_name) {
+                m_files.back().last = k;
+                continue;
+            }
         }
-        m_files[file].names.push_back(move.new_name);
-        where_now[{move.key, move.new_name}] = file;
+        m_files.push_back({k, k});
     }
 }
 
@@ -145,6 +156,7 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
     if (!append_to_journal(m_fd, at, "undoing\n"))
         outcomes.not_journalled = true;
 
+    const auto& left = m_run.text.left();
     const int folder_fd = m_folder.descriptor();
     const std::string& folder = m_folder.path();
     const file_naming naming = m_run.text.naming;
@@ -158,44 +170,48 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
     for (std::size_t k = 0; k < m_files.size(); ++k) {
         const moved_file& file = m_files[m_files.size() - 1 - k];
         step(static_cast<std::int32_t>(k));
+        const std::string& key = left[file.first].key;
+        const std::string& original = left[file.first].old_name;
         // Where the file is now: under the last name the run gave it, or an
         // earlier one (a stop in the middle of its steps).
         std::optional<platform::file_found> there;
         const std::string* now = nullptr;
-        for (auto name = file.names.rbegin(); name != file.names.rend() && !there; ++name)
-            if (*name != file.original && (there = holds(*name, *file.key)))
-                now = &*name;
-        const auto back = holds(file.original, *file.key);
-        platform::rename_result result;
-        if (!there && back) {
+        for (std::uint32_t line = file.last + 1; line-- > file.first && !there;)
+            if (!m_repeated[line] && left[line].new_name != original && (there = holds(left[line].new_name, key)))
+                now = &left[line].new_name;
+        if (!there) {
+            // Back already, or moved or deleted since the run: nothing here
+            // is that file then.
+            if (holds(original, key)) {
+                ++outcomes.renamed;
+            } else {
+                platform::rename_result gone;
+                gone.outcome = platform::rename_outcome::entry_gone;
+                outcomes.refused.push_back({folder, left[file.last].new_name, original, std::move(gone)});
+            }
+            continue;
+        }
+        platform::system_calls calls = m_folder.calls();
+        platform::rename_result result = platform::rename_listed(platform::system_or_stand_in(calls), *now, original);
+        if (result.renamed()) {
             ++outcomes.renamed;
             continue;
         }
-        if (!there) {
-            // Moved or deleted since the run: nothing here is that file.
-            result.outcome = platform::rename_outcome::entry_gone;
-            outcomes.refused.push_back({folder, file.names.back(), file.original, std::move(result)});
-            continue;
-        }
-        if (back && naming == file_naming::inode && there->device == back->device &&
-            !platform::equal_without_case(*now, file.original)) {
-            // One file under both names: the second goes, the file stays.
-            if (unlinkat(folder_fd, now->c_str(), 0) == 0) {
-                ++outcomes.renamed;
-                continue;
-            }
-            result = {platform::rename_outcome::system_refused, errno, {}};
-        } else {
-            platform::system_calls calls = m_folder.calls();
-            result = platform::rename_listed(platform::system_or_stand_in(calls), *now, file.original);
-            if (result.renamed()) {
-                ++outcomes.renamed;
-                continue;
+        // The old name is taken: by the file itself, under both names after
+        // a stop between a link and its unlink, the second name goes.
+        if (result.outcome == platform::rename_outcome::target_exists && naming == file_naming::inode &&
+            !platform::equal_without_case(*now, original)) {
+            const auto back = holds(original, key);
+            if (back && back->device == there->device) {
+                if (unlinkat(folder_fd, now->c_str(), 0) == 0) {
+                    ++outcomes.renamed;
+                    continue;
+                }
+                result = {platform::rename_outcome::system_refused, errno, {}};
             }
         }
-        kept.push_back({*file.key, file.original,
-                        result.outcome == platform::rename_outcome::left_aside ? result.left_as : *now});
-        outcomes.refused.push_back({folder, *now, file.original, std::move(result)});
+        kept.push_back({key, original, result.outcome == platform::rename_outcome::left_aside ? result.left_as : *now});
+        outcomes.refused.push_back({folder, *now, original, std::move(result)});
     }
 
     // What is left goes back in the journal's order, for the next try.

@@ -52,12 +52,11 @@ public:
     run_outcomes take_back(const std::function<void(std::int32_t)>& step);
 
 private:
-    // One file of the run: its key, the name it had, and every name the run
-    // gave it, in order.
+    // One file of the run: the journal's lines of its moves, which are
+    // written one after the other, from `first` to `last` of the lines left.
     struct moved_file {
-        const std::string* key;
-        std::string original;
-        std::vector<std::string> names;
+        std::uint32_t first;
+        std::uint32_t last;
     };
     void find(const std::string& runs_folder);
     void gather();
@@ -66,6 +65,8 @@ private:
     journal_record m_run;
     platform::open_folder m_folder;
     std::vector<moved_file> m_files;
+    // The lines that repeat an earlier one word for word.
+    std::vector<bool> m_repeated;
     std::string m_refusal;
     // Journals skipped as damaged on the way to this run.
     std::string m_skipped;
