@@ -60,12 +60,15 @@ int open_private_folder(int at, const std::string& name, const std::string& path
     const int fd = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        // Not a folder: this one, or one above it, in which case there is
-        // none here.
+        refusal = {problem_of(error), path, error};
+        // Not a folder: a link (which a folder opened without following
+        // links answers so), something else, or a path with no folder above
+        // it, in which case there is none here.
         struct stat st {};
-        refusal = {error == ENOTDIR && fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ? store_problem::missing
-                                                                                               : problem_of(error),
-                   path, error};
+        if (error == ENOTDIR)
+            refusal.problem = fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ? store_problem::missing
+                            : S_ISLNK(st.st_mode)                                    ? store_problem::a_link
+                                                                                     : store_problem::wrong_kind;
         return -1;
     }
     if (const store_problem problem = check_held(fd, true); problem != store_problem::none) {
