@@ -230,12 +230,4 @@ int run_store::open(const std::string& name, bool writable, store_refusal& refus
     return fd;
 }
 
-bool held_elsewhere(int fd)
-{
-    if (flock(fd, LOCK_SH | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK;
-    flock(fd, LOCK_UN);
-    return false;
-}
-
 } // namespace platform

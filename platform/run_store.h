@@ -79,8 +79,4 @@ private:
     store_refusal m_refusal;
 };
 
-// Whether another process holds the journal open at `fd` locked (a run
-// writing it, or an undo).
-bool held_elsewhere(int fd);
-
 } // namespace platform
