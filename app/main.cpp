@@ -1,5 +1,6 @@
 #include "application.h"
 #include "cli/command_line.h"
+#include "engine/journal.h"
 #include "main_window.h"
 
 #include "platform/terminal.h"
@@ -39,6 +40,9 @@ void while_connecting(QtMsgType type, const QMessageLogContext& context, const Q
 int main(int argc, char** argv)
 {
     platform::keep_standard_streams_open();
+    // Before anything can rename: a termination signal then ends every
+    // journal still being written before the program ends.
+    renamer::install_journal_handlers();
     QCoreApplication::setApplicationVersion(QStringLiteral(FENNIMO_VERSION));
     renamer::command_line request(argc, argv);
     if (!request.wants_window()) {

@@ -283,6 +283,13 @@ platform::rename_result widget_controls::rename_file(const std::string& folder, 
     return File1().rename(folder, index, old_name, new_name);
 }
 
+platform::rename_result widget_controls::rename_file_logged(const std::string& folder, std::int32_t index,
+                                                            std::string_view old_name, std::string_view new_name,
+                                                            platform::move_log& log)
+{
+    return File1().rename(folder, index, old_name, new_name, &log);
+}
+
 template <typename Show>
 auto widget_controls::keeping_focus(Show show)
 {

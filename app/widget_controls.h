@@ -61,6 +61,10 @@ public:
 void check_list() override { File1().check(); }
     platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
+    platform::rename_result rename_file_logged(const std::string& folder, std::int32_t index,
+                                               std::string_view old_name, std::string_view new_name,
+                                               platform::move_log& log) override;
+    int held_folder(const std::string& folder) override { return File1().held_folder(folder); }
 
     std::string drive() override { return Drive1().Drive(); }
     void revert_drive() override { Drive1().revert_change(); }

@@ -4,8 +4,9 @@
 // reads the journal the run wrote and renames every file back. Each is timed
 // until the window is idle again. Then what the journal costs a run of the
 // command line's kind (the headless window), with and without it, and what
-// writing its lines alone costs; and the command line killed at a random
-// point of a run, then its undo: every file but at most one must come back.
+// writing its lines alone costs; and the command line ended by SIGKILL,
+// SIGTERM, SIGINT or SIGHUP at a random point of a run, 30 times, then its
+// undo: every file must come back.
 // Not a test.
 //
 //   build/bench/bench_undo [files] [folder ...]
@@ -93,8 +94,10 @@ void print_journal_share(const QString& base, int count)
         const double start = bench::cpu_seconds();
         {
             renamer::journal_writer writer;
+            const platform::open_folder root("/");
+            writer.rename_in("/", root.descriptor());
             for (std::size_t i = 0; i < old_names.size(); ++i)
-                writer.add("/", old_names[i], new_names[i]);
+                writer.moving(i + 1, old_names[i], new_names[i]);
             writer.finish();
         }
         lines.push_back(bench::cpu_seconds() - start);
@@ -122,8 +125,9 @@ int fennimo(const QStringList& arguments)
     return process.exitCode();
 }
 
-// The command line killed at a random point of a run, then undone.
-bool print_kill(const QString& base, int count)
+// The command line ended by `signal` at a random point of a run, then
+// undone: every file must come back, the one in flight included.
+bool print_kill(const QString& base, int count, int signal)
 {
     // A state folder of its own, where the run's journal is the only one.
     const temporary_state_folder state;
@@ -131,9 +135,9 @@ bool print_kill(const QString& base, int count)
     QProcess process;
     process.start(QStringLiteral(FENNIMO_PROGRAM), {"--replace", "a", "b", QFile::decodeName(dir.path.c_str())});
     process.waitForStarted();
-    // "r TAB file_a_000001.txt TAB file_b_000001.txt LF" after a header of
-    // about a hundred bytes.
-    const std::size_t point = 100 + 38 * std::size_t(QRandomGenerator::global()->bounded(count));
+    // "r TAB inode TAB file_a_000001.txt TAB file_b_000001.txt LF" after a
+    // header of about a hundred and fifty bytes.
+    const std::size_t point = 150 + 46 * std::size_t(QRandomGenerator::global()->bounded(count));
     std::string journal;
     while (journal.empty() && process.state() == QProcess::Running) {
         const auto files = renamer::journal_files();
@@ -154,18 +158,18 @@ bool print_kill(const QString& base, int count)
     const volatile char* watched = static_cast<const char*>(map) + point;
     while (*watched == 0 && process.state() == QProcess::Running) {
     }
-    ::kill(pid_t(process.processId()), SIGKILL);
+    ::kill(pid_t(process.processId()), signal);
     process.waitForFinished();
     ::munmap(map, point + 1);
     ::close(fd);
     const int renamed = count_starting(dir.path, "file_b_");
-    const auto journalled = renamer::read_journal(journal).entries.size();
+    const auto journalled = renamer::read_journal(journal).text.entries.size();
     const int code = fennimo({"--undo", "--yes"});
     const int restored = count_starting(dir.path, "file_a_");
-    std::printf("%-12s %8d %9d %10zu %9d %6d %5d\n", qPrintable(base), count, renamed, journalled, restored,
-                count - restored, code);
+    std::printf("%-12s %-7s %8d %9d %10zu %9d %6d %5d\n", qPrintable(base), sigabbrev_np(signal), count, renamed,
+                journalled, restored, count - restored, code);
     std::fflush(stdout);
-    return count - restored <= 1;
+    return count == restored;
 }
 
 } // namespace
@@ -224,12 +228,14 @@ int main(int argc, char** argv)
     for (const auto& base : bench::bases(argc, argv))
         print_journal_share(base, count);
 
-    std::printf("\nfennimo --replace a b killed (SIGKILL) at a random point, then fennimo --undo --yes\n");
-    std::printf("%-12s %8s %9s %10s %9s %6s %5s\n", "folder", "files", "renamed", "journalled", "restored", "lost",
-                "exit");
+    std::printf("\nfennimo --replace a b ended by a signal at a random point, then fennimo --undo --yes: 30 "
+                "rounds\n");
+    std::printf("%-12s %-7s %8s %9s %10s %9s %6s %5s\n", "folder", "signal", "files", "renamed", "journalled",
+                "restored", "lost", "exit");
     bool kept = true;
-    for (const auto& base : bench::bases(argc, argv))
-        for (int k = 0; k < 3; ++k)
-            kept = print_kill(base, count) && kept;
+    const QStringList bases = bench::bases(argc, argv);
+    const int endings[] = {SIGKILL, SIGTERM, SIGINT, SIGHUP};
+    for (int round = 0; round < 30; ++round)
+        kept = print_kill(bases[round % int(bases.size())], count, endings[round % 4]) && kept;
     return kept ? 0 : 1;
 }

@@ -578,18 +578,24 @@ int command_line::run_undo()
 
 int command_line::run_history()
 {
+    // A runs folder that cannot be used is named, never taken for one
+    // that holds nothing.
+    if (const auto refusal = history_refusal(); refusal.problem != platform::store_problem::none) {
+        print_utf8(stderr, store_refusal_text(refusal, true) + "\n");
+        return exit_refused;
+    }
     const std::vector<journal_record> runs = renamer::run_history();
     if (runs.empty())
         print_utf8(stderr, "没有保留的改名记录。\n");
     for (const journal_record& run : runs) {
         char when[32] = "?";
-        const auto seconds = static_cast<std::time_t>(run.started);
-        if (std::tm local{}; run.valid() && localtime_r(&seconds, &local))
+        const auto seconds = static_cast<std::time_t>(run.text.started);
+        if (std::tm local{}; run.usable() && localtime_r(&seconds, &local))
             std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
         std::string line = std::string(when) + "  " + state_text(run) + "  ";
-        line += run.valid() ? std::to_string(run.entries.size()) + " 个文件  " : "";
+        line += run.usable() ? std::to_string(run.files) + " 个文件  " : "";
         print_utf8(stdout, line);
-        console::write_name(stdout, run.valid() ? run.folder : run.error);
+        console::write_name(stdout, run.usable() ? run.text.folder : journal_problem_text(run));
         print_utf8(stdout, "\n");
     }
     return exit_done;

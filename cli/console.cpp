@@ -151,7 +151,7 @@ void console::print_rename(std::string_view old_name, std::string_view new_name,
 void console::report(const run_outcomes& outcomes, run_kind kind)
 {
     for (const refusal& r : outcomes.refused)
-        print_rename(r.old_name, shown_new_name(r), reason_text(r.result));
+        print_rename(r.old_name, shown_new_name(r), reason_text(r.result, kind));
     flush(stdout);
     show_message(summary_line(outcomes, kind));
     if (const std::string notes = journal_notes(outcomes, kind); !notes.empty())

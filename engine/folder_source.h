@@ -29,6 +29,13 @@ public:
     void check_list() override { m_listed.check(); }
     platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
+    platform::rename_result rename_file_logged(const std::string& folder, std::int32_t index,
+                                               std::string_view old_name, std::string_view new_name,
+                                               platform::move_log& log) override
+    {
+        return m_listed.rename(folder, static_cast<std::size_t>(index), old_name, new_name, &log);
+    }
+    int held_folder(const std::string& folder) override { return m_listed.held_for(folder); }
     std::optional<std::vector<std::uint32_t>> order_free(const platform::name_list& new_names) override
     {
         return m_listed.order_free(new_names);

@@ -63,6 +63,26 @@ public:
     // became of the file.
     virtual platform::rename_result rename_file(const std::string& folder, std::int32_t index,
                                                 std::string_view old_name, std::string_view new_name) = 0;
+    // The same, each move told to `log` before it is made, with the file's
+    // inode as the listing gave it. A source that knows no more tells the
+    // one move it asks for.
+    virtual platform::rename_result rename_file_logged(const std::string& folder, std::int32_t index,
+                                                       std::string_view old_name, std::string_view new_name,
+                                                       platform::move_log& log)
+    {
+        log.moving(0, old_name, new_name);
+        auto result = rename_file(folder, index, old_name, new_name);
+        if (!result.renamed() && result.outcome != platform::rename_outcome::left_aside)
+            log.not_moved();
+        return result;
+    }
+    // The descriptor the renames of `folder` go through, whose identity the
+    // journal records; -1 where they go by path.
+    virtual int held_folder(const std::string& folder)
+    {
+        (void)folder;
+        return -1;
+    }
     // The order in which the listed files may be renamed instead of the
     // list's, the folder's own, which the file system renames faster in:
     // only where no rename can meet another, so that the order changes no

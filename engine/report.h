@@ -5,6 +5,7 @@
 // the report never guesses; the text is built from them alone.
 
 #include "platform/filesystem.h"
+#include "platform/run_store.h"
 
 #include <cstddef>
 #include <string>
@@ -52,11 +53,21 @@ std::string report_text(const run_outcomes& outcomes, run_kind kind);
 
 // Why a rename was refused, in Chinese, as the report heads its group;
 // empty for a rename that was made or had nothing to do.
-std::string reason_text(const platform::rename_result& result);
+std::string reason_text(const platform::rename_result& result, run_kind kind = run_kind::rename);
 
 // What the undo asks before it starts, and what it says when there is
 // nothing to undo.
 std::string undo_question(std::size_t count);
 std::string nothing_to_undo_text();
+
+struct journal_record;
+// Why a folder of the journals (`folder`) or a journal cannot be used.
+std::string store_refusal_text(const platform::store_refusal& refusal, bool folder);
+// A journal that is not a journal's text, and which file to remove.
+std::string damaged_journal_text(const journal_record& run);
+// Why a journal cannot be used, whichever it is.
+std::string journal_problem_text(const journal_record& run);
+// The state as the history shows it.
+std::string state_text(const journal_record& run);
 
 } // namespace renamer

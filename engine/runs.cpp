@@ -46,16 +46,24 @@ void stop_run(run_observer& observer)
     observer.at_file(0);
 }
 
-// Counts what became of one rename. A rename that changed a name goes to the
-// journal, when the run keeps one, under the name the file now bears.
-void record(run_outcomes& outcomes, journal_writer* journal, const std::string& folder,
-            std::string_view old_name, std::string_view new_name, platform::rename_result result)
+// Renames one file, journalled ahead when the run keeps a journal: each of
+// its moves is in the journal before it is made.
+platform::rename_result rename_one(file_source& files, journal_writer* journal, const std::string& folder,
+                                   std::int32_t index, std::string_view old_name, std::string_view new_name)
+{
+    if (!journal)
+        return files.rename_file(folder, index, old_name, new_name);
+    journal->rename_in(folder, files.held_folder(folder));
+    return files.rename_file_logged(folder, index, old_name, new_name, *journal);
+}
+
+// Counts what became of one rename.
+void record(run_outcomes& outcomes, const std::string& folder, std::string_view old_name, std::string_view new_name,
+            platform::rename_result result)
 {
     using platform::rename_outcome;
     if (result.outcome == rename_outcome::unchanged)
         return;
-    if (journal && (result.renamed() || result.outcome == rename_outcome::left_aside))
-        journal->add(folder, old_name, result.renamed() ? new_name : result.left_as);
     if (result.renamed())
         ++outcomes.renamed;
     else
@@ -125,7 +133,7 @@ run_outcomes rename_pass(const front_end& parts, journal_writer* journal)
         const auto name = files.list_entry(i);
         if (name && make_new_name(new_name, parts.inputs.read_rule_inputs(), *name, i)) {
             const std::string& folder = files.file_path();
-            record(outcomes, journal, folder, *name, new_name, files.rename_file(folder, i, *name, new_name));
+            record(outcomes, folder, *name, new_name, rename_one(files, journal, folder, i, *name, new_name));
         }
         advance(observer, i);
     }
@@ -171,7 +179,7 @@ run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* jo
         const auto name = files.list_entry(index);
         if (name && new_names[i] != *name) {
             const std::size_t refusals = outcomes.refused.size();
-            record(outcomes, journal, folder, *name, new_names[i], files.rename_file(folder, index, *name, new_names[i]));
+            record(outcomes, folder, *name, new_names[i], rename_one(files, journal, folder, index, *name, new_names[i]));
             if (outcomes.refused.size() != refusals)
                 refused_at.emplace_back(i, refusals);
         }
@@ -200,7 +208,7 @@ std::optional<run_outcomes> undo_pass(run_observer& observer, run_undo& undo, wi
     if (!observer.ask_yes_no(undo.question()))
         return std::nullopt;
 
-    const auto count = static_cast<std::int32_t>(undo.run().left.size());
+    const auto count = static_cast<std::int32_t>(undo.files());
     if (window)
         begin_window_run(*window, count);
     else
@@ -258,7 +266,7 @@ run_outcomes undo_run(window_controls& window)
     std::optional<run_outcomes> outcomes = undo_pass(window, undo, &window);
     if (!outcomes)
         return {};
-    if (undo.run().folder == window.file_path())
+    if (undo.run().text.folder == window.file_path())
         window.refresh();
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));

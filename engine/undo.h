@@ -2,11 +2,13 @@
 
 // Taking a run back. The undo takes the newest kept run that is not yet
 // undone, and only through the very folder the run renamed in: it opens the
-// recorded folder anew, checks by device and inode that it is still that
-// folder, and makes every rename back through it, as the run made its own,
-// so that no file can move from one folder to another. What it could not
-// put back stays in the journal for another try. It knows nothing of
-// windows: a front end asks the question and follows the steps.
+// recorded folder anew, checks by its full identity that it is still that
+// folder, and makes every rename back through it. It moves only the very
+// files the run moved: each is looked for by its key under the names the
+// run gave it, and what holds a name now but is not that file is left
+// alone. What it could not put back stays in the journal for another try.
+// It knows nothing of windows: a front end asks the question and follows
+// the steps.
 
 #include "journal.h"
 #include "report.h"
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace renamer {
 
@@ -34,24 +37,39 @@ public:
     // which run cannot be taken back and why. Nothing has been changed.
     const std::string& refusal() const { return m_refusal; }
     const journal_record& run() const { return m_run; }
+    // How many files the undo would take back.
+    std::size_t files() const { return m_files.size(); }
     // What is asked before: how many files, where, and whether the run was
     // cut short or an undo of it was.
     std::string question() const;
 
-    // Renames every file of the run back, last rename first (so that a
-    // chain such as a → b, then c → a, unwinds), calling `step` with the
-    // count done after each. A file found under its old name with the new
-    // one gone is back already, and counts as restored.
+    // Takes every file of the run back, the file moved last first (so that
+    // a chain such as a → b, then c → a, unwinds), calling `step` with the
+    // count done after each. A file found under its old name already is
+    // back, and counts as restored; one found under both (a stop between a
+    // link and its unlink) loses the second name; one found under neither
+    // was moved or deleted since, and is reported by name.
     run_outcomes take_back(const std::function<void(std::int32_t)>& step);
 
 private:
+    // One file of the run: the journal's lines of its moves, which are
+    // written one after the other, from `first` to `last` of the lines left.
+    struct moved_file {
+        std::uint32_t first;
+        std::uint32_t last;
+    };
     void find(const std::string& runs_folder);
-    void refuse(std::string text);
+    void gather();
 
     int m_fd = -1;
     journal_record m_run;
     platform::open_folder m_folder;
+    std::vector<moved_file> m_files;
+    // The lines that repeat an earlier one word for word.
+    std::vector<bool> m_repeated;
     std::string m_refusal;
+    // Journals skipped as damaged on the way to this run.
+    std::string m_skipped;
 };
 
 } // namespace renamer

@@ -5,6 +5,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <linux/magic.h>
+#include <sys/ioctl.h>
+#include <sys/vfs.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -80,6 +83,31 @@ int staged_failure(file_call call, std::string_view from, std::string_view to = 
     if (!hooks().call_hook)
         return 0;
     return hooks().call_hook(call, std::string(from), std::string(to));
+}
+
+// Whether the folder held at `fd` lies where a name in another case may be
+// the same entry: false only on the file systems known to keep case, and on
+// those that can fold case folder by folder (ext4, f2fs, tmpfs), only where
+// the folder does not.
+bool folder_may_ignore_case(int fd)
+{
+    struct statfs fs {};
+    if (fd < 0 || fstatfs(fd, &fs) != 0)
+        return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case TMPFS_MAGIC: {
+        int flags = 0;
+        return ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 || (flags & FS_CASEFOLD_FL) != 0;
+    }
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case RAMFS_MAGIC:
+        return false;
+    default:
+        return true;
+    }
 }
 
 } // namespace
@@ -176,6 +204,15 @@ int system_calls::may_link(std::string_view name, bool& allowed)
     const uid_t caller = geteuid();
     allowed = (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) && (caller == 0 || st.st_uid == caller);
     return 0;
+}
+
+bool system_calls::may_ignore_case()
+{
+    const int fd = m_prefix.empty() ? m_fd : open(c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool ignores = folder_may_ignore_case(fd);
+    if (fd != m_fd && fd >= 0)
+        close(fd);
+    return ignores;
 }
 
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)

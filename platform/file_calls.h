@@ -48,6 +48,10 @@ public:
         allowed = error == 0 && (type == entry_type::file || type == entry_type::link);
         return error;
     }
+    // False only where the file system is known to keep case, so that a
+    // name in another case is surely another entry; true where it ignores
+    // case or may (FUSE, network shares, anything not known).
+    virtual bool may_ignore_case() { return true; }
 };
 
 // The system's calls, on names in a folder held open (`folder_fd`) or, with
@@ -66,6 +70,7 @@ public:
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override;
     int may_link(std::string_view name, bool& allowed) override;
+    bool may_ignore_case() override;
 
 private:
     int m_fd;
@@ -123,6 +128,9 @@ public:
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override { return m_inner.may_write(); }
     int may_link(std::string_view name, bool& allowed) override;
+    // What a test stages is a file system of its own making, over a folder
+    // that keeps case: it may ignore case, as the kernel's may not.
+    bool may_ignore_case() override { return true; }
 
 private:
     file_calls& m_inner;

@@ -6,6 +6,7 @@
 #include "error_text.h"
 #include "folder_image.h"
 #include "folder_reading.h"
+#include "identity.h"
 #include "list_order.h"
 #include "listed_folder.h"
 #include "mounts.h"

@@ -294,7 +294,7 @@ std::optional<folder_image> kept_folder_image::read(const std::string& folder)
     }
     system_calls system = held.calls();
     file_calls& calls = system_or_stand_in(system);
-    if (m_image && m_image->path() == folder && identity->first == m_device && identity->second == m_inode &&
+    if (m_image && m_image->path() == folder && identity->device == m_device && identity->inode == m_inode &&
         !m_watch->changed()) {
         folder_image copy = *m_image;
         // A file system remounted read-only tells no watch.
@@ -304,8 +304,8 @@ std::optional<folder_image> kept_folder_image::read(const std::string& folder)
     // Watched before it is read, so that what changes during the read is
     // seen next time.
     m_watch = std::make_unique<folder_watch>(held.descriptor());
-    m_device = identity->first;
-    m_inode = identity->second;
+    m_device = identity->device;
+    m_inode = identity->inode;
     m_image = folder_image::take(calls, folder, file_looks::where_the_folder_asks);
     return m_image;
 }

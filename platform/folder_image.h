@@ -57,6 +57,7 @@ public:
     int plain_rename(std::string_view from, std::string_view to) override;
     int list(std::vector<listed_entry>& entries) override;
     int may_write() override { return m_write_error; }
+    bool may_ignore_case() override { return m_ignores_case; }
 
 private:
     friend class kept_folder_image;

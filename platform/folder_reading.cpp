@@ -135,7 +135,7 @@ bool folder_reading::read_some(std::size_t count)
                 m_forward = m_forward && list_order_less(last, name);
                 m_backward = m_backward && list_order_less(name, last);
             }
-            m_names.push_back(name);
+            m_names.push_back(name, entry->d_ino);
         }
         else if (name != "." && name != "..")
             m_others.push_back(name);

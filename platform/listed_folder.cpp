@@ -140,14 +140,6 @@ open_folder::open_folder(open_folder&& other) noexcept
 {
 }
 
-std::optional<std::pair<dev_t, ino_t>> open_folder::identity() const
-{
-    struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
-        return std::nullopt;
-    return std::pair{st.st_dev, st.st_ino};
-}
-
 bool open_folder::holds(std::string_view name) const
 {
     entry_type type{};
@@ -167,20 +159,21 @@ open_folder& open_folder::operator=(open_folder&& other) noexcept
 }
 
 rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
-                                             std::string_view new_name) const
+                                             std::string_view new_name, move_log* log) const
 {
     if (m_fd >= 0 && folder == m_folder) {
         system_calls calls(m_fd, {});
-        return rename_in(system_or_stand_in(calls), old_name, new_name, m_way);
+        return rename_in(system_or_stand_in(calls), old_name, new_name, m_way, {log, 0});
     }
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
     return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
 }
 
-rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name) const
+rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name,
+                                        logged_as logged) const
 {
     system_calls calls(m_fd, {});
-    return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way);
+    return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way, logged);
 }
 
 listed_folder::reading::reading(const std::string& folder)
@@ -290,13 +283,13 @@ void listed_folder::check()
 }
 
 rename_result listed_folder::rename(const std::string& folder, std::size_t index, std::string_view old_name,
-                                    std::string_view new_name) const
+                                    std::string_view new_name, move_log* log) const
 {
     if (index >= m_entries.size() || m_entries[index] != old_name || folder != path() || !m_folder.is_open())
-        return m_folder.rename_no_replace(folder, old_name, new_name);
+        return m_folder.rename_no_replace(folder, old_name, new_name, log);
     if (gone(index))
         return {rename_outcome::entry_gone, 0, {}};
-    return m_folder.rename_listed(old_name, new_name);
+    return m_folder.rename_listed(old_name, new_name, {log, m_entries.inode(index)});
 }
 
 rename_result listed_folder::rename(const std::string& folder, std::string_view old_name,

@@ -7,6 +7,7 @@
 
 #include "folder_reading.h"
 #include "folder_watch.h"
+#include "identity.h"
 #include "name_hash.h"
 #include "rename.h"
 
@@ -39,9 +40,9 @@ public:
     bool is_open() const { return m_fd >= 0; }
     int descriptor() const { return m_fd; }
     const std::string& path() const { return m_folder; }
-    // The folder's device and inode, which tell whether it is still the
-    // folder some path once named; nothing when it is not open.
-    std::optional<std::pair<dev_t, ino_t>> identity() const;
+    // What tells whether it is still the folder some path once named;
+    // nothing when it is not open.
+    std::optional<folder_identity> identity() const { return identity_of_folder(m_fd); }
     // Whether the folder has an entry of that name (a link is not followed).
     bool holds(std::string_view name) const;
     // As list_files, read through the open folder, a piece at a time.
@@ -51,10 +52,10 @@ public:
     // Renames the entry `old_name` of `folder` to `new_name`: through the
     // open folder when `folder` is the one held open, else by their paths.
     rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
-                                    std::string_view new_name) const;
+                                    std::string_view new_name, move_log* log = nullptr) const;
     // The same for a name its listing showed as a file or a link, through
     // the folder held open, without a look at it first.
-    rename_result rename_listed(std::string_view old_name, std::string_view new_name) const;
+    rename_result rename_listed(std::string_view old_name, std::string_view new_name, logged_as logged) const;
 
 private:
     std::string m_folder;
@@ -135,8 +136,15 @@ public:
     // its listing and the last check saw it: without a look at it first.
     // A name that is not the one listed there, or a folder that is not the
     // one held, is renamed as any other name is, looked at first.
+    // Each move is told to `log` before it is made.
     rename_result rename(const std::string& folder, std::size_t index, std::string_view old_name,
-                         std::string_view new_name) const;
+                         std::string_view new_name, move_log* log = nullptr) const;
+    // The folder the renames of `folder` go through: its descriptor, or -1
+    // when they go by path.
+    int held_for(const std::string& folder) const
+    {
+        return folder == path() && m_folder.is_open() ? m_folder.descriptor() : -1;
+    }
     // The same, finding the name in the list.
     rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const;
 

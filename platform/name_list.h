@@ -29,12 +29,25 @@ public:
         m_bytes.reserve(bytes);
     }
 
-    void push_back(std::string_view name)
+    // `inode` is the entry's as the folder's reading gave it, 0 for none.
+    void push_back(std::string_view name, std::uint64_t inode = 0)
     {
+        if (inode != 0 || !m_inodes.empty()) {
+            m_inodes.resize(m_places.size());
+            m_inodes.push_back(inode);
+        }
         m_places.push_back({m_bytes.size(), static_cast<std::uint32_t>(name.size()),
                             static_cast<std::uint32_t>(m_places.size())});
         m_bytes.append(name);
         m_bytes.push_back('\0');
+    }
+    // The inode the reading gave for the name at `index`, or 0. A journal
+    // written ahead of the renames names each file by it, at no cost beyond
+    // the reading's.
+    std::uint64_t inode(std::size_t index) const
+    {
+        const std::uint32_t added = m_places[index].added;
+        return added < m_inodes.size() ? m_inodes[added] : 0;
     }
 
     // Into list order (see list_order.h). A list already known to be in
@@ -81,6 +94,8 @@ private:
     };
     std::string m_bytes;
     std::vector<slot> m_places;
+    // By the order the names were added, when any was given one.
+    std::vector<std::uint64_t> m_inodes;
 };
 
 } // namespace platform

@@ -53,7 +53,8 @@ using way = rename_way;
 // `known_free` the check has been made already, by a fresh listing. `by`
 // is the folder's memory of the way that works: a way the file system does
 // not offer is tried once, and the moves after start at the way it took.
-int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free = false)
+int move_by_a_way(file_calls& calls, std::string_view from, std::string_view to, way& by, bool known_free,
+                  bool& under_both)
 {
     if (by == way::atomic) {
         const int error = calls.rename_noreplace(from, to);
@@ -71,7 +72,7 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
             // Take the second name away again, so the file keeps exactly the
             // name it had.
             if (unlinked != 0)
-                calls.unlink(to);
+                under_both = calls.unlink(to) != 0;
             return unlinked;
         }
         if (!links_unsupported(error))
@@ -110,6 +111,21 @@ int move_once(file_calls& calls, std::string_view from, std::string_view to, way
     return error;
 }
 
+// One no-replace move, told to the log first. A refusal is told too,
+// unless the file may have been left under both names, which the journal's
+// line then covers.
+int move_once(file_calls& calls, std::string_view from, std::string_view to, way& by, const logged_as& logged,
+              bool known_free = false)
+{
+    if (logged.log)
+        logged.log->moving(logged.inode, from, to);
+    bool under_both = false;
+    const int error = move_by_a_way(calls, from, to, by, known_free, under_both);
+    if (error != 0 && !under_both && logged.log)
+        logged.log->not_moved();
+    return error;
+}
+
 // A name beside the old one that listings show, unlike the temporary name,
 // for a file that cannot go back: the old name with `suffix` after it, cut
 // where a character begins so that the whole stays within 255 bytes.
@@ -140,9 +156,9 @@ std::string unique_tag()
 // the old name meanwhile, the file goes to a visible name beside it instead,
 // so that it is never left hidden, and the answer says where it is.
 rename_result put_back(file_calls& calls, std::string_view temporary, std::string_view old_name, way& by,
-                       const rename_result& why)
+                       const logged_as& logged, const rename_result& why)
 {
-    const int back = move_once(calls, temporary, old_name, by);
+    const int back = move_once(calls, temporary, old_name, by, logged);
     if (back == 0)
         return why;
     // ".fennimo-1" to ".fennimo-100" first, which a user reads at a glance;
@@ -150,7 +166,7 @@ rename_result put_back(file_calls& calls, std::string_view temporary, std::strin
     for (int n = 1; n <= 200; ++n) {
         const std::string visible =
             visible_name_beside(old_name, "." + (n <= 100 ? "fennimo-" + std::to_string(n) : unique_tag()));
-        const int moved = move_once(calls, temporary, visible, by);
+        const int moved = move_once(calls, temporary, visible, by, logged);
         if (moved == 0)
             return {rename_outcome::left_aside, back, visible};
         if (moved != EEXIST)
@@ -187,15 +203,18 @@ int still_taken(file_calls& calls, std::string_view name, bool& taken)
 // invents them), so the file is moved aside to a name that surely is free:
 // if the new name went with it, it was the same entry and the file goes on
 // to its new name; if it is still there, it is another entry and the file
-// goes back.
-rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to, way& by)
+// goes back. The name aside is a visible one beside the old, so that a stop
+// in between leaves the file where the user sees it, and each move is told
+// to the log before it is made.
+rename_result move_through_temporary(file_calls& calls, std::string_view from, std::string_view to, way& by,
+                                     const logged_as& logged)
 {
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
         if (attempt == 100)
             return outcome_of(rename_outcome::system_refused, EEXIST);
-        temporary = "." + unique_tag();
-        const int aside = move_once(calls, from, temporary, by);
+        temporary = visible_name_beside(from, ".fennimo-temp-" + unique_tag().substr(8));
+        const int aside = move_once(calls, from, temporary, by, logged);
         if (aside == 0)
             break;
         if (aside != EEXIST)
@@ -203,13 +222,13 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
     }
     bool taken = false;
     if (const int error = still_taken(calls, to, taken))
-        return put_back(calls, temporary, from, by, refusal(error));
+        return put_back(calls, temporary, from, by, logged, refusal(error));
     if (taken)
-        return put_back(calls, temporary, from, by, outcome_of(rename_outcome::target_exists, EEXIST));
-    const int onward = move_once(calls, temporary, to, by, true);
+        return put_back(calls, temporary, from, by, logged, outcome_of(rename_outcome::target_exists, EEXIST));
+    const int onward = move_once(calls, temporary, to, by, logged, true);
     if (onward == 0)
         return outcome_of(rename_outcome::renamed);
-    return put_back(calls, temporary, from, by, refusal(onward));
+    return put_back(calls, temporary, from, by, logged, refusal(onward));
 }
 
 // The steps of every rename, in the order it takes them: look at the entry,
@@ -217,7 +236,7 @@ rename_result move_through_temporary(file_calls& calls, std::string_view from, s
 // supports; and where the new name is the old one in another case, through
 // a temporary name, putting it back when that was not so.
 rename_result rename_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
-                           way& by)
+                           way& by, const logged_as& logged)
 {
     // A name a listing gave is a plain name of the folder.
     if ((look_first && !is_plain_name(old_name)) || !is_plain_name(new_name))
@@ -233,14 +252,16 @@ rename_result rename_steps(file_calls& calls, std::string_view old_name, std::st
         if (type != entry_type::file && type != entry_type::link)
             return outcome_of(rename_outcome::entry_gone);
     }
-    const int error = move_once(calls, old_name, new_name, by);
+    const int error = move_once(calls, old_name, new_name, by, logged);
     if (error == 0)
         return outcome_of(rename_outcome::renamed);
     // Only a name that could be the file's own in another case is worth the
-    // move aside; an ordinary collision leaves the file under its own name
-    // throughout.
-    if (error == EEXIST && equal_without_case(old_name, new_name))
-        return move_through_temporary(calls, old_name, new_name, by);
+    // move aside, and only where the file system may ignore case: where it
+    // keeps case, the name in another case is another entry, and the
+    // collision is refused at once. An ordinary collision leaves the file
+    // under its own name throughout.
+    if (error == EEXIST && equal_without_case(old_name, new_name) && calls.may_ignore_case())
+        return move_through_temporary(calls, old_name, new_name, by, logged);
     return refusal(error);
 }
 
@@ -278,25 +299,26 @@ bool is_plain_name(std::string_view name)
 namespace {
 
 rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
-                           way& by)
+                           way& by, const logged_as& logged)
 {
     if (!staged_calls::active())
-        return rename_steps(calls, old_name, new_name, look_first, by);
+        return rename_steps(calls, old_name, new_name, look_first, by, logged);
     staged_calls staged(calls);
-    return rename_steps(staged, old_name, new_name, look_first, by);
+    return rename_steps(staged, old_name, new_name, look_first, by, logged);
 }
 
 } // namespace
 
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& by)
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& by,
+                        logged_as logged)
 {
-    return staged_steps(calls, old_name, new_name, true, by);
+    return staged_steps(calls, old_name, new_name, true, by, logged);
 }
 
 rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
-                            rename_way& by)
+                            rename_way& by, logged_as logged)
 {
-    return staged_steps(calls, old_name, new_name, false, by);
+    return staged_steps(calls, old_name, new_name, false, by, logged);
 }
 
 std::string folder_prefix(const std::string& folder)

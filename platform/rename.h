@@ -50,12 +50,31 @@ bool is_plain_name(std::string_view name);
 // round trip.
 enum class rename_way : std::uint8_t { atomic, link, plain };
 
+// A journal written ahead of the renames: told of every move of a file
+// before the move is tried, so that a stop at any instant leaves no move it
+// does not know, and of a move that was then refused, while the file is
+// known to be still under its name before the move.
+class move_log {
+public:
+    virtual ~move_log() = default;
+    // `inode` is the file's as its listing gave it, 0 when none did.
+    virtual void moving(std::uint64_t inode, std::string_view from, std::string_view to) = 0;
+    virtual void not_moved() = 0;
+};
+
+// The log a rename tells, if any, and the file's inode as listed.
+struct logged_as {
+    move_log* log = nullptr;
+    std::uint64_t inode = 0;
+};
+
 // Renames the entry `old_name` to `new_name` through `calls`, the one
 // algorithm of every rename and every plan. Refused before any call: a name
 // that is empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
 // Refused right before the call: an entry that is gone or is no longer a
 // file or a link.
-rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& way);
+rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& way,
+                        logged_as logged = {});
 
 // The same for an entry that a listing showed as a file or a link, which is
 // not looked at again: the listing was the look. What another program puts
@@ -63,7 +82,7 @@ rename_result rename_in(file_calls& calls, std::string_view old_name, std::strin
 // refuses a folder, so a look right before the rename would only narrow
 // that, at the cost of a path lookup per file.
 rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
-                            rename_way& way);
+                            rename_way& way, logged_as logged = {});
 
 // The same from two full paths, which must name entries of the same folder
 // (compared byte for byte up to and including the last separator).

@@ -6,14 +6,14 @@
 #
 #   tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 #
-# The targets: rules, shown_text, key_region, property_store (all by default).
+# The targets: rules, shown_text, key_region, property_store, journal (all by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(rules shown_text key_region property_store)
+  targets=(rules shown_text key_region property_store journal)
 fi
 
 ./setup.sh clang libclang-rt-14-dev

@@ -102,10 +102,10 @@ void file_list::check()
 }
 
 platform::rename_result file_list::rename(const std::string& folder, std::int32_t index, std::string_view old_name,
-                                         std::string_view new_name)
+                                         std::string_view new_name, platform::move_log* log)
 {
     settle();
-    return m_model.folder().rename(folder, static_cast<std::size_t>(index), old_name, new_name);
+    return m_model.folder().rename(folder, static_cast<std::size_t>(index), old_name, new_name, log);
 }
 
 void file_list::keyPressEvent(QKeyEvent* event)

@@ -66,10 +66,13 @@ public:
     // from it, in pieces with the message loop running between them, as
     // Refresh reads. A list read meanwhile is new and needs no check.
     void check();
+    // The descriptor the renames of `folder` go through, or -1.
+    int held_folder(const std::string& folder) const { return m_model.folder().held_for(folder); }
     // Renames the entry `index`, `old_name`, in the folder as it was last
-    // read and checked, never replacing a file.
+    // read and checked, never replacing a file; each move is told to `log`
+    // before it is made.
     platform::rename_result rename(const std::string& folder, std::int32_t index, std::string_view old_name,
-                                   std::string_view new_name);
+                                   std::string_view new_name, platform::move_log* log = nullptr);
 
     const file_list_model& model_of_names() const { return m_model; }
 

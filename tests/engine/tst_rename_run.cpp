@@ -2,12 +2,16 @@
 #include "engine/folder_source.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
+#include "engine/undo.h"
 
 #include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 
 #include <QtTest>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace fixture;
 using renamer::check_id;
@@ -43,6 +47,20 @@ QByteArray contents_of(const std::string& folder)
     return describe_lines(contents);
 }
 
+// A run of the command line's kind over `folder`: replace `what` by `with`.
+renamer::run_outcomes replace_in(const std::string& folder, const std::string& what, const std::string& with)
+{
+    headless_window window(folder);
+    set_inputs(window, {{text_id::Text3, what}, {text_id::Text4, with}});
+    return renamer::rename_files(window.parts());
+}
+
+ino_t inode_of(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 } // namespace
 
 class tst_rename_run : public QObject {
@@ -67,6 +85,11 @@ private slots:
     void folder_changed_during_a_yield();
     void what_replaced_a_listed_file_is_not_renamed_data();
     void what_replaced_a_listed_file_is_not_renamed();
+    void undo_moves_only_the_files_the_run_moved_data();
+    void undo_moves_only_the_files_the_run_moved();
+    void undo_refuses_a_folder_made_anew_data();
+    void undo_refuses_a_folder_made_anew();
+    void chain_undo_stopped_and_tried_again();
 
 private:
     temporary_state_folder state;
@@ -321,11 +344,11 @@ void tst_rename_run::run_started_inside_a_yield()
     std::vector<std::string> renamed;
     for (const auto& file : renamer::journal_files()) {
         const auto journal = renamer::read_journal(file);
-        QVERIFY2(journal.valid(), journal.error.c_str());
-        if (journal.folder != folder)
+        QVERIFY2(journal.usable(), renamer::journal_problem_text(journal).c_str());
+        if (journal.text.folder != folder)
             continue;
         QCOMPARE(journal.state, renamer::run_state::complete);
-        for (const auto& entry : journal.entries)
+        for (const auto& entry : journal.text.entries)
             renamed.push_back(entry.old_name + ">" + entry.new_name);
     }
     QCOMPARE(describe_lines(renamed), QByteArray("a0>b0|a1>b1|a2>b2|a3>b3|a4>b4|"));
@@ -406,6 +429,158 @@ void tst_rename_run::what_replaced_a_listed_file_is_not_renamed()
     QVERIFY(::lstat((folder + "/a2/a5").c_str(), &st) == 0 && S_ISREG(st.st_mode));
     QVERIFY(::lstat((folder + "/a3").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
     QVERIFY(::lstat((folder + "/b1").c_str(), &st) == 0 && ::lstat((folder + "/b4").c_str(), &st) == 0);
+}
+
+// The undo decides each file from what is on disk now, by the key the run
+// wrote before its move: a stranger under the new name is left alone and
+// the file reported as moved; a file under both names (a stop between a
+// link and its unlink) loses the second; a line written twice is one file.
+void tst_rename_run::undo_moves_only_the_files_the_run_moved_data()
+{
+    QTest::addColumn<QByteArray>("since");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("restored");
+    QTest::addColumn<int>("refused");
+    QTest::newRow("a stranger at the new name")
+        << QByteArray("stranger") << QByteArray("a2=a2;b1=stranger;c1=a1;") << 1 << 1;
+    QTest::newRow("under both names") << QByteArray("both") << QByteArray("a1=a1;a2=a2;") << 2 << 0;
+    QTest::newRow("a line written twice") << QByteArray("twice") << QByteArray("a1=a1;a2=a2;") << 2 << 0;
+}
+
+void tst_rename_run::undo_moves_only_the_files_the_run_moved()
+{
+    QFETCH(QByteArray, since);
+    QFETCH(QByteArray, after);
+    QFETCH(int, restored);
+    QFETCH(int, refused);
+    const temporary_state_folder own_state;
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a1", "a2"});
+    QCOMPARE(replace_in(folder, "a", "b").renamed, std::size_t(2));
+    const std::string b1 = folder + "/b1";
+    if (since == "stranger") {
+        QVERIFY(::rename(b1.c_str(), (folder + "/c1").c_str()) == 0);
+        write_file(folder, "b1", "stranger");
+    } else if (since == "both") {
+        QVERIFY(::link(b1.c_str(), (folder + "/a1").c_str()) == 0);
+    } else {
+        const std::string journal = renamer::journal_files().back();
+        std::string text = file_content(journal);
+        const auto line = text.find("\nr\t") + 1;
+        text.insert(line, text.substr(line, text.find('\n', line) + 1 - line));
+        ::unlink(journal.c_str());
+        write_file(renamer::runs_folder(), journal.substr(journal.rfind('/') + 1), text);
+        ::chmod(journal.c_str(), 0600);
+    }
+
+    renamer::run_undo undo;
+    QVERIFY2(undo.ready(), undo.refusal().c_str());
+    QCOMPARE(undo.files(), std::size_t(2));
+    const auto outcomes = undo.take_back([](std::int32_t) {});
+    QCOMPARE(describe(read_folder(folder)), after);
+    QCOMPARE(int(outcomes.renamed), restored);
+    QCOMPARE(int(outcomes.refused.size()), refused);
+}
+
+// The undo acts only in the folder the run renamed in, told by more than
+// its device and inode, which repeat: a folder put in its place before the
+// first rename, one made anew that got the old one's inode, a memory file
+// system mounted again where it was. Each is refused, with where the
+// folder was, and nothing in it moves.
+void tst_rename_run::undo_refuses_a_folder_made_anew_data()
+{
+    QTest::addColumn<QByteArray>("how");
+    QTest::newRow("replaced before the first rename") << QByteArray("replaced");
+    QTest::newRow("made anew with the same inode") << QByteArray("same inode");
+    QTest::newRow("a tmpfs mounted again") << QByteArray("tmpfs");
+}
+
+void tst_rename_run::undo_refuses_a_folder_made_anew()
+{
+    QFETCH(QByteArray, how);
+    const temporary_state_folder own_state;
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir) + "/d";
+    make_path(folder);
+    if (how == "tmpfs" && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, nullptr) != 0)
+        QSKIP("no tmpfs can be mounted here");
+    make_files(folder, {"a1"});
+    if (how == "replaced") {
+        // Listed, then the folder moves away and another takes its path.
+        headless_window window(folder);
+        set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
+        QVERIFY(::rename(folder.c_str(), (folder + ".old").c_str()) == 0);
+        make_path(folder);
+        QCOMPARE(renamer::rename_files(window.parts()).renamed, std::size_t(1));
+        QCOMPARE(describe(read_folder(folder + ".old")), QByteArray("b1=a1;"));
+    } else {
+        QCOMPARE(replace_in(folder, "a", "b").renamed, std::size_t(1));
+        if (how == "tmpfs") {
+            QVERIFY(::umount(folder.c_str()) == 0);
+            QVERIFY(::mount("tmpfs", folder.c_str(), "tmpfs", 0, nullptr) == 0);
+        } else {
+            // ext4 gives a removed folder's inode to the next folder made,
+            // though not always at once.
+            const ino_t old = inode_of(folder);
+            int tries = 0;
+            do {
+                std::filesystem::remove_all(folder);
+                make_path(folder);
+            } while (inode_of(folder) != old && ++tries < 200);
+            if (inode_of(folder) != old)
+                QSKIP("no folder made here got the removed one's inode");
+        }
+    }
+    write_file(folder, "b1", "stranger");
+
+    renamer::run_undo undo;
+    const bool mounted = how == "tmpfs";
+    if (mounted)
+        ::umount2(folder.c_str(), MNT_DETACH);
+    QVERIFY(!undo.ready());
+    QVERIFY2(undo.refusal().find("改名时的文件夹已被移走或替换") != std::string::npos, undo.refusal().c_str());
+    QVERIFY(undo.refusal().find(folder) != std::string::npos);
+    if (!mounted)
+        QCOMPARE(describe(read_folder(folder)), QByteArray("b1=stranger;"));
+}
+
+// An undo of a chain (track1 to track0, track2 to track1, ...) stopped in
+// the middle, then tried again: the second finds every file where the first
+// left it and puts back the rest, counting each file once.
+void tst_rename_run::chain_undo_stopped_and_tried_again()
+{
+    const temporary_state_folder own_state;
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    for (int k = 1; k <= 9; ++k)
+        write_file(folder, "track" + std::to_string(k), std::to_string(k));
+    headless_window window(folder);
+    window.set_check_value(check_id::Check2, true);
+    window.set_text(text_id::Combo1, "track*");
+    QCOMPARE(renamer::rename_files(window.parts()).renamed, std::size_t(9));
+    QCOMPARE(describe(read_folder(folder)).left(16), QByteArray("track0=1;track1="));
+
+    struct stopped {};
+    try {
+        renamer::run_undo undo;
+        undo.take_back([](std::int32_t done) {
+            if (done == 5)
+                throw stopped{};
+        });
+        QFAIL("the undo was not stopped");
+    } catch (const stopped&) {
+    }
+    renamer::run_undo again;
+    QVERIFY2(again.ready(), again.refusal().c_str());
+    const auto outcomes = again.take_back([](std::int32_t) {});
+    QCOMPARE(outcomes.renamed, std::size_t(9));
+    QVERIFY(outcomes.refused.empty());
+    QByteArray back;
+    for (int k = 1; k <= 9; ++k)
+        back += "track" + QByteArray::number(k) + "=" + QByteArray::number(k) + ";";
+    QCOMPARE(describe(read_folder(folder)), back);
+    QCOMPARE(renamer::read_journal(renamer::journal_files().back()).state, renamer::run_state::undone);
 }
 
 QTEST_GUILESS_MAIN(tst_rename_run)

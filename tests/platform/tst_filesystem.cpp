@@ -463,7 +463,7 @@ void tst_filesystem::file_that_cannot_go_back_stays_visible()
     QVERIFY(::link((folder + "/" + from).c_str(), (folder + "/" + to).c_str()) == 0);
     const QRegularExpression numbered("\\.fennimo-[0-9]+$");
     platform::set_file_call_hook([&](platform::file_call call, const std::string& source, const std::string& target) {
-        if (call != platform::file_call::rename_noreplace || !source.starts_with(".fennimo-"))
+        if (call != platform::file_call::rename_noreplace || source.find(".fennimo-temp-") == std::string::npos)
             return 0;
         if (target == from)
             write_file(folder, from, "intruder");

@@ -33,6 +33,13 @@ public:
     {
         return m_files.rename_file(folder, index, old_name, new_name);
     }
+    platform::rename_result rename_file_logged(const std::string& folder, std::int32_t index,
+                                               std::string_view old_name, std::string_view new_name,
+                                               platform::move_log& log) override
+    {
+        return m_files.rename_file_logged(folder, index, old_name, new_name, log);
+    }
+    int held_folder(const std::string& folder) override { return m_files.held_folder(folder); }
     const platform::name_list& entries() const { return m_files.entries(); }
 
     const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
