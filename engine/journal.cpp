@@ -77,10 +77,14 @@ live_journal live[live_slots];
 pthread_t writer_thread;
 std::atomic<bool> handlers_installed{false};
 
+// Writes `size` bytes at `at`, as far as the file takes them: a write that
+// a signal's handler interrupted before it wrote anything is made again.
+// Safe in a signal handler.
 void write_all_at(int fd, const char* data, std::size_t size, std::size_t at)
 {
     while (size > 0) {
-        const ssize_t written = pwrite(fd, data, size, static_cast<off_t>(at));
+        const ssize_t written =
+            platform::retry_interrupted([&] { return pwrite(fd, data, size, static_cast<off_t>(at)); });
         if (written <= 0)
             return;
         data += written;
@@ -110,7 +114,7 @@ bool read_all(int fd, std::string& text)
         text.reserve(std::size_t(st.st_size));
     char buffer[65536];
     for (off_t at = 0;;) {
-        const ssize_t got = pread(fd, buffer, sizeof buffer, at);
+        const ssize_t got = platform::retry_interrupted([&] { return pread(fd, buffer, sizeof buffer, at); });
         if (got < 0)
             return false;
         if (got == 0)
@@ -130,15 +134,14 @@ void mark_newest_superseded(const std::string& runs)
     if (names.empty())
         return;
     platform::store_refusal refusal;
-    const int fd = store.open(names.back().name, true, refusal);
-    if (fd < 0)
+    const platform::unique_fd fd = store.open(names.back().name, true, refusal);
+    if (!fd.is_open())
         return;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        const journal_record record = read_journal_at(fd, store.path() + "/" + names.back().name, false);
+    if (flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+        const journal_record record = read_journal_at(fd.get(), store.path() + "/" + names.back().name, false);
         if (record.usable())
-            append_to_journal(fd, record.text.length, superseded_line);
+            append_to_journal(fd.get(), record.text.length, superseded_line);
     }
-    close(fd);
 }
 
 run_state state_of(const journal_text& text, bool held)
@@ -196,6 +199,11 @@ void install_journal_handlers()
         struct sigaction ending {};
         ending.sa_handler = end_on_signal;
         sigemptyset(&ending.sa_mask);
+        // The handler returns only in a thread that passes the signal on to
+        // the writer, whose call then goes on as if nothing had come. In the
+        // writer the signal raised again is delivered as the handler
+        // returns, and ends the program before any call could go on.
+        ending.sa_flags = SA_RESTART;
         sigaction(signal, &ending, nullptr);
     }
     // Past a limit on the size of files (ulimit -f) a write then fails, and
@@ -250,11 +258,11 @@ void journal_writer::open()
     platform::run_store store(m_runs, true);
     if (identity && store.is_open())
         m_fd = store.create(m_path);
-    if (m_fd < 0 || !reserve(first_reserve - end_room)) {
+    if (!m_fd.is_open() || !reserve(first_reserve - end_room)) {
         // What was made for this run and holds nothing is not a journal.
-        if (m_fd >= 0) {
+        if (m_fd.is_open()) {
             unlink(m_path.c_str());
-            close(std::exchange(m_fd, -1));
+            m_fd.reset();
         }
         m_path.clear();
         mark_newest_superseded(m_runs);
@@ -271,7 +279,7 @@ void journal_writer::open()
 
     for (int k = 0; k < live_slots && m_slot < 0; ++k) {
         int free = free_slot;
-        if (live[k].fd.compare_exchange_strong(free, m_fd)) {
+        if (live[k].fd.compare_exchange_strong(free, m_fd.get())) {
             live[k].length.store(m_length);
             live[k].writing_to.store(m_length);
             live[k].files.store(0);
@@ -289,11 +297,11 @@ bool journal_writer::reserve(std::size_t more)
         const std::size_t wanted = std::max(m_reserved + step, needed + step);
         // The file is as long as the mapping, so that no page of it lies
         // past the file's end; what is not written yet is a hole.
-        if (ftruncate(m_fd, static_cast<off_t>(wanted)) != 0)
+        if (platform::retry_interrupted([&] { return ftruncate(m_fd.get(), static_cast<off_t>(wanted)); }) != 0)
             return false;
         // Grown in place where it can be, keeping the pages made so far.
         void* map = m_map ? mremap(m_map, m_reserved, wanted, MREMAP_MAYMOVE)
-                          : mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+                          : mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd.get(), 0);
         if (map == MAP_FAILED)
             return false;
         m_map = static_cast<char*>(map);
@@ -310,7 +318,8 @@ bool journal_writer::reserve(std::size_t more)
         static char zeros[made_piece];
         const std::size_t until = std::min(m_reserved, needed + made_piece);
         for (std::size_t at = m_made; at < until;) {
-            const ssize_t written = pwrite(m_fd, zeros, std::min(until - at, sizeof zeros), static_cast<off_t>(at));
+            const ssize_t written = platform::retry_interrupted(
+                [&] { return pwrite(m_fd.get(), zeros, std::min(until - at, sizeof zeros), static_cast<off_t>(at)); });
             if (written <= 0)
                 return false;
             at += static_cast<std::size_t>(written);
@@ -337,7 +346,7 @@ void journal_writer::moving(std::uint64_t inode, std::string_view from, std::str
 {
     if (!m_opened)
         open();
-    if (m_failed || m_fd < 0)
+    if (m_failed || !m_fd.is_open())
         return;
     // Ended from outside (the program is ending): nothing more goes in,
     // and the move that follows is one the run makes as the program ends.
@@ -388,7 +397,7 @@ void journal_writer::moving(std::uint64_t inode, std::string_view from, std::str
 
 void journal_writer::not_moved()
 {
-    if (m_fd < 0 || m_length == m_line_start)
+    if (!m_fd.is_open() || m_length == m_line_start)
         return;
     if (m_slot >= 0 && live[m_slot].fd.load(std::memory_order_relaxed) == stopped_slot)
         return;
@@ -409,7 +418,7 @@ void journal_writer::not_moved()
 
 void journal_writer::finish()
 {
-    if (m_fd < 0)
+    if (!m_fd.is_open())
         return;
     // Every move was refused: a run that renamed nothing leaves no journal.
     if (m_length == m_head_length && (m_slot < 0 || live[m_slot].fd.load() != stopped_slot)) {
@@ -419,7 +428,7 @@ void journal_writer::finish()
         munmap(std::exchange(m_map, nullptr), m_reserved);
         unlink(m_path.c_str());
         m_path.clear();
-        close(std::exchange(m_fd, -1));
+        m_fd.reset();
         return;
     }
     close_with("complete");
@@ -428,7 +437,7 @@ void journal_writer::finish()
 void journal_writer::fail()
 {
     m_failed = true;
-    if (m_fd >= 0)
+    if (m_fd.is_open())
         close_with("incomplete");
 }
 
@@ -448,9 +457,9 @@ void journal_writer::close_with(std::string_view how)
     m_slot = -1;
     munmap(m_map, m_reserved);
     m_map = nullptr;
-    if (ftruncate(m_fd, static_cast<off_t>(m_length)) != 0)
+    if (platform::retry_interrupted([&] { return ftruncate(m_fd.get(), static_cast<off_t>(m_length)); }) != 0)
         m_failed = true;
-    close(std::exchange(m_fd, -1));
+    m_fd.reset();
 }
 
 journal_record read_journal_at(int fd, const std::string& path, bool held)
@@ -459,7 +468,8 @@ journal_record read_journal_at(int fd, const std::string& path, bool held)
     record.path = path;
     std::string text;
     if (!read_all(fd, text)) {
-        record.refusal = {platform::store_problem::failed, path, errno};
+        const int error = errno;
+        record.refusal = {platform::store_problem::failed, path, error};
         return record;
     }
     record.text = parse_journal(text);
@@ -468,18 +478,18 @@ journal_record read_journal_at(int fd, const std::string& path, bool held)
     return record;
 }
 
-journal_record read_journal(const platform::run_store& store, const std::string& name, int& fd)
+journal_record read_journal(const platform::run_store& store, const std::string& name, platform::unique_fd& fd)
 {
     const std::string path = store.path() + "/" + name;
     journal_record record;
     record.path = path;
     fd = store.open(name, true, record.refusal);
-    if (fd < 0)
+    if (!fd.is_open())
         return record;
-    const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
-    record = read_journal_at(fd, path, held);
+    const bool held = flock(fd.get(), LOCK_EX | LOCK_NB) != 0;
+    record = read_journal_at(fd.get(), path, held);
     if (held)
-        close(std::exchange(fd, -1));
+        fd.reset();
     return record;
 }
 
@@ -492,7 +502,8 @@ std::size_t written_end(int fd, std::size_t size)
 {
     const auto nul_at = [fd](std::size_t at) {
         char c = 0;
-        return pread(fd, &c, 1, static_cast<off_t>(at)) != 1 || c == '\0';
+        return platform::retry_interrupted([&] { return pread(fd, &c, 1, static_cast<off_t>(at)); }) != 1 ||
+               c == '\0';
     };
     if (size == 0 || !nul_at(size - 1))
         return size;
@@ -512,7 +523,8 @@ std::string read_range(int fd, std::size_t from, std::size_t to)
     std::string text(to - from, '\0');
     std::size_t done = 0;
     while (done < text.size()) {
-        const ssize_t got = pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(from + done));
+        const ssize_t got = platform::retry_interrupted(
+            [&] { return pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(from + done)); });
         if (got <= 0)
             break;
         done += std::size_t(got);
@@ -595,13 +607,11 @@ journal_record read_journal(const std::string& path)
     const platform::run_store store(cut == std::string::npos ? std::string() : path.substr(0, cut), false);
     journal_record record;
     record.path = path;
-    const int fd = store.open(path.substr(cut + 1), false, record.refusal);
-    if (fd < 0)
+    const platform::unique_fd fd = store.open(path.substr(cut + 1), false, record.refusal);
+    if (!fd.is_open())
         return record;
-    const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0;
-    record = read_journal_at(fd, path, held);
-    close(fd);
-    return record;
+    const bool held = flock(fd.get(), LOCK_SH | LOCK_NB) != 0;
+    return read_journal_at(fd.get(), path, held);
 }
 
 std::vector<journal_record> run_history(const std::string& runs_folder)
@@ -611,17 +621,16 @@ std::vector<journal_record> run_history(const std::string& runs_folder)
     for (const auto& journal : store.journals()) {
         journal_record record;
         record.path = store.path() + "/" + journal.name;
-        const int fd = store.open(journal.name, false, record.refusal);
-        if (fd < 0) {
+        const platform::unique_fd fd = store.open(journal.name, false, record.refusal);
+        if (!fd.is_open()) {
             // Removed by a run's pruning since the folder was read.
             if (record.refusal.problem != platform::store_problem::missing)
                 runs.push_back(std::move(record));
             continue;
         }
         // Held shared while it is read, so that no pruning removes it.
-        const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0;
-        runs.push_back(read_summary(fd, record.path, held));
-        close(fd);
+        const bool held = flock(fd.get(), LOCK_SH | LOCK_NB) != 0;
+        runs.push_back(read_summary(fd.get(), record.path, held));
     }
     return runs;
 }
@@ -636,10 +645,11 @@ platform::store_refusal history_refusal(const std::string& runs_folder)
 
 bool append_to_journal(int fd, std::size_t at, std::string_view lines)
 {
-    if (ftruncate(fd, static_cast<off_t>(at)) != 0)
+    if (platform::retry_interrupted([&] { return ftruncate(fd, static_cast<off_t>(at)); }) != 0)
         return false;
     while (!lines.empty()) {
-        const ssize_t written = pwrite(fd, lines.data(), lines.size(), static_cast<off_t>(at));
+        const ssize_t written = platform::retry_interrupted(
+            [&] { return pwrite(fd, lines.data(), lines.size(), static_cast<off_t>(at)); });
         if (written <= 0)
             return false;
         lines.remove_prefix(std::size_t(written));

@@ -74,7 +74,7 @@ private:
     platform::folder_identity m_identity;
     file_naming m_naming = file_naming::inode;
     std::string m_path;
-    int m_fd = -1;
+    platform::unique_fd m_fd;
     int m_slot = -1;
     char* m_map = nullptr;
     std::size_t m_reserved = 0;
@@ -123,8 +123,8 @@ struct journal_record {
 
 // Reads the journal `name` of `store` whole, for an undo, holding it open at
 // `fd` (writable, locked exclusively) when it is not held elsewhere;
-// `fd` is -1 when it could not be opened or is held.
-journal_record read_journal(const platform::run_store& store, const std::string& name, int& fd);
+// `fd` holds nothing when it could not be opened or is held.
+journal_record read_journal(const platform::run_store& store, const std::string& name, platform::unique_fd& fd);
 // Reads a journal held open at `fd` whole.
 journal_record read_journal_at(int fd, const std::string& path, bool held);
 

@@ -25,12 +25,6 @@ run_undo::run_undo(const std::string& runs_folder)
     find(runs_folder);
 }
 
-run_undo::~run_undo()
-{
-    if (m_fd >= 0)
-        close(m_fd);
-}
-
 void run_undo::find(const std::string& runs_folder)
 {
     const platform::run_store store(runs_folder, false);
@@ -42,15 +36,11 @@ void run_undo::find(const std::string& runs_folder)
     }
     const auto journals = store.journals();
     for (auto journal = journals.rbegin(); journal != journals.rend(); ++journal) {
-        int fd = -1;
+        platform::unique_fd fd;
         // Opened for writing from the start: an undo that could not record
         // what it did must not begin.
         journal_record run = read_journal(store, journal->name, fd);
-        const auto refused = [&](const std::string& text) {
-            if (fd >= 0)
-                close(fd);
-            m_refusal = text;
-        };
+        const auto refused = [&](const std::string& text) { m_refusal = text; };
         // Removed by a run's pruning since the folder was read.
         if (run.refusal.problem == platform::store_problem::missing)
             continue;
@@ -65,13 +55,10 @@ void run_undo::find(const std::string& runs_folder)
         // says which file to remove.
         if (!run.text.whole()) {
             m_skipped += damaged_journal_text(run) + "\n";
-            close(fd);
             continue;
         }
-        if (run.state == run_state::renamed_nothing || run.text.left().empty()) {
-            close(fd);
+        if (run.state == run_state::renamed_nothing || run.text.left().empty())
             continue;
-        }
         if (run.text.superseded)
             return refused("这次改名之后有一次改名未能记录，不能再撤销这次改名。" + folder_line(run));
         if (run.state == run_state::incomplete)
@@ -85,7 +72,7 @@ void run_undo::find(const std::string& runs_folder)
             return refused("找不到改名时的文件夹，不能撤销。" + folder_line(run));
         if (*identity != run.text.identity)
             return refused("改名时的文件夹已被移走或替换，现在这个路径是另一个文件夹，不能撤销。" + folder_line(run));
-        m_fd = fd;
+        m_fd = std::move(fd);
         m_run = std::move(run);
         m_folder = std::move(folder);
         gather();
@@ -147,13 +134,13 @@ std::string run_undo::question() const
 run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
 {
     run_outcomes outcomes;
-    if (m_fd < 0)
+    if (!m_fd.is_open())
         return outcomes;
     // Marked as going, so that a second undo meanwhile says so; a stop
     // leaves the mark without its end, and the next undo decides every
     // file again from what is on disk.
     const std::size_t at = m_run.text.length;
-    if (!append_to_journal(m_fd, at, "undoing\n"))
+    if (!append_to_journal(m_fd.get(), at, "undoing\n"))
         outcomes.not_journalled = true;
 
     const auto& left = m_run.text.left();
@@ -220,9 +207,9 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
         append_move_line(lines, "kept", entry);
     lines += "undone\t" + std::to_string(outcomes.renamed) + "\t" + std::to_string(kept.size()) + "\t" +
              std::to_string(outcomes.refused.size() - kept.size()) + "\n";
-    if (!append_to_journal(m_fd, at, lines))
+    if (!append_to_journal(m_fd.get(), at, lines))
         outcomes.not_journalled = true;
-    close(std::exchange(m_fd, -1));
+    m_fd.reset();
     return outcomes;
 }
 

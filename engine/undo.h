@@ -27,12 +27,11 @@ public:
     // Finds the run to take back and holds its journal, locked, and its
     // folder; or finds why none can be.
     explicit run_undo(const std::string& runs_folder = renamer::runs_folder());
-    ~run_undo();
     run_undo(const run_undo&) = delete;
     run_undo& operator=(const run_undo&) = delete;
 
     // There is a run to take back.
-    bool ready() const { return m_fd >= 0; }
+    bool ready() const { return m_fd.is_open(); }
     // Otherwise what the user is told: that there is nothing to undo, or
     // which run cannot be taken back and why. Nothing has been changed.
     const std::string& refusal() const { return m_refusal; }
@@ -61,7 +60,7 @@ private:
     void find(const std::string& runs_folder);
     void gather();
 
-    int m_fd = -1;
+    platform::unique_fd m_fd;
     journal_record m_run;
     platform::open_folder m_folder;
     std::vector<moved_file> m_files;

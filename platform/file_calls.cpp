@@ -1,4 +1,5 @@
 #include "file_calls.h"
+#include "descriptors.h"
 
 #include <cerrno>
 #include <cstring>
@@ -146,19 +147,16 @@ int system_calls::list(std::vector<listed_entry>& entries)
 {
     // A descriptor of its own, since the stream closes it and reads from
     // where the last reader left off.
-    const int fd = m_prefix.empty() ? openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                                    : open(c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    unique_fd fd = m_prefix.empty() ? open_at(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                    : open_at(AT_FDCWD, c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (!fd.is_open())
         return errno;
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        close(fd);
-        return error;
-    }
+    dir_stream dir(std::move(fd));
+    if (!dir)
+        return errno;
     entries.clear();
     errno = 0;
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = dir.next()) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..")
             continue;
@@ -175,7 +173,7 @@ int system_calls::list(std::vector<listed_entry>& entries)
             break;
         case DT_UNKNOWN: {
             struct stat st {};
-            if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            if (fstatat(dir.descriptor(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 type = type_of(st.st_mode);
             break;
         }
@@ -185,9 +183,7 @@ int system_calls::list(std::vector<listed_entry>& entries)
         entries.push_back({std::string(name), type});
         errno = 0;
     }
-    const int error = errno;
-    closedir(dir);
-    return error;
+    return errno;
 }
 
 int system_calls::may_write()
@@ -208,11 +204,10 @@ int system_calls::may_link(std::string_view name, bool& allowed)
 
 bool system_calls::may_ignore_case()
 {
-    const int fd = m_prefix.empty() ? m_fd : open(c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool ignores = folder_may_ignore_case(fd);
-    if (fd != m_fd && fd >= 0)
-        close(fd);
-    return ignores;
+    if (m_prefix.empty())
+        return folder_may_ignore_case(m_fd);
+    const unique_fd fd = open_at(AT_FDCWD, c_path({}, m_prefix), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return folder_may_ignore_case(fd.get());
 }
 
 void set_listing_fault_hook(std::function<bool(const std::string&)> hook)

@@ -72,19 +72,14 @@ folder_reading::folder_reading(const std::string& folder, bool folders, int open
         return;
     }
     if (open_fd >= 0) {
-        // The stream takes the descriptor it is given, so it gets a copy.
-        const int copy = fcntl(open_fd, F_DUPFD_CLOEXEC, 0);
-        if (copy >= 0 && !(m_dir = fdopendir(copy)))
-            close(copy);
-        if (m_dir)
-            rewinddir(m_dir);
+        m_dir = read_from_start(open_fd);
     } else if (open_fd == -1) {
         // An empty path names no folder; taking it for the current one would
         // list one folder and, joined with a name, rename in another ("/").
         if (folder.empty())
             errno = ENOENT;
         else
-            m_dir = opendir(folder.c_str());
+            m_dir = dir_stream(opendir(folder.c_str()));
     }
     // Room for the names at once where the folder's size tells how many it
     // holds (a memory file system counts 20 bytes an entry; a disk's folder
@@ -92,37 +87,24 @@ folder_reading::folder_reading(const std::string& folder, bool folders, int open
     // copied as it grows, which would hold up the message loop. Room that
     // is never written costs no memory.
     struct stat st {};
-    if (m_dir && fstat(dirfd(m_dir), &st) == 0 && st.st_size > 0 && st.st_size < (std::int64_t(1) << 34)) {
+    if (m_dir && fstat(m_dir.descriptor(), &st) == 0 && st.st_size > 0 && st.st_size < (std::int64_t(1) << 34)) {
         const auto size = static_cast<std::size_t>(st.st_size);
         m_names.reserve(size / 20, size);
     }
-}
-
-folder_reading::~folder_reading()
-{
-    if (m_dir)
-        closedir(m_dir);
-}
-
-folder_reading::folder_reading(folder_reading&& other) noexcept
-    : m_dir(std::exchange(other.m_dir, nullptr)), m_folders(other.m_folders), m_done(other.m_done),
-      m_names(std::move(other.m_names)), m_others(std::move(other.m_others)), m_forward(other.m_forward),
-      m_backward(other.m_backward)
-{
 }
 
 bool folder_reading::read_some(std::size_t count)
 {
     if (!m_dir)
         return true;
-    const int fd = dirfd(m_dir);
+    const int fd = m_dir.descriptor();
     const entry_kind wanted = m_folders ? entry_kind::folder : entry_kind::file;
     errno = 0;
     for (std::size_t seen = 0; seen < count; ++seen) {
-        const dirent* entry = readdir(m_dir);
+        const dirent* entry = m_dir.next();
         if (!entry) {
             if (errno != 0) {
-                closedir(std::exchange(m_dir, nullptr));
+                m_dir.reset();
                 return true;
             }
             m_done = true;
@@ -150,7 +132,7 @@ std::optional<name_list> folder_reading::finish()
     }
     if (!m_dir || !m_done)
         return std::nullopt;
-    closedir(std::exchange(m_dir, nullptr));
+    m_dir.reset();
     m_names.sort(m_forward   ? name_list::known_order::forward
                  : m_backward ? name_list::known_order::backward
                               : name_list::known_order::none);

@@ -5,9 +5,8 @@
 // NUL, and a name that is not valid UTF-8 must still be listed, matched and
 // renamed exactly.
 
+#include "descriptors.h"
 #include "name_list.h"
-
-#include <dirent.h>
 
 #include <cstddef>
 #include <optional>
@@ -32,8 +31,7 @@ public:
     // Through `open_fd` when the folder is held open already, else by its
     // path; a negative descriptor other than -1 reads nothing and fails.
     folder_reading(const std::string& folder, bool folders, int open_fd = -1);
-    ~folder_reading();
-    folder_reading(folder_reading&& other) noexcept;
+    folder_reading(folder_reading&& other) noexcept = default;
     folder_reading(const folder_reading&) = delete;
     folder_reading& operator=(const folder_reading&) = delete;
     folder_reading& operator=(folder_reading&&) = delete;
@@ -49,7 +47,7 @@ public:
     name_list take_others() { return std::move(m_others); }
 
 private:
-    DIR* m_dir = nullptr;
+    dir_stream m_dir;
     bool m_folders;
     bool m_done = false;
     name_list m_names;

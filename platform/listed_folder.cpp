@@ -117,52 +117,27 @@ private:
 
 open_folder::open_folder(const std::string& folder)
     : m_folder(folder),
-      m_fd(folder.empty() ? -1 : open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+      m_fd(folder.empty() ? unique_fd() : open_at(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
 
 folder_reading open_folder::reading() const
 {
     // A folder that could not be opened reads as one that cannot be read.
-    return folder_reading(m_folder, false, m_fd >= 0 ? m_fd : -2);
-}
-
-open_folder::~open_folder()
-{
-    if (m_fd >= 0)
-        close(m_fd);
-}
-
-open_folder::open_folder(open_folder&& other) noexcept
-    : m_folder(std::move(other.m_folder)),
-      m_fd(std::exchange(other.m_fd, -1)),
-      m_way(other.m_way)
-{
+    return folder_reading(m_folder, false, m_fd.is_open() ? m_fd.get() : -2);
 }
 
 bool open_folder::holds(std::string_view name) const
 {
     entry_type type{};
-    return m_fd >= 0 && is_plain_name(name) && calls().look(name, type) == 0;
-}
-
-open_folder& open_folder::operator=(open_folder&& other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            close(m_fd);
-        m_folder = std::move(other.m_folder);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_way = other.m_way;
-    }
-    return *this;
+    return m_fd.is_open() && is_plain_name(name) && calls().look(name, type) == 0;
 }
 
 rename_result open_folder::rename_no_replace(const std::string& folder, std::string_view old_name,
                                              std::string_view new_name, move_log* log) const
 {
-    if (m_fd >= 0 && folder == m_folder) {
-        system_calls calls(m_fd, {});
+    if (m_fd.is_open() && folder == m_folder) {
+        system_calls calls(m_fd.get(), {});
         return rename_in(system_or_stand_in(calls), old_name, new_name, m_way, {log, 0});
     }
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
@@ -172,7 +147,7 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
 rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name,
                                         logged_as logged) const
 {
-    system_calls calls(m_fd, {});
+    system_calls calls(m_fd.get(), {});
     return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way, logged);
 }
 
@@ -215,18 +190,8 @@ listed_folder::checking::checking(const listed_folder& listed)
         return;
     m_order = listed.m_entries.order_added();
     m_there.resize(listed.m_entries.size());
-    const int copy = listed.m_folder.is_open() ? fcntl(listed.m_folder.descriptor(), F_DUPFD_CLOEXEC, 0) : -1;
-    if (copy >= 0 && !(m_dir = fdopendir(copy)))
-        close(copy);
-    if (m_dir)
-        rewinddir(m_dir);
+    m_dir = read_from_start(listed.m_folder.descriptor());
     m_failed = !m_dir;
-}
-
-listed_folder::checking::~checking()
-{
-    if (m_dir)
-        closedir(m_dir);
 }
 
 bool listed_folder::checking::step()
@@ -238,13 +203,13 @@ bool listed_folder::checking::read_some(std::size_t count)
 {
     if (!m_dir)
         return true;
-    const int fd = dirfd(m_dir);
+    const int fd = m_dir.descriptor();
     errno = 0;
     for (std::size_t seen = 0; seen < count; ++seen) {
-        const dirent* entry = readdir(m_dir);
+        const dirent* entry = m_dir.next();
         if (!entry) {
             m_failed = errno != 0;
-            closedir(std::exchange(m_dir, nullptr));
+            m_dir.reset();
             return true;
         }
         const std::string_view name = entry->d_name;

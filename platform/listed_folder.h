@@ -5,6 +5,7 @@
 // whose names were shown even if it has been moved since. The file list and
 // the test window both keep one of these.
 
+#include "descriptors.h"
 #include "folder_reading.h"
 #include "folder_watch.h"
 #include "identity.h"
@@ -31,24 +32,19 @@ class open_folder {
 public:
     open_folder() = default;
     explicit open_folder(const std::string& folder);
-    ~open_folder();
-    open_folder(open_folder&& other) noexcept;
-    open_folder& operator=(open_folder&& other) noexcept;
-    open_folder(const open_folder&) = delete;
-    open_folder& operator=(const open_folder&) = delete;
 
-    bool is_open() const { return m_fd >= 0; }
-    int descriptor() const { return m_fd; }
+    bool is_open() const { return m_fd.is_open(); }
+    int descriptor() const { return m_fd.get(); }
     const std::string& path() const { return m_folder; }
     // What tells whether it is still the folder some path once named;
     // nothing when it is not open.
-    std::optional<folder_identity> identity() const { return identity_of_folder(m_fd); }
+    std::optional<folder_identity> identity() const { return identity_of_folder(m_fd.get()); }
     // Whether the folder has an entry of that name (a link is not followed).
     bool holds(std::string_view name) const;
     // As list_files, read through the open folder, a piece at a time.
     folder_reading reading() const;
     // The system's file calls on the folder's entries.
-    system_calls calls() const { return system_calls(m_fd, {}); }
+    system_calls calls() const { return system_calls(m_fd.get(), {}); }
     // Renames the entry `old_name` of `folder` to `new_name`: through the
     // open folder when `folder` is the one held open, else by their paths.
     rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
@@ -59,7 +55,7 @@ public:
 
 private:
     std::string m_folder;
-    int m_fd = -1;
+    unique_fd m_fd;
     // How the file system here renames, learnt from its first refusal and
     // kept while the folder is held: it is the file system's, not a state of
     // the folder's, so a const rename may learn it.
@@ -101,7 +97,6 @@ public:
     class checking {
     public:
         explicit checking(const listed_folder& listed);
-        ~checking();
         checking(const checking&) = delete;
         checking& operator=(const checking&) = delete;
         bool step();
@@ -115,7 +110,7 @@ public:
 
         const name_list& m_entries;
         bool m_unchanged = false;
-        DIR* m_dir = nullptr;
+        dir_stream m_dir;
         bool m_failed = false;
         // The listed files in the order the folder gave them, which an
         // unchanged folder gives again: each entry read is compared with

@@ -25,26 +25,20 @@ bool attributes_say_fixed(const struct statx& status, bool& known)
 } // namespace
 
 move_permission::move_permission(const std::string& folder, std::size_t files, file_looks looks)
-    : m_fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), m_files(files),
+    : m_fd(open_at(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), m_files(files),
       m_every_file(looks == file_looks::every_file), m_user(geteuid())
 {
     struct statx status {};
-    if (m_fd < 0 || statx(m_fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &status) != 0)
+    if (!m_fd.is_open() || statx(m_fd.get(), "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &status) != 0)
         return;
     // A folder's own append-only flag lets entries in but none out.
     int flags = 0;
     m_every_file_refused = (status.stx_attributes_mask & STATX_ATTR_APPEND)
                                ? (status.stx_attributes & STATX_ATTR_APPEND) != 0
-                               : ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
+                               : ioctl(m_fd.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
     m_owner_decides = (status.stx_mode & S_ISVTX) && m_user != 0 && status.stx_uid != m_user;
     if (m_every_file || m_owner_decides)
         m_known = std::make_unique<std::atomic<std::uint8_t>[]>(files);
-}
-
-move_permission::~move_permission()
-{
-    if (m_fd >= 0)
-        close(m_fd);
 }
 
 int move_permission::refusal(std::uint32_t file, std::string_view name)
@@ -66,7 +60,7 @@ bool move_permission::may_not_move(std::string_view name) const
 {
     const std::string path(name);
     struct statx status {};
-    if (statx(m_fd, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, STATX_MODE | STATX_UID, &status) != 0)
+    if (statx(m_fd.get(), path.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC, STATX_MODE | STATX_UID, &status) != 0)
         return false;
     if (m_owner_decides && status.stx_uid != m_user)
         return true;
@@ -78,12 +72,11 @@ bool move_permission::may_not_move(std::string_view name) const
         return false;
     // Where statx does not report the flags, the file is opened to ask for
     // them; a file that cannot be opened is taken as movable.
-    const int fd = openat(m_fd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    const unique_fd fd = open_at(m_fd.get(), path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (!fd.is_open())
         return false;
     int flags = 0;
-    const bool answered = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    close(fd);
+    const bool answered = ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0;
     if (!answered)
         m_no_flags.store(true, std::memory_order_relaxed);
     return answered && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;

@@ -4,6 +4,8 @@
 // of the folder does not show: the folder may be written, yet some of its
 // files may not be moved. A plan asks, so that it refuses what the run will.
 
+#include "descriptors.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -25,7 +27,6 @@ public:
     // The folder's own part is looked at once, here; each file's when it is
     // first asked about.
     move_permission(const std::string& folder, std::size_t files, file_looks looks);
-    ~move_permission();
     move_permission(const move_permission&) = delete;
     move_permission& operator=(const move_permission&) = delete;
 
@@ -40,7 +41,7 @@ public:
 private:
     bool may_not_move(std::string_view name) const;
 
-    int m_fd = -1;
+    unique_fd m_fd;
     std::size_t m_files = 0;
     bool m_every_file = true;
     // FS_IOC_GETFLAGS has failed once here: the file system keeps no flags.

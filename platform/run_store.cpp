@@ -25,19 +25,24 @@ constexpr mode_t private_file = 0600;
 constexpr std::string_view name_start = "journal-";
 
 // The checks a folder or journal of the store passes: of the user, of the
-// right kind, and for the user alone (set so where it was not).
-store_problem check_held(int fd, bool folder)
+// right kind, and for the user alone (set so where it was not). `error` is
+// the errno of a call that failed.
+store_problem check_held(int fd, bool folder, int& error)
 {
     struct stat st {};
-    if (fstat(fd, &st) != 0)
+    if (fstat(fd, &st) != 0) {
+        error = errno;
         return store_problem::failed;
+    }
     if (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode))
         return store_problem::wrong_kind;
     if (st.st_uid != geteuid())
         return store_problem::not_the_users;
     const mode_t wanted = folder ? private_folder : private_file;
-    if ((st.st_mode & 07777) != wanted && (st.st_mode & 077) != 0 && fchmod(fd, wanted) != 0)
+    if ((st.st_mode & 07777) != wanted && (st.st_mode & 077) != 0 && fchmod(fd, wanted) != 0) {
+        error = errno;
         return store_problem::loose_mode;
+    }
     return store_problem::none;
 }
 
@@ -50,15 +55,16 @@ store_problem problem_of(int error)
 }
 
 // One level of the state folder, made when `create` asks and it is missing.
-int open_private_folder(int at, const std::string& name, const std::string& path, bool create,
-                        store_refusal& refusal)
+unique_fd open_private_folder(int at, const std::string& name, const std::string& path, bool create,
+                              store_refusal& refusal)
 {
     if (create && mkdirat(at, name.c_str(), private_folder) != 0 && errno != EEXIST) {
-        refusal = {problem_of(errno), path, errno};
-        return -1;
+        const int error = errno;
+        refusal = {problem_of(error), path, error};
+        return {};
     }
-    const int fd = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
+    unique_fd fd = open_at(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (!fd.is_open()) {
         const int error = errno;
         refusal = {problem_of(error), path, error};
         // Not a folder: a link (which a folder opened without following
@@ -69,12 +75,12 @@ int open_private_folder(int at, const std::string& name, const std::string& path
             refusal.problem = fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ? store_problem::missing
                             : S_ISLNK(st.st_mode)                                    ? store_problem::a_link
                                                                                      : store_problem::wrong_kind;
-        return -1;
+        return {};
     }
-    if (const store_problem problem = check_held(fd, true); problem != store_problem::none) {
-        refusal = {problem, path, errno};
-        close(fd);
-        return -1;
+    int error = 0;
+    if (const store_problem problem = check_held(fd.get(), true, error); problem != store_problem::none) {
+        refusal = {problem, path, error};
+        return {};
     }
     return fd;
 }
@@ -124,107 +130,101 @@ run_store::run_store(std::string runs, bool create) : m_runs(std::move(runs))
         std::error_code ignored;
         std::filesystem::create_directories(state.parent_path(), ignored);
     }
-    const int state_fd = open_private_folder(AT_FDCWD, state.native(), state.native(), create, m_refusal);
-    if (state_fd < 0)
+    const unique_fd state_fd = open_private_folder(AT_FDCWD, state.native(), state.native(), create, m_refusal);
+    if (!state_fd.is_open())
         return;
-    m_fd = open_private_folder(state_fd, path.filename().native(), m_runs, create, m_refusal);
-    close(state_fd);
-}
-
-run_store::~run_store()
-{
-    if (m_fd >= 0)
-        close(m_fd);
+    m_fd = open_private_folder(state_fd.get(), path.filename().native(), m_runs, create, m_refusal);
 }
 
 std::vector<run_store::journal_name> run_store::journals() const
 {
     std::vector<journal_name> names;
-    const int copy = m_fd >= 0 ? fcntl(m_fd, F_DUPFD_CLOEXEC, 0) : -1;
-    DIR* dir = copy >= 0 ? fdopendir(copy) : nullptr;
-    if (!dir) {
-        if (copy >= 0)
-            close(copy);
+    // An earlier reading left the held descriptor at the folder's end.
+    dir_stream dir = read_from_start(m_fd.get());
+    if (!dir)
         return names;
-    }
-    // The copy shares its place in the folder with the held descriptor,
-    // which an earlier reading left at the end.
-    rewinddir(dir);
-    while (const dirent* entry = readdir(dir))
+    while (const dirent* entry = dir.next())
         if (const std::uint64_t sequence = sequence_of(entry->d_name))
             names.push_back({sequence, entry->d_name});
-    closedir(dir);
     std::sort(names.begin(), names.end(),
               [](const journal_name& a, const journal_name& b) { return a.sequence < b.sequence; });
     return names;
 }
 
-int run_store::create(std::string& path)
+unique_fd run_store::create(std::string& path)
 {
-    if (m_fd < 0)
-        return -1;
     // The store's lock makes the next number and the file one step: two
     // runs that start together take two numbers, in the order they took
     // the lock.
-    if (flock(m_fd, LOCK_EX) != 0)
-        return -1;
+    if (!m_fd.is_open() || !lock_store())
+        return {};
     const auto names = journals();
     std::uint64_t sequence = names.empty() ? 1 : names.back().sequence + 1;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt, ++sequence) {
+    unique_fd fd;
+    for (int attempt = 0; attempt < 16 && !fd.is_open(); ++attempt, ++sequence) {
         char name[64];
         std::snprintf(name, sizeof name, "%.*s%020" PRIu64, int(name_start.size()), name_start.data(), sequence);
-        fd = openat(m_fd, name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, private_file);
-        if (fd >= 0) {
+        fd = open_at(m_fd.get(), name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, private_file);
+        if (fd.is_open()) {
             path = m_runs + "/" + name;
-            if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-                unlinkat(m_fd, name, 0);
-                close(std::exchange(fd, -1));
+            if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+                unlinkat(m_fd.get(), name, 0);
+                fd.reset();
                 break;
             }
         } else if (errno != EEXIST) {
             break;
         }
     }
-    flock(m_fd, LOCK_UN);
+    flock(m_fd.get(), LOCK_UN);
     return fd;
+}
+
+bool run_store::lock_store() const
+{
+    // A signal whose handler returns (Ctrl+C on the command line only
+    // marks the run to stop) must not fail the journal: the wait goes on,
+    // and another run holds the lock only while it makes or prunes one.
+    return retry_interrupted([this] { return flock(m_fd.get(), LOCK_EX); }) == 0;
 }
 
 void run_store::prune(std::size_t kept)
 {
-    if (m_fd < 0 || flock(m_fd, LOCK_EX) != 0)
+    if (!m_fd.is_open() || !lock_store())
         return;
     const auto names = journals();
     for (std::size_t k = 0; k + kept < names.size(); ++k) {
-        const int fd = openat(m_fd, names[k].name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
+        const unique_fd fd =
+            open_at(m_fd.get(), names[k].name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (!fd.is_open())
             continue;
         struct stat st {};
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
-            flock(fd, LOCK_EX | LOCK_NB) == 0)
-            unlinkat(m_fd, names[k].name.c_str(), 0);
-        close(fd);
+        if (fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+            flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+            unlinkat(m_fd.get(), names[k].name.c_str(), 0);
     }
-    flock(m_fd, LOCK_UN);
+    flock(m_fd.get(), LOCK_UN);
 }
 
-int run_store::open(const std::string& name, bool writable, store_refusal& refusal) const
+unique_fd run_store::open(const std::string& name, bool writable, store_refusal& refusal) const
 {
     const std::string path = m_runs + "/" + name;
-    if (m_fd < 0) {
+    if (!m_fd.is_open()) {
         refusal = m_refusal;
-        return -1;
+        return {};
     }
     // No link is followed, and a FIFO does not hold the open up.
-    const int fd = openat(m_fd, name.c_str(), (writable ? O_RDWR : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        refusal = {problem_of(errno), path, errno};
-        return -1;
+    unique_fd fd =
+        open_at(m_fd.get(), name.c_str(), (writable ? O_RDWR : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (!fd.is_open()) {
+        const int error = errno;
+        refusal = {problem_of(error), path, error};
+        return {};
     }
-    if (const store_problem problem = check_held(fd, false); problem != store_problem::none) {
-        refusal = {problem, path, errno};
-        close(fd);
-        return -1;
+    int error = 0;
+    if (const store_problem problem = check_held(fd.get(), false, error); problem != store_problem::none) {
+        refusal = {problem, path, error};
+        return {};
     }
     refusal = {};
     return fd;

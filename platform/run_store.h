@@ -6,6 +6,8 @@
 // the locks that keep a journal in use from being removed. It knows nothing
 // of what a journal says.
 
+#include "descriptors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,11 +45,8 @@ public:
     // checked; with `create`, made where missing. Folders of the user are
     // set to the user alone.
     run_store(std::string runs, bool create);
-    ~run_store();
-    run_store(const run_store&) = delete;
-    run_store& operator=(const run_store&) = delete;
 
-    bool is_open() const { return m_fd >= 0; }
+    bool is_open() const { return m_fd.is_open(); }
     const store_refusal& refusal() const { return m_refusal; }
     const std::string& path() const { return m_runs; }
 
@@ -60,8 +59,8 @@ public:
     std::vector<journal_name> journals() const;
     // A new journal with the next sequence number, made exclusively (never
     // through a link) under the store's lock, mode 0600, and locked for the
-    // run that writes it; -1 when it cannot be made.
-    int create(std::string& path);
+    // run that writes it; none when it cannot be made.
+    unique_fd create(std::string& path);
     // Removes all but the newest `kept` journals, leaving any that a run,
     // an undo or a history holds, and any that is not a regular file of the
     // user.
@@ -69,13 +68,16 @@ public:
 
     // Opens the journal `name` of the store, never through a link and never
     // waiting (a FIFO), and only as a regular file of the user; one that
-    // others may read is set to the user alone first. -1 with `refusal`
+    // others may read is set to the user alone first. None with `refusal`
     // set otherwise; a journal removed meanwhile is `missing`.
-    int open(const std::string& name, bool writable, store_refusal& refusal) const;
+    unique_fd open(const std::string& name, bool writable, store_refusal& refusal) const;
 
 private:
+    // Takes the store's lock, waiting while another run holds it.
+    bool lock_store() const;
+
     std::string m_runs;
-    int m_fd = -1;
+    unique_fd m_fd;
     store_refusal m_refusal;
 };
 

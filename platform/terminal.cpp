@@ -1,4 +1,5 @@
 #include "terminal.h"
+#include "descriptors.h"
 
 #include <cerrno>
 #include <csignal>
@@ -29,10 +30,11 @@ void keep_standard_streams_open()
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
-        const int opened = open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
-        // The lowest free number is this one; anything else is a mistake.
-        if (opened >= 0 && opened != fd)
-            close(opened);
+        unique_fd opened = open_at(AT_FDCWD, "/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        // The lowest free number is this one, which stays open for good;
+        // anything else is a mistake, closed again.
+        if (opened.get() == fd)
+            (void)opened.release();
     }
 }
 
@@ -50,6 +52,11 @@ interrupt_watch::interrupt_watch() : m_previous(std::make_unique<previous>())
     struct sigaction marking {};
     marking.sa_handler = mark_interrupted;
     sigemptyset(&marking.sa_mask);
+    // Without SA_RESTART on purpose: a write to a pipe that nobody reads
+    // would otherwise hold the run past Ctrl+C. An interrupted call fails
+    // with EINTR instead, and the run stops at its next file; the calls
+    // that must not fail so (the journal's writes, the store's lock) are
+    // made again.
     m_watching = sigaction(SIGINT, &marking, nullptr) == 0;
 }
 
