@@ -23,10 +23,6 @@ void set_message_box_hook(std::function<void(const QString& text, const QString&
 // The same for the Yes/No question; the hook gives the answer.
 void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
 
-// Sees or steers what happens inside a yield (for example to start a second
-// run there); without it a yield runs the pending events.
-void set_yield_hook(std::function<void()> hook);
-
 // Stands in for ending the program, so a caller returns straight after it.
 void set_end_program_hook(std::function<void()> hook);
 

@@ -30,13 +30,6 @@ void headless_window::append_line(text_id which, std::initializer_list<std::stri
         ++m_input_edits;
 }
 
-void headless_window::yield()
-{
-    platform::yield();
-    if (on_yield)
-        on_yield();
-}
-
 void headless_window::choose_drive(const std::string& drive)
 {
     if (drive == m_drive)
@@ -76,6 +69,13 @@ void headless_window::show_message(const std::string& text)
 bool headless_window::ask_yes_no(const std::string& text)
 {
     return platform::question_box(widgets::shown_text(text));
+}
+
+std::optional<run_outcomes> run_with(run_job job, const std::function<void()>& between)
+{
+    while (job.step())
+        between();
+    return job.take_result();
 }
 
 } // namespace renamer
