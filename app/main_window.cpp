@@ -194,8 +194,19 @@ Form3::Form3(const std::string& folder)
 
 Form3::~Form3()
 {
+    stop_run();
     // The preview first: it tells the planner to forget it.
     delete m_preview;
+}
+
+void Form3::stop_run()
+{
+    // A run cut short stops between two files, its journal ended as
+    // stopped, so that an undo says so and takes back what it did.
+    if (!running())
+        return;
+    stop_journals();
+    m_runs.stop();
 }
 
 void Form3::start_run(run_job (*make)(window_controls&))
@@ -307,13 +318,10 @@ void Form3::closeEvent(QCloseEvent* event)
 
 void Form3::end_program()
 {
-    // Every window goes at once, the help window with this one. A run cut
-    // short here stops between two files, its journal ended as stopped, so
-    // that an undo takes back what it did.
+    // Every window goes at once, the help window with this one.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
-    stop_journals();
-    m_runs.stop();
+    stop_run();
     platform::end_program();
 }
 

@@ -80,6 +80,7 @@ protected:
 
 private:
     void start_run(run_job (*make)(window_controls&));
+    void stop_run();
     // The preview's own "修改".
     void rename_from_preview();
     void end_program();
