@@ -9,7 +9,7 @@
 #include "platform/message_box.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
-#include "own_root.h"
+#include "child_namespace.h"
 #include "listed.h"
 
 #include <QAbstractButton>
@@ -132,7 +132,7 @@ void tst_browsing::fill_file_lists()
 {
     QFETCH(QString, folder);
     if (folder == "root") {
-        if (const auto child = fixture::row_in_own_root()) {
+        if (const auto child = fixture::row_in_child(fixture::child_root::own)) {
             QVERIFY2(child->isEmpty(), qPrintable(*child));
             return;
         }

@@ -8,7 +8,7 @@
 #include "platform/message_loop.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
-#include "own_root.h"
+#include "child_namespace.h"
 
 #include "widgets/line_view.h"
 #include <QTemporaryDir>
@@ -167,7 +167,7 @@ void tst_query_run::root_folder_gives_single_separators_data()
 void tst_query_run::root_folder_gives_single_separators()
 {
     QFETCH(bool, widgets);
-    if (const auto child = fixture::row_in_own_root()) {
+    if (const auto child = fixture::row_in_child(fixture::child_root::own)) {
         QVERIFY2(child->isEmpty(), qPrintable(*child));
         return;
     }

@@ -1,12 +1,16 @@
 #pragma once
 
-// A root folder the test makes itself. The rows that list "/" need it to
-// hold files, and a desktop's root holds folders and links only; so such a
-// row runs again in a child process whose root is a fresh memory folder
-// holding a few files, the machine's folders bound in and its links copied,
-// in a mount namespace of its own (with a user namespace of its own when the
-// test does not run as root). The real root is only ever read.
+// Rows that need more of the machine than a user has run again in a child
+// process with a mount namespace of its own (and a user namespace of its
+// own when the test does not run as root), where the row can mount as it
+// needs without touching the machine's mounts.
+//
+// The rows that list "/" need it to hold files, and a desktop's root holds
+// folders and links only; their child's root is a fresh memory folder
+// holding a few files, the machine's folders bound in and its links copied.
+// The real root is only ever read.
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,25 +30,33 @@
 
 namespace fixture {
 
+// The root the child sees: the machine's, or a fresh one.
+enum class child_root { machine, own };
+
 // The files of the fresh root, besides the links it copies.
 inline const std::vector<std::string> own_root_files{"a.txt", "b\xff.jpg", "C"};
 
-// Set in the child, whose "/" is the fresh root.
-inline constexpr char own_root_variable[] = "FENNIMO_OWN_ROOT";
+// Set in the child: "machine" or "own", its root.
+inline constexpr char child_variable[] = "FENNIMO_TEST_CHILD";
 // The child's exit status when the kernel refuses a namespace or a mount.
-inline constexpr int own_root_refused = 77;
+inline constexpr int child_refused = 77;
+
+inline bool in_child()
+{
+    return qEnvironmentVariableIsSet(child_variable);
+}
 
 inline bool in_own_root()
 {
-    return qEnvironmentVariableIsSet(own_root_variable);
+    return qgetenv(child_variable) == "own";
 }
 
-namespace own_root_detail {
+namespace child_detail {
 
 // Everything the child does between fork and exec, prepared beforehand: the
 // child may only make system calls there, not allocate.
 struct plan {
-    std::string root;                                        // an empty folder, the root to be
+    std::string root;                                        // an empty folder, the root to be, or none
     std::vector<std::pair<std::string, std::string>> folders;  // "/usr" and where it is bound
     std::vector<std::pair<std::string, std::string>> links;    // target and the copy's path
     std::vector<std::string> files;                           // paths in the fresh root
@@ -55,7 +67,14 @@ struct plan {
 inline plan make_plan(const std::string& root)
 {
     plan p;
+    p.own_user_namespace = ::geteuid() != 0;
+    // Root in the namespace, so that the program the child becomes keeps
+    // the right to mount there.
+    p.uid_map = "0 " + std::to_string(::geteuid()) + " 1";
+    p.gid_map = "0 " + std::to_string(::getegid()) + " 1";
     p.root = root;
+    if (root.empty())
+        return p;
     DIR* dir = ::opendir("/");
     if (!dir)
         qFatal("cannot read the root folder");
@@ -78,19 +97,16 @@ inline plan make_plan(const std::string& root)
     ::closedir(dir);
     for (const auto& name : own_root_files)
         p.files.push_back(root + "/" + name);
-    p.own_user_namespace = ::geteuid() != 0;
-    p.uid_map = std::to_string(::geteuid()) + " " + std::to_string(::geteuid()) + " 1";
-    p.gid_map = std::to_string(::getegid()) + " " + std::to_string(::getegid()) + " 1";
     return p;
 }
 
 [[noreturn]] inline void refuse(const char* step)
 {
-    const char head[] = "the kernel refuses a private root folder here: ";
+    const char head[] = "the kernel refuses a namespace of the test's own here: ";
     (void)!::write(2, head, sizeof head - 1);
     (void)!::write(2, step, std::char_traits<char>::length(step));
     (void)!::write(2, "\n", 1);
-    ::_exit(own_root_refused);
+    ::_exit(child_refused);
 }
 
 inline bool write_text(const char* path, const std::string& text)
@@ -117,6 +133,8 @@ inline void enter(const plan& p)
     // Nothing mounted from here on reaches the machine's own namespace.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         refuse("private mounts");
+    if (p.root.empty())
+        return;
     if (::mount("fennimo-root", p.root.c_str(), "tmpfs", 0, "mode=0755") != 0)
         refuse("tmpfs");
     for (const auto& [from, to] : p.folders)
@@ -135,33 +153,36 @@ inline void enter(const plan& p)
         refuse("chroot");
 }
 
-} // namespace own_root_detail
+} // namespace child_detail
 
-// What a row that lists "/" does first. In the child it returns nothing and
-// the row goes on to check the fresh root. In the test program it runs the
-// row again in the child and returns the child's output when the child
-// failed, or an empty text when it passed; the row then only reports that.
-// Where the kernel refuses the namespaces it returns nothing, and the row
-// checks the machine's own root, which must then hold a file.
-inline std::optional<QString> row_in_own_root()
+// What a row that runs in a child does first. In the child it returns
+// nothing and the row goes on. In the test program it runs the row again in
+// the child and returns the child's output when the child failed, or an
+// empty text when it passed; the row then only reports that. Where the
+// kernel refuses the namespaces it returns nothing, and the row runs here,
+// on what the machine allows.
+inline std::optional<QString> row_in_child(child_root root)
 {
-    if (in_own_root())
+    if (in_child())
         return std::nullopt;
-    QTemporaryDir root;
-    if (!root.isValid())
+    QTemporaryDir fresh_root;
+    if (!fresh_root.isValid())
         qFatal("cannot make a temporary folder");
-    const own_root_detail::plan plan = own_root_detail::make_plan(QFile::encodeName(root.path()).toStdString());
+    const child_detail::plan plan =
+        child_detail::make_plan(root == child_root::own ? QFile::encodeName(fresh_root.path()).toStdString() : "");
 
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(own_root_variable), QStringLiteral("1"));
+    environment.insert(QString::fromLatin1(child_variable),
+                       root == child_root::own ? QStringLiteral("own") : QStringLiteral("machine"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.setChildProcessModifier([plan] { own_root_detail::enter(plan); });
+    child.setChildProcessModifier([plan] { child_detail::enter(plan); });
     const QString function = QString::fromLatin1(QTest::currentTestFunction());
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString row = function + QLatin1Char(':') + tag;
-    child.start(QCoreApplication::applicationFilePath(), {row});
+    // This very program, also where no application object names it.
+    child.start(QFile::symLinkTarget(QStringLiteral("/proc/self/exe")), {row});
     // A child that hangs fails the row within the test's own time.
     if (!child.waitForFinished(15000)) {
         child.kill();
@@ -169,7 +190,7 @@ inline std::optional<QString> row_in_own_root()
         return QStringLiteral("the child for %1 did not end:\n").arg(row) + QString::fromLocal8Bit(child.readAll());
     }
     const QString output = QString::fromLocal8Bit(child.readAll());
-    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == own_root_refused) {
+    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == child_refused) {
         qWarning("%s", qPrintable(output.trimmed()));
         return std::nullopt;
     }
