@@ -165,11 +165,11 @@ inline std::optional<QString> row_in_child(child_root root)
 {
     if (in_child())
         return std::nullopt;
-    QTemporaryDir fresh_root;
-    if (!fresh_root.isValid())
+    std::optional<QTemporaryDir> fresh_root;
+    if (root == child_root::own && !fresh_root.emplace().isValid())
         qFatal("cannot make a temporary folder");
     const child_detail::plan plan =
-        child_detail::make_plan(root == child_root::own ? QFile::encodeName(fresh_root.path()).toStdString() : "");
+        child_detail::make_plan(fresh_root ? QFile::encodeName(fresh_root->path()).toStdString() : std::string());
 
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
