@@ -78,14 +78,14 @@ widgets::drive_list* widget_controls::make_Drive1(const std::string& start, QWid
 
 widgets::folder_list* widget_controls::make_Dir1(QWidget* parent)
 {
-    m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1 = new widgets::folder_list(parent, m_files);
     m_Dir1->setFont(platform::names_font());
     return m_Dir1;
 }
 
 widgets::file_list* widget_controls::make_File1(QWidget* parent)
 {
-    m_File1 = new widgets::file_list(parent);
+    m_File1 = new widgets::file_list(parent, m_files);
     m_File1->setFont(platform::names_font());
     return m_File1;
 }

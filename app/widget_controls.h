@@ -97,7 +97,11 @@ void check_list() override { File1().check(); }
     void pattern_rule_due() { m_pattern_rule_due = true; }
 
 protected:
-    explicit widget_controls(QWidget& window) : m_window(window) {}
+    // The lists open their folders on `files`, which must outlive them.
+    explicit widget_controls(QWidget& window, const platform::file_system& files = platform::kernel_files())
+        : m_window(window), m_files(files)
+    {
+    }
 
     // Drive1 opens on the start folder's drive; Dir1 and File1 follow it
     // once all three exist (open_folder).
@@ -146,6 +150,7 @@ private:
     void open_pending_folder();
 
     QWidget& m_window;
+    const platform::file_system& m_files;
     std::optional<std::string> m_start_pending;
     widgets::drive_list* m_Drive1 = nullptr;
     widgets::folder_list* m_Dir1 = nullptr;

@@ -4,7 +4,6 @@ namespace platform {
 
 void reset_test_hooks()
 {
-    reset_file_hooks();
     set_message_box_hook({});
     set_question_box_hook({});
     set_yield_hook({});

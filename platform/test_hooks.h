@@ -3,10 +3,7 @@
 // Every place where a test steers the platform, in one list: each hook is
 // off in the program, and reset_test_hooks() turns them all off again, which
 // each test fixture does after every test so that no test leaks a hook into
-// the next. The file services' own hooks, which need no Qt, are in
-// file_calls.h, and are reset with the others.
-
-#include "file_calls.h"
+// the next.
 
 #include <QImage>
 #include <QPoint>

@@ -10,6 +10,7 @@
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
 #include "listed.h"
+#include "staged_files.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -22,6 +23,10 @@ using renamer::check_id;
 using renamer::text_id;
 
 namespace {
+
+// The folders a test cannot list: the windows open their folders on it, and
+// cleanup() stages nothing again.
+fixture::staged_files staged;
 
 // The real window, with a record of every write to a text box, which shows
 // how often and in what order the handlers write.
@@ -115,6 +120,7 @@ private slots:
 void tst_browsing::cleanup()
 {
     platform::reset_test_hooks();
+    staged.reset();
 }
 
 void tst_browsing::fill_file_lists_data()
@@ -206,7 +212,7 @@ void tst_browsing::unreadable_keeps_everything()
 {
     QFETCH(QString, how);
     two_drives drives;
-    recording_window window(drives.a);
+    recording_window window(drives.a, staged);
     window.Drive1().set_drives({drives.a, drives.b}, drives.a);
     show_active(window);
     renamer::file1_click(window);
@@ -218,11 +224,11 @@ void tst_browsing::unreadable_keeps_everything()
     int listings = 0;
     if (how.endsWith("-files")) {
         // The folder list reads it, then it goes before the file list does.
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == target && ++listings > 1; });
+        staged.listing_fault = ([&](const std::string& f) { return f == target && ++listings > 1; });
     } else if (how == "folder-removed") {
         QVERIFY(QDir(QString::fromStdString(target)).removeRecursively());
     } else {
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == target; });
+        staged.listing_fault = ([&](const std::string& f) { return f == target; });
     }
 
     window.writes.clear();
@@ -249,7 +255,7 @@ void tst_browsing::unreadable_keeps_everything()
     QCOMPARE(window.Dir1().rows_model().rows().size(), folder_rows);
 
     // Once it can be read, the same choice goes through.
-    platform::set_listing_fault_hook({});
+    staged.listing_fault = nullptr;
     if (how.startsWith("drive")) {
         QTest::keyClick(&window.Drive1(), Qt::Key_Down);
         QCOMPARE(window.folder_path(), drives.b);
@@ -502,8 +508,8 @@ void tst_browsing::timer_moves_bar()
 void tst_browsing::opens_on_its_drive_when_the_folder_is_unreadable()
 {
     byte_named_dir dir;
-    platform::set_listing_fault_hook([&](const std::string& f) { return f == dir.path(); });
-    renamer::widget_window window(dir.path());
+    staged.listing_fault = ([&](const std::string& f) { return f == dir.path(); });
+    renamer::widget_window window(dir.path(), staged);
     QVERIFY(!window.drive().empty());
     QCOMPARE(window.folder_path(), window.drive());
     QCOMPARE(window.file_path(), window.drive());
@@ -544,7 +550,7 @@ void tst_browsing::handlers_on_headless_window()
     QFETCH(int, messages);
 
     two_drives drives;
-    renamer::headless_window window(drives.a);
+    renamer::headless_window window(drives.a, staged);
     window.choose_drive(drives.a);
     QVERIFY(window.set_folder_path(drives.a));
     window.set_text(text_id::Text2, "old");
@@ -555,7 +561,7 @@ void tst_browsing::handlers_on_headless_window()
     platform::set_message_box_hook([&](const QString&, const QString&) { ++shown; });
 
     if (event.endsWith("-refused"))
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == drives.b || f == drives.sub; });
+        staged.listing_fault = ([&](const std::string& f) { return f == drives.b || f == drives.sub; });
     if (event.startsWith("drive")) {
         window.choose_drive(drives.b);
     } else if (event.startsWith("folder")) {

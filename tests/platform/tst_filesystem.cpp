@@ -1,8 +1,8 @@
-#include "platform/test_hooks.h"
 #include "platform/filesystem.h"
 #include "platform/mounts.h"
 
 #include "folder_fixture.h"
+#include "staged_files.h"
 
 #include <QtTest>
 
@@ -14,10 +14,16 @@ using platform::rename_outcome;
 
 Q_DECLARE_METATYPE(platform::rename_outcome)
 
+namespace {
+// What each test stages: its folders are opened on it, and cleanup() stages
+// nothing again.
+staged_files staged;
+} // namespace
+
 class tst_filesystem : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup() { staged.reset(); }
     void list_order_data();
     void list_order();
     void large_folder_sorts_in_list_order();
@@ -45,9 +51,9 @@ private slots:
 // only the checked plain rename is left.
 void without_any_atomic_way()
 {
-    platform::pretend_no_rename_noreplace(true);
-    platform::set_file_call_hook([](platform::file_call call, const std::string&, const std::string&) {
-        return call == platform::file_call::link ? EPERM : 0;
+    staged.without_noreplace = true;
+    staged.call_hook = ([](fixture::file_call call, const std::string&, const std::string&) {
+        return call == fixture::file_call::link ? EPERM : 0;
     });
 }
 
@@ -111,13 +117,13 @@ void tst_filesystem::listing_keeps_bytes_links_and_order()
     QVERIFY(::symlink("sub", (folder + "/to_sub").c_str()) == 0);
     QVERIFY(::mkfifo((folder + "/fifo").c_str(), 0644) == 0);
 
-    const auto files = platform::list_files(folder);
+    const auto files = platform::list_files(folder, staged);
     QVERIFY(files);
     const std::vector<std::string> expected_files = {"10", "9", "A.txt", "a.txt", "b.txt",
                                                      "dangling", "link", "\xff\xfe.bin"};
     QCOMPARE(describe_lines(*files), describe_lines(expected_files));
 
-    const auto folders = platform::list_subfolders(folder);
+    const auto folders = platform::list_subfolders(folder, staged);
     QVERIFY(folders);
     QCOMPARE(describe_lines(*folders), describe_lines({"sub", "to_sub"}));
 }
@@ -127,13 +133,13 @@ void tst_filesystem::unreadable_folder_lists_nothing()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    QVERIFY(!platform::list_files(folder + "/missing"));
+    QVERIFY(!platform::list_files(folder + "/missing", staged));
 
-    platform::set_listing_fault_hook([&](const std::string& f) { return f == folder; });
-    QVERIFY(!platform::list_files(folder));
-    QVERIFY(!platform::list_subfolders(folder));
-    platform::set_listing_fault_hook({});
-    QVERIFY(platform::list_files(folder));
+    staged.listing_fault = ([&](const std::string& f) { return f == folder; });
+    QVERIFY(!platform::list_files(folder, staged));
+    QVERIFY(!platform::list_subfolders(folder, staged));
+    staged.listing_fault = nullptr;
+    QVERIFY(platform::list_files(folder, staged));
 }
 
 // Each case starts from a folder holding "a.txt" and "b.txt" (each with its
@@ -189,11 +195,11 @@ void tst_filesystem::rename()
     make_files(folder, {"a.txt", "b.txt"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    platform::pretend_no_rename_noreplace(way == 2);
+    staged.without_noreplace = way == 2;
     if (way == 3)
         without_any_atomic_way();
     // The way the windows rename: through the folder their file list read.
-    const auto held = platform::listed_folder::read(folder);
+    const auto held = platform::listed_folder::read(folder, staged);
     QVERIFY(held);
     const auto answer = held->rename(folder, str(from), str(to));
     QCOMPARE(answer.outcome, result);
@@ -207,12 +213,12 @@ void tst_filesystem::rename_between_folders_is_refused()
     make_files(folder, {"a"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a").outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b").outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..").outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a", staged).outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b", staged).outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..", staged).outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/", staged).outcome, rename_outcome::name_not_allowed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;sub=<dir>;"));
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b", staged).outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b=a;sub=<dir>;"));
 }
 
@@ -222,7 +228,7 @@ void tst_filesystem::rename_of_a_link_renames_the_link()
     const std::string folder = path_of(*dir);
     make_files(folder, {"target"});
     QVERIFY(::symlink("target", (folder + "/link").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed").outcome, rename_outcome::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed", staged).outcome, rename_outcome::renamed);
     char buffer[64] = {};
     QCOMPARE(::readlink((folder + "/renamed").c_str(), buffer, sizeof buffer - 1), ssize_t(6));
     QCOMPARE(QByteArray(buffer), QByteArray("target"));
@@ -241,10 +247,10 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     QVERIFY(::link((folder + "/photo.JPG").c_str(), (folder + "/photo.jpg").c_str()) == 0);
     const QByteArray untouched("photo.JPG=photo.JPG;photo.jpg=photo.JPG;");
     for (int way = 0; way < 3; ++way) {
-        platform::pretend_no_rename_noreplace(way == 1);
+        staged.without_noreplace = way == 1;
         if (way == 2)
             without_any_atomic_way();
-        QCOMPARE(platform::rename_no_replace(folder + "/photo.JPG", folder + "/photo.jpg").outcome,
+        QCOMPARE(platform::rename_no_replace(folder + "/photo.JPG", folder + "/photo.jpg", staged).outcome,
                  rename_outcome::target_exists);
         QCOMPARE(describe(read_folder(folder)), untouched);
     }
@@ -319,13 +325,13 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     make_path(listed);
     make_files(listed, {"a", "b"});
 
-    const auto held = platform::listed_folder::read(listed);
+    const auto held = platform::listed_folder::read(listed, staged);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries().to_strings()), describe_lines({"a", "b"}));
     QCOMPARE(held->rename(listed, "a", "b").outcome, rename_outcome::target_exists);
     QCOMPARE(held->rename(listed, "a", "sub/c").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(held->rename(listed, "a", "c").outcome, rename_outcome::renamed);
-    QVERIFY(!platform::listed_folder::read(top + "/missing"));
+    QVERIFY(!platform::listed_folder::read(top + "/missing", staged));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
     QCOMPARE(held->rename(listed, "c", "d").outcome, rename_outcome::renamed);
@@ -341,10 +347,10 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a.txt"});
-    platform::set_file_call_hook([](platform::file_call call, const std::string& from, const std::string& to) {
-        return call == platform::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
+    staged.call_hook = ([](fixture::file_call call, const std::string& from, const std::string& to) {
+        return call == fixture::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
     });
-    const auto held = platform::listed_folder::read(folder);
+    const auto held = platform::listed_folder::read(folder, staged);
     QVERIFY(held);
     QCOMPARE(held->rename(folder, "a.txt", "A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
@@ -361,11 +367,11 @@ void tst_filesystem::plain_collision_is_not_moved_aside()
     make_files(folder, {"a"});
     QVERIFY(::link((folder + "/a").c_str(), (folder + "/b").c_str()) == 0);
     int calls = 0;
-    platform::set_file_call_hook([&](platform::file_call call, const std::string&, const std::string&) {
-        calls += call == platform::file_call::rename_noreplace;
+    staged.call_hook = ([&](fixture::file_call call, const std::string&, const std::string&) {
+        calls += call == fixture::file_call::rename_noreplace;
         return 0;
     });
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::target_exists);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b", staged).outcome, rename_outcome::target_exists);
     QCOMPARE(calls, 1);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;b=a;"));
 }
@@ -396,8 +402,8 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    auto held = platform::listed_folder::read(folder);
-    auto other = platform::listed_folder::read(folder);
+    auto held = platform::listed_folder::read(folder, staged);
+    auto other = platform::listed_folder::read(folder, staged);
     QVERIFY(held && other);
     if (other_list == "dropped")
         other.reset();
@@ -424,8 +430,8 @@ void tst_filesystem::empty_folder_path_lists_nothing()
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
-    const bool listed = platform::list_files("") || platform::list_subfolders("") ||
-                        platform::listed_folder::read("") || platform::open_folder("").is_open();
+    const bool listed = platform::list_files("", staged) || platform::list_subfolders("", staged) ||
+                        platform::listed_folder::read("", staged) || platform::open_folder("").is_open();
     QVERIFY(QDir::setCurrent(before));
     QVERIFY(!listed);
 }
@@ -462,14 +468,14 @@ void tst_filesystem::file_that_cannot_go_back_stays_visible()
     make_files(folder, {from});
     QVERIFY(::link((folder + "/" + from).c_str(), (folder + "/" + to).c_str()) == 0);
     const QRegularExpression numbered("\\.fennimo-[0-9]+$");
-    platform::set_file_call_hook([&](platform::file_call call, const std::string& source, const std::string& target) {
-        if (call != platform::file_call::rename_noreplace || source.find(".fennimo-temp-") == std::string::npos)
+    staged.call_hook = ([&](fixture::file_call call, const std::string& source, const std::string& target) {
+        if (call != fixture::file_call::rename_noreplace || source.find(".fennimo-temp-") == std::string::npos)
             return 0;
         if (target == from)
             write_file(folder, from, "intruder");
         return numbered_names_taken && numbered.match(QString::fromStdString(target)).hasMatch() ? EEXIST : 0;
     });
-    const auto answer = platform::rename_no_replace(folder + "/" + from, folder + "/" + to);
+    const auto answer = platform::rename_no_replace(folder + "/" + from, folder + "/" + to, staged);
     QCOMPARE(answer.outcome, rename_outcome::left_aside);
     QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(left_as)))
                  .match(QString::fromUtf8(bytes(answer.left_as)))

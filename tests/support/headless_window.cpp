@@ -9,7 +9,7 @@
 
 namespace renamer {
 
-headless_window::headless_window(const std::string& folder)
+headless_window::headless_window(const std::string& folder, const platform::file_system& files) : m_files(files)
 {
     if (!folder.empty())
         m_files.open(folder);

@@ -20,7 +20,9 @@ namespace renamer {
 
 class headless_window : public window_controls {
 public:
-    explicit headless_window(const std::string& folder = {});
+    // Opens its folders on `files`, which must outlive the window.
+    explicit headless_window(const std::string& folder = {},
+                             const platform::file_system& files = platform::kernel_files());
 
     const std::string& file_path() override { return m_files.file_path(); }
     bool set_file_path(const std::string& folder) override { return m_files.open(folder); }

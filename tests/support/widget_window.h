@@ -39,8 +39,9 @@ class widget_window : public QWidget, public widget_controls {
     Q_OBJECT
 public:
     // Starts on `folder` (the current folder when empty), with both lists
-    // empty, as the window opens.
-    explicit widget_window(const std::string& folder = {}, QWidget* parent = nullptr);
+    // empty, as the window opens; its lists open their folders on `files`.
+    explicit widget_window(const std::string& folder = {},
+                           const platform::file_system& files = platform::kernel_files(), QWidget* parent = nullptr);
 
     bool check_value(check_id which) override { return option(which).Value(); }
     void set_check_value(check_id which, bool value) override;
