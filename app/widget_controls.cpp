@@ -308,7 +308,7 @@ auto widget_controls::keeping_focus(Show show)
 void widget_controls::show_message(const std::string& text)
 {
     keeping_focus([&] {
-        platform::message_box(widgets::shown_text(text));
+        m_boxes.message(widgets::shown_text(text), platform::application_title());
         return true;
     });
 }
@@ -323,7 +323,7 @@ bool widget_controls::ask_yes_no(const std::string& text)
 {
     // The answer is needed now; the undo asks from a key press, never from
     // inside a focus change.
-    return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
+    return keeping_focus([&] { return m_boxes.question(widgets::shown_text(text), platform::application_title()); });
 }
 
 void widget_controls::flush_texts()

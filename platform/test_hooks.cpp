@@ -4,8 +4,6 @@ namespace platform {
 
 void reset_test_hooks()
 {
-    set_message_box_hook({});
-    set_question_box_hook({});
     set_yield_hook({});
     set_end_program_hook({});
     clear_picture_overrides();

@@ -14,12 +14,6 @@
 
 namespace platform {
 
-// Replaces the message box, so that no test ever waits on a modal dialog.
-// The hook receives the text and the title the box would show.
-void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
-// The same for the Yes/No question; the hook gives the answer.
-void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
-
 // Sees or steers what happens inside a yield (for example to start a second
 // run there); without it a yield runs the pending events.
 void set_yield_hook(std::function<void()> hook);

@@ -10,6 +10,7 @@
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
 #include "listed.h"
+#include "scripted_boxes.h"
 #include "staged_files.h"
 
 #include <QAbstractButton>
@@ -27,6 +28,8 @@ namespace {
 // The folders a test cannot list: the windows open their folders on it, and
 // cleanup() stages nothing again.
 fixture::staged_files staged;
+// The boxes the windows report in, which a test may answer.
+fixture::scripted_boxes boxes;
 
 // The real window, with a record of every write to a text box, which shows
 // how often and in what order the handlers write.
@@ -121,6 +124,7 @@ void tst_browsing::cleanup()
 {
     platform::reset_test_hooks();
     staged.reset();
+    boxes.reset();
 }
 
 void tst_browsing::fill_file_lists_data()
@@ -405,7 +409,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
     QFETCH(bool, real_box);
 
     byte_named_dir dir;
-    recording_window window(dir.path());
+    recording_window window(dir.path(), platform::kernel_files(), boxes);
     show_active(window);
     QTest::mouseClick(&window.option(check_id::Check2), Qt::LeftButton);
 
@@ -431,7 +435,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
     });
     if (real_box)
         closer.start();
-    else platform::set_message_box_hook([&](const QString& text, const QString& box_title) {
+    else boxes.on_message = ([&](const QString& text, const QString& box_title) {
         shown << text;
         title = box_title;
         note_held();
@@ -550,7 +554,7 @@ void tst_browsing::handlers_on_headless_window()
     QFETCH(int, messages);
 
     two_drives drives;
-    renamer::headless_window window(drives.a, staged);
+    renamer::headless_window window(drives.a, staged, boxes);
     window.choose_drive(drives.a);
     QVERIFY(window.set_folder_path(drives.a));
     window.set_text(text_id::Text2, "old");
@@ -558,7 +562,7 @@ void tst_browsing::handlers_on_headless_window()
     window.set_text(text_id::Text4, "t4");
     window.set_check_value(check_id::Check2, true);
     int shown = 0;
-    platform::set_message_box_hook([&](const QString&, const QString&) { ++shown; });
+    boxes.on_message = ([&](const QString&, const QString&) { ++shown; });
 
     if (event.endsWith("-refused"))
         staged.listing_fault = ([&](const std::string& f) { return f == drives.b || f == drives.sub; });
