@@ -15,7 +15,9 @@ namespace controls {
 class xpradiobutton : public indicator_control {
     Q_OBJECT
 public:
-    explicit xpradiobutton(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made.
+    explicit xpradiobutton(QWidget* parent = nullptr,
+                           const platform::picture_source& pictures = platform::embedded_pictures());
 
     // Setting Value from code changes this button only and raises nothing.
     bool Value() const { return value_field() != 0; }

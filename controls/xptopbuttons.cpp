@@ -4,12 +4,12 @@
 
 namespace controls {
 
-xptopbuttons::xptopbuttons(QWidget* parent)
+xptopbuttons::xptopbuttons(QWidget* parent, const platform::picture_source& pictures)
     : caption_button(parent),
-      m_pc{platform::picture_ref(QStringLiteral("caption_close")),
-           platform::picture_ref(QStringLiteral("caption_maximize")),
-           platform::picture_ref(QStringLiteral("caption_minimize")),
-           platform::picture_ref(QStringLiteral("caption_restore"))}
+      m_pc{pictures.lazy(QStringLiteral("caption_close")),
+           pictures.lazy(QStringLiteral("caption_maximize")),
+           pictures.lazy(QStringLiteral("caption_minimize")),
+           pictures.lazy(QStringLiteral("caption_restore"))}
 {
     draw_normal();
     // The fixed size holds from the start, before any host asks for one.

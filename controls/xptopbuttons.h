@@ -14,7 +14,9 @@ namespace controls {
 class xptopbuttons : public caption_button {
     Q_OBJECT
 public:
-    explicit xptopbuttons(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made.
+    explicit xptopbuttons(QWidget* parent = nullptr,
+                          const platform::picture_source& pictures = platform::embedded_pictures());
 
     static constexpr int cell_disabled = 3;
 

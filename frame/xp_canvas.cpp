@@ -90,14 +90,14 @@ QAccessibleInterface* make_window_interface(const QString&, QObject* object)
     return framed ? new framed_window_interface(window) : nullptr;
 }
 
-frame_images load_set(const QString& suffix)
+frame_images load_set(const platform::picture_source& pictures, const QString& suffix)
 {
     return {
-        platform::picture_ref(QStringLiteral("imgtop") + suffix),
-        platform::picture_ref(QStringLiteral("imgtopmax") + suffix),
-        platform::picture_ref(QStringLiteral("imgleft") + suffix),
-        platform::picture_ref(QStringLiteral("imgright") + suffix),
-        platform::picture_ref(QStringLiteral("imgbottom") + suffix),
+        pictures.lazy(QStringLiteral("imgtop") + suffix),
+        pictures.lazy(QStringLiteral("imgtopmax") + suffix),
+        pictures.lazy(QStringLiteral("imgleft") + suffix),
+        pictures.lazy(QStringLiteral("imgright") + suffix),
+        pictures.lazy(QStringLiteral("imgbottom") + suffix),
     };
 }
 
@@ -110,7 +110,7 @@ frame_strip::frame_strip(QWidget* parent) : controls::xp_control({}, parent)
     set_surface_colour(strip_colour);
 }
 
-xp_canvas::xp_canvas(QWidget* parent)
+xp_canvas::xp_canvas(QWidget* parent, const platform::picture_source& pictures)
     : controls::xp_control({controls::Click_event, controls::DblClick_event, controls::KeyDown_event,
                             controls::KeyPress_event, controls::KeyUp_event, controls::MouseDown_event,
                             controls::MouseMove_event, controls::MouseUp_event, Resize_event},
@@ -152,9 +152,9 @@ xp_canvas::xp_canvas(QWidget* parent)
     for (int code : grip_codes)
         imgresize(code)->installEventFilter(this);
 
-    m_active = load_set(QStringLiteral("1"));
-    m_inactive = load_set(QStringLiteral("2"));
-    m_Image1 = platform::picture(QStringLiteral("frame_icon"));
+    m_active = load_set(pictures, QStringLiteral("1"));
+    m_inactive = load_set(pictures, QStringLiteral("2"));
+    m_Image1 = pictures.picture(QStringLiteral("frame_icon"));
 
     m_timer1.on_timer = [this] { tick_timer1(); };
     m_timer2.on_timer = [this] { tick_timer2(); };

@@ -51,7 +51,9 @@ struct frame_images {
 class xp_canvas : public controls::xp_control {
     Q_OBJECT
 public:
-    explicit xp_canvas(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made.
+    explicit xp_canvas(QWidget* parent = nullptr,
+                       const platform::picture_source& pictures = platform::embedded_pictures());
 
     // Properties, read and set as the host sees them.
     QString Caption() const;

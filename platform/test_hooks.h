@@ -21,13 +21,6 @@ void set_yield_hook(std::function<void()> hook);
 // Stands in for ending the program, so a caller returns straight after it.
 void set_end_program_hook(std::function<void()> hook);
 
-// Puts a picture of the test's own in place of the named one, so a test can
-// tell cells apart by colour; a null image stands for a picture that is
-// missing. Clearing gives the embedded picture back.
-void set_picture_override(const QString& name, const QImage& image);
-void clear_picture_override(const QString& name);
-void clear_picture_overrides();
-
 // Places the pointer where the controls will read it, whatever QCursor says.
 void set_cursor_pos_override(std::optional<QPoint> position);
 

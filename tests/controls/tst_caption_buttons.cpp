@@ -8,6 +8,7 @@
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
 #include "platform/pictures.h"
+#include "stand_in_pictures.h"
 #include "platform/pointer.h"
 
 #include <QApplication>
@@ -19,6 +20,10 @@
 using namespace controls;
 
 namespace {
+
+// The pictures the controls are made with: the tests' own, which tell the
+// cells apart; cleanup() gives the embedded ones back.
+fixture::stand_in_pictures pictures;
 
 const char* const strip_names[] = {"caption_close", "caption_maximize", "caption_minimize", "caption_restore", "help"};
 
@@ -74,8 +79,8 @@ class tst_caption_buttons : public QObject {
     // on the shown test window.
     caption_button* make(const QString& kind)
     {
-        caption_button* button = kind == QLatin1String("help") ? static_cast<caption_button*>(new xphelp(m_window.get()))
-                                                               : new xptopbuttons(m_window.get());
+        caption_button* button = kind == QLatin1String("help") ? static_cast<caption_button*>(new xphelp(m_window.get(), pictures))
+                                                               : new xptopbuttons(m_window.get(), pictures);
         button->place(&m_bag, placement::new_instance);
         button->move(40, 30);
         button->show();
@@ -103,7 +108,7 @@ private slots:
     void init()
     {
         for (int strip = 0; strip < 5; ++strip)
-            platform::set_picture_override(QLatin1String(strip_names[strip]), stand_in_strip(strip, strip < 4 ? 4 : 3));
+            pictures.set(QLatin1String(strip_names[strip]), stand_in_strip(strip, strip < 4 ? 4 : 3));
         m_log.clear();
         m_bag = {};
         m_bag.ambient_display_name = QStringLiteral("xptopbuttons1");
@@ -117,6 +122,7 @@ private slots:
     {
         m_window.reset();
         platform::reset_test_hooks();
+        pictures.clear();
     }
 
     // A script of steps on a button whose creation MouseOut has passed:
@@ -261,9 +267,9 @@ private slots:
         QFETCH(QString, kind);
         std::unique_ptr<caption_button> button;
         if (kind == QLatin1String("help"))
-            button = std::make_unique<xphelp>();
+            button = std::make_unique<xphelp>(nullptr, pictures);
         else
-            button = std::make_unique<xptopbuttons>();
+            button = std::make_unique<xptopbuttons>(nullptr, pictures);
         QVERIFY(button->Timer1().enabled());
         QCOMPARE(button->Timer1().interval(), 10);
         int outs = 0;
@@ -309,7 +315,7 @@ private slots:
         QCOMPARE(saved.size(), int(value != 0) + int(!enabled));
 
         saved.on_property_changed = [&](const QString& p) { notified << p; };
-        xptopbuttons copy(m_window.get());
+        xptopbuttons copy(m_window.get(), pictures);
         copy.place(&saved, placement::load);
         if (disable_before_show)
             copy.set_Enabled(false);
@@ -336,7 +342,7 @@ private slots:
         QFETCH(bool, enabled);
         QFETCH(QStringList, log);
         m_bag.write(QStringLiteral("Enabled"), enabled, true);
-        auto* help = new xphelp(m_window.get());
+        auto* help = new xphelp(m_window.get(), pictures);
         help->place(&m_bag, placement::load);
         help->move(100, 10);
         help->show();
@@ -369,10 +375,10 @@ private slots:
         QFETCH(int, strip);
         QFETCH(int, cell);
         const QString name = QLatin1String(strip_names[strip]);
-        platform::clear_picture_override(name);
-        const QImage art = platform::picture(name);
+        pictures.clear(name);
+        const QImage art = pictures.picture(name);
         caption_button* control = make(strip == 4 ? QStringLiteral("help") : QStringLiteral("close"));
-        platform::set_picture_override(name, stand_in_strip(strip, strip < 4 ? 4 : 3));
+        pictures.set(name, stand_in_strip(strip, strip < 4 ? 4 : 3));
         QCOMPARE(art.size(), QSize(strip < 4 ? 84 : 63, 21));
         if (auto* top = qobject_cast<xptopbuttons*>(control)) {
             top->set_Value(strip);

@@ -11,6 +11,7 @@
 #include "controls/xpradiobutton.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "stand_in_pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
 
@@ -26,6 +27,10 @@ using namespace controls;
 
 namespace {
 
+// The pictures the controls are made with: the tests' own, which tell the
+// cells apart; cleanup() gives the embedded ones back.
+fixture::stand_in_pictures pictures;
+
 enum kind { button, option, check };
 const char* const kind_names[] = {"button", "option", "check"};
 
@@ -37,18 +42,18 @@ void install_stand_in_art()
     for (int x = 0; x < 90; ++x)
         for (int y = 0; y < 21; ++y)
             strip.setPixel(x, y, qRgb(10 + 20 * (x / 18), 100 + y, 10 * (x % 18)));
-    platform::set_picture_override("cmdbutton", strip);
+    pictures.set("cmdbutton", strip);
     QImage checks(16, 192, QImage::Format_ARGB32);
     for (int y = 0; y < 192; ++y)
         for (int x = 0; x < 16; ++x)
             checks.setPixel(x, y, qRgb(10 + 20 * (y / 16), 60, 0));
-    platform::set_picture_override("checkbox", checks);
+    pictures.set("checkbox", checks);
     for (int cell = 0; cell < 8; ++cell) {
         QImage circle(13, 13, QImage::Format_ARGB32);
         circle.fill(qRgb(10 + 20 * cell, 60, 0));
         for (QPoint corner : {QPoint(0, 0), QPoint(12, 0), QPoint(0, 12), QPoint(12, 12)})
             circle.setPixel(corner, qRgba(0, 0, 0, 0));
-        platform::set_picture_override(QStringLiteral("option_%1").arg(cell), circle);
+        pictures.set(QStringLiteral("option_%1").arg(cell), circle);
     }
 }
 
@@ -83,9 +88,9 @@ class tst_controls : public QObject {
         m_bags.push_back(std::make_unique<platform::property_bag>());
         m_bags.back()->ambient_display_name = name;
         m_bags.back()->ambient_font = QFont(QStringLiteral("宋体"), k == button ? 9 : 10.5);
-        hover_control* c = k == button ? static_cast<hover_control*>(new xpcmdbutton(parent))
-                           : k == option ? static_cast<hover_control*>(new xpradiobutton(parent))
-                                         : new xpcheckbox(parent);
+        hover_control* c = k == button ? static_cast<hover_control*>(new xpcmdbutton(parent, pictures))
+                           : k == option ? static_cast<hover_control*>(new xpradiobutton(parent, pictures))
+                                         : new xpcheckbox(parent, pictures);
         c->setGeometry(geometry);
         c->place(m_bags.back().get(), placement::new_instance);
         return c;
@@ -177,6 +182,7 @@ private slots:
         delete m_window;
         m_bags.clear();
         platform::reset_test_hooks();
+        pictures.clear();
     }
 
     // The controls are linked with the real art, at the sizes they cut.
@@ -509,8 +515,8 @@ private slots:
             QVERIFY(read->state().checkStateMixed);
         }
 
-        xptopbuttons close(m_window);
-        xphelp help(m_window);
+        xptopbuttons close(m_window, pictures);
+        xphelp help(m_window, pictures);
         QCOMPARE(QAccessible::queryAccessibleInterface(&close)->text(QAccessible::Name), QStringLiteral("关闭"));
         QCOMPARE(QAccessible::queryAccessibleInterface(&help)->text(QAccessible::Name), QStringLiteral("帮助"));
         QCOMPARE(QAccessible::queryAccessibleInterface(&help)->role(), QAccessible::Button);
@@ -699,7 +705,7 @@ private slots:
         bag.ambient_font = QFont(QStringLiteral("宋体"), 10.5);
         QStringList notified;
         bag.on_property_changed = [&](const QString& p) { notified << p; };
-        xpcheckbox original(m_window);
+        xpcheckbox original(m_window, pictures);
         original.place(&bag, placement::new_instance);
         QCOMPARE(notified, (QStringList{"Caption", "Value", "Font", "BackColor", "ForeColor"}));
 
@@ -721,7 +727,7 @@ private slots:
 
         notified.clear();
         saved.on_property_changed = [&](const QString& p) { notified << p; };
-        xpcheckbox copy(m_window);
+        xpcheckbox copy(m_window, pictures);
         copy.place(&saved, placement::load);
         QCOMPARE(notified, (QStringList{"Value", "Caption", "Font", "BackColor", "ForeColor"}));
         for (const stored_property& row : rows)
