@@ -13,9 +13,11 @@ namespace controls {
 class xpcheckbox : public indicator_control {
     Q_OBJECT
 public:
-    // Drawn with the pictures of `pictures`, taken as it is made.
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
     explicit xpcheckbox(QWidget* parent = nullptr,
-                        const platform::picture_source& pictures = platform::embedded_pictures());
+                        const platform::picture_source& pictures = platform::embedded_pictures(),
+                        const platform::pointer_source& pointer = platform::system_pointer());
 
     // Any integer is kept; one outside 0 to 2 shows no cell, so the
     // indicator keeps the picture it had.

@@ -4,8 +4,9 @@
 
 namespace controls {
 
-xptopbuttons::xptopbuttons(QWidget* parent, const platform::picture_source& pictures)
-    : caption_button(parent),
+xptopbuttons::xptopbuttons(QWidget* parent, const platform::picture_source& pictures,
+                           const platform::pointer_source& pointer)
+    : caption_button(parent, pointer),
       m_pc{pictures.lazy(QStringLiteral("caption_close")),
            pictures.lazy(QStringLiteral("caption_maximize")),
            pictures.lazy(QStringLiteral("caption_minimize")),

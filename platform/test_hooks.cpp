@@ -6,7 +6,6 @@ void reset_test_hooks()
 {
     set_yield_hook({});
     set_end_program_hook({});
-    set_cursor_pos_override(std::nullopt);
 }
 
 } // namespace platform

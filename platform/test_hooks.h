@@ -21,9 +21,6 @@ void set_yield_hook(std::function<void()> hook);
 // Stands in for ending the program, so a caller returns straight after it.
 void set_end_program_hook(std::function<void()> hook);
 
-// Places the pointer where the controls will read it, whatever QCursor says.
-void set_cursor_pos_override(std::optional<QPoint> position);
-
 void reset_test_hooks();
 
 } // namespace platform

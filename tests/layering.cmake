@@ -71,8 +71,7 @@ endforeach()
 # override or a stand-in, a reset of them, a pretence. Every seam is a
 # parameter or a virtual of an object the test builds. The yield and the end
 # of the program keep their hooks until the run no longer yields from inside
-# itself, and the pointer its own until it too is a parameter of the
-# controls (SEAM_EXEMPT).
+# itself (SEAM_EXEMPT).
 function(defined_symbols file types out)
   execute_process(COMMAND nm --defined-only ${file} OUTPUT_VARIABLE symbols RESULT_VARIABLE status
                   ERROR_QUIET)

@@ -8,6 +8,7 @@
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
 #include "platform/pictures.h"
+#include "placed_pointer.h"
 #include "stand_in_pictures.h"
 #include "platform/pointer.h"
 
@@ -24,6 +25,9 @@ namespace {
 // The pictures the controls are made with: the tests' own, which tell the
 // cells apart; cleanup() gives the embedded ones back.
 fixture::stand_in_pictures pictures;
+// Where the test places the pointer the controls follow; cleanup() leaves it
+// to the system again.
+fixture::placed_pointer placed;
 
 const char* const strip_names[] = {"caption_close", "caption_maximize", "caption_minimize", "caption_restore", "help"};
 
@@ -79,8 +83,9 @@ class tst_caption_buttons : public QObject {
     // on the shown test window.
     caption_button* make(const QString& kind)
     {
-        caption_button* button = kind == QLatin1String("help") ? static_cast<caption_button*>(new xphelp(m_window.get(), pictures))
-                                                               : new xptopbuttons(m_window.get(), pictures);
+        caption_button* button = kind == QLatin1String("help")
+                                     ? static_cast<caption_button*>(new xphelp(m_window.get(), pictures, placed))
+                                     : new xptopbuttons(m_window.get(), pictures, placed);
         button->place(&m_bag, placement::new_instance);
         button->move(40, 30);
         button->show();
@@ -112,7 +117,7 @@ private slots:
         m_log.clear();
         m_bag = {};
         m_bag.ambient_display_name = QStringLiteral("xptopbuttons1");
-        platform::set_cursor_pos_override(QPoint(-500, -500));
+        placed.at = QPoint(-500, -500);
         m_window = std::make_unique<QWidget>();
         m_window->setGeometry(50, 50, 300, 200);
         m_window->show();
@@ -123,6 +128,7 @@ private slots:
         m_window.reset();
         platform::reset_test_hooks();
         pictures.clear();
+        placed.at.reset();
     }
 
     // A script of steps on a button whose creation MouseOut has passed:
@@ -213,7 +219,7 @@ private slots:
             else if (w[0] == QLatin1String("dbl"))
                 send_mouse(button, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
             else if (w[0] == QLatin1String("at"))
-                platform::set_cursor_pos_override(button->mapToGlobal(p));
+                placed.at = button->mapToGlobal(p);
             else if (w[0] == QLatin1String("tick"))
                 button->Timer1().tick();
             else if (w[0].startsWith(u'='))
@@ -267,9 +273,9 @@ private slots:
         QFETCH(QString, kind);
         std::unique_ptr<caption_button> button;
         if (kind == QLatin1String("help"))
-            button = std::make_unique<xphelp>(nullptr, pictures);
+            button = std::make_unique<xphelp>(nullptr, pictures, placed);
         else
-            button = std::make_unique<xptopbuttons>(nullptr, pictures);
+            button = std::make_unique<xptopbuttons>(nullptr, pictures, placed);
         QVERIFY(button->Timer1().enabled());
         QCOMPARE(button->Timer1().interval(), 10);
         int outs = 0;
@@ -315,7 +321,7 @@ private slots:
         QCOMPARE(saved.size(), int(value != 0) + int(!enabled));
 
         saved.on_property_changed = [&](const QString& p) { notified << p; };
-        xptopbuttons copy(m_window.get(), pictures);
+        xptopbuttons copy(m_window.get(), pictures, placed);
         copy.place(&saved, placement::load);
         if (disable_before_show)
             copy.set_Enabled(false);
@@ -342,7 +348,7 @@ private slots:
         QFETCH(bool, enabled);
         QFETCH(QStringList, log);
         m_bag.write(QStringLiteral("Enabled"), enabled, true);
-        auto* help = new xphelp(m_window.get(), pictures);
+        auto* help = new xphelp(m_window.get(), pictures, placed);
         help->place(&m_bag, placement::load);
         help->move(100, 10);
         help->show();

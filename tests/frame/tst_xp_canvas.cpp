@@ -4,6 +4,7 @@
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
+#include "placed_pointer.h"
 #include "stand_in_art.h"
 
 #include <QApplication>
@@ -21,6 +22,9 @@ namespace {
 // The pictures the controls are made with: the tests' own, which tell the
 // cells apart; cleanup() gives the embedded ones back.
 fixture::stand_in_pictures pictures;
+// Where the test places the pointer the controls follow; cleanup() leaves it
+// to the system again.
+fixture::placed_pointer placed;
 
 // A borderless window dressed in the frame, which fills it, as the
 // program's own windows are built. The activation timers are driven by hand.
@@ -32,7 +36,7 @@ struct framed_host {
     explicit framed_host(QSize size = QSize(400, 300))
     {
         host.setWindowFlag(Qt::FramelessWindowHint);
-        canvas = new xp_canvas(&host, pictures);
+        canvas = new xp_canvas(&host, pictures, placed);
         auto* layout = new QVBoxLayout(&host);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(canvas);
@@ -88,6 +92,7 @@ private slots:
     {
         platform::reset_test_hooks();
         pictures.clear();
+        placed.at.reset();
     }
 
     void strips_and_grips_data();
@@ -238,7 +243,7 @@ void tst_xp_canvas::a_failing_step_is_skipped()
     // still docks its strips, places its labels and grips, and reports.
     for (const char* name : {"imgtop1", "imgtopmax1", "imgleft1", "imgright1", "imgbottom1"})
         pictures.set(name, QImage());
-    xp_canvas alone(nullptr, pictures);
+    xp_canvas alone(nullptr, pictures, placed);
     frame_test::install_stand_in_art(pictures);
     int resizes = 0;
     alone.events().bind("Resize", [&] { ++resizes; });
@@ -597,9 +602,9 @@ void tst_xp_canvas::border_drags()
     QWidget* element = f.canvas->edge_element(code);
 
     const QPoint start(400, 300);
-    platform::set_cursor_pos_override(start);
+    placed.at = start;
     QTest::mousePress(element, button, {}, QPoint(1, 1));
-    platform::set_cursor_pos_override(start + travel);
+    placed.at = start + travel;
     QTest::mouseRelease(element, button, {}, QPoint(1, 1));
     QCOMPARE(f.canvas->drag_start(), start);
     QCOMPARE(f.canvas->drag_end(), start + travel);
@@ -609,9 +614,9 @@ void tst_xp_canvas::border_drags()
 
     // Fixed, or maximised, the same drag changes nothing.
     f.canvas->set_Fixed_Single(true);
-    platform::set_cursor_pos_override(QPoint(0, 0));
+    placed.at = QPoint(0, 0);
     QTest::mousePress(element, button, {}, QPoint(1, 1));
-    platform::set_cursor_pos_override(travel);
+    placed.at = travel;
     QTest::mouseRelease(element, button, {}, QPoint(1, 1));
     QCOMPARE(f.host.geometry(), expected);
     QCOMPARE(f.canvas->drag_start(), start);
