@@ -298,7 +298,7 @@ bool is_plain_name(std::string_view name)
 
 namespace {
 
-rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+rename_result steps_through(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
                            way& by, const logged_as& logged, const file_system& files)
 {
     std::unique_ptr<file_calls> room;
@@ -310,13 +310,13 @@ rename_result staged_steps(file_calls& calls, std::string_view old_name, std::st
 rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& by,
                         logged_as logged, const file_system& files)
 {
-    return staged_steps(calls, old_name, new_name, true, by, logged, files);
+    return steps_through(calls, old_name, new_name, true, by, logged, files);
 }
 
 rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
                             rename_way& by, logged_as logged, const file_system& files)
 {
-    return staged_steps(calls, old_name, new_name, false, by, logged, files);
+    return steps_through(calls, old_name, new_name, false, by, logged, files);
 }
 
 std::string folder_prefix(const std::string& folder)

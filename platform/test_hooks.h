@@ -1,16 +1,13 @@
 #pragma once
 
-// Every place where a test steers the platform, in one list: each hook is
-// off in the program, and reset_test_hooks() turns them all off again, which
-// each test fixture does after every test so that no test leaks a hook into
-// the next.
+// The two places where a test still steers the program from outside: what
+// happens inside a run's yield, and the end of the program that a yield may
+// bring. Both go once a run no longer yields from inside itself; every other
+// double is given to the object that uses it. Each hook is off in the
+// program, and reset_test_hooks() turns both off again, which each test
+// fixture does after every test so that no test leaks a hook into the next.
 
-#include <QImage>
-#include <QPoint>
-#include <QString>
 #include <functional>
-#include <optional>
-#include <string>
 
 namespace platform {
 
