@@ -117,13 +117,13 @@ void tst_filesystem::listing_keeps_bytes_links_and_order()
     QVERIFY(::symlink("sub", (folder + "/to_sub").c_str()) == 0);
     QVERIFY(::mkfifo((folder + "/fifo").c_str(), 0644) == 0);
 
-    const auto files = platform::list_files(folder, staged);
+    const auto files = platform::list_files(folder);
     QVERIFY(files);
     const std::vector<std::string> expected_files = {"10", "9", "A.txt", "a.txt", "b.txt",
                                                      "dangling", "link", "\xff\xfe.bin"};
     QCOMPARE(describe_lines(*files), describe_lines(expected_files));
 
-    const auto folders = platform::list_subfolders(folder, staged);
+    const auto folders = platform::list_subfolders(folder);
     QVERIFY(folders);
     QCOMPARE(describe_lines(*folders), describe_lines({"sub", "to_sub"}));
 }
@@ -213,12 +213,12 @@ void tst_filesystem::rename_between_folders_is_refused()
     make_files(folder, {"a"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a", staged).outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b", staged).outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..", staged).outcome, rename_outcome::name_not_allowed);
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/", staged).outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/sub/a").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/./b").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/..").outcome, rename_outcome::name_not_allowed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;sub=<dir>;"));
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b", staged).outcome, rename_outcome::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b=a;sub=<dir>;"));
 }
 
@@ -228,7 +228,7 @@ void tst_filesystem::rename_of_a_link_renames_the_link()
     const std::string folder = path_of(*dir);
     make_files(folder, {"target"});
     QVERIFY(::symlink("target", (folder + "/link").c_str()) == 0);
-    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed", staged).outcome, rename_outcome::renamed);
+    QCOMPARE(platform::rename_no_replace(folder + "/link", folder + "/renamed").outcome, rename_outcome::renamed);
     char buffer[64] = {};
     QCOMPARE(::readlink((folder + "/renamed").c_str(), buffer, sizeof buffer - 1), ssize_t(6));
     QCOMPARE(QByteArray(buffer), QByteArray("target"));
@@ -325,13 +325,13 @@ void tst_filesystem::open_folder_renames_in_the_listed_folder()
     make_path(listed);
     make_files(listed, {"a", "b"});
 
-    const auto held = platform::listed_folder::read(listed, staged);
+    const auto held = platform::listed_folder::read(listed);
     QVERIFY(held);
     QCOMPARE(describe_lines(held->entries().to_strings()), describe_lines({"a", "b"}));
     QCOMPARE(held->rename(listed, "a", "b").outcome, rename_outcome::target_exists);
     QCOMPARE(held->rename(listed, "a", "sub/c").outcome, rename_outcome::name_not_allowed);
     QCOMPARE(held->rename(listed, "a", "c").outcome, rename_outcome::renamed);
-    QVERIFY(!platform::listed_folder::read(top + "/missing", staged));
+    QVERIFY(!platform::listed_folder::read(top + "/missing"));
 
     QVERIFY(::rename(listed.c_str(), moved.c_str()) == 0);
     QCOMPARE(held->rename(listed, "c", "d").outcome, rename_outcome::renamed);
@@ -402,8 +402,8 @@ void tst_filesystem::entry_that_is_no_longer_a_file_is_refused()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    auto held = platform::listed_folder::read(folder, staged);
-    auto other = platform::listed_folder::read(folder, staged);
+    auto held = platform::listed_folder::read(folder);
+    auto other = platform::listed_folder::read(folder);
     QVERIFY(held && other);
     if (other_list == "dropped")
         other.reset();
@@ -430,8 +430,8 @@ void tst_filesystem::empty_folder_path_lists_nothing()
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
-    const bool listed = platform::list_files("", staged) || platform::list_subfolders("", staged) ||
-                        platform::listed_folder::read("", staged) || platform::open_folder("").is_open();
+    const bool listed = platform::list_files("") || platform::list_subfolders("") ||
+                        platform::listed_folder::read("") || platform::open_folder("").is_open();
     QVERIFY(QDir::setCurrent(before));
     QVERIFY(!listed);
 }
