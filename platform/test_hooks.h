@@ -1,27 +1,15 @@
 #pragma once
 
-// Every place where a test steers the platform, in one list: each hook is
-// off in the program, and reset_test_hooks() turns them all off again, which
-// each test fixture does after every test so that no test leaks a hook into
-// the next. The file services' own hooks, which need no Qt, are in
-// file_calls.h, and are reset with the others.
+// The two places where a test still steers the program from outside: what
+// happens inside a run's yield, and the end of the program that a yield may
+// bring. Both go once a run no longer yields from inside itself; every other
+// double is given to the object that uses it. Each hook is off in the
+// program, and reset_test_hooks() turns both off again, which each test
+// fixture does after every test so that no test leaks a hook into the next.
 
-#include "file_calls.h"
-
-#include <QImage>
-#include <QPoint>
-#include <QString>
 #include <functional>
-#include <optional>
-#include <string>
 
 namespace platform {
-
-// Replaces the message box, so that no test ever waits on a modal dialog.
-// The hook receives the text and the title the box would show.
-void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
-// The same for the Yes/No question; the hook gives the answer.
-void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
 
 // Sees or steers what happens inside a yield (for example to start a second
 // run there); without it a yield runs the pending events.
@@ -29,16 +17,6 @@ void set_yield_hook(std::function<void()> hook);
 
 // Stands in for ending the program, so a caller returns straight after it.
 void set_end_program_hook(std::function<void()> hook);
-
-// Puts a picture of the test's own in place of the named one, so a test can
-// tell cells apart by colour; a null image stands for a picture that is
-// missing. Clearing gives the embedded picture back.
-void set_picture_override(const QString& name, const QImage& image);
-void clear_picture_override(const QString& name);
-void clear_picture_overrides();
-
-// Places the pointer where the controls will read it, whatever QCursor says.
-void set_cursor_pos_override(std::optional<QPoint> position);
 
 void reset_test_hooks();
 

@@ -7,10 +7,10 @@
 // model is written here on its own, from the promise, not from the code.
 
 #include "platform/listed_folder.h"
-#include "platform/test_hooks.h"
 
 #include "child_namespace.h"
 #include "folder_fixture.h"
+#include "staged_files.h"
 
 #include <QtTest>
 
@@ -27,6 +27,10 @@
 using namespace fixture;
 
 namespace {
+
+// What each test stages: its folders are opened on it, and cleanup() stages
+// nothing again.
+fixture::staged_files staged;
 
 // One entry as the folder holds it; two names of one inode are one entry.
 struct seen {
@@ -188,7 +192,7 @@ struct model {
 class tst_rename_corpus : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup() { staged.reset(); }
     void corpus_data();
     void corpus();
 };
@@ -308,12 +312,12 @@ void tst_rename_corpus::corpus()
     auto fault_before = before;
     auto fault_after = before;
 
-    platform::pretend_no_rename_noreplace(way > 0);
+    staged.without_noreplace = way > 0;
     if (way == 2)
-        platform::set_file_call_hook([](platform::file_call call, const std::string&, const std::string&) {
-            return call == platform::file_call::link ? EPERM : 0;
+        staged.call_hook = ([](fixture::file_call call, const std::string&, const std::string&) {
+            return call == fixture::file_call::link ? EPERM : 0;
         });
-    auto held = platform::listed_folder::read(run_in);
+    auto held = platform::listed_folder::read(run_in, staged);
     QVERIFY(held);
     for (int i = 0; i < renames.size(); ++i) {
         if (i == at && !at_start && !verb.empty()) {
@@ -348,7 +352,7 @@ void tst_rename_corpus::corpus()
         held->rename(run_in, r.name, r.extra);
         expected.rename(r.name, r.extra);
     }
-    platform::reset_test_hooks();
+    staged.reset();
     held.reset(); // the open folder would keep the mount busy
     if (!mount_point.empty()) {
         QVERIFY(::umount(mount_point.c_str()) == 0);
