@@ -51,10 +51,10 @@ QFont label_font(double points, bool bold = false)
 
 } // namespace
 
-Form3::Form3(const std::string& folder)
+Form3::Form3(const std::string& folder, platform::message_boxes& boxes)
     : skinned_window(11790, 7935, QStringLiteral("Fennimo " FENNIMO_VERSION " "), platform::picture(QStringLiteral("main_icon")),
                      nullptr),
-      widget_controls(static_cast<QWidget&>(*this))
+      widget_controls(static_cast<QWidget&>(*this), platform::kernel_files(), boxes)
 {
     const std::string start = start_folder(folder);
     QWidget* canvas = &xp_canvas1();

@@ -32,8 +32,8 @@ class Form3 : public skinned_window, public widget_controls {
     Q_OBJECT
 public:
     // Opens on `folder` (the current folder when empty), centred on the
-    // screen, with both lists empty.
-    explicit Form3(const std::string& folder = {});
+    // screen, with both lists empty. It reports and asks in `boxes`.
+    explicit Form3(const std::string& folder = {}, platform::message_boxes& boxes = platform::modal_boxes());
     ~Form3() override;
 
     bool check_value(check_id which) override { return option(which).Value(); }

@@ -78,14 +78,14 @@ widgets::drive_list* widget_controls::make_Drive1(const std::string& start, QWid
 
 widgets::folder_list* widget_controls::make_Dir1(QWidget* parent)
 {
-    m_Dir1 = new widgets::folder_list(parent);
+    m_Dir1 = new widgets::folder_list(parent, m_files);
     m_Dir1->setFont(platform::names_font());
     return m_Dir1;
 }
 
 widgets::file_list* widget_controls::make_File1(QWidget* parent)
 {
-    m_File1 = new widgets::file_list(parent);
+    m_File1 = new widgets::file_list(parent, m_files);
     m_File1->setFont(platform::names_font());
     return m_File1;
 }
@@ -304,7 +304,7 @@ auto widget_controls::keeping_focus(Show show)
 void widget_controls::show_message(const std::string& text)
 {
     keeping_focus([&] {
-        platform::message_box(widgets::shown_text(text));
+        m_boxes.message(widgets::shown_text(text), platform::application_title());
         return true;
     });
 }
@@ -319,7 +319,7 @@ bool widget_controls::ask_yes_no(const std::string& text)
 {
     // The answer is needed now; the undo asks from a key press, never from
     // inside a focus change.
-    return keeping_focus([&] { return platform::question_box(widgets::shown_text(text)); });
+    return keeping_focus([&] { return m_boxes.question(widgets::shown_text(text), platform::application_title()); });
 }
 
 void widget_controls::flush_texts()

@@ -13,6 +13,7 @@
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
 #include "widgets/folder_list.h"
+#include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "widgets/progress_bar.h"
 #include "widgets/text_box.h"
@@ -96,7 +97,13 @@ void check_list() override { File1().check(); }
     void pattern_rule_due() { m_pattern_rule_due = true; }
 
 protected:
-    explicit widget_controls(QWidget& window) : m_window(window) {}
+    // The lists open their folders on `files`, and the window reports and
+    // asks in `boxes`; both must outlive the window.
+    explicit widget_controls(QWidget& window, const platform::file_system& files = platform::kernel_files(),
+                             platform::message_boxes& boxes = platform::modal_boxes())
+        : m_window(window), m_files(files), m_boxes(boxes)
+    {
+    }
 
     // Drive1 opens on the start folder's drive; Dir1 and File1 follow it
     // once all three exist (open_folder).
@@ -145,6 +152,8 @@ private:
     void open_pending_folder();
 
     QWidget& m_window;
+    const platform::file_system& m_files;
+    platform::message_boxes& m_boxes;
     std::optional<std::string> m_start_pending;
     widgets::drive_list* m_Drive1 = nullptr;
     widgets::folder_list* m_Dir1 = nullptr;

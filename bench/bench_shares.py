@@ -16,7 +16,8 @@ On each share it times, on FILES files named file_a_NNNNNN.txt, replacing
   - perl rename, util-linux rename and mmv, where installed;
   - Fennimo's command line.
 Each file is checked after each run (its new name, its content), rounds
-are medians, and everything started is stopped and removed at the end.
+are medians (each round starting at another program), and everything
+started is stopped and removed at the end.
 
   sudo bench/bench_shares.py [--files 2000] [--rounds 3] [--delay-ms 1]
                              [--fennimo build/app/fennimo] [--shares sshfs,smb]
@@ -130,7 +131,7 @@ def safe_loop(folder):
                 way = "link"
             if way == "link":
                 try:
-                    os.link(name, new, src_dir_fd=fd, dst_dir_fd=fd)
+                    os.link(name, new, src_dir_fd=fd, dst_dir_fd=fd, follow_symlinks=False)
                     os.unlink(name, dir_fd=fd)
                     continue
                 except OSError as e:
@@ -362,7 +363,9 @@ def main():
             ways = {}
             for round_ in range(args.rounds):
                 seconds = {}
-                for label, _, program in rows:
+                # Each round starts at another program, so that none always
+                # meets the share after the same others.
+                for label, _, program in rows[round_ % len(rows):] + rows[:round_ % len(rows)]:
                     name = f"r{round_}-{label.replace(' ', '-')}"
                     make_files(os.path.join(the_rig.export, name), args.files)
                     os.sync()

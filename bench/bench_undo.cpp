@@ -15,10 +15,10 @@
 
 #include "folder_fixture.h"
 #include "headless_window.h"
+#include "scripted_boxes.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
 #include "platform/fonts.h"
-#include "platform/test_hooks.h"
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -31,10 +31,14 @@
 
 namespace {
 
+// The boxes the windows report and ask in: the undo's question is answered
+// Yes.
+fixture::scripted_boxes boxes;
+
 // Every report but the one a run without a journal makes ends the bench.
 void refuse_reports()
 {
-    platform::set_message_box_hook([](const QString& text, const QString&) {
+    boxes.on_message = ([](const QString& text, const QString&) {
         std::fprintf(stderr, "unexpected report: %s\n", qPrintable(text));
         std::exit(1);
     });
@@ -45,7 +49,7 @@ double headless_run(const QString& base, int count, bool journalled)
 {
     const bench::numbered_folder dir(base, count);
     ::sync();
-    renamer::headless_window window(dir.path);
+    renamer::headless_window window(dir.path, boxes);
     window.set_text(renamer::text_id::Text3, "a");
     window.set_text(renamer::text_id::Text4, "b");
     // Without a journal, the same run with no state folder to keep one in:
@@ -54,7 +58,7 @@ double headless_run(const QString& base, int count, bool journalled)
     const QByteArray state = qgetenv("XDG_STATE_HOME");
     if (!journalled) {
         qputenv("XDG_STATE_HOME", "/dev/null/no-state");
-        platform::set_message_box_hook([](const QString&, const QString&) {});
+        boxes.on_message = [](const QString&, const QString&) {};
     }
     // Processor time, user and system: the machine is shared, and the time
     // on the clock moves with the others' work far more than by a journal.
@@ -180,7 +184,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     platform::install_font_substitutes();
-    platform::set_question_box_hook([](const QString&, const QString&) { return true; });
+    boxes.on_question = [](const QString&, const QString&) { return true; };
     refuse_reports();
 
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
@@ -198,7 +202,7 @@ int main(int argc, char** argv)
             const auto names = bench::make_folder(folder, n);
             ::sync();
 
-            renamer::Form3 window(folder);
+            renamer::Form3 window(folder, boxes);
             window.show();
             QApplication::processEvents();
             window.set_text(renamer::text_id::Text3, "a");

@@ -2,9 +2,9 @@
 
 namespace controls {
 
-caption_button::caption_button(QWidget* parent)
+caption_button::caption_button(QWidget* parent, const platform::pointer_source& pointer)
     : hover_control({Click_event, MouseDown_event, MouseMove_event, MouseUp_event, MouseOut_event}, true,
-                    leave_order::stop_raise_draw, parent)
+                    leave_order::stop_raise_draw, parent, pointer)
 {
     // The poll compares the pointer, in pixels, with the scale rectangle, so
     // the surface never leaves pixels.

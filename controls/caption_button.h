@@ -29,7 +29,7 @@ public:
     void mouse_down(std::int16_t button, std::int16_t shift, float x, float y) override;
 
 protected:
-    explicit caption_button(QWidget* parent);
+    caption_button(QWidget* parent, const platform::pointer_source& pointer);
 
     virtual QImage cell_picture(int cell) const = 0;
     void draw_cell(int cell);

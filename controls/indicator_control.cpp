@@ -13,10 +13,11 @@ constexpr double caption_left_twips = 480;
 
 } // namespace
 
-indicator_control::indicator_control(leave_order order, child_move p_move, child_unit p_unit, QWidget* parent)
+indicator_control::indicator_control(leave_order order, child_move p_move, child_unit p_unit, QWidget* parent,
+                                     const platform::pointer_source& pointer)
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
-                    true, order, parent),
+                    true, order, parent, pointer),
       m_lbl(new caption_label(this)), m_p(new picture_box(this))
 {
     set_surface_colour(to_qcolor(m_back_colour));

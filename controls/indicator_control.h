@@ -49,7 +49,8 @@ public:
     picture_box* p() const { return m_p; }
 
 protected:
-    indicator_control(leave_order order, child_move p_move, child_unit p_unit, QWidget* parent);
+    indicator_control(leave_order order, child_move p_move, child_unit p_unit, QWidget* parent,
+                      const platform::pointer_source& pointer);
 
     // The cell for the current value in the given state, or -1 when the
     // value selects none (p then keeps its picture).

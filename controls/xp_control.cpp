@@ -580,8 +580,8 @@ bool xp_control::eventFilter(QObject* watched, QEvent* e)
 // --- Hover tracking ------------------------------------------------------------
 
 hover_control::hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
-                             QWidget* parent)
-    : xp_control(raised, parent), m_Timer1(10, false), m_order(order)
+                             QWidget* parent, const platform::pointer_source& pointer)
+    : xp_control(raised, parent), m_Timer1(10, false), m_order(order), m_pointer(pointer)
 {
     m_Timer1.on_timer = [this] { hover_tick(); };
     m_Timer1.set_enabled(poll_from_creation);
@@ -595,7 +595,7 @@ void hover_control::hover_tick()
     if (!m_Timer1.enabled())
         return;
     before_poll();
-    const QPoint p = platform::screen_to_client(this, platform::cursor_pos());
+    const QPoint p = platform::screen_to_client(this, m_pointer.position());
     // The point is in pixels and is compared with the scale rectangle as it
     // stands; the controls that poll keep their surface in pixels by now.
     const double x = p.x();
@@ -604,7 +604,7 @@ void hover_control::hover_tick()
     // column, still counts as over the control.
     const bool outside = x < scale_left() || y < scale_top() || x > scale_left() + scale_width()
                          || y > scale_top() + scale_height();
-    if (outside || !platform::pointer_in_program())
+    if (outside || !m_pointer.in_program())
         pointer_left();
 }
 

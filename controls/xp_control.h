@@ -47,6 +47,7 @@
 #include "controls/geometry.h"
 #include "controls/stored_properties.h"
 #include "platform/message_loop.h"
+#include "platform/pointer.h"
 #include "platform/property_store.h"
 
 #include <QImage>
@@ -270,8 +271,9 @@ enum class leave_order {
 class hover_control : public xp_control {
     Q_OBJECT
 public:
+    // It follows `pointer`, which must outlive it.
     hover_control(std::initializer_list<event_decl> raised, bool poll_from_creation, leave_order order,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, const platform::pointer_source& pointer = platform::system_pointer());
 
     // The hover poll. It runs from a move report until the first tick that
     // finds the pointer outside; whether it runs is the only hover state.
@@ -303,6 +305,7 @@ protected:
 private:
     platform::timer m_Timer1;
     leave_order m_order;
+    const platform::pointer_source& m_pointer;
 };
 
 } // namespace controls

@@ -6,9 +6,10 @@ namespace controls {
 
 // The indicator has a window of its own and reports moves over it in its
 // own pixels, not at its corner.
-xpcheckbox::xpcheckbox(QWidget* parent)
-    : indicator_control(leave_order::draw_stop_raise, child_move::own_coordinates, child_unit::pixels, parent),
-      m_strip(platform::picture(QStringLiteral("checkbox")))
+xpcheckbox::xpcheckbox(QWidget* parent, const platform::picture_source& pictures,
+                       const platform::pointer_source& pointer)
+    : indicator_control(leave_order::draw_stop_raise, child_move::own_coordinates, child_unit::pixels, parent, pointer),
+      m_strip(pictures.picture(QStringLiteral("checkbox")))
 {
     draw_normal();
     layout();

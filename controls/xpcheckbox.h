@@ -5,6 +5,7 @@
 // 1 ticked, 2 mixed. A click turns 0 into 1 and 1 or 2 into 0; only the
 // host sets the mixed value.
 
+#include "platform/pictures.h"
 #include "controls/indicator_control.h"
 
 namespace controls {
@@ -12,7 +13,11 @@ namespace controls {
 class xpcheckbox : public indicator_control {
     Q_OBJECT
 public:
-    explicit xpcheckbox(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
+    explicit xpcheckbox(QWidget* parent = nullptr,
+                        const platform::picture_source& pictures = platform::embedded_pictures(),
+                        const platform::pointer_source& pointer = platform::system_pointer());
 
     // Any integer is kept; one outside 0 to 2 shows no cell, so the
     // indicator keeps the picture it had.

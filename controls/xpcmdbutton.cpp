@@ -24,11 +24,12 @@ std::array<slice_piece, 9> nine_slice_pieces(double W, double H)
     }};
 }
 
-xpcmdbutton::xpcmdbutton(QWidget* parent)
+xpcmdbutton::xpcmdbutton(QWidget* parent, const platform::picture_source& pictures,
+                         const platform::pointer_source& pointer)
     : hover_control({Click_event, KeyDown_event, KeyPress_event, KeyUp_event, MouseDown_event, MouseMove_event,
                      MouseUp_event, MouseOut_event},
-                    false, leave_order::stop_raise_draw, parent),
-      m_lbl(new caption_label(this)), m_strip(platform::picture(QStringLiteral("cmdbutton")))
+                    false, leave_order::stop_raise_draw, parent, pointer),
+      m_lbl(new caption_label(this)), m_strip(pictures.picture(QStringLiteral("cmdbutton")))
 {
     m_lbl->set_text_colour(Qt::black);
     // The label carries the caption's access key; using it clicks the button.

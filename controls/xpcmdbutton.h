@@ -5,6 +5,7 @@
 // 3-pixel border keeps its shape; the caption label sits centred above it.
 // The surface works in pixels: every paint puts it there.
 
+#include "platform/pictures.h"
 #include "controls/caption_label.h"
 #include "controls/xp_control.h"
 
@@ -22,7 +23,11 @@ std::array<slice_piece, 9> nine_slice_pieces(double W, double H);
 class xpcmdbutton : public hover_control {
     Q_OBJECT
 public:
-    explicit xpcmdbutton(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
+    explicit xpcmdbutton(QWidget* parent = nullptr,
+                         const platform::picture_source& pictures = platform::embedded_pictures(),
+                         const platform::pointer_source& pointer = platform::system_pointer());
 
     static constexpr int cell_normal = 0;
     static constexpr int cell_pressed = 1;

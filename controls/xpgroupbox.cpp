@@ -20,9 +20,9 @@ std::array<slice_piece, 8> groupbox_pieces(double W, double H, int half)
     }};
 }
 
-xpgroupbox::xpgroupbox(QWidget* parent)
+xpgroupbox::xpgroupbox(QWidget* parent, const platform::picture_source& pictures)
     : xp_control({Click_event, DblClick_event, MouseDown_event, MouseMove_event, MouseUp_event}, parent),
-      m_lbl(new caption_label(this)), m_img(platform::picture(QStringLiteral("groupbox")))
+      m_lbl(new caption_label(this)), m_img(pictures.picture(QStringLiteral("groupbox")))
 {
     set_surface_colour(to_qcolor(m_back_colour));
     // The caption blanks the top line behind its text.

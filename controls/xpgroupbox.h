@@ -5,6 +5,7 @@
 // on the frame's top line. The frame is cut from one small picture into
 // corners and one-pixel lines, so a box of any size keeps its corners.
 
+#include "platform/pictures.h"
 #include "controls/caption_label.h"
 #include "controls/colours.h"
 #include "controls/xp_control.h"
@@ -22,7 +23,9 @@ std::array<slice_piece, 8> groupbox_pieces(double W, double H, int half);
 class xpgroupbox : public xp_control {
     Q_OBJECT
 public:
-    explicit xpgroupbox(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made.
+    explicit xpgroupbox(QWidget* parent = nullptr,
+                        const platform::picture_source& pictures = platform::embedded_pictures());
 
     // What a new box is: yellow, so that a box just placed stands out.
     static constexpr ole_color new_back_colour = rgb(255, 255, 0);

@@ -4,7 +4,9 @@
 
 namespace controls {
 
-xphelp::xphelp(QWidget* parent) : caption_button(parent), m_pc1(platform::picture(QStringLiteral("help")))
+xphelp::xphelp(QWidget* parent, const platform::picture_source& pictures,
+               const platform::pointer_source& pointer)
+    : caption_button(parent, pointer), m_pc1(pictures.picture(QStringLiteral("help")))
 {
     draw_cell(cell_normal);
     // The fixed size holds from the start, before any host asks for one.

@@ -4,6 +4,7 @@
 // (normal, hover, pressed) and no disabled one; only the stored data can
 // disable it.
 
+#include "platform/pictures.h"
 #include "controls/caption_button.h"
 
 namespace controls {
@@ -11,7 +12,11 @@ namespace controls {
 class xphelp : public caption_button {
     Q_OBJECT
 public:
-    explicit xphelp(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
+    explicit xphelp(QWidget* parent = nullptr,
+                    const platform::picture_source& pictures = platform::embedded_pictures(),
+                    const platform::pointer_source& pointer = platform::system_pointer());
 
     std::span<const stored_property> stored_properties() const override;
 

@@ -4,11 +4,12 @@
 
 namespace controls {
 
-xpradiobutton::xpradiobutton(QWidget* parent)
-    : indicator_control(leave_order::stop_raise_draw, child_move::at_corner, child_unit::control, parent)
+xpradiobutton::xpradiobutton(QWidget* parent, const platform::picture_source& pictures,
+                             const platform::pointer_source& pointer)
+    : indicator_control(leave_order::stop_raise_draw, child_move::at_corner, child_unit::control, parent, pointer)
 {
     for (int n = 0; n < 8; ++n)
-        m_img[n] = platform::picture_ref(QStringLiteral("option_%1").arg(n));
+        m_img[n] = pictures.lazy(QStringLiteral("option_%1").arg(n));
     layout();
     draw_normal();
 }

@@ -15,7 +15,11 @@ namespace controls {
 class xpradiobutton : public indicator_control {
     Q_OBJECT
 public:
-    explicit xpradiobutton(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
+    explicit xpradiobutton(QWidget* parent = nullptr,
+                           const platform::picture_source& pictures = platform::embedded_pictures(),
+                           const platform::pointer_source& pointer = platform::system_pointer());
 
     // Setting Value from code changes this button only and raises nothing.
     bool Value() const { return value_field() != 0; }

@@ -4,12 +4,13 @@
 
 namespace controls {
 
-xptopbuttons::xptopbuttons(QWidget* parent)
-    : caption_button(parent),
-      m_pc{platform::picture_ref(QStringLiteral("caption_close")),
-           platform::picture_ref(QStringLiteral("caption_maximize")),
-           platform::picture_ref(QStringLiteral("caption_minimize")),
-           platform::picture_ref(QStringLiteral("caption_restore"))}
+xptopbuttons::xptopbuttons(QWidget* parent, const platform::picture_source& pictures,
+                           const platform::pointer_source& pointer)
+    : caption_button(parent, pointer),
+      m_pc{pictures.lazy(QStringLiteral("caption_close")),
+           pictures.lazy(QStringLiteral("caption_maximize")),
+           pictures.lazy(QStringLiteral("caption_minimize")),
+           pictures.lazy(QStringLiteral("caption_restore"))}
 {
     draw_normal();
     // The fixed size holds from the start, before any host asks for one.

@@ -14,7 +14,11 @@ namespace controls {
 class xptopbuttons : public caption_button {
     Q_OBJECT
 public:
-    explicit xptopbuttons(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made; it
+    // follows `pointer`, which must outlive it.
+    explicit xptopbuttons(QWidget* parent = nullptr,
+                          const platform::picture_source& pictures = platform::embedded_pictures(),
+                          const platform::pointer_source& pointer = platform::system_pointer());
 
     static constexpr int cell_disabled = 3;
 

@@ -4,7 +4,7 @@ namespace renamer {
 
 bool folder_source::open(const std::string& folder)
 {
-    auto listed = platform::listed_folder::read(folder);
+    auto listed = platform::listed_folder::read(folder, *m_files);
     if (!listed)
         return false;
     m_listed = std::move(*listed);

@@ -13,8 +13,15 @@ namespace renamer {
 class folder_source : public file_source {
 public:
     folder_source() = default;
+    // Opens its folders on `files`, which must outlive the source.
+    explicit folder_source(const platform::file_system& files) : m_files(&files) {}
     // Lists `folder`; is_open() says whether it could be read.
-    explicit folder_source(const std::string& folder) { open(folder); }
+    explicit folder_source(const std::string& folder,
+                           const platform::file_system& files = platform::kernel_files())
+        : m_files(&files)
+    {
+        open(folder);
+    }
 
     // Reads `folder` and makes it the source. A folder that cannot be read
     // leaves the source as it was and answers false.
@@ -42,6 +49,7 @@ public:
     }
 
 private:
+    const platform::file_system* m_files = &platform::kernel_files();
     platform::listed_folder m_listed;
 };
 

@@ -28,7 +28,7 @@ std::string folder_line(const journal_record& run)
 
 } // namespace
 
-run_undo::run_undo(const std::string& runs_folder)
+run_undo::run_undo(const std::string& runs_folder, const platform::file_system& files) : m_file_system(files)
 {
     find(runs_folder);
 }
@@ -74,7 +74,7 @@ void run_undo::find(const std::string& runs_folder)
 
         // The folder by its path once more; only the very folder of the
         // run is used, wherever it is now.
-        platform::open_folder folder(run.text.folder);
+        platform::open_folder folder(run.text.folder, m_file_system);
         const auto identity = folder.identity();
         if (!identity)
             return refused("找不到改名时的文件夹，不能撤销。" + folder_line(run));

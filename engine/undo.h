@@ -26,8 +26,10 @@ namespace renamer {
 class run_undo {
 public:
     // Finds the run to take back and holds its journal, locked, and its
-    // folder; or finds why none can be.
-    explicit run_undo(const std::string& runs_folder = renamer::runs_folder());
+    // folder, opened on `files`, which must outlive the undo; or finds why
+    // none can be.
+    explicit run_undo(const std::string& runs_folder = renamer::runs_folder(),
+                      const platform::file_system& files = platform::kernel_files());
     run_undo(const run_undo&) = delete;
     run_undo& operator=(const run_undo&) = delete;
 
@@ -66,6 +68,7 @@ private:
     platform::unique_fd m_fd;
     journal_record m_run;
     platform::open_folder m_folder;
+    const platform::file_system& m_file_system;
     std::vector<moved_file> m_files;
     // The lines that repeat an earlier one word for word.
     std::vector<bool> m_repeated;

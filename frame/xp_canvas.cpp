@@ -90,14 +90,14 @@ QAccessibleInterface* make_window_interface(const QString&, QObject* object)
     return framed ? new framed_window_interface(window) : nullptr;
 }
 
-frame_images load_set(const QString& suffix)
+frame_images load_set(const platform::picture_source& pictures, const QString& suffix)
 {
     return {
-        platform::picture_ref(QStringLiteral("imgtop") + suffix),
-        platform::picture_ref(QStringLiteral("imgtopmax") + suffix),
-        platform::picture_ref(QStringLiteral("imgleft") + suffix),
-        platform::picture_ref(QStringLiteral("imgright") + suffix),
-        platform::picture_ref(QStringLiteral("imgbottom") + suffix),
+        pictures.lazy(QStringLiteral("imgtop") + suffix),
+        pictures.lazy(QStringLiteral("imgtopmax") + suffix),
+        pictures.lazy(QStringLiteral("imgleft") + suffix),
+        pictures.lazy(QStringLiteral("imgright") + suffix),
+        pictures.lazy(QStringLiteral("imgbottom") + suffix),
     };
 }
 
@@ -110,12 +110,13 @@ frame_strip::frame_strip(QWidget* parent) : controls::xp_control({}, parent)
     set_surface_colour(strip_colour);
 }
 
-xp_canvas::xp_canvas(QWidget* parent)
+xp_canvas::xp_canvas(QWidget* parent, const platform::picture_source& pictures,
+                     const platform::pointer_source& pointer)
     : controls::xp_control({controls::Click_event, controls::DblClick_event, controls::KeyDown_event,
                             controls::KeyPress_event, controls::KeyUp_event, controls::MouseDown_event,
                             controls::MouseMove_event, controls::MouseUp_event, Resize_event},
                            parent),
-      m_timer1(activation_poll_ms, true), m_timer2(activation_poll_ms, true)
+      m_timer1(activation_poll_ms, true), m_timer2(activation_poll_ms, true), m_pointer(pointer)
 {
     m_pictop = new frame_strip(this);
     m_picbottom = new frame_strip(this);
@@ -152,9 +153,9 @@ xp_canvas::xp_canvas(QWidget* parent)
     for (int code : grip_codes)
         imgresize(code)->installEventFilter(this);
 
-    m_active = load_set(QStringLiteral("1"));
-    m_inactive = load_set(QStringLiteral("2"));
-    m_Image1 = platform::picture(QStringLiteral("frame_icon"));
+    m_active = load_set(pictures, QStringLiteral("1"));
+    m_inactive = load_set(pictures, QStringLiteral("2"));
+    m_Image1 = pictures.picture(QStringLiteral("frame_icon"));
 
     m_timer1.on_timer = [this] { tick_timer1(); };
     m_timer2.on_timer = [this] { tick_timer2(); };
@@ -410,7 +411,7 @@ bool xp_canvas::border_mouse_event(int code, QEvent* event)
     if (m_fixed)
         return true;
     if (event->type() == QEvent::MouseButtonPress) {
-        m_drag_start = platform::cursor_pos();
+        m_drag_start = m_pointer.position();
         // Where the window cannot be placed by the program, a drag on the
         // left or top edge cannot keep the opposite edge still, and the
         // compositor would undo a size it did not ask for: the compositor
@@ -423,7 +424,7 @@ bool xp_canvas::border_mouse_event(int code, QEvent* event)
         if (event->type() == QEvent::MouseButtonRelease)
             m_system_resize = false;
     } else if (event->type() == QEvent::MouseButtonRelease) {
-        m_drag_end = platform::cursor_pos();
+        m_drag_end = m_pointer.position();
         resize_host(host(), m_drag_start, m_drag_end, code);
     }
     return true;

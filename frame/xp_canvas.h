@@ -51,7 +51,10 @@ struct frame_images {
 class xp_canvas : public controls::xp_control {
     Q_OBJECT
 public:
-    explicit xp_canvas(QWidget* parent = nullptr);
+    // Drawn with the pictures of `pictures`, taken as it is made.
+    explicit xp_canvas(QWidget* parent = nullptr,
+                       const platform::picture_source& pictures = platform::embedded_pictures(),
+                       const platform::pointer_source& pointer = platform::system_pointer());
 
     // Properties, read and set as the host sees them.
     QString Caption() const;
@@ -161,6 +164,7 @@ private:
 
     platform::timer m_timer1;
     platform::timer m_timer2;
+    const platform::pointer_source& m_pointer;
 };
 
 } // namespace frame

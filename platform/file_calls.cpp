@@ -63,29 +63,6 @@ entry_type type_of(mode_t mode)
     return entry_type::other;
 }
 
-struct seam {
-    std::function<bool(const std::string&)> listing_fault;
-    bool without_noreplace = false;
-    file_call_hook call_hook;
-    file_calls_stand_in stand_in;
-};
-
-seam& hooks()
-{
-    static seam s;
-    return s;
-}
-
-// The errno a staged call is to fail with, or 0 to let it go on.
-int staged_failure(file_call call, std::string_view from, std::string_view to = {})
-{
-    if (call == file_call::rename_noreplace && hooks().without_noreplace)
-        return EINVAL;
-    if (!hooks().call_hook)
-        return 0;
-    return hooks().call_hook(call, std::string(from), std::string(to));
-}
-
 // Whether the folder held at `fd` lies where a name in another case may be
 // the same entry: false only on the file systems known to keep case, and on
 // those that can fold case folder by folder (ext4, f2fs, tmpfs), only where
@@ -210,95 +187,10 @@ bool system_calls::may_ignore_case()
     return folder_may_ignore_case(fd.get());
 }
 
-void set_listing_fault_hook(std::function<bool(const std::string&)> hook)
+const file_system& kernel_files()
 {
-    hooks().listing_fault = std::move(hook);
-}
-
-bool listing_fails(const std::string& folder)
-{
-    return hooks().listing_fault && hooks().listing_fault(folder);
-}
-
-void pretend_no_rename_noreplace(bool pretend)
-{
-    hooks().without_noreplace = pretend;
-}
-
-void set_file_call_hook(file_call_hook hook)
-{
-    hooks().call_hook = std::move(hook);
-}
-
-void set_file_calls_stand_in(file_calls_stand_in stand_in)
-{
-    hooks().stand_in = std::move(stand_in);
-}
-
-void reset_file_hooks()
-{
-    hooks() = seam{};
-}
-
-file_calls& system_or_stand_in(file_calls& system)
-{
-    return hooks().stand_in ? hooks().stand_in(system) : system;
-}
-
-bool staged_calls::active()
-{
-    return hooks().without_noreplace || hooks().call_hook;
-}
-
-int staged_calls::look(std::string_view name, entry_type& type)
-{
-    if (const int error = staged_failure(file_call::look, name))
-        return error;
-    return m_inner.look(name, type);
-}
-
-int staged_calls::rename_noreplace(std::string_view from, std::string_view to)
-{
-    if (const int error = staged_failure(file_call::rename_noreplace, from, to))
-        return error;
-    return m_inner.rename_noreplace(from, to);
-}
-
-int staged_calls::link(std::string_view from, std::string_view to)
-{
-    if (const int error = staged_failure(file_call::link, from, to))
-        return error;
-    return m_inner.link(from, to);
-}
-
-int staged_calls::unlink(std::string_view name)
-{
-    if (const int error = staged_failure(file_call::unlink, name))
-        return error;
-    return m_inner.unlink(name);
-}
-
-int staged_calls::plain_rename(std::string_view from, std::string_view to)
-{
-    if (const int error = staged_failure(file_call::plain_rename, from, to))
-        return error;
-    return m_inner.plain_rename(from, to);
-}
-
-int staged_calls::may_link(std::string_view name, bool& allowed)
-{
-    if (staged_failure(file_call::may_link, name) != 0) {
-        allowed = false;
-        return 0;
-    }
-    return m_inner.may_link(name, allowed);
-}
-
-int staged_calls::list(std::vector<listed_entry>& entries)
-{
-    if (const int error = staged_failure(file_call::list, {}))
-        return error;
-    return m_inner.list(entries);
+    static const file_system kernel;
+    return kernel;
 }
 
 } // namespace platform

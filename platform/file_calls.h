@@ -1,12 +1,12 @@
 #pragma once
 
-// The calls a rename makes on the entries of one folder, and the one place
-// where a test steers them. The system answers them for a run, and a
+// The calls a rename makes on the entries of one folder, and the file system
+// that answers them. The system answers them for a run, and a
 // folder's image answers them for a plan, so that a plan takes the very
 // steps the run will take. Nothing here includes Qt.
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,63 +77,36 @@ private:
     std::string_view m_prefix;
 };
 
-// ---- The test seam. Each hook is off in the program; reset_file_hooks()
-// turns them all off again.
-
-// Makes a folder unreadable even to root: while the hook answers true for a
-// folder, listing it fails as if permission were denied.
-void set_listing_fault_hook(std::function<bool(const std::string& folder)> hook);
-bool listing_fails(const std::string& folder);
-
-// Takes the path that file systems without RENAME_NOREPLACE take (NFS, some
-// FUSE): every rename then goes by a hard link and an unlink.
-void pretend_no_rename_noreplace(bool pretend);
-
-// The file calls a rename makes, for the hook below.
-enum class file_call { rename_noreplace, link, unlink, plain_rename, look, list, may_link };
-
-// Stages what the kernel here cannot: a file system without hard links, or
-// another program that changes the folder between two calls. Before each
-// file call of a rename, or of a plan, the hook runs with the names the call
-// takes; it may change the folder, and it answers 0 to let the call go on or
-// an errno for the call to fail with. For may_link, an errno is what a
-// link of that file would meet were links offered (EPERM: another user's
-// file under protected hard links), and the call answers "not allowed".
-using file_call_hook = std::function<int(file_call call, const std::string& from, const std::string& to)>;
-void set_file_call_hook(file_call_hook hook);
-
-// Puts a file system of the test's own in place of the system's, for every
-// rename and every image of a folder: the function gets the system's calls
-// and answers the calls to make instead (which may pass on to the system's).
-using file_calls_stand_in = std::function<file_calls&(file_calls& system)>;
-void set_file_calls_stand_in(file_calls_stand_in stand_in);
-
-void reset_file_hooks();
-
-// The calls to make on a folder: the system's, or a test's stand-in.
-file_calls& system_or_stand_in(file_calls& system);
-
-// The calls as the seam stages them: `calls` themselves while no test
-// steers them, else the staged failures in front of them.
-class staged_calls final : public file_calls {
+// The file system that folders are opened on. Whoever opens a folder (a
+// listing, a run, a plan's image, an undo) holds one, and every listing and
+// every call on a folder's entries goes through it. The kernel's is
+// everyone's unless another is given: a test gives one that stages what the
+// kernel here cannot (a file system without RENAME_NOREPLACE or hard links,
+// another program changing the folder between two calls, a folder that
+// cannot be listed).
+class file_system {
 public:
-    explicit staged_calls(file_calls& inner) : m_inner(inner) {}
-    static bool active();
-
-    int look(std::string_view name, entry_type& type) override;
-    int rename_noreplace(std::string_view from, std::string_view to) override;
-    int link(std::string_view from, std::string_view to) override;
-    int unlink(std::string_view name) override;
-    int plain_rename(std::string_view from, std::string_view to) override;
-    int list(std::vector<listed_entry>& entries) override;
-    int may_write() override { return m_inner.may_write(); }
-    int may_link(std::string_view name, bool& allowed) override;
-    // What a test stages is a file system of its own making, over a folder
-    // that keeps case: it may ignore case, as the kernel's may not.
-    bool may_ignore_case() override { return true; }
-
-private:
-    file_calls& m_inner;
+    virtual ~file_system() = default;
+    // The calls to make where the kernel's `system` calls on a folder's
+    // entries would be made: those, or others of the file system's own.
+    virtual file_calls& on(file_calls& system) const { return system; }
+    // The calls one rename or plan makes through `calls` (the kernel's or an
+    // image's): those, or others in front of them, which `room` then holds
+    // for as long as the rename lasts.
+    virtual file_calls& renaming(file_calls& calls, std::unique_ptr<file_calls>& room) const
+    {
+        (void)room;
+        return calls;
+    }
+    // 0 when the folder may be listed; else the errno its listing fails with.
+    virtual int refuses_listing(const std::string& folder) const
+    {
+        (void)folder;
+        return 0;
+    }
 };
+
+// The kernel's file system, which holds no state.
+const file_system& kernel_files();
 
 } // namespace platform

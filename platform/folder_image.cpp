@@ -8,22 +8,24 @@
 
 namespace platform {
 
-std::optional<folder_image> folder_image::read(const std::string& folder, file_looks looks)
+std::optional<folder_image> folder_image::read(const std::string& folder, file_looks looks, const file_system& files)
 {
-    const open_folder held(folder);
+    const open_folder held(folder, files);
     if (!held.is_open())
         return std::nullopt;
     system_calls system = held.calls();
-    return take(system_or_stand_in(system), folder, looks);
+    return take(files.on(system), folder, looks, files);
 }
 
-std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder, file_looks looks)
+std::optional<folder_image> folder_image::take(file_calls& calls, const std::string& folder, file_looks looks,
+                                               const file_system& files)
 {
     std::vector<listed_entry> listed;
     if (calls.list(listed) != 0)
         return std::nullopt;
     folder_image image;
     image.m_folder = folder;
+    image.m_files = &files;
     image.m_write_error = calls.may_write();
     // Hard links are not told apart: each name is a file of its own. No
     // step of a rename depends on it but a plain rename onto a second name
@@ -281,19 +283,19 @@ int folder_image::list(std::vector<listed_entry>& out)
     return 0;
 }
 
-kept_folder_image::kept_folder_image() = default;
+kept_folder_image::kept_folder_image(const file_system& files) : m_files(files) {}
 kept_folder_image::~kept_folder_image() = default;
 
 std::optional<folder_image> kept_folder_image::read(const std::string& folder)
 {
-    const open_folder held(folder);
+    const open_folder held(folder, m_files);
     const auto identity = held.identity();
     if (!identity) {
         m_image.reset();
         return std::nullopt;
     }
     system_calls system = held.calls();
-    file_calls& calls = system_or_stand_in(system);
+    file_calls& calls = m_files.on(system);
     if (m_image && m_image->path() == folder && identity->device == m_device && identity->inode == m_inode &&
         !m_watch->changed()) {
         folder_image copy = *m_image;
@@ -306,7 +308,7 @@ std::optional<folder_image> kept_folder_image::read(const std::string& folder)
     m_watch = std::make_unique<folder_watch>(held.descriptor());
     m_device = identity->device;
     m_inode = identity->inode;
-    m_image = folder_image::take(calls, folder, file_looks::where_the_folder_asks);
+    m_image = folder_image::take(calls, folder, file_looks::where_the_folder_asks, m_files);
     return m_image;
 }
 

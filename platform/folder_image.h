@@ -27,11 +27,15 @@ class folder_image final : public file_calls {
 public:
     // Nothing when the folder cannot be read. `looks` says which files are
     // looked at for what the kernel refuses them (move_permission).
+    // The folder is opened on `files`, and the plans over the image make
+    // their calls through it as the run's do.
     static std::optional<folder_image> read(const std::string& folder,
-                                            file_looks looks = file_looks::every_file);
+                                            file_looks looks = file_looks::every_file,
+                                            const file_system& files = kernel_files());
     // The image of what `calls` list, asking them what else it needs to know.
     static std::optional<folder_image> take(file_calls& calls, const std::string& folder = {},
-                                            file_looks looks = file_looks::every_file);
+                                            file_looks looks = file_looks::every_file,
+                                            const file_system& files = kernel_files());
 
     const std::string& path() const { return m_folder; }
     bool ignores_case() const { return m_ignores_case; }
@@ -41,13 +45,13 @@ public:
     // order, one file at a time.
     rename_result rename(std::string_view old_name, std::string_view new_name)
     {
-        return rename_in(*this, old_name, new_name, m_way);
+        return rename_in(*this, old_name, new_name, m_way, {}, *m_files);
     }
     // The same for a name the run's listing showed as a file or a link,
     // which the run renames without looking at it again.
     rename_result rename_listed(std::string_view old_name, std::string_view new_name)
     {
-        return platform::rename_listed(*this, old_name, new_name, m_way);
+        return platform::rename_listed(*this, old_name, new_name, m_way, {}, *m_files);
     }
 
     int look(std::string_view name, entry_type& type) override;
@@ -107,6 +111,7 @@ private:
     std::shared_ptr<move_permission> m_moves;
     // The plan learns the way the run will take as the run does, file by file.
     rename_way m_way = rename_way::atomic;
+    const file_system* m_files = &kernel_files();
 };
 
 class folder_watch;
@@ -116,7 +121,8 @@ class folder_watch;
 // following the user's typing) do not each read a large folder again.
 class kept_folder_image {
 public:
-    kept_folder_image();
+    // The folders are opened on `files`, which must outlive the kept image.
+    explicit kept_folder_image(const file_system& files = kernel_files());
     ~kept_folder_image();
     kept_folder_image(const kept_folder_image&) = delete;
     kept_folder_image& operator=(const kept_folder_image&) = delete;
@@ -131,6 +137,7 @@ private:
     std::optional<folder_image> m_image;
     std::uint64_t m_device = 0, m_inode = 0;
     std::unique_ptr<folder_watch> m_watch;
+    const file_system& m_files;
 };
 
 } // namespace platform

@@ -44,9 +44,10 @@ entry_kind kind_of(int dir_fd, const dirent* entry)
     return entry_kind::file;
 }
 
-std::optional<std::vector<std::string>> list_entries(const std::string& folder, bool folders)
+std::optional<std::vector<std::string>> list_entries(const std::string& folder, bool folders,
+                                                      const file_system& files)
 {
-    auto names = folder_reading(folder, folders).finish();
+    auto names = folder_reading(folder, folders, -1, files).finish();
     if (!names)
         return std::nullopt;
     return names->to_strings();
@@ -54,21 +55,21 @@ std::optional<std::vector<std::string>> list_entries(const std::string& folder, 
 
 } // namespace
 
-std::optional<std::vector<std::string>> list_files(const std::string& folder)
+std::optional<std::vector<std::string>> list_files(const std::string& folder, const file_system& files)
 {
-    return list_entries(folder, false);
+    return list_entries(folder, false, files);
 }
 
-std::optional<std::vector<std::string>> list_subfolders(const std::string& folder)
+std::optional<std::vector<std::string>> list_subfolders(const std::string& folder, const file_system& files)
 {
-    return list_entries(folder, true);
+    return list_entries(folder, true, files);
 }
 
-folder_reading::folder_reading(const std::string& folder, bool folders, int open_fd)
+folder_reading::folder_reading(const std::string& folder, bool folders, int open_fd, const file_system& files)
     : m_folders(folders)
 {
-    if (listing_fails(folder)) {
-        errno = EACCES;
+    if (const int refused = files.refuses_listing(folder)) {
+        errno = refused;
         return;
     }
     if (open_fd >= 0) {

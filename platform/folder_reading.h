@@ -6,6 +6,7 @@
 // renamed exactly.
 
 #include "descriptors.h"
+#include "file_calls.h"
 #include "name_list.h"
 
 #include <cstddef>
@@ -18,11 +19,13 @@ namespace platform {
 // The files of a folder, sorted in list order: regular files and symbolic
 // links (the link itself, whatever it points to). Names starting with '.' are
 // hidden files and are not listed. Nothing when the folder cannot be read.
-std::optional<std::vector<std::string>> list_files(const std::string& folder);
+std::optional<std::vector<std::string>> list_files(const std::string& folder,
+                                                   const file_system& files = kernel_files());
 
 // The subfolders of a folder (links to folders included), sorted in list
 // order, hidden ones left out. Nothing when the folder cannot be read.
-std::optional<std::vector<std::string>> list_subfolders(const std::string& folder);
+std::optional<std::vector<std::string>> list_subfolders(const std::string& folder,
+                                                        const file_system& files = kernel_files());
 
 // The files (or the subfolders) of a folder, read a piece at a time, so that
 // a large folder can be read with the message loop running between pieces.
@@ -30,7 +33,8 @@ class folder_reading {
 public:
     // Through `open_fd` when the folder is held open already, else by its
     // path; a negative descriptor other than -1 reads nothing and fails.
-    folder_reading(const std::string& folder, bool folders, int open_fd = -1);
+    folder_reading(const std::string& folder, bool folders, int open_fd = -1,
+                   const file_system& files = kernel_files());
     folder_reading(folder_reading&& other) noexcept = default;
     folder_reading(const folder_reading&) = delete;
     folder_reading& operator=(const folder_reading&) = delete;

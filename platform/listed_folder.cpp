@@ -115,16 +115,17 @@ private:
 
 } // namespace
 
-open_folder::open_folder(const std::string& folder)
+open_folder::open_folder(const std::string& folder, const file_system& files)
     : m_folder(folder),
-      m_fd(folder.empty() ? unique_fd() : open_at(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+      m_fd(folder.empty() ? unique_fd() : open_at(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      m_files(&files)
 {
 }
 
 folder_reading open_folder::reading() const
 {
     // A folder that could not be opened reads as one that cannot be read.
-    return folder_reading(m_folder, false, m_fd.is_open() ? m_fd.get() : -2);
+    return folder_reading(m_folder, false, m_fd.is_open() ? m_fd.get() : -2, *m_files);
 }
 
 bool open_folder::holds(std::string_view name) const
@@ -138,21 +139,21 @@ rename_result open_folder::rename_no_replace(const std::string& folder, std::str
 {
     if (m_fd.is_open() && folder == m_folder) {
         system_calls calls(m_fd.get(), {});
-        return rename_in(system_or_stand_in(calls), old_name, new_name, m_way, {log, 0});
+        return rename_in(m_files->on(calls), old_name, new_name, m_way, {log, 0}, *m_files);
     }
     const std::string prefix = folder.empty() ? std::string() : folder_prefix(folder);
-    return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name));
+    return platform::rename_no_replace(prefix + std::string(old_name), prefix + std::string(new_name), *m_files);
 }
 
 rename_result open_folder::rename_listed(std::string_view old_name, std::string_view new_name,
                                         logged_as logged) const
 {
     system_calls calls(m_fd.get(), {});
-    return platform::rename_listed(system_or_stand_in(calls), old_name, new_name, m_way, logged);
+    return platform::rename_listed(m_files->on(calls), old_name, new_name, m_way, logged, *m_files);
 }
 
-listed_folder::reading::reading(const std::string& folder)
-    : m_folder(folder),
+listed_folder::reading::reading(const std::string& folder, const file_system& files)
+    : m_folder(folder, files),
       // Watched before the first entry is read, so that a change made
       // while the reading goes is seen too.
       m_watch(m_folder.is_open() ? std::make_unique<folder_watch>(m_folder.descriptor()) : nullptr),
@@ -178,9 +179,9 @@ std::optional<listed_folder> listed_folder::reading::finish()
     return listed;
 }
 
-std::optional<listed_folder> listed_folder::read(const std::string& folder)
+std::optional<listed_folder> listed_folder::read(const std::string& folder, const file_system& files)
 {
-    return reading(folder).finish();
+    return reading(folder, files).finish();
 }
 
 listed_folder::checking::checking(const listed_folder& listed)

@@ -31,7 +31,9 @@ namespace platform {
 class open_folder {
 public:
     open_folder() = default;
-    explicit open_folder(const std::string& folder);
+    // Opened on `files`, which every listing and rename in it then goes
+    // through; it must outlive the folder held.
+    explicit open_folder(const std::string& folder, const file_system& files = kernel_files());
 
     bool is_open() const { return m_fd.is_open(); }
     int descriptor() const { return m_fd.get(); }
@@ -45,6 +47,8 @@ public:
     folder_reading reading() const;
     // The system's file calls on the folder's entries.
     system_calls calls() const { return system_calls(m_fd.get(), {}); }
+    // The file system the folder was opened on.
+    const file_system& files() const { return *m_files; }
     // Renames the entry `old_name` of `folder` to `new_name`: through the
     // open folder when `folder` is the one held open, else by their paths.
     rename_result rename_no_replace(const std::string& folder, std::string_view old_name,
@@ -56,6 +60,7 @@ public:
 private:
     std::string m_folder;
     unique_fd m_fd;
+    const file_system* m_files = &kernel_files();
     // How the file system here renames, learnt from its first refusal and
     // kept while the folder is held: it is the file system's, not a state of
     // the folder's, so a const rename may learn it.
@@ -70,12 +75,12 @@ public:
     // that a caller keeps the folder it had. The folder is watched from
     // before its reading on: a list that nothing in the folder has changed
     // since is as good as one read as a run starts, and needs no check.
-    static std::optional<listed_folder> read(const std::string& folder);
+    static std::optional<listed_folder> read(const std::string& folder, const file_system& files = kernel_files());
 
     // The same a piece at a time: step() until it answers true, then finish().
     class reading {
     public:
-        explicit reading(const std::string& folder);
+        explicit reading(const std::string& folder, const file_system& files = kernel_files());
         // Reads the next piece; true once the folder is read whole, or
         // cannot be read.
         bool step();

@@ -1,26 +1,9 @@
 #include "message_box.h"
-#include "test_hooks.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
 
 namespace platform {
-
-namespace {
-
-std::function<void(const QString&, const QString&)>& box_hook()
-{
-    static std::function<void(const QString&, const QString&)> hook;
-    return hook;
-}
-
-std::function<bool(const QString&, const QString&)>& question_hook()
-{
-    static std::function<bool(const QString&, const QString&)> hook;
-    return hook;
-}
-
-} // namespace
 
 QString application_title()
 {
@@ -43,30 +26,24 @@ std::unique_ptr<QMessageBox> make_box(const QString& text, bool question)
     return box;
 }
 
-void message_box(const QString& text)
+void message_boxes::message(const QString& text, const QString& title)
 {
-    if (box_hook()) {
-        box_hook()(text, application_title());
-        return;
-    }
-    make_box(text, false)->exec();
+    auto box = make_box(text, false);
+    box->setWindowTitle(title);
+    box->exec();
 }
 
-bool question_box(const QString& text)
+bool message_boxes::question(const QString& text, const QString& title)
 {
-    if (question_hook())
-        return question_hook()(text, application_title());
-    return make_box(text, true)->exec() == QMessageBox::Yes;
+    auto box = make_box(text, true);
+    box->setWindowTitle(title);
+    return box->exec() == QMessageBox::Yes;
 }
 
-void set_message_box_hook(std::function<void(const QString&, const QString&)> hook)
+message_boxes& modal_boxes()
 {
-    box_hook() = std::move(hook);
-}
-
-void set_question_box_hook(std::function<bool(const QString&, const QString&)> hook)
-{
-    question_hook() = std::move(hook);
+    static message_boxes modal;
+    return modal;
 }
 
 } // namespace platform

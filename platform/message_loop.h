@@ -27,6 +27,8 @@ public:
     bool enabled() const { return m_enabled; }
     void set_enabled(bool enabled);
 
+    // Whether the clock raises the tick now: enabled with an interval.
+    bool armed() const { return m_timer.isActive(); }
     // Raises the tick exactly as the clock would.
     void tick();
 

@@ -1,5 +1,4 @@
 #include "pictures.h"
-#include "test_hooks.h"
 
 #include <QImageReader>
 #include <map>
@@ -7,12 +6,6 @@
 namespace platform {
 
 namespace {
-
-std::map<QString, QImage>& overrides()
-{
-    static std::map<QString, QImage> images;
-    return images;
-}
 
 // Every control of a kind asks for the same pictures, and a window builds
 // many controls; each picture is decoded once and then shared, as QImage
@@ -45,23 +38,11 @@ const QImage& embedded(const QString& name)
 
 QImage picture(const QString& name)
 {
-    const auto found = overrides().find(name);
-    if (found != overrides().end())
-        return found->second;
     return embedded(name);
 }
 
-picture_ref::picture_ref(const QString& name)
+picture_ref::picture_ref(const QString& name) : m_name(name), m_decoded(false)
 {
-    // A stand-in is taken now, as picture() would; the embedded picture
-    // cannot change, so it can wait.
-    const auto found = overrides().find(name);
-    if (found != overrides().end()) {
-        m_image = found->second;
-    } else {
-        m_name = name;
-        m_decoded = false;
-    }
 }
 
 const QImage& picture_ref::image() const
@@ -73,19 +54,10 @@ const QImage& picture_ref::image() const
     return m_image;
 }
 
-void set_picture_override(const QString& name, const QImage& image)
+const picture_source& embedded_pictures()
 {
-    overrides()[name] = image;
-}
-
-void clear_picture_override(const QString& name)
-{
-    overrides().erase(name);
-}
-
-void clear_picture_overrides()
-{
-    overrides().clear();
+    static const picture_source embedded;
+    return embedded;
 }
 
 QImage cell_picture(const QImage& strip, int rows, int columns, int index)

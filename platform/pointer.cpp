@@ -1,5 +1,4 @@
 #include "pointer.h"
-#include "test_hooks.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -12,12 +11,6 @@
 namespace platform {
 
 namespace {
-
-std::optional<QPoint>& cursor_override()
-{
-    static std::optional<QPoint> position;
-    return position;
-}
 
 // The window the pointer was last seen to enter, until it leaves it.
 class pointer_follower : public QObject {
@@ -53,7 +46,7 @@ QPointer<pointer_follower>& follower()
 bool pointer_in_program()
 {
     const pointer_follower* f = follower();
-    return cursor_override() || !f || !f->known || f->under_pointer;
+    return !f || !f->known || f->under_pointer;
 }
 
 void follow_pointer_across_windows()
@@ -67,12 +60,13 @@ void follow_pointer_across_windows()
 
 QPoint cursor_pos()
 {
-    return cursor_override() ? *cursor_override() : QCursor::pos();
+    return QCursor::pos();
 }
 
-void set_cursor_pos_override(std::optional<QPoint> position)
+const pointer_source& system_pointer()
 {
-    cursor_override() = position;
+    static const pointer_source system;
+    return system;
 }
 
 QPoint screen_to_client(const QWidget* widget, QPoint screen_point)

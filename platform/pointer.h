@@ -6,27 +6,34 @@
 #include <QPoint>
 #include <QRegion>
 #include <QSize>
-#include <functional>
-#include <optional>
 
 class QWidget;
 
 namespace platform {
 
-// The pointer in screen pixels (GetCursorPos). Tests may place it with
-// QCursor::setPos, which the offscreen platform honours, or through their
-// own override.
+// The pointer in screen pixels (GetCursorPos).
 QPoint cursor_pos();
 
 // Whether the pointer is over a window of the program. Where the windowing
 // system keeps the last position once the pointer has left every window of
 // the program (Wayland), this is what tells that it has gone. True until
-// the pointer is first seen to enter or leave one, and while tests place
-// the pointer themselves.
+// the pointer is first seen to enter or leave one.
 bool pointer_in_program();
 // Starts following the pointer into and out of the program's windows;
 // further calls do nothing.
 void follow_pointer_across_windows();
+
+// The pointer as the controls follow it: the system's unless they are given
+// another, as a test places the pointer where it wants.
+class pointer_source {
+public:
+    virtual ~pointer_source() = default;
+    virtual QPoint position() const { return cursor_pos(); }
+    virtual bool in_program() const { return pointer_in_program(); }
+};
+
+// The system's pointer, which the source itself holds no state of.
+const pointer_source& system_pointer();
 
 // A screen point in pixels relative to a widget's client area (ScreenToClient).
 QPoint screen_to_client(const QWidget* widget, QPoint screen_point);

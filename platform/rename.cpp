@@ -298,27 +298,25 @@ bool is_plain_name(std::string_view name)
 
 namespace {
 
-rename_result staged_steps(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
-                           way& by, const logged_as& logged)
+rename_result steps_through(file_calls& calls, std::string_view old_name, std::string_view new_name, bool look_first,
+                           way& by, const logged_as& logged, const file_system& files)
 {
-    if (!staged_calls::active())
-        return rename_steps(calls, old_name, new_name, look_first, by, logged);
-    staged_calls staged(calls);
-    return rename_steps(staged, old_name, new_name, look_first, by, logged);
+    std::unique_ptr<file_calls> room;
+    return rename_steps(files.renaming(calls, room), old_name, new_name, look_first, by, logged);
 }
 
 } // namespace
 
 rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& by,
-                        logged_as logged)
+                        logged_as logged, const file_system& files)
 {
-    return staged_steps(calls, old_name, new_name, true, by, logged);
+    return steps_through(calls, old_name, new_name, true, by, logged, files);
 }
 
 rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
-                            rename_way& by, logged_as logged)
+                            rename_way& by, logged_as logged, const file_system& files)
 {
-    return staged_steps(calls, old_name, new_name, false, by, logged);
+    return steps_through(calls, old_name, new_name, false, by, logged, files);
 }
 
 std::string folder_prefix(const std::string& folder)
@@ -328,7 +326,7 @@ std::string folder_prefix(const std::string& folder)
     return folder + path_separator;
 }
 
-rename_result rename_no_replace(const std::string& old_path, const std::string& new_path)
+rename_result rename_no_replace(const std::string& old_path, const std::string& new_path, const file_system& files)
 {
     const auto split = split_in_one_folder(old_path, new_path);
     if (!split)
@@ -336,7 +334,7 @@ rename_result rename_no_replace(const std::string& old_path, const std::string& 
     system_calls calls(AT_FDCWD, split->prefix);
     // A folder named by its path is not held: it learns its way afresh.
     rename_way by = rename_way::atomic;
-    return rename_in(system_or_stand_in(calls), split->old_name, split->new_name, by);
+    return rename_in(files.on(calls), split->old_name, split->new_name, by, {}, files);
 }
 
 } // namespace platform

@@ -72,9 +72,9 @@ struct logged_as {
 // algorithm of every rename and every plan. Refused before any call: a name
 // that is empty, ".", "..", holds '/' or NUL, or is longer than 255 bytes.
 // Refused right before the call: an entry that is gone or is no longer a
-// file or a link.
+// file or a link. `files` is the file system the folder was opened on.
 rename_result rename_in(file_calls& calls, std::string_view old_name, std::string_view new_name, rename_way& way,
-                        logged_as logged = {});
+                        logged_as logged = {}, const file_system& files = kernel_files());
 
 // The same for an entry that a listing showed as a file or a link, which is
 // not looked at again: the listing was the look. What another program puts
@@ -82,11 +82,12 @@ rename_result rename_in(file_calls& calls, std::string_view old_name, std::strin
 // refuses a folder, so a look right before the rename would only narrow
 // that, at the cost of a path lookup per file.
 rename_result rename_listed(file_calls& calls, std::string_view old_name, std::string_view new_name,
-                            rename_way& way, logged_as logged = {});
+                            rename_way& way, logged_as logged = {}, const file_system& files = kernel_files());
 
 // The same from two full paths, which must name entries of the same folder
 // (compared byte for byte up to and including the last separator).
-rename_result rename_no_replace(const std::string& old_path, const std::string& new_path);
+rename_result rename_no_replace(const std::string& old_path, const std::string& new_path,
+                                const file_system& files = kernel_files());
 
 // The folder as a prefix that a plain name can follow directly.
 std::string folder_prefix(const std::string& folder);

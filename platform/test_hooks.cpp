@@ -4,12 +4,7 @@ namespace platform {
 
 void reset_test_hooks()
 {
-    reset_file_hooks();
-    set_message_box_hook({});
-    set_question_box_hook({});
     set_end_program_hook({});
-    clear_picture_overrides();
-    set_cursor_pos_override(std::nullopt);
 }
 
 } // namespace platform

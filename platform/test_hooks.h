@@ -1,40 +1,18 @@
 #pragma once
 
-// Every place where a test steers the platform, in one list: each hook is
-// off in the program, and reset_test_hooks() turns them all off again, which
+// The one place where a test still steers the program from outside: the end
+// of the program, which a test stands in for so that it goes on after a
+// close. Every other double is given to the object that uses it. The hook
+// is off in the program, and reset_test_hooks() turns it off again, which
 // each test fixture does after every test so that no test leaks a hook into
-// the next. The file services' own hooks, which need no Qt, are in
-// file_calls.h, and are reset with the others.
+// the next.
 
-#include "file_calls.h"
-
-#include <QImage>
-#include <QPoint>
-#include <QString>
 #include <functional>
-#include <optional>
-#include <string>
 
 namespace platform {
 
-// Replaces the message box, so that no test ever waits on a modal dialog.
-// The hook receives the text and the title the box would show.
-void set_message_box_hook(std::function<void(const QString& text, const QString& title)> hook);
-// The same for the Yes/No question; the hook gives the answer.
-void set_question_box_hook(std::function<bool(const QString& text, const QString& title)> hook);
-
 // Stands in for ending the program, so a caller returns straight after it.
 void set_end_program_hook(std::function<void()> hook);
-
-// Puts a picture of the test's own in place of the named one, so a test can
-// tell cells apart by colour; a null image stands for a picture that is
-// missing. Clearing gives the embedded picture back.
-void set_picture_override(const QString& name, const QImage& image);
-void clear_picture_override(const QString& name);
-void clear_picture_overrides();
-
-// Places the pointer where the controls will read it, whatever QCursor says.
-void set_cursor_pos_override(std::optional<QPoint> position);
 
 void reset_test_hooks();
 

@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Run with cmake -P. Fails when a source file of a layer includes a header
 # of a layer it may not see (or of tests/ or tools/), when a front end that
 # must run without a display links Qt GUI or Qt Widgets, and when the
-# program holds a test double. LAYERS lists each layer as NAME=ALLOWED,...
+# program or the command line holds a test double or a test seam. LAYERS lists each layer as NAME=ALLOWED,...
 # (the layers it may include besides its own); PROBES names the programs
 # that link only the engine and only the command line, built in PROBE_DIR
 # (the build folder BUILD_DIR) by GENERATOR's MAKE_PROGRAM.
@@ -62,14 +62,56 @@ foreach(probe ${PROBES})
   endif()
 endforeach()
 
-if(PROGRAM)
-  execute_process(COMMAND nm -C ${PROGRAM} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+# No test seam in the program or in the command line's objects (SEAM_CHECKED),
+# whatever its name. First, no symbol that the tests' own library (SUPPORT)
+# defines, compared by mangled name: its doubles live there and nowhere else.
+# Only its strong definitions count; the inline functions and templates of
+# the product's headers that it compiles are weak. Then no entry point by
+# which a test steers the product from outside: a setter of a hook, an
+# override or a stand-in, a reset of them, a pretence. Every seam is a
+# parameter or a virtual of an object the test builds. The yield and the end
+# of the program keep their hooks until the run no longer yields from inside
+# itself (SEAM_EXEMPT).
+function(defined_symbols file types out)
+  execute_process(COMMAND nm --defined-only ${file} OUTPUT_VARIABLE symbols RESULT_VARIABLE status
+                  ERROR_QUIET)
   if(NOT status EQUAL 0)
-    message(FATAL_ERROR "nm could not read ${PROGRAM}")
+    message(FATAL_ERROR "nm could not read ${file}")
   endif()
-  string(REGEX MATCH "[^\n]*(headless_window|widget_window|option_stand_in)[^\n]*" double "${symbols}")
-  if(double)
-    message(FATAL_ERROR "The program holds a test double: ${double}")
+  string(REGEX MATCHALL "[0-9a-f]+ [${types}] [^\n]+" lines "${symbols}")
+  list(TRANSFORM lines REPLACE "^[0-9a-f]+ . " "")
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+if(SEAM_CHECKED)
+  set(support "")
+  foreach(library ${SUPPORT})
+    defined_symbols(${library} "TDBR" symbols)
+    list(APPEND support ${symbols})
+  endforeach()
+  list(REMOVE_DUPLICATES support)
+  if(NOT support)
+    message(FATAL_ERROR "No symbol found in the tests' library: ${SUPPORT}")
   endif()
+  foreach(file ${SEAM_CHECKED})
+    defined_symbols(${file} "a-zA-Z" symbols)
+    list(JOIN symbols "\n" text)
+    set(text "\n${text}\n")
+    foreach(symbol ${support})
+      string(FIND "${text}" "\n${symbol}\n" at)
+      if(NOT at EQUAL -1)
+        execute_process(COMMAND c++filt ${symbol} OUTPUT_VARIABLE readable OUTPUT_STRIP_TRAILING_WHITESPACE)
+        message(FATAL_ERROR "${file} holds a test double: ${readable}")
+      endif()
+    endforeach()
+    execute_process(COMMAND nm -C ${file} OUTPUT_VARIABLE readable ERROR_QUIET)
+    string(REGEX MATCHALL "[^\n]*[ :](((set|reset|clear)_[a-z_]*(hook|override|overrides|stand_in)s?)|test_hooks|pretend_[a-z_]*|staged_[a-z_]*)[(:][^\n]*"
+           seams "${readable}")
+    foreach(seam ${seams})
+      if(NOT seam MATCHES "${SEAM_EXEMPT}" OR NOT SEAM_EXEMPT)
+        message(FATAL_ERROR "${file} holds a test seam: ${seam}")
+      endif()
+    endforeach()
+  endforeach()
 endif()
 message(STATUS "Layers and program are clean")

@@ -27,7 +27,8 @@ void file_list_model::set_folder(platform::listed_folder folder)
     endResetModel();
 }
 
-file_list::file_list(QWidget* parent) : QListView(parent), m_model(this)
+file_list::file_list(QWidget* parent, const platform::file_system& files)
+    : QListView(parent), m_model(this), m_files(files)
 {
     // Equal rows let the view place a hundred thousand entries without
     // measuring each one; placing them still takes a pass over all, which a
@@ -50,7 +51,7 @@ bool file_list::set_path(const std::string& folder)
 {
     // A folder chosen now replaces whatever a Refresh was still reading.
     m_reading.reset();
-    return take(platform::listed_folder::read(folder));
+    return take(platform::listed_folder::read(folder, m_files));
 }
 
 bool file_list::take(std::optional<platform::listed_folder> listed)
@@ -72,7 +73,7 @@ void file_list::finish_reading()
 bool file_list::Refresh()
 {
     settle();
-    const auto reading = std::make_shared<platform::listed_folder::reading>(Path());
+    const auto reading = std::make_shared<platform::listed_folder::reading>(Path(), m_files);
     m_reading = reading;
     while (!reading->step()) {
         platform::yield();

@@ -37,7 +37,8 @@ private:
 class file_list : public QListView {
     Q_OBJECT
 public:
-    explicit file_list(QWidget* parent = nullptr);
+    // The folders are opened on `files`, which must outlive the list.
+    explicit file_list(QWidget* parent = nullptr, const platform::file_system& files = platform::kernel_files());
 
     const std::string& Path() const { return m_model.folder().path(); }
     // Reads the folder; one that cannot be read leaves the path and the
@@ -93,6 +94,7 @@ private:
     bool take(std::optional<platform::listed_folder> listed);
 
     file_list_model m_model;
+    const platform::file_system& m_files;
     std::shared_ptr<platform::listed_folder::reading> m_reading;
     std::shared_ptr<platform::listed_folder::checking> m_checking;
 };

@@ -124,7 +124,8 @@ void folder_list_model::set_rows(std::vector<folder_row> rows)
     endResetModel();
 }
 
-folder_list::folder_list(QWidget* parent) : QListView(parent), m_model(this)
+folder_list::folder_list(QWidget* parent, const platform::file_system& files)
+    : QListView(parent), m_model(this), m_files(files)
 {
     setModel(&m_model);
     setItemDelegate(new indent_delegate(this));
@@ -135,7 +136,7 @@ folder_list::folder_list(QWidget* parent) : QListView(parent), m_model(this)
 bool folder_list::set_path(const std::string& folder)
 {
     const std::string plain = plain_folder(folder);
-    auto subfolders = platform::list_subfolders(plain);
+    auto subfolders = platform::list_subfolders(plain, m_files);
     if (!subfolders)
         return false;
     m_previous_path = m_path;

@@ -6,6 +6,8 @@
 // Folder names are bytes like file names; rows show them lossily and map
 // back to their full paths by index.
 
+#include "platform/file_calls.h"
+
 #include <QAbstractListModel>
 #include <QListView>
 #include <functional>
@@ -47,7 +49,8 @@ private:
 class folder_list : public QListView {
     Q_OBJECT
 public:
-    explicit folder_list(QWidget* parent = nullptr);
+    // The folders are listed on `files`, which must outlive the list.
+    explicit folder_list(QWidget* parent = nullptr, const platform::file_system& files = platform::kernel_files());
 
     const std::string& Path() const { return m_path; }
     // Goes to a folder and raises Change, also when the program writes the
@@ -72,6 +75,7 @@ private:
     void select_current();
 
     folder_list_model m_model;
+    const platform::file_system& m_files;
     std::string m_path;
     std::string m_previous_path;
     std::vector<folder_row> m_previous_rows;

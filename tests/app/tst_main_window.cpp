@@ -15,6 +15,7 @@
 #include "folder_fixture.h"
 #include "listed.h"
 #include "shown_form.h"
+#include "scripted_boxes.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -31,6 +32,10 @@ using renamer::Form3;
 using renamer::text_id;
 
 namespace {
+
+// The boxes the windows report and ask in, which each test answers; cleanup()
+// gives them back to the toolkit.
+fixture::scripted_boxes boxes;
 
 QRect twips_rect(int left, int top, int width, int height)
 {
@@ -64,11 +69,13 @@ private slots:
     void init()
     {
         // A pattern box losing the focus may show its message; no test waits on it.
-        platform::set_message_box_hook([this](const QString& text, const QString&) { messages << text; });
+        boxes.on_message = ([this](const QString& text, const QString&) { messages << text; });
     }
     void cleanup()
     {
         platform::reset_test_hooks();
+        boxes.reset();
+    boxes.reset();
         messages.clear();
     }
 
@@ -112,7 +119,7 @@ private:
 
 void tst_main_window::window_and_title()
 {
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     QCOMPARE(w.size(), twips_rect(0, 0, 11790, 7935).size());
     QCOMPARE(w.xp_canvas1().geometry(), w.rect());
@@ -165,7 +172,7 @@ void tst_main_window::option_captions_hover_data()
 void tst_main_window::option_captions_hover()
 {
     QFETCH(int, which);
-    shown_form f;
+    shown_form f({}, boxes);
     controls::xpradiobutton& option = f.form->option(check_id(which));
     controls::caption_label* caption = option.lbl();
     QVERIFY(!caption->text().isEmpty());
@@ -206,7 +213,7 @@ void tst_main_window::click_on_what_takes_no_focus()
     QFETCH(QString, clicked);
     QFETCH(QPoint, at);
     QFETCH(bool, takes_focus);
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QWidget* editor = w.text_box(text_id::Text3).line_editor();
@@ -226,7 +233,7 @@ void tst_main_window::click_on_what_takes_no_focus()
 void tst_main_window::quick_click_after_a_pattern_without_star()
 {
     const std::vector<std::string> names{"a.txt", "b.txt"};
-    shown_form f(names);
+    shown_form f(names, boxes);
     Form3& w = *f.form;
     QVERIFY(QTest::qWaitForWindowActive(&w));
     click_at(w.option(check_id::Check2));
@@ -265,7 +272,7 @@ void tst_main_window::design_values_loaded()
     QFETCH(double, points);
     QFETCH(bool, grey);
 
-    shown_form f;
+    shown_form f({}, boxes);
     QWidget* control = named(*f.form, QTest::currentDataTag());
     QString shown;
     QFont font;
@@ -302,7 +309,7 @@ void tst_main_window::tab_order()
 {
     QFETCH(bool, shift);
     QFETCH(QStringList, stops);
-    shown_form f;
+    shown_form f({}, boxes);
     QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
     QTRY_VERIFY(f.form->xp_canvas1().hasFocus());
     for (const QString& name : stops) {
@@ -350,7 +357,7 @@ void tst_main_window::controls_in_place()
     QFETCH(QRect, twips);
     QFETCH(QString, on_top);
 
-    shown_form f;
+    shown_form f({}, boxes);
     QWidget* c = named(*f.form, QTest::currentDataTag());
     QVERIFY(c);
     QCOMPARE(c->parentWidget(), named(*f.form, container));
@@ -380,7 +387,7 @@ void tst_main_window::options_click_before_value()
     QFETCH(int, selected);
     QFETCH(int, clicked);
 
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     if (selected >= 0)
         w.set_check_value(check_id(selected), true);
@@ -433,7 +440,7 @@ void tst_main_window::rename_through_command1()
     QFETCH(QString, pattern);
     QFETCH(QStringList, after);
 
-    shown_form f({"a1.txt", "b_a.jpg", "c.doc"});
+    shown_form f({"a1.txt", "b_a.jpg", "c.doc"}, boxes);
     Form3& w = *f.form;
     QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), what);
     QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), with);
@@ -459,7 +466,7 @@ void tst_main_window::rename_through_command1()
 
 void tst_main_window::query_through_command2()
 {
-    shown_form f({"IMG_1.jpg", "a.txt", "img_2.jpg"});
+    shown_form f({"IMG_1.jpg", "a.txt", "img_2.jpg"}, boxes);
     Form3& w = *f.form;
     const auto before = fixture::read_folder(f.folder());
     QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("IMG"));
@@ -479,7 +486,7 @@ void tst_main_window::query_through_command2()
 // what the window shows.
 void tst_main_window::texts_show_what_the_program_wrote()
 {
-    shown_form f({"aq1.txt", "b.txt"});
+    shown_form f({"aq1.txt", "b.txt"}, boxes);
     Form3& w = *f.form;
     QLineEdit* text3 = w.text_box(text_id::Text3).line_editor();
     QLineEdit* text4 = w.text_box(text_id::Text4).line_editor();
@@ -503,7 +510,7 @@ void tst_main_window::run_before_the_folder_is_read()
 {
     const auto dir = fixture::make_folder();
     fixture::make_files(dir->path(), {"a1.txt", "b1.txt"});
-    Form3 w(dir->path());
+    Form3 w(dir->path(), boxes);
     w.show();
     const auto& list = w.findChild<widgets::file_list*>(QStringLiteral("File1"))->model_of_names();
     QCOMPARE(list.rowCount(), 0);
@@ -532,7 +539,7 @@ void tst_main_window::second_run_is_refused()
     QFETCH(bool, second_on_command1);
 
     const std::vector<std::string> names{"x.txt", "y.txt", "z.txt"};
-    shown_form f(names);
+    shown_form f(names, boxes);
     Form3& w = *f.form;
     // A pattern renames each file by its position, so a second run inside
     // the first would also show on disk.
@@ -565,7 +572,7 @@ void tst_main_window::second_run_is_refused()
 // lists show what they hold now, emptied at the run's start.
 void tst_main_window::inputs_during_a_run()
 {
-    shown_form f({"a1.txt", "a2.txt", "a3.txt"});
+    shown_form f({"a1.txt", "a2.txt", "a3.txt"}, boxes);
     Form3& w = *f.form;
     QTest::keyClicks(w.text_box(text_id::Text3).line_editor(), QStringLiteral("a"));
     QTest::keyClicks(w.text_box(text_id::Text4).line_editor(), QStringLiteral("b"));
@@ -595,7 +602,7 @@ void tst_main_window::inputs_during_a_run()
 
 void tst_main_window::help_window_once()
 {
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     QVERIFY(!w.help_window());
     click_at(w.xphelp1());
@@ -624,7 +631,7 @@ void tst_main_window::closing_ends_everything_data()
 void tst_main_window::closing_ends_everything()
 {
     QFETCH(bool, by_button);
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     click_at(w.xphelp1());
     QPointer<renamer::Form2> help = w.help_window();
@@ -645,7 +652,7 @@ void tst_main_window::closing_ends_everything()
 
 void tst_main_window::help_reopens_at_its_top()
 {
-    shown_form f;
+    shown_form f({}, boxes);
     Form3& w = *f.form;
     click_at(w.xphelp1());
     QPointer<renamer::Form2> first = w.help_window();
@@ -684,7 +691,7 @@ void tst_main_window::shaped_by_alpha_data()
 void tst_main_window::shaped_by_alpha()
 {
     QFETCH(bool, help);
-    shown_form f;
+    shown_form f({}, boxes);
     QWidget* window = f.form.get();
     if (help) {
         click_at(f.form->xpcmdbutton1());
@@ -705,7 +712,7 @@ void tst_main_window::shaped_by_alpha()
 // queries.
 void tst_main_window::read_by_screen_readers()
 {
-    shown_form f({"IMG_1.jpg", "a.txt"});
+    shown_form f({"IMG_1.jpg", "a.txt"}, boxes);
     Form3& w = *f.form;
     const auto read = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
     QCOMPARE(read(&w)->role(), QAccessible::Window);
@@ -743,7 +750,7 @@ void tst_main_window::read_by_screen_readers()
 void tst_main_window::any_theme_leaves_the_look()
 {
     const auto shot = [](const std::string& folder) {
-        Form3 w(folder);
+        Form3 w(folder, boxes);
         w.show();
         if (!QTest::qWaitForWindowExposed(&w))
             return QImage();

@@ -7,6 +7,7 @@
 #include "platform/test_hooks.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
+#include "scripted_boxes.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -20,6 +21,10 @@ using renamer::preview_window;
 using renamer::text_id;
 
 namespace {
+
+// The boxes the windows report and ask in, which each test answers; cleanup()
+// gives them back to the toolkit.
+fixture::scripted_boxes boxes;
 
 using row = std::tuple<std::string, std::string, rename_outcome>;
 
@@ -80,12 +85,13 @@ void tst_preview::init()
     state.reset();
     state = std::make_unique<temporary_state_folder>();
     messages.clear();
-    platform::set_message_box_hook([this](const QString& text, const QString&) { messages << text; });
+    boxes.on_message = ([this](const QString& text, const QString&) { messages << text; });
 }
 
 void tst_preview::cleanup()
 {
     platform::reset_test_hooks();
+    boxes.reset();
     state.reset();
 }
 
@@ -94,7 +100,7 @@ void tst_preview::cleanup()
 // of the same run has just freed.
 void tst_preview::rows_are_the_run_that_follows()
 {
-    shown_form f({"a", "b", "f1", "F3", "f3", "f6", "z"});
+    shown_form f({"a", "b", "f1", "F3", "f3", "f6", "z"}, boxes);
     Form3& w = *f.form;
     click_at(w.option(check_id::Check2));
     w.Combo1().setCurrentText(QStringLiteral("f*"));
@@ -157,7 +163,7 @@ void tst_preview::follows_every_change()
     QFETCH(QString, change);
     QFETCH(QStringList, names);
 
-    shown_form f({"a1.txt", "a2.txt", "b.txt"});
+    shown_form f({"a1.txt", "a2.txt", "b.txt"}, boxes);
     Form3& w = *f.form;
     const std::string other = f.folder() + "/other";
     make_path(other);
@@ -199,7 +205,7 @@ void tst_preview::follows_every_change()
 // the replacement rule.
 void tst_preview::rename_checks_the_pattern_first()
 {
-    shown_form f({"a1", "a2"});
+    shown_form f({"a1", "a2"}, boxes);
     Form3& w = *f.form;
     click_at(w.option(check_id::Check2));
     click_at(w.Combo1());

@@ -8,6 +8,7 @@
 #include "platform/test_hooks.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
+#include "scripted_boxes.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -30,6 +31,10 @@ using renamer::Form3;
 using renamer::text_id;
 
 namespace {
+
+// The boxes the windows report and ask in, which each test answers; cleanup()
+// gives them back to the toolkit.
+fixture::scripted_boxes boxes;
 
 // The window shows its message once the handler has returned, from the
 // message loop.
@@ -192,10 +197,10 @@ void tst_report_and_undo::init()
     const auto titled = [](const QString& text, const QString& title) {
         return title == QStringLiteral("Fennimo") ? text : title + QStringLiteral(": ") + text;
     };
-    platform::set_message_box_hook([this, titled](const QString& text, const QString& title) {
+    boxes.on_message = ([this, titled](const QString& text, const QString& title) {
         messages << titled(text, title);
     });
-    platform::set_question_box_hook([this, titled](const QString& text, const QString& title) {
+    boxes.on_question = ([this, titled](const QString& text, const QString& title) {
         questions << titled(text, title);
         return answer;
     });
@@ -204,6 +209,7 @@ void tst_report_and_undo::init()
 void tst_report_and_undo::cleanup()
 {
     platform::reset_test_hooks();
+    boxes.reset();
     state.reset();
 }
 
@@ -250,7 +256,7 @@ void tst_report_and_undo::run_reports_refusals()
     std::vector<std::string> names;
     for (const auto& f : files)
         names.push_back(str(f));
-    shown_form f(names);
+    shown_form f(names, boxes);
     Form3& w = *f.form;
     if (what.startsWith(QLatin1Char('*'))) {
         // A pattern, which may well give several files one name.
@@ -289,7 +295,7 @@ void tst_report_and_undo::undo_restores_every_name()
 {
     const std::vector<std::string> names{"x.jpg", "x\xff\xfe.jpg", "x\ttab\\back.jpg", "x\nline\x01.jpg", "旅行x.jpg",
                                          "other.txt"};
-    shown_form f(names);
+    shown_form f(names, boxes);
     Form3& w = *f.form;
     make_path(f.folder() + "/sub");
     write_file(f.folder() + "/sub", "x.jpg", "in sub");
@@ -345,7 +351,7 @@ void tst_report_and_undo::undo_restores_every_name()
 // the name is free, puts it back.
 void tst_report_and_undo::undo_that_cannot_finish_keeps_the_rest()
 {
-    shown_form f({"a1", "a2", "a3"});
+    shown_form f({"a1", "a2", "a3"}, boxes);
     Form3& w = *f.form;
     replace(w, "a", "b");
     press_Command1(w);
@@ -371,7 +377,7 @@ void tst_report_and_undo::undo_that_cannot_finish_keeps_the_rest()
 // undo cut short had put back already count as put back.
 void tst_report_and_undo::each_undo_takes_back_one_run_more()
 {
-    auto first = std::make_unique<shown_form>(std::vector<std::string>{"a1", "a2", "a3"});
+    auto first = std::make_unique<shown_form>(std::vector<std::string>{"a1", "a2", "a3"}, boxes);
     const std::string folder = first->folder();
     const auto dir = std::move(first->dir);
     replace(*first->form, "a", "b");
@@ -383,7 +389,7 @@ void tst_report_and_undo::each_undo_takes_back_one_run_more()
     // An undo killed after its first rename back.
     QVERIFY(::rename((folder + "/c3").c_str(), (folder + "/b3").c_str()) == 0);
 
-    shown_form second({"z"});
+    shown_form second({"z"}, boxes);
     press_undo(*second.form);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b1=a1;b2=a2;b3=a3;"));
     QVERIFY(messages.isEmpty());
@@ -400,7 +406,7 @@ void tst_report_and_undo::each_undo_takes_back_one_run_more()
 // folder it started in, all of it, and nothing of the other.
 void tst_report_and_undo::folder_stays_while_a_run_goes()
 {
-    shown_form f({"a1", "a2", "a3", "a4"});
+    shown_form f({"a1", "a2", "a3", "a4"}, boxes);
     Form3& w = *f.form;
     make_path(f.folder() + "/sub");
     make_files(f.folder() + "/sub", {"a5", "a6", "a7", "a8"});
@@ -421,7 +427,7 @@ void tst_report_and_undo::folder_stays_while_a_run_goes()
 // then, with every rename made so far.
 void tst_report_and_undo::close_completes_the_journal()
 {
-    shown_form f(numbered("a", 40));
+    shown_form f(numbered("a", 40), boxes);
     Form3& w = *f.form;
     replace(w, "a", "b");
     int ended = 0;

@@ -5,6 +5,7 @@
 #include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
+#include "scripted_boxes.h"
 
 #include <QtTest>
 
@@ -19,15 +20,20 @@ class tst_widget_window : public QObject {
 private slots:
     void init()
     {
-        platform::set_message_box_hook([this](const QString& text, const QString&) { reports << text; });
+        boxes.on_message = ([this](const QString& text, const QString&) { reports << text; });
     }
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup()
+    {
+        platform::reset_test_hooks();
+        boxes.reset();
+    }
     void rename_run_agrees_with_headless_data();
     void rename_run_agrees_with_headless();
 
 private:
     temporary_state_folder state;
     QStringList reports;
+    fixture::scripted_boxes boxes;
 };
 
 void tst_widget_window::rename_run_agrees_with_headless_data()
@@ -63,8 +69,8 @@ void tst_widget_window::rename_run_agrees_with_headless()
         fixture::write_file(plain_dir.path(), fixture::str(name), fixture::str(name));
         fixture::write_file(widget_dir.path(), fixture::str(name), fixture::str(name));
     }
-    renamer::headless_window plain(plain_dir.path());
-    renamer::widget_window widgets(widget_dir.path());
+    renamer::headless_window plain(plain_dir.path(), boxes);
+    renamer::widget_window widgets(widget_dir.path(), platform::kernel_files(), boxes);
     for (renamer::window_controls* window : {static_cast<renamer::window_controls*>(&plain),
                                              static_cast<renamer::window_controls*>(&widgets)}) {
         if (option >= 0) {

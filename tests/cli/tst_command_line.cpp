@@ -10,6 +10,7 @@
 #include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
+#include "scripted_boxes.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -267,12 +268,12 @@ void tst_command_line::undo_of_the_windows_run()
     make_files(folder, {"a1", "a2", "b2"});
     const auto before = read_folder(folder);
     {
-        renamer::headless_window window(folder);
+        fixture::scripted_boxes boxes;
+        boxes.on_message = [](const QString&, const QString&) {};
+        renamer::headless_window window(folder, boxes);
         window.set_text(renamer::text_id::Text3, "a");
         window.set_text(renamer::text_id::Text4, "b");
-        platform::set_message_box_hook([](const QString&, const QString&) {});
         renamer::rename_run(window);
-        platform::reset_test_hooks();
     }
     QCOMPARE(describe(read_folder(folder)), describe({{"a2", "a2"}, {"b1", "a1"}, {"b2", "b2"}}));
 

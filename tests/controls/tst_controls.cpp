@@ -11,6 +11,8 @@
 #include "controls/xpradiobutton.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "placed_pointer.h"
+#include "stand_in_pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
 
@@ -26,6 +28,13 @@ using namespace controls;
 
 namespace {
 
+// The pictures the controls are made with: the tests' own, which tell the
+// cells apart; cleanup() gives the embedded ones back.
+fixture::stand_in_pictures pictures;
+// Where the test places the pointer the controls follow; cleanup() leaves it
+// to the system again.
+fixture::placed_pointer placed;
+
 enum kind { button, option, check };
 const char* const kind_names[] = {"button", "option", "check"};
 
@@ -37,18 +46,18 @@ void install_stand_in_art()
     for (int x = 0; x < 90; ++x)
         for (int y = 0; y < 21; ++y)
             strip.setPixel(x, y, qRgb(10 + 20 * (x / 18), 100 + y, 10 * (x % 18)));
-    platform::set_picture_override("cmdbutton", strip);
+    pictures.set("cmdbutton", strip);
     QImage checks(16, 192, QImage::Format_ARGB32);
     for (int y = 0; y < 192; ++y)
         for (int x = 0; x < 16; ++x)
             checks.setPixel(x, y, qRgb(10 + 20 * (y / 16), 60, 0));
-    platform::set_picture_override("checkbox", checks);
+    pictures.set("checkbox", checks);
     for (int cell = 0; cell < 8; ++cell) {
         QImage circle(13, 13, QImage::Format_ARGB32);
         circle.fill(qRgb(10 + 20 * cell, 60, 0));
         for (QPoint corner : {QPoint(0, 0), QPoint(12, 0), QPoint(0, 12), QPoint(12, 12)})
             circle.setPixel(corner, qRgba(0, 0, 0, 0));
-        platform::set_picture_override(QStringLiteral("option_%1").arg(cell), circle);
+        pictures.set(QStringLiteral("option_%1").arg(cell), circle);
     }
 }
 
@@ -83,9 +92,9 @@ class tst_controls : public QObject {
         m_bags.push_back(std::make_unique<platform::property_bag>());
         m_bags.back()->ambient_display_name = name;
         m_bags.back()->ambient_font = QFont(QStringLiteral("宋体"), k == button ? 9 : 10.5);
-        hover_control* c = k == button ? static_cast<hover_control*>(new xpcmdbutton(parent))
-                           : k == option ? static_cast<hover_control*>(new xpradiobutton(parent))
-                                         : new xpcheckbox(parent);
+        hover_control* c = k == button ? static_cast<hover_control*>(new xpcmdbutton(parent, pictures, placed))
+                           : k == option ? static_cast<hover_control*>(new xpradiobutton(parent, pictures, placed))
+                                         : new xpcheckbox(parent, pictures, placed);
         c->setGeometry(geometry);
         c->place(m_bags.back().get(), placement::new_instance);
         return c;
@@ -160,7 +169,7 @@ private slots:
         const QByteArray tag = QTest::currentDataTag() ? QTest::currentDataTag() : "";
         m_kind = tag.startsWith("option") ? option : tag.startsWith("check") ? check : button;
         install_stand_in_art();
-        platform::set_cursor_pos_override(QPoint(-100, -100));
+        placed.at = QPoint(-100, -100);
         m_window = new QWidget;
         m_window->setGeometry(50, 50, 400, 300);
         m_control = make(m_kind, m_window, QStringLiteral("Check1"), QRect(10, 10, m_kind == button ? 75 : 120, m_kind == button ? 23 : 17));
@@ -177,6 +186,8 @@ private slots:
         delete m_window;
         m_bags.clear();
         platform::reset_test_hooks();
+        pictures.clear();
+        placed.at.reset();
     }
 
     // The controls are linked with the real art, at the sizes they cut.
@@ -301,7 +312,7 @@ private slots:
         m_control->events().bind(u"MouseOut", [this] { m_log << QStringLiteral("running %1").arg(m_control->Timer1().enabled()); });
         send_move(m_control, QPoint(5, 5));
         m_log.clear();
-        platform::set_cursor_pos_override(m_control->mapToGlobal(pointer));
+        placed.at = m_control->mapToGlobal(pointer);
         for (int i = 0; i < 3; ++i)
             m_control->Timer1().tick();
         // The check box draws its rest face before it raises MouseOut.
@@ -332,7 +343,7 @@ private slots:
     {
         QFETCH(bool, window_left);
         const QPoint inside = m_control->mapToGlobal(QPoint(5, 5));
-        platform::set_cursor_pos_override(window_left ? std::nullopt : std::optional<QPoint>(inside));
+        placed.at = window_left ? std::nullopt : std::optional<QPoint>(inside);
         QCursor::setPos(inside);
         send_move(m_control, QPoint(5, 5));
         m_log.clear();
@@ -509,8 +520,8 @@ private slots:
             QVERIFY(read->state().checkStateMixed);
         }
 
-        xptopbuttons close(m_window);
-        xphelp help(m_window);
+        xptopbuttons close(m_window, pictures, placed);
+        xphelp help(m_window, pictures, placed);
         QCOMPARE(QAccessible::queryAccessibleInterface(&close)->text(QAccessible::Name), QStringLiteral("关闭"));
         QCOMPARE(QAccessible::queryAccessibleInterface(&help)->text(QAccessible::Name), QStringLiteral("帮助"));
         QCOMPARE(QAccessible::queryAccessibleInterface(&help)->role(), QAccessible::Button);
@@ -651,7 +662,7 @@ private slots:
         // Twips after a layout, pixels from the next tick on.
         QCOMPARE(c->unit(), scale_unit::twips);
         send_move(c, QPoint(5, 6));
-        platform::set_cursor_pos_override(c->mapToGlobal(QPoint(5, 6)));
+        placed.at = c->mapToGlobal(QPoint(5, 6));
         c->Timer1().tick();
         QCOMPARE(c->unit(), scale_unit::pixels);
         send_move(c, QPoint(5, 6));
@@ -699,7 +710,7 @@ private slots:
         bag.ambient_font = QFont(QStringLiteral("宋体"), 10.5);
         QStringList notified;
         bag.on_property_changed = [&](const QString& p) { notified << p; };
-        xpcheckbox original(m_window);
+        xpcheckbox original(m_window, pictures, placed);
         original.place(&bag, placement::new_instance);
         QCOMPARE(notified, (QStringList{"Caption", "Value", "Font", "BackColor", "ForeColor"}));
 
@@ -721,7 +732,7 @@ private slots:
 
         notified.clear();
         saved.on_property_changed = [&](const QString& p) { notified << p; };
-        xpcheckbox copy(m_window);
+        xpcheckbox copy(m_window, pictures, placed);
         copy.place(&saved, placement::load);
         QCOMPARE(notified, (QStringList{"Value", "Caption", "Font", "BackColor", "ForeColor"}));
         for (const stored_property& row : rows)
@@ -771,7 +782,7 @@ private slots:
         send_move(m_control, QPoint(30, 10));
         QTest::mousePress(m_control, Qt::LeftButton, {}, QPoint(30, 10));
         QTest::mouseRelease(m_control, Qt::LeftButton, {}, QPoint(30, 10));
-        platform::set_cursor_pos_override(m_control->mapToGlobal(QPoint(76, 23)));
+        placed.at = m_control->mapToGlobal(QPoint(76, 23));
         send_move(m_control, QPoint(30, 10));
         m_control->Timer1().tick();
         QCOMPARE(m_log, (QStringList{"MouseMove@0 0 0 30 10", "MouseDown@3 1 0 30 10", "MouseUp@1 1 0 30 10", "Click@0",

@@ -9,6 +9,7 @@
 #include "controls/xpgroupbox.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
+#include "stand_in_pictures.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -18,6 +19,10 @@
 using namespace controls;
 
 namespace {
+
+// The pictures the controls are made with: the tests' own, which tell the
+// cells apart; cleanup() gives the embedded ones back.
+fixture::stand_in_pictures pictures;
 
 // The corners' outermost pixels, which the curve leaves out.
 bool cut(int x, int y)
@@ -99,7 +104,7 @@ class tst_xpgroupbox : public QObject {
     // A box placed from the bag's stored values.
     xpgroupbox* load(platform::property_bag& bag, QSize size)
     {
-        auto* box = new xpgroupbox(m_window.get());
+        auto* box = new xpgroupbox(m_window.get(), pictures);
         box->setGeometry(QRect(QPoint(8, 8), size));
         box->place(&bag, placement::load);
         box->show();
@@ -114,14 +119,14 @@ private slots:
 
     void init()
     {
-        platform::set_picture_override(QStringLiteral("groupbox"), stand_in_frame());
+        pictures.set(QStringLiteral("groupbox"), stand_in_frame());
         m_bag = {};
         m_bag.ambient_display_name = QStringLiteral("xpgroupbox1");
         m_bag.ambient_font = QFont(QStringLiteral("宋体"));
         m_bag.ambient_font.setPointSizeF(10.5);
         m_window = std::make_unique<QWidget>();
         m_window->setGeometry(0, 0, 820, 520);
-        m_box = new xpgroupbox(m_window.get());
+        m_box = new xpgroupbox(m_window.get(), pictures);
         m_box->setGeometry(8, 8, 200, 120);
         m_box->place(&m_bag, placement::new_instance);
         m_window->show();
@@ -131,6 +136,7 @@ private slots:
     {
         m_window.reset();
         platform::reset_test_hooks();
+        pictures.clear();
     }
 
     // Every pixel of boxes loaded from stored values, with the caption at
@@ -174,7 +180,7 @@ private slots:
     {
         QStringList notified;
         m_bag.on_property_changed = [&](const QString& p) { notified << p; };
-        xpgroupbox box(m_window.get());
+        xpgroupbox box(m_window.get(), pictures);
         box.setGeometry(10, 200, 150, 80);
         box.place(&m_bag, placement::new_instance);
         QCOMPARE(notified, (QStringList{"Caption", "Enabled", "Font", "BackColor"}));
@@ -283,7 +289,7 @@ private slots:
         int box_events = 0, clicks = 0;
         for (const char* name : {"Click", "MouseDown", "MouseUp"})
             m_box->events().bind(QLatin1String(name), [&] { ++box_events; });
-        auto* inside = new xpcmdbutton(m_box);
+        auto* inside = new xpcmdbutton(m_box, pictures);
         inside->setGeometry(0, 40, 60, 23); // over the left line
         inside->place(&m_bag, placement::new_instance);
         inside->show();
@@ -348,11 +354,11 @@ private slots:
     // sides, corners cut on a curve, the inside in the back colour.
     void real_art()
     {
-        platform::clear_picture_override(QStringLiteral("groupbox"));
-        xpgroupbox box(m_window.get());
+        pictures.clear(QStringLiteral("groupbox"));
+        xpgroupbox box(m_window.get(), pictures);
         box.setGeometry(10, 200, 300, 150);
         box.place(&m_bag, placement::new_instance);
-        platform::set_picture_override(QStringLiteral("groupbox"), stand_in_frame());
+        pictures.set(QStringLiteral("groupbox"), stand_in_frame());
         box.set_BackColor(rgb(224, 224, 224));
         box.set_Caption(QString());
         const QImage image = shot(&box);

@@ -9,7 +9,10 @@
 #include "platform/message_box.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
+#include "child_namespace.h"
 #include "listed.h"
+#include "scripted_boxes.h"
+#include "staged_files.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -22,6 +25,12 @@ using renamer::check_id;
 using renamer::text_id;
 
 namespace {
+
+// The folders a test cannot list: the windows open their folders on it, and
+// cleanup() stages nothing again.
+fixture::staged_files staged;
+// The boxes the windows report in, which a test may answer.
+fixture::scripted_boxes boxes;
 
 // The real window, with a record of every write to a text box, which shows
 // how often and in what order the handlers write.
@@ -115,6 +124,8 @@ private slots:
 void tst_browsing::cleanup()
 {
     platform::reset_test_hooks();
+    staged.reset();
+    boxes.reset();
 }
 
 void tst_browsing::fill_file_lists_data()
@@ -130,6 +141,12 @@ void tst_browsing::fill_file_lists_data()
 void tst_browsing::fill_file_lists()
 {
     QFETCH(QString, folder);
+    if (folder == "root") {
+        if (const auto child = fixture::row_in_child(fixture::child_root::own)) {
+            QVERIFY2(child->isEmpty(), qPrintable(*child));
+            return;
+        }
+    }
     byte_named_dir dir;
     const std::string path = folder == "root" ? std::string(1, '/') : dir.path();
     if (folder == "files") {
@@ -137,9 +154,8 @@ void tst_browsing::fill_file_lists()
             fixture::write_file(path, name, {});
     }
     const auto names = *platform::list_files(path);
-    // A container's root may hold folders only.
-    if (folder == "root" && names.empty())
-        QSKIP("the root folder holds no files here");
+    if (folder == "root")
+        QVERIFY(fixture::root_holds_files(names));
 
     recording_window window(path);
     window.set_text(text_id::Text5, "zzz");   // filters play no part here
@@ -206,7 +222,7 @@ void tst_browsing::unreadable_keeps_everything()
 {
     QFETCH(QString, how);
     two_drives drives;
-    recording_window window(drives.a);
+    recording_window window(drives.a, staged);
     window.Drive1().set_drives({drives.a, drives.b}, drives.a);
     show_active(window);
     renamer::file1_click(window);
@@ -218,11 +234,11 @@ void tst_browsing::unreadable_keeps_everything()
     int listings = 0;
     if (how.endsWith("-files")) {
         // The folder list reads it, then it goes before the file list does.
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == target && ++listings > 1; });
+        staged.listing_fault = ([&](const std::string& f) { return f == target && ++listings > 1; });
     } else if (how == "folder-removed") {
         QVERIFY(QDir(QString::fromStdString(target)).removeRecursively());
     } else {
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == target; });
+        staged.listing_fault = ([&](const std::string& f) { return f == target; });
     }
 
     window.writes.clear();
@@ -249,7 +265,7 @@ void tst_browsing::unreadable_keeps_everything()
     QCOMPARE(window.Dir1().rows_model().rows().size(), folder_rows);
 
     // Once it can be read, the same choice goes through.
-    platform::set_listing_fault_hook({});
+    staged.listing_fault = nullptr;
     if (how.startsWith("drive")) {
         QTest::keyClick(&window.Drive1(), Qt::Key_Down);
         QCOMPARE(window.folder_path(), drives.b);
@@ -399,7 +415,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
     QFETCH(bool, real_box);
 
     byte_named_dir dir;
-    recording_window window(dir.path());
+    recording_window window(dir.path(), platform::kernel_files(), boxes);
     show_active(window);
     QTest::mouseClick(&window.option(check_id::Check2), Qt::LeftButton);
 
@@ -425,7 +441,7 @@ void tst_browsing::pattern_rule_on_leaving_Combo1()
     });
     if (real_box)
         closer.start();
-    else platform::set_message_box_hook([&](const QString& text, const QString& box_title) {
+    else boxes.on_message = ([&](const QString& text, const QString& box_title) {
         shown << text;
         title = box_title;
         note_held();
@@ -502,8 +518,8 @@ void tst_browsing::timer_moves_bar()
 void tst_browsing::opens_on_its_drive_when_the_folder_is_unreadable()
 {
     byte_named_dir dir;
-    platform::set_listing_fault_hook([&](const std::string& f) { return f == dir.path(); });
-    renamer::widget_window window(dir.path());
+    staged.listing_fault = ([&](const std::string& f) { return f == dir.path(); });
+    renamer::widget_window window(dir.path(), staged);
     QVERIFY(!window.drive().empty());
     QCOMPARE(window.folder_path(), window.drive());
     QCOMPARE(window.file_path(), window.drive());
@@ -544,7 +560,7 @@ void tst_browsing::handlers_on_headless_window()
     QFETCH(int, messages);
 
     two_drives drives;
-    renamer::headless_window window(drives.a);
+    renamer::headless_window window(drives.a, staged, boxes);
     window.choose_drive(drives.a);
     QVERIFY(window.set_folder_path(drives.a));
     window.set_text(text_id::Text2, "old");
@@ -552,10 +568,10 @@ void tst_browsing::handlers_on_headless_window()
     window.set_text(text_id::Text4, "t4");
     window.set_check_value(check_id::Check2, true);
     int shown = 0;
-    platform::set_message_box_hook([&](const QString&, const QString&) { ++shown; });
+    boxes.on_message = ([&](const QString&, const QString&) { ++shown; });
 
     if (event.endsWith("-refused"))
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == drives.b || f == drives.sub; });
+        staged.listing_fault = ([&](const std::string& f) { return f == drives.b || f == drives.sub; });
     if (event.startsWith("drive")) {
         window.choose_drive(drives.b);
     } else if (event.startsWith("folder")) {

@@ -7,6 +7,7 @@
 #include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
+#include "scripted_boxes.h"
 
 #include <QtTest>
 
@@ -19,6 +20,10 @@ using renamer::headless_window;
 using renamer::text_id;
 
 namespace {
+
+// The boxes the windows report and ask in, which each test answers; cleanup()
+// gives them back to the toolkit.
+fixture::scripted_boxes boxes;
 
 using inputs = std::map<text_id, std::string>;
 
@@ -50,7 +55,7 @@ QByteArray contents_of(const std::string& folder)
 // A run of the command line's kind over `folder`: replace `what` by `with`.
 renamer::run_outcomes replace_in(const std::string& folder, const std::string& what, const std::string& with)
 {
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, what}, {text_id::Text4, with}});
     return renamer::rename_files(window.parts());
 }
@@ -69,9 +74,13 @@ private slots:
     // Runs that meet a refusal report it; no test waits on the box.
     void init()
     {
-        platform::set_message_box_hook([](const QString&, const QString&) {});
+        boxes.on_message = ([](const QString&, const QString&) {});
     }
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup()
+    {
+        platform::reset_test_hooks();
+        boxes.reset();
+    }
     void run_data();
     void run();
     void pattern_runs_twice_to_a_fixed_point();
@@ -146,7 +155,7 @@ void tst_rename_run::run()
     make_files(folder, created);
     const QByteArray contents_before = contents_of(folder);
 
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, str(what)}, {text_id::Text4, str(with)},
                         {text_id::Text5, str(must_contain)}, {text_id::Combo1, str(pattern)}});
     window.set_check_value(check_id::Check2, !pattern.isEmpty());
@@ -175,7 +184,7 @@ void tst_rename_run::pattern_runs_twice_to_a_fixed_point()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"x.jpg", "y.jpg", "z.jpg"});
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     window.set_check_value(check_id::Check2, true);
     window.set_text(text_id::Combo1, "*.jpg");
 
@@ -214,7 +223,7 @@ void tst_rename_run::nothing_leaves_the_folder()
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
     make_files(folder, {str(file)});
 
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, str(what)}, {text_id::Text4, str(with)}});
     renamer::rename_run(window);
 
@@ -230,7 +239,7 @@ void tst_rename_run::progress_bar()
     make_files(folder, {"only"});
 
     // One file asks for a maximum of 0, which the bar refuses: it keeps 50.
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     QVERIFY(window.set_bar_max(50));
     QVERIFY(window.set_bar_value(7));
     int ticks = 0;
@@ -271,7 +280,7 @@ void tst_rename_run::root_like_folder_gives_single_separators()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir) + "/";
     make_files(folder, {"a1", "b1"});
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, "1"}, {text_id::Text4, "2"}});
     renamer::rename_run(window);
 
@@ -288,7 +297,7 @@ void tst_rename_run::folder_past_sixteen_bits()
     const int count = 33000;
     for (int i = 0; i < count; ++i)
         write_file(folder, "f" + std::to_string(i), {});
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     window.set_check_value(check_id::Check2, true);
     window.set_text(text_id::Combo1, "n*");
     renamer::rename_run(window);
@@ -305,7 +314,7 @@ void tst_rename_run::input_changed_between_files()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"f0", "f1", "f2"});
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, "f"}, {text_id::Text4, "g"}});
     renamer::run_with(renamer::rename_job(window), [&] { window.set_text(text_id::Text4, "h"); });
     QCOMPARE(names_of(folder), QByteArray("g0;h1;h2;"));
@@ -318,7 +327,7 @@ void tst_rename_run::run_started_between_files()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a0", "a1", "a2", "a3", "a4"});
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
     int files = 0;
     bool nested_done = false;
@@ -363,7 +372,7 @@ void tst_rename_run::folder_changed_between_files()
     make_files(first, {"a0", "a1", "a2", "a3"});
     make_files(second, {"a9", "z"});
 
-    headless_window window(first);
+    headless_window window(first, boxes);
     set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
     int files = 0;
     renamer::run_with(renamer::rename_job(window), [&] {
@@ -397,7 +406,7 @@ void tst_rename_run::what_replaced_a_listed_file_is_not_renamed()
     const std::string folder = path_of(*dir);
     make_files(folder, {"a1", "a2", "a3", "a4"});
 
-    headless_window shown(folder);
+    headless_window shown(folder, boxes);
     set_inputs(shown, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
     QVERIFY(::unlink((folder + "/a2").c_str()) == 0 && ::mkdir((folder + "/a2").c_str(), 0755) == 0);
     make_files(folder + "/a2", {"a5"});
@@ -503,7 +512,7 @@ void tst_rename_run::undo_refuses_a_folder_made_anew()
     make_files(folder, {"a1"});
     if (how == "replaced") {
         // Listed, then the folder moves away and another takes its path.
-        headless_window window(folder);
+        headless_window window(folder, boxes);
         set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
         QVERIFY(::rename(folder.c_str(), (folder + ".old").c_str()) == 0);
         make_path(folder);
@@ -550,7 +559,7 @@ void tst_rename_run::chain_undo_stopped_and_tried_again()
     const std::string folder = path_of(*dir);
     for (int k = 1; k <= 9; ++k)
         write_file(folder, "track" + std::to_string(k), std::to_string(k));
-    headless_window window(folder);
+    headless_window window(folder, boxes);
     window.set_check_value(check_id::Check2, true);
     window.set_text(text_id::Combo1, "track*");
     QCOMPARE(renamer::rename_files(window.parts()).renamed, std::size_t(9));

@@ -3,6 +3,7 @@
 // Frame pictures drawn in code at the sizes of the real art, so that the
 // tests can tell every piece, every column and each look apart by colour.
 
+#include "stand_in_pictures.h"
 #include "platform/test_hooks.h"
 #include "platform/pictures.h"
 
@@ -42,19 +43,19 @@ inline QImage title(int green, bool curved)
 }
 
 // Puts all eleven frame pictures in place of the generated ones.
-inline void install_stand_in_art()
+inline void install_stand_in_art(fixture::stand_in_pictures& pictures)
 {
-    platform::set_picture_override("imgtop1", title(active_green, true));
-    platform::set_picture_override("imgtop2", title(inactive_green, true));
-    platform::set_picture_override("imgtopmax1", title(active_max_green, false));
-    platform::set_picture_override("imgtopmax2", title(inactive_max_green, false));
-    platform::set_picture_override("imgleft1", filled(5, 31, active_left));
-    platform::set_picture_override("imgright1", filled(5, 31, active_right));
-    platform::set_picture_override("imgbottom1", filled(49, 5, active_bottom));
-    platform::set_picture_override("imgleft2", filled(5, 31, inactive_left));
-    platform::set_picture_override("imgright2", filled(5, 31, inactive_right));
-    platform::set_picture_override("imgbottom2", filled(49, 5, inactive_bottom));
-    platform::set_picture_override("frame_icon", filled(16, 16, QColor(30, 160, 40)));
+    pictures.set("imgtop1", title(active_green, true));
+    pictures.set("imgtop2", title(inactive_green, true));
+    pictures.set("imgtopmax1", title(active_max_green, false));
+    pictures.set("imgtopmax2", title(inactive_max_green, false));
+    pictures.set("imgleft1", filled(5, 31, active_left));
+    pictures.set("imgright1", filled(5, 31, active_right));
+    pictures.set("imgbottom1", filled(49, 5, active_bottom));
+    pictures.set("imgleft2", filled(5, 31, inactive_left));
+    pictures.set("imgright2", filled(5, 31, inactive_right));
+    pictures.set("imgbottom2", filled(49, 5, inactive_bottom));
+    pictures.set("frame_icon", filled(16, 16, QColor(30, 160, 40)));
 }
 
 } // namespace frame_test

@@ -4,6 +4,7 @@
 #include "platform/pictures.h"
 #include "platform/pointer.h"
 #include "platform/units.h"
+#include "placed_pointer.h"
 #include "stand_in_art.h"
 
 #include <QApplication>
@@ -18,6 +19,13 @@ using frame::xp_canvas;
 
 namespace {
 
+// The pictures the controls are made with: the tests' own, which tell the
+// cells apart; cleanup() gives the embedded ones back.
+fixture::stand_in_pictures pictures;
+// Where the test places the pointer the controls follow; cleanup() leaves it
+// to the system again.
+fixture::placed_pointer placed;
+
 // A borderless window dressed in the frame, which fills it, as the
 // program's own windows are built. The activation timers are driven by hand.
 struct framed_host {
@@ -28,7 +36,7 @@ struct framed_host {
     explicit framed_host(QSize size = QSize(400, 300))
     {
         host.setWindowFlag(Qt::FramelessWindowHint);
-        canvas = new xp_canvas(&host);
+        canvas = new xp_canvas(&host, pictures, placed);
         auto* layout = new QVBoxLayout(&host);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(canvas);
@@ -79,8 +87,13 @@ class tst_xp_canvas : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void init() { frame_test::install_stand_in_art(); }
-    void cleanup() { platform::reset_test_hooks(); }
+    void init() { frame_test::install_stand_in_art(pictures); }
+    void cleanup()
+    {
+        platform::reset_test_hooks();
+        pictures.clear();
+        placed.at.reset();
+    }
 
     void strips_and_grips_data();
     void strips_and_grips();
@@ -186,7 +199,7 @@ void tst_xp_canvas::title_pieces()
         width = f.canvas->width();
     }
     const QImage source =
-        maximised ? platform::picture("imgtopmax1") : frame_test::title(frame_test::active_green, true);
+        maximised ? pictures.picture("imgtopmax1") : frame_test::title(frame_test::active_green, true);
     const QImage title = f.canvas->pictop()->grab().toImage();
     QCOMPARE(title.width(), width);
 
@@ -229,9 +242,9 @@ void tst_xp_canvas::a_failing_step_is_skipped()
     // Without its pictures, and standing alone without a host, the frame
     // still docks its strips, places its labels and grips, and reports.
     for (const char* name : {"imgtop1", "imgtopmax1", "imgleft1", "imgright1", "imgbottom1"})
-        platform::set_picture_override(name, QImage());
-    xp_canvas alone;
-    frame_test::install_stand_in_art();
+        pictures.set(name, QImage());
+    xp_canvas alone(nullptr, pictures, placed);
+    frame_test::install_stand_in_art(pictures);
     int resizes = 0;
     alone.events().bind("Resize", [&] { ++resizes; });
     alone.resize(200, 100);
@@ -520,7 +533,7 @@ void tst_xp_canvas::persistence()
     QCOMPARE(f.canvas->Caption(), caption);
     QCOMPARE(f.host.windowTitle(), caption);
     QCOMPARE(f.canvas->Fixed_Single(), fixed);
-    QCOMPARE(f.canvas->Icon(), platform::picture("frame_icon"));
+    QCOMPARE(f.canvas->Icon(), pictures.picture("frame_icon"));
     QCOMPARE(f.resizes, 2);
 
     platform::property_bag saved;
@@ -536,7 +549,7 @@ void tst_xp_canvas::persistence()
     placed.canvas->place(&bag, controls::placement::new_instance);
     QCOMPARE(placed.canvas->Caption(), QString("xp_canvas1"));
     QVERIFY(!placed.canvas->Fixed_Single());
-    QCOMPARE(placed.canvas->Icon(), platform::picture("frame_icon"));
+    QCOMPARE(placed.canvas->Icon(), pictures.picture("frame_icon"));
 }
 
 // ---- Interaction ------------------------------------------------------
@@ -589,9 +602,9 @@ void tst_xp_canvas::border_drags()
     QWidget* element = f.canvas->edge_element(code);
 
     const QPoint start(400, 300);
-    platform::set_cursor_pos_override(start);
+    placed.at = start;
     QTest::mousePress(element, button, {}, QPoint(1, 1));
-    platform::set_cursor_pos_override(start + travel);
+    placed.at = start + travel;
     QTest::mouseRelease(element, button, {}, QPoint(1, 1));
     QCOMPARE(f.canvas->drag_start(), start);
     QCOMPARE(f.canvas->drag_end(), start + travel);
@@ -601,9 +614,9 @@ void tst_xp_canvas::border_drags()
 
     // Fixed, or maximised, the same drag changes nothing.
     f.canvas->set_Fixed_Single(true);
-    platform::set_cursor_pos_override(QPoint(0, 0));
+    placed.at = QPoint(0, 0);
     QTest::mousePress(element, button, {}, QPoint(1, 1));
-    platform::set_cursor_pos_override(travel);
+    placed.at = travel;
     QTest::mouseRelease(element, button, {}, QPoint(1, 1));
     QCOMPARE(f.host.geometry(), expected);
     QCOMPARE(f.canvas->drag_start(), start);

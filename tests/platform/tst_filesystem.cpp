@@ -1,8 +1,8 @@
-#include "platform/test_hooks.h"
 #include "platform/filesystem.h"
 #include "platform/mounts.h"
 
 #include "folder_fixture.h"
+#include "staged_files.h"
 
 #include <QtTest>
 
@@ -14,10 +14,16 @@ using platform::rename_outcome;
 
 Q_DECLARE_METATYPE(platform::rename_outcome)
 
+namespace {
+// What each test stages: its folders are opened on it, and cleanup() stages
+// nothing again.
+staged_files staged;
+} // namespace
+
 class tst_filesystem : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup() { staged.reset(); }
     void list_order_data();
     void list_order();
     void large_folder_sorts_in_list_order();
@@ -45,9 +51,9 @@ private slots:
 // only the checked plain rename is left.
 void without_any_atomic_way()
 {
-    platform::pretend_no_rename_noreplace(true);
-    platform::set_file_call_hook([](platform::file_call call, const std::string&, const std::string&) {
-        return call == platform::file_call::link ? EPERM : 0;
+    staged.without_noreplace = true;
+    staged.call_hook = ([](fixture::file_call call, const std::string&, const std::string&) {
+        return call == fixture::file_call::link ? EPERM : 0;
     });
 }
 
@@ -127,13 +133,13 @@ void tst_filesystem::unreadable_folder_lists_nothing()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a"});
-    QVERIFY(!platform::list_files(folder + "/missing"));
+    QVERIFY(!platform::list_files(folder + "/missing", staged));
 
-    platform::set_listing_fault_hook([&](const std::string& f) { return f == folder; });
-    QVERIFY(!platform::list_files(folder));
-    QVERIFY(!platform::list_subfolders(folder));
-    platform::set_listing_fault_hook({});
-    QVERIFY(platform::list_files(folder));
+    staged.listing_fault = ([&](const std::string& f) { return f == folder; });
+    QVERIFY(!platform::list_files(folder, staged));
+    QVERIFY(!platform::list_subfolders(folder, staged));
+    staged.listing_fault = nullptr;
+    QVERIFY(platform::list_files(folder, staged));
 }
 
 // Each case starts from a folder holding "a.txt" and "b.txt" (each with its
@@ -189,11 +195,11 @@ void tst_filesystem::rename()
     make_files(folder, {"a.txt", "b.txt"});
     QVERIFY(::mkdir((folder + "/sub").c_str(), 0755) == 0);
 
-    platform::pretend_no_rename_noreplace(way == 2);
+    staged.without_noreplace = way == 2;
     if (way == 3)
         without_any_atomic_way();
     // The way the windows rename: through the folder their file list read.
-    const auto held = platform::listed_folder::read(folder);
+    const auto held = platform::listed_folder::read(folder, staged);
     QVERIFY(held);
     const auto answer = held->rename(folder, str(from), str(to));
     QCOMPARE(answer.outcome, result);
@@ -241,10 +247,10 @@ void tst_filesystem::same_file_under_two_names_is_put_back()
     QVERIFY(::link((folder + "/photo.JPG").c_str(), (folder + "/photo.jpg").c_str()) == 0);
     const QByteArray untouched("photo.JPG=photo.JPG;photo.jpg=photo.JPG;");
     for (int way = 0; way < 3; ++way) {
-        platform::pretend_no_rename_noreplace(way == 1);
+        staged.without_noreplace = way == 1;
         if (way == 2)
             without_any_atomic_way();
-        QCOMPARE(platform::rename_no_replace(folder + "/photo.JPG", folder + "/photo.jpg").outcome,
+        QCOMPARE(platform::rename_no_replace(folder + "/photo.JPG", folder + "/photo.jpg", staged).outcome,
                  rename_outcome::target_exists);
         QCOMPARE(describe(read_folder(folder)), untouched);
     }
@@ -341,10 +347,10 @@ void tst_filesystem::case_only_rename_needs_no_inode_numbers()
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a.txt"});
-    platform::set_file_call_hook([](platform::file_call call, const std::string& from, const std::string& to) {
-        return call == platform::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
+    staged.call_hook = ([](fixture::file_call call, const std::string& from, const std::string& to) {
+        return call == fixture::file_call::rename_noreplace && from == "a.txt" && to == "A.txt" ? EEXIST : 0;
     });
-    const auto held = platform::listed_folder::read(folder);
+    const auto held = platform::listed_folder::read(folder, staged);
     QVERIFY(held);
     QCOMPARE(held->rename(folder, "a.txt", "A.txt").outcome, rename_outcome::renamed);
     QCOMPARE(describe(read_folder(folder)), QByteArray("A.txt=a.txt;"));
@@ -361,11 +367,11 @@ void tst_filesystem::plain_collision_is_not_moved_aside()
     make_files(folder, {"a"});
     QVERIFY(::link((folder + "/a").c_str(), (folder + "/b").c_str()) == 0);
     int calls = 0;
-    platform::set_file_call_hook([&](platform::file_call call, const std::string&, const std::string&) {
-        calls += call == platform::file_call::rename_noreplace;
+    staged.call_hook = ([&](fixture::file_call call, const std::string&, const std::string&) {
+        calls += call == fixture::file_call::rename_noreplace;
         return 0;
     });
-    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b").outcome, rename_outcome::target_exists);
+    QCOMPARE(platform::rename_no_replace(folder + "/a", folder + "/b", staged).outcome, rename_outcome::target_exists);
     QCOMPARE(calls, 1);
     QCOMPARE(describe(read_folder(folder)), QByteArray("a=a;b=a;"));
 }
@@ -462,14 +468,14 @@ void tst_filesystem::file_that_cannot_go_back_stays_visible()
     make_files(folder, {from});
     QVERIFY(::link((folder + "/" + from).c_str(), (folder + "/" + to).c_str()) == 0);
     const QRegularExpression numbered("\\.fennimo-[0-9]+$");
-    platform::set_file_call_hook([&](platform::file_call call, const std::string& source, const std::string& target) {
-        if (call != platform::file_call::rename_noreplace || source.find(".fennimo-temp-") == std::string::npos)
+    staged.call_hook = ([&](fixture::file_call call, const std::string& source, const std::string& target) {
+        if (call != fixture::file_call::rename_noreplace || source.find(".fennimo-temp-") == std::string::npos)
             return 0;
         if (target == from)
             write_file(folder, from, "intruder");
         return numbered_names_taken && numbered.match(QString::fromStdString(target)).hasMatch() ? EEXIST : 0;
     });
-    const auto answer = platform::rename_no_replace(folder + "/" + from, folder + "/" + to);
+    const auto answer = platform::rename_no_replace(folder + "/" + from, folder + "/" + to, staged);
     QCOMPARE(answer.outcome, rename_outcome::left_aside);
     QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(left_as)))
                  .match(QString::fromUtf8(bytes(answer.left_as)))

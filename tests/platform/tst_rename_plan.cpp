@@ -9,9 +9,9 @@
 
 #include "platform/filesystem.h"
 #include "platform/case_fold.h"
-#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
+#include "staged_files.h"
 
 #include <QtTest>
 
@@ -27,6 +27,10 @@ using platform::file_calls;
 using platform::listed_entry;
 
 namespace {
+
+// What each test stages: its folders are opened on it, and cleanup() stages
+// nothing again.
+fixture::staged_files files_staged;
 
 // A file system that ignores case, on top of the real folder, which keeps
 // case: each name the kernel is asked for finds the entry whose name equals
@@ -230,9 +234,9 @@ random_case make_random_case(std::mt19937& random, bool ignores_case, int calls_
     return out;
 }
 
-platform::file_call call_named(const QByteArray& name)
+fixture::file_call call_named(const QByteArray& name)
 {
-    using platform::file_call;
+    using fixture::file_call;
     if (name == "look")
         return file_call::look;
     if (name == "link")
@@ -249,7 +253,7 @@ platform::file_call call_named(const QByteArray& name)
 class tst_rename_plan : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
+    void cleanup() { files_staged.reset(); }
     void plan_is_the_run_data();
     void plan_is_the_run();
     void way_refused_once_per_folder_data();
@@ -364,24 +368,24 @@ void tst_rename_plan::plan_is_the_run()
 
     case_blind_file_system blind(way == fuse);
     if (way >= case_blind)
-        platform::set_file_calls_stand_in([&](file_calls& system) -> file_calls& {
+        files_staged.stand_in = ([&](file_calls& system) -> file_calls& {
             blind.system = &system;
             blind.forget();
             return blind;
         });
-    platform::pretend_no_rename_noreplace(way == hard_link || way == plain);
+    files_staged.without_noreplace = way == hard_link || way == plain;
     const QList<QByteArray> refusal = staged.split('|');
-    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string&) {
-        if (way == plain && call == platform::file_call::link)
+    files_staged.call_hook = ([&](fixture::file_call call, const std::string& from, const std::string&) {
+        if (way == plain && call == fixture::file_call::link)
             return EPERM;
         return refusal.size() == 3 && call == call_named(refusal[0]) && from == str(refusal[1]) ? refusal[2].toInt()
                                                                                                 : 0;
     });
 
-    auto plan = platform::folder_image::read(folder);
+    auto plan = platform::folder_image::read(folder, platform::file_looks::every_file, files_staged);
     QVERIFY(plan);
     QCOMPARE(plan->ignores_case(), way >= case_blind);
-    const auto run = platform::listed_folder::read(folder);
+    const auto run = platform::listed_folder::read(folder, files_staged);
     QVERIFY(run);
 
     const std::string prefix = folder + "/";
@@ -475,19 +479,19 @@ void tst_rename_plan::way_refused_once_per_folder()
     const std::vector<std::string> names{"a", "b", "c", "d"};
     for (const auto& name : names)
         write_file(folder, name, name);
-    auto plan = platform::folder_image::read(folder);
-    auto run = platform::listed_folder::read(folder);
-    const platform::open_folder undo(folder);
+    auto plan = platform::folder_image::read(folder, platform::file_looks::every_file, files_staged);
+    auto run = platform::listed_folder::read(folder, files_staged);
+    const platform::open_folder undo(folder, files_staged);
     QVERIFY(plan && run);
 
     int counted[7] = {};
-    platform::set_file_call_hook([&](platform::file_call call, const std::string& from, const std::string&) {
+    files_staged.call_hook = ([&](fixture::file_call call, const std::string& from, const std::string&) {
         ++counted[static_cast<int>(call)];
-        if (call == platform::file_call::rename_noreplace)
+        if (call == fixture::file_call::rename_noreplace)
             return EINVAL;
-        if (call == platform::file_call::link && !links)
+        if (call == fixture::file_call::link && !links)
             return EPERM;
-        return call == platform::file_call::may_link && from == str(foreign) ? EPERM : 0;
+        return call == fixture::file_call::may_link && from == str(foreign) ? EPERM : 0;
     });
     for (const auto& name : names) {
         const auto result = through == "plan" ? plan->rename_listed(name, name + ".new")
@@ -535,7 +539,7 @@ void tst_rename_plan::renames_that_may_meet_keep_the_list_order()
     const auto dir = make_folder(true);
     for (const auto& entry : entries)
         write_file(path_of(*dir), str(entry), str(entry));
-    const auto listed = platform::listed_folder::read(path_of(*dir));
+    const auto listed = platform::listed_folder::read(path_of(*dir), files_staged);
     QVERIFY(listed);
     std::map<std::string, std::string> new_name_of;
     for (qsizetype i = 0; i < entries.size(); ++i)

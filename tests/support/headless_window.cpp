@@ -9,7 +9,9 @@
 
 namespace renamer {
 
-headless_window::headless_window(const std::string& folder)
+headless_window::headless_window(const std::string& folder, const platform::file_system& files,
+                                 platform::message_boxes& boxes)
+    : m_files(files), m_boxes(boxes)
 {
     if (!folder.empty())
         m_files.open(folder);
@@ -63,12 +65,12 @@ void headless_window::select_text(text_id which, std::size_t start, std::size_t 
 
 void headless_window::show_message(const std::string& text)
 {
-    platform::message_box(widgets::shown_text(text));
+    m_boxes.message(widgets::shown_text(text), platform::application_title());
 }
 
 bool headless_window::ask_yes_no(const std::string& text)
 {
-    return platform::question_box(widgets::shown_text(text));
+    return m_boxes.question(widgets::shown_text(text), platform::application_title());
 }
 
 std::optional<run_outcomes> run_with(run_job job, const std::function<void()>& between)

@@ -10,6 +10,7 @@
 #include "engine/run_job.h"
 #include "engine/window_controls.h"
 
+#include "platform/message_box.h"
 #include "widgets/progress_range.h"
 
 #include <array>
@@ -21,7 +22,15 @@ namespace renamer {
 
 class headless_window : public window_controls {
 public:
-    explicit headless_window(const std::string& folder = {});
+    // Opens its folders on `files`, and reports and asks in `boxes`; both
+    // must outlive the window.
+    explicit headless_window(const std::string& folder = {},
+                             const platform::file_system& files = platform::kernel_files(),
+                             platform::message_boxes& boxes = platform::modal_boxes());
+    headless_window(const std::string& folder, platform::message_boxes& boxes)
+        : headless_window(folder, platform::kernel_files(), boxes)
+    {
+    }
 
     const std::string& file_path() override { return m_files.file_path(); }
     bool set_file_path(const std::string& folder) override { return m_files.open(folder); }
@@ -83,6 +92,7 @@ private:
     static std::size_t index_of(text_id which) { return static_cast<std::size_t>(which); }
 
     folder_source m_files;
+    platform::message_boxes& m_boxes;
     std::array<std::string, 8> m_texts{};
     std::array<bool, 3> m_checks{};
     std::uint64_t m_input_edits = 0;

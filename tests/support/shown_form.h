@@ -30,10 +30,12 @@ struct shown_form {
     std::unique_ptr<byte_named_dir> dir = fixture::make_folder();
     std::unique_ptr<renamer::Form3> form;
 
-    explicit shown_form(const std::vector<std::string>& names = {})
+    // The form reports and asks in `boxes`.
+    explicit shown_form(const std::vector<std::string>& names = {},
+                        platform::message_boxes& boxes = platform::modal_boxes())
     {
         fixture::make_files(dir->path(), names);
-        form = std::make_unique<renamer::Form3>(dir->path());
+        form = std::make_unique<renamer::Form3>(dir->path(), boxes);
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
             qFatal("the main window was not shown");

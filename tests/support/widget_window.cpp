@@ -55,8 +55,9 @@ void option_stand_in::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-widget_window::widget_window(const std::string& folder, QWidget* parent)
-    : QWidget(parent), widget_controls(static_cast<QWidget&>(*this))
+widget_window::widget_window(const std::string& folder, const platform::file_system& files,
+                             platform::message_boxes& boxes, QWidget* parent)
+    : QWidget(parent), widget_controls(static_cast<QWidget&>(*this), files, boxes)
 {
     const std::string start = start_folder(folder);
     setFont(interface_font());

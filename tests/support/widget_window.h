@@ -39,8 +39,11 @@ class widget_window : public QWidget, public widget_controls {
     Q_OBJECT
 public:
     // Starts on `folder` (the current folder when empty), with both lists
-    // empty, as the window opens.
-    explicit widget_window(const std::string& folder = {}, QWidget* parent = nullptr);
+    // empty, as the window opens; its lists open their folders on `files`,
+    // and it reports and asks in `boxes`.
+    explicit widget_window(const std::string& folder = {},
+                           const platform::file_system& files = platform::kernel_files(),
+                           platform::message_boxes& boxes = platform::modal_boxes(), QWidget* parent = nullptr);
 
     bool check_value(check_id which) override { return option(which).Value(); }
     void set_check_value(check_id which, bool value) override;

@@ -8,6 +8,7 @@
 #include "widgets/shown_text.h"
 #include "widgets/text_box.h"
 #include "folder_fixture.h"
+#include "staged_files.h"
 
 #include <QLineEdit>
 #include <QTextEdit>
@@ -18,6 +19,10 @@
 #include <QtTest>
 
 namespace {
+
+// The folders a test cannot list: the lists open their folders on it, and
+// cleanup() stages nothing again.
+fixture::staged_files staged;
 
 
 // The first column of a row's rectangle where the view drew something other
@@ -71,6 +76,7 @@ private slots:
 void tst_standard_controls::cleanup()
 {
     platform::reset_test_hooks();
+    staged.reset();
 }
 
 // Each row: bytes, whether CR LF is a line break, the text shown, and a
@@ -166,18 +172,18 @@ void tst_standard_controls::file_list_refusals()
     fixture::write_file(first, "one.txt", {});
     fixture::write_file(second, "two.txt", {});
 
-    widgets::file_list list;
+    widgets::file_list list(nullptr, staged);
     QVERIFY(list.set_path(first));
     fixture::write_file(first, "later.txt", {});
 
     bool accepted = true;
     if (how == "fault-path") {
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == second; });
+        staged.listing_fault = ([&](const std::string& f) { return f == second; });
         accepted = list.set_path(second);
     } else if (how == "missing-path") {
         accepted = list.set_path(second + "/gone");
     } else if (how == "fault-refresh") {
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == first; });
+        staged.listing_fault = ([&](const std::string& f) { return f == first; });
         accepted = list.Refresh();
     } else {
         QVERIFY(QDir(QString::fromStdString(first)).removeRecursively());
@@ -190,7 +196,7 @@ void tst_standard_controls::file_list_refusals()
     QCOMPARE(list.model()->rowCount(), 1);
 
     // Once readable again, a refresh sees the folder as it is now.
-    platform::set_listing_fault_hook({});
+    staged.listing_fault = nullptr;
     if (how != "removed-refresh") {
         QVERIFY(list.Refresh());
         QCOMPARE(list.ListCount(), 2);
@@ -278,7 +284,7 @@ void tst_standard_controls::folder_list_opening()
     make_path(top + "/other");
     const std::string wanted = target.isEmpty() ? base : base + "/" + target.toStdString();
 
-    widgets::folder_list list;
+    widgets::folder_list list(nullptr, staged);
     list.resize(300, 400);
     QVERIFY(list.set_path(top));
     const auto rows_before = list.rows_model().rows().size();
@@ -294,7 +300,7 @@ void tst_standard_controls::folder_list_opening()
     const QModelIndex index = list.model()->index(row, 0);
 
     if (how == "double-click-refused")
-        platform::set_listing_fault_hook([&](const std::string& f) { return f == wanted; });
+        staged.listing_fault = ([&](const std::string& f) { return f == wanted; });
     if (how == "double-click-removed")
         QVERIFY(QDir(QString::fromStdString(wanted)).removeRecursively());
 
