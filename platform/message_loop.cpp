@@ -1,22 +1,9 @@
 #include "message_loop.h"
-#include "test_hooks.h"
 
 #include <QCoreApplication>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 namespace platform {
-
-namespace {
-
-std::function<void()>& end_hook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-
-} // namespace
 
 void yield()
 {
@@ -67,18 +54,9 @@ void timer::tick()
 
 void end_program()
 {
-    if (end_hook()) {
-        end_hook()();
-        return;
-    }
     // The loop returns, and the program ends as it does at any other end:
     // whatever its objects hold (a run's journal among them) is closed.
     QCoreApplication::quit();
-}
-
-void set_end_program_hook(std::function<void()> hook)
-{
-    end_hook() = std::move(hook);
 }
 
 } // namespace platform

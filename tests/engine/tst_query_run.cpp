@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "headless_window.h"
 #include "engine/rules.h"
 #include "engine/runs.h"
@@ -58,7 +57,6 @@ any_window open_window(bool widgets, const std::string& folder)
 class tst_query_run : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
     void lists_matching_files_data();
     void lists_matching_files();
     void root_folder_gives_single_separators_data();

@@ -4,7 +4,6 @@
 #include "engine/runs.h"
 #include "engine/undo.h"
 
-#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
@@ -78,7 +77,6 @@ private slots:
     }
     void cleanup()
     {
-        platform::reset_test_hooks();
         boxes.reset();
     }
     void run_data();
