@@ -178,8 +178,8 @@ Form3::Form3(const std::string& folder, platform::message_boxes& boxes)
         outside->setFocusPolicy(Qt::NoFocus);
 
     wire_handlers();
-    m_Command1->events().bind(controls::Click_event, [this] { start_run([this] { rename_run(*this); }); });
-    m_Command2->events().bind(controls::Click_event, [this] { start_run([this] { query_run(*this); }); });
+    m_Command1->events().bind(controls::Click_event, [this] { start_run(rename_job); });
+    m_Command2->events().bind(controls::Click_event, [this] { start_run(query_job); });
     // Key presses go to the control with the focus; the window sees them
     // all first this way.
     QApplication::instance()->installEventFilter(this);
@@ -194,26 +194,35 @@ Form3::Form3(const std::string& folder, platform::message_boxes& boxes)
 
 Form3::~Form3()
 {
+    stop_run();
     // The preview first: it tells the planner to forget it.
     delete m_preview;
 }
 
-void Form3::start_run(const std::function<void()>& run)
+void Form3::stop_run()
 {
-    // A click on a run button while a run yields would start a second run
+    // A run cut short stops between two files, its journal ended as
+    // stopped, so that an undo says so and takes back what it did.
+    if (!running())
+        return;
+    stop_journals();
+    m_runs.stop();
+}
+
+void Form3::start_run(run_job (*make)(window_controls&))
+{
+    // A click on a run button while a run goes would start a second run
     // over the first one's list, which the first then goes on reading by
     // stale indexes. The click is ignored instead.
-    if (m_running)
+    if (running())
         return;
     settle_pattern_rule();
-    m_running = true;
-    run();
-    m_running = false;
+    m_runs.start(make(*this));
 }
 
 void Form3::undo_last_run()
 {
-    start_run([this] { undo_run(*this); });
+    start_run(undo_job);
 }
 
 bool Form3::focusNextPrevChild(bool next)
@@ -284,8 +293,8 @@ void Form3::show_preview()
 
 void Form3::rename_from_preview()
 {
-    // As Command1's own click would be, while a run yields.
-    if (m_running)
+    // As Command1's own click would be, while a run goes.
+    if (running())
         return;
     m_preview->close();
     activateWindow();
@@ -309,11 +318,10 @@ void Form3::closeEvent(QCloseEvent* event)
 
 void Form3::end_program()
 {
-    // Every window goes at once, the help window with this one. A run cut
-    // short here leaves its journal whole first.
+    // Every window goes at once, the help window with this one.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
-    stop_journals();
+    stop_run();
     platform::end_program();
 }
 

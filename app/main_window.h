@@ -6,6 +6,7 @@
 // runs and the browsing handlers.
 
 #include "help_window.h"
+#include "run_driver.h"
 #include "skinned_window.h"
 #include "widget_controls.h"
 
@@ -58,9 +59,9 @@ public:
     preview_window* preview() const;
     void show_preview();
 
-    // A rename, query or undo run is under way (the window is inside one of
-    // its yields).
-    bool running() const { return m_running; }
+    // A rename, query or undo run is under way: it goes on between the
+    // window's events until its end.
+    bool running() const { return m_runs.running(); }
 
     // Ctrl+Z: the newest rename run not yet undone taken back; the next
     // Ctrl+Z takes back the one before.
@@ -78,7 +79,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void start_run(const std::function<void()>& run);
+    void start_run(run_job (*make)(window_controls&));
+    void stop_run();
     // The preview's own "修改".
     void rename_from_preview();
     void end_program();
@@ -99,7 +101,7 @@ private:
     QPointer<preview_window> m_preview;
     // Made at the first preview.
     std::unique_ptr<preview_planner> m_planner;
-    bool m_running = false;
+    run_driver m_runs;
 };
 
 } // namespace renamer

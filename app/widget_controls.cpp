@@ -154,7 +154,8 @@ platform::timer* widget_controls::make_Timer1()
 void widget_controls::wire_handlers()
 {
     // A run or an undo renames in the folder it started in, which the lists
-    // keep showing until it ends: a change made while it yields goes back.
+    // keep showing until it ends: a change made between two of its files
+    // goes back.
     m_Drive1->on_change = [this] { m_Timer1->enabled() ? revert_drive() : drive1_change(*this); };
     m_Dir1->on_change = [this] { m_Timer1->enabled() ? revert_folder() : dir1_change(*this); };
     m_File1->on_click = [this] { file1_click(*this); };
@@ -263,18 +264,13 @@ void widget_controls::set_timer_enabled(bool enabled)
     // Only the result lists wait off the screen while a run goes; they were
     // emptied as it started, which the screen shows first, so that a click
     // in Text2 meanwhile selects from what Text2 holds now. The inputs show
-    // every change at once, so that what the user types during a yield is
-    // seen, counted as an edit and read by the run.
+    // every change at once, so that what the user types during a run is
+    // seen, counted as an edit and read by the run from its next file on.
     for (const text_id list : {text_id::Text1, text_id::Text2}) {
         if (enabled)
             text_box(list).flush();
         text_box(list).hold_display(enabled);
     }
-}
-
-void widget_controls::yield()
-{
-    platform::yield();
 }
 
 platform::rename_result widget_controls::rename_file(const std::string& folder, std::int32_t index,

@@ -58,7 +58,6 @@ public:
     // text boxes keep their lists off the screen until the run is over.
     void set_timer_enabled(bool enabled) override;
 
-    void yield() override;
 void check_list() override { File1().check(); }
     platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;

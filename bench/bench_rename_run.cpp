@@ -18,7 +18,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The run yields to a real event loop, as it does in the window.
+    // The window's run, its steps one after the other with no loop between.
     QApplication app(argc, argv);
 
     // The runs journal their renames, as they do for the user, but not into

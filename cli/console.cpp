@@ -55,8 +55,9 @@ void console::set_timer_enabled(bool enabled)
         stop_if_interrupted();
 }
 
-void console::yield()
+void console::at_file(std::int32_t index)
 {
+    m_index = index;
     stop_if_interrupted();
     if (!m_progress_allowed || !m_running)
         return;

@@ -23,14 +23,12 @@ public:
     // line counts to. It refuses nothing: there is no bar to refuse.
     bool set_bar_max(float max) override;
     bool set_bar_value(float) override { return true; }
-    void at_file(std::int32_t index) override { m_index = index; }
-    // Nothing waits on a message loop here. On a terminal, a yield lets a
-    // progress line follow a run of more than about a thousand files, at
-    // most ten times a second; anything else the console prints clears it
-    // first. A pipe never gets one.
-    void yield() override;
-    // What a yield does once Ctrl+C is pending (platform::interrupt_watch):
-    // a run stops there, between two files. Nothing stops a plan.
+    // Between two files. On a terminal, a progress line follows a run of
+    // more than about a thousand files, at most ten times a second; anything
+    // else the console prints clears it first. A pipe never gets one.
+    void at_file(std::int32_t index) override;
+    // What happens between two files once Ctrl+C is pending
+    // (platform::interrupt_watch): a run stops there. Nothing stops a plan.
     std::function<void()> on_interrupt;
 
     // On the standard error, as a box would show it.

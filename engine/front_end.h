@@ -25,8 +25,8 @@ class rule_inputs {
 public:
     virtual ~rule_inputs() = default;
     // The rule record as the inputs hold it at this moment. A run asks
-    // again for every file, so that an edit made while it yields is in
-    // force from the next file; the record holds until the next call.
+    // again for every file, so that an edit made between two of its files
+    // is in force from the next file; the record holds until the next call.
     virtual const rename_options& read_rule_inputs() = 0;
 };
 
@@ -46,9 +46,9 @@ public:
 
     // The folder of the listed files, and the files, as bytes, in the list's
     // order. Nothing for an index that is no longer in the list, which
-    // happens when the folder changes while a run yields. The name is the
-    // list's own and holds until the list next changes, which is at a yield
-    // at the earliest.
+    // happens when the folder changes between two files of a run. The name
+    // is the list's own and holds until the list next changes, which is
+    // after the run's current file at the earliest.
     virtual const std::string& file_path() = 0;
     virtual std::int32_t list_count() = 0;
     virtual std::optional<std::string_view> list_entry(std::int32_t index) = 0;
@@ -106,10 +106,9 @@ public:
     virtual bool set_bar_max(float max) = 0;
     virtual bool set_bar_value(float value) = 0;
     // The index of the file the run has reached, which the progress
-    // timer shows.
+    // timer shows. A run goes on to its next file once whoever drives it
+    // has let the user work (run_job).
     virtual void at_file(std::int32_t index) = 0;
-    // Lets the user work: everything pending runs before the next file.
-    virtual void yield() = 0;
 
     // A message with an OK button only; returns once it has been read (a
     // window's box closed).

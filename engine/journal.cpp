@@ -233,7 +233,7 @@ void journal_writer::rename_in(std::string_view folder, int folder_fd)
     } else if (folder_fd != m_folder_fd) {
         // A journal holds one folder; a run that moved on to another could
         // not be taken back from it. The same folder opened anew (the list
-        // read again while the run yields) is still that folder.
+        // read again while the run goes) is still that folder.
         if (folder == m_folder && platform::identity_of_folder(folder_fd) == m_identity)
             m_folder_fd = folder_fd;
         else

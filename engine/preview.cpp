@@ -50,7 +50,6 @@ public:
     bool set_bar_max(float) override { return true; }
     bool set_bar_value(float) override { return true; }
     void at_file(std::int32_t) override {}
-    void yield() override {}
     void show_message(const std::string&) override {}
     bool ask_yes_no(const std::string&) override { return false; }
 

@@ -1,6 +1,7 @@
 #include "runs.h"
 
 #include "journal.h"
+#include "run_job.h"
 #include "rules.h"
 #include "undo.h"
 
@@ -11,15 +12,6 @@
 namespace renamer {
 
 namespace {
-
-// Yield; record the position; yield again: the timer sees the index at
-// either yield.
-void advance(run_observer& observer, std::int32_t index)
-{
-    observer.yield();
-    observer.at_file(index);
-    observer.yield();
-}
 
 // The start every run shares: the timer on, the bar sized to the first
 // pass. A window's result lists are emptied first (begin_window_run).
@@ -74,7 +66,7 @@ void record(run_outcomes& outcomes, const std::string& folder, std::string_view 
 // as it is now: the result lists, with the filters applied to the names as
 // they are and the inputs read anew; then the timer off and the report, if
 // there is one.
-void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind kind)
+run_job finish_run(window_controls& window, run_outcomes outcomes, run_kind kind)
 {
     window.at_file(0);
     path_list paths(window);
@@ -83,7 +75,8 @@ void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind 
     for (std::int32_t i = 0; i < listed; ++i) {
         if (const auto name = window.list_entry(i); name && passes_filters(window.read_text_inputs(), *name))
             paths.add(window.file_path(), *name);
-        advance(window, i);
+        window.at_file(i);
+        co_yield file_done{};
     }
 
     window.at_file(0);
@@ -100,13 +93,15 @@ void finish_run(window_controls& window, const run_outcomes& outcomes, run_kind 
                 window.append_line(text_id::Text2, {replaced});
             }
         }
-        advance(window, i);
+        window.at_file(i);
+        co_yield file_done{};
     }
 
     paths.finish();
     stop_run(window);
 
     window.report(outcomes, kind);
+    co_return outcomes;
 }
 
 void end_journal(run_outcomes& outcomes, journal_writer* journal)
@@ -119,7 +114,7 @@ void end_journal(run_outcomes& outcomes, journal_writer* journal)
 
 // The rename pass: every listed file that passes the filters, in list order,
 // renamed by the file source, and journalled when the run keeps a journal.
-run_outcomes rename_pass(const front_end& parts, journal_writer* journal)
+run_job rename_pass(front_end parts, journal_writer* journal)
 {
     file_source& files = parts.files;
     run_observer& observer = parts.observer;
@@ -128,17 +123,18 @@ run_outcomes rename_pass(const front_end& parts, journal_writer* journal)
     const std::int32_t count = files.list_count();
     std::string new_name;
     for (std::int32_t i = 0; i < count; ++i) {
-        // Inputs are read per file, so an edit made while the run yields
+        // Inputs are read per file, so an edit made between two files
         // takes effect from the next file on.
         const auto name = files.list_entry(i);
         if (name && make_new_name(new_name, parts.inputs.read_rule_inputs(), *name, i)) {
             const std::string& folder = files.file_path();
             record(outcomes, folder, *name, new_name, rename_one(files, journal, folder, i, *name, new_name));
         }
-        advance(observer, i);
+        observer.at_file(i);
+        co_yield file_done{};
     }
     end_journal(outcomes, journal);
-    return outcomes;
+    co_return outcomes;
 }
 
 // The same pass where no input changes during the run: every new name is
@@ -146,7 +142,7 @@ run_outcomes rename_pass(const front_end& parts, journal_writer* journal)
 // then, when no rename can meet another, the files are renamed in the
 // folder's own order, which a disk renames faster in. The outcomes keep the
 // list's order.
-run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* journal)
+run_job rename_pass_in_any_order(front_end parts, journal_writer* journal)
 {
     file_source& files = parts.files;
     const std::int32_t count = files.list_count();
@@ -155,7 +151,7 @@ run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* jo
     for (std::int32_t i = 0; i < count; ++i) {
         const auto name = files.list_entry(i);
         if (!name)
-            return rename_pass(parts, journal);
+            co_return co_await rename_pass(parts, journal);
         new_names.push_back(make_new_name(new_name, parts.inputs.read_rule_inputs(), *name, i) ? std::string_view(new_name)
                                                                                               : *name);
     }
@@ -183,7 +179,8 @@ run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* jo
             if (outcomes.refused.size() != refusals)
                 refused_at.emplace_back(i, refusals);
         }
-        advance(parts.observer, static_cast<std::int32_t>(k));
+        parts.observer.at_file(static_cast<std::int32_t>(k));
+        co_yield file_done{};
     }
     std::sort(refused_at.begin(), refused_at.end());
     std::vector<refusal> in_list_order;
@@ -192,28 +189,28 @@ run_outcomes rename_pass_in_any_order(const front_end& parts, journal_writer* jo
         in_list_order.push_back(std::move(outcomes.refused[at.second]));
     outcomes.refused = std::move(in_list_order);
     end_journal(outcomes, journal);
-    return outcomes;
+    co_return outcomes;
 }
 
 // What an undo does before its lists: asks, then renames each file back,
 // last first, through the run's own folder. Nothing when there was nothing
 // to undo, the run cannot be taken back, or the answer was no. A window's
 // result lists are emptied as the renames start.
-std::optional<run_outcomes> undo_pass(run_observer& observer, run_undo& undo, window_controls* window = nullptr)
+run_job undo_pass(run_observer& observer, run_undo& undo, window_controls* window = nullptr)
 {
     if (!undo.ready()) {
         observer.show_message(undo.refusal());
-        return std::nullopt;
+        co_return std::nullopt;
     }
     if (!observer.ask_yes_no(undo.question()))
-        return std::nullopt;
+        co_return std::nullopt;
 
     const auto count = static_cast<std::int32_t>(undo.files());
     if (window)
         begin_window_run(*window, count);
     else
         begin_run(observer, count);
-    return undo.take_back([&](std::int32_t done) { advance(observer, done); });
+    co_return co_await undo.taking_back([&observer](std::int32_t done) { observer.at_file(done); });
 }
 
 } // namespace
@@ -225,64 +222,91 @@ void run_observer::report(const run_outcomes& outcomes, run_kind kind)
         show_message(text);
 }
 
-run_outcomes rename_run(window_controls& window)
+run_job rename_job(window_controls& window)
 {
     begin_window_run(window, window.list_count());
     // The list may be minutes old.
     window.check_list();
     journal_writer journal;
-    run_outcomes outcomes = rename_pass(window.parts(), &journal);
+    run_outcomes outcomes = *co_await rename_pass(window.parts(), &journal);
     window.refresh();
-    finish_run(window, outcomes, run_kind::rename);
-    return outcomes;
+    co_return co_await finish_run(window, std::move(outcomes), run_kind::rename);
 }
 
-run_outcomes rename_files(const front_end& parts)
+run_outcomes rename_run(window_controls& window)
+{
+    return *run_to_end(rename_job(window));
+}
+
+namespace {
+
+run_job rename_files_job(front_end parts)
 {
     begin_run(parts.observer, parts.files.list_count());
     // The list was made as the run started, and is its own check; nothing
     // reads an input while the run goes.
     journal_writer journal;
-    run_outcomes outcomes = rename_pass_in_any_order(parts, &journal);
+    run_outcomes outcomes = *co_await rename_pass_in_any_order(parts, &journal);
     stop_run(parts.observer);
     parts.observer.report(outcomes, run_kind::rename);
-    return outcomes;
+    co_return outcomes;
 }
 
-run_outcomes plan_files(const front_end& parts)
+run_job plan_files_job(front_end parts)
 {
     begin_run(parts.observer, parts.files.list_count());
     // As a window's run checks its list first; for a list made just now the
     // check finds nothing.
     parts.files.check_list();
-    run_outcomes outcomes = rename_pass(parts, nullptr);
+    run_outcomes outcomes = *co_await rename_pass(parts, nullptr);
     stop_run(parts.observer);
-    return outcomes;
+    co_return outcomes;
 }
 
-run_outcomes undo_run(window_controls& window)
+run_job undo_files_job(run_observer& observer)
 {
     run_undo undo;
-    std::optional<run_outcomes> outcomes = undo_pass(window, undo, &window);
+    std::optional<run_outcomes> outcomes = co_await undo_pass(observer, undo);
     if (!outcomes)
-        return {};
+        co_return std::nullopt;
+    stop_run(observer);
+    observer.report(*outcomes, run_kind::undo);
+    co_return outcomes;
+}
+
+} // namespace
+
+run_outcomes rename_files(const front_end& parts)
+{
+    return *run_to_end(rename_files_job(parts));
+}
+
+run_outcomes plan_files(const front_end& parts)
+{
+    return *run_to_end(plan_files_job(parts));
+}
+
+run_job undo_job(window_controls& window)
+{
+    run_undo undo;
+    std::optional<run_outcomes> outcomes = co_await undo_pass(window, undo, &window);
+    if (!outcomes)
+        co_return run_outcomes{};
     if (undo.run().text.folder == window.file_path())
         window.refresh();
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));
-    finish_run(window, *outcomes, run_kind::undo);
-    return *outcomes;
+    co_return co_await finish_run(window, std::move(*outcomes), run_kind::undo);
+}
+
+run_outcomes undo_run(window_controls& window)
+{
+    return *run_to_end(undo_job(window));
 }
 
 std::optional<run_outcomes> undo_files(run_observer& observer)
 {
-    run_undo undo;
-    std::optional<run_outcomes> outcomes = undo_pass(observer, undo);
-    if (!outcomes)
-        return std::nullopt;
-    stop_run(observer);
-    observer.report(*outcomes, run_kind::undo);
-    return outcomes;
+    return run_to_end(undo_files_job(observer));
 }
 
 namespace {
@@ -298,7 +322,7 @@ bool query_matches(window_controls& window, std::string_view name)
 
 } // namespace
 
-void query_run(window_controls& window)
+run_job query_job(window_controls& window)
 {
     begin_window_run(window, window.list_count());
 
@@ -307,7 +331,8 @@ void query_run(window_controls& window)
     for (std::int32_t i = 0; i < named; ++i) {
         if (const auto name = window.list_entry(i); name && query_matches(window, *name))
             window.append_line(text_id::Text2, {*name});
-        advance(window, i);
+        window.at_file(i);
+        co_yield file_done{};
     }
 
     window.at_file(0);
@@ -317,12 +342,19 @@ void query_run(window_controls& window)
     for (std::int32_t i = 0; i < listed; ++i) {
         if (const auto name = window.list_entry(i); name && query_matches(window, *name))
             paths.add(window.file_path(), *name);
-        advance(window, i);
+        window.at_file(i);
+        co_yield file_done{};
     }
 
     paths.finish();
     window.set_bar_value(0);
     window.set_timer_enabled(false);
+    co_return run_outcomes{};
+}
+
+void query_run(window_controls& window)
+{
+    run_to_end(query_job(window));
 }
 
 void timer_tick(window_controls& window)

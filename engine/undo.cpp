@@ -13,6 +13,14 @@ namespace renamer {
 
 namespace {
 
+// The file named `name` in the folder, when it is the one `key` names.
+std::optional<platform::file_found> file_held(int folder_fd, file_naming naming, const std::string& name,
+                                              const std::string& key)
+{
+    const auto found = platform::find_file(folder_fd, name);
+    return found && file_key(naming, *found) == key ? found : std::nullopt;
+}
+
 std::string folder_line(const journal_record& run)
 {
     return "\n文件夹：" + escape_bytes(run.text.folder);
@@ -133,9 +141,14 @@ std::string run_undo::question() const
 
 run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
 {
+    return *run_to_end(taking_back(step));
+}
+
+run_job run_undo::taking_back(std::function<void(std::int32_t)> step)
+{
     run_outcomes outcomes;
     if (!m_fd.is_open())
-        return outcomes;
+        co_return outcomes;
     // Marked as going, so that a second undo meanwhile says so; a stop
     // leaves the mark without its end, and the next undo decides every
     // file again from what is on disk.
@@ -147,16 +160,14 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
     const int folder_fd = m_folder.descriptor();
     const std::string& folder = m_folder.path();
     const file_naming naming = m_run.text.naming;
-    const auto holds = [&](const std::string& name, const std::string& key) {
-        const auto found = platform::find_file(folder_fd, name);
-        return found && file_key(naming, *found) == key ? found : std::nullopt;
-    };
     // The files in the order they were first moved; taken back from the
     // last.
     std::vector<journal_entry> kept;
     for (std::size_t k = 0; k < m_files.size(); ++k) {
         const moved_file& file = m_files[m_files.size() - 1 - k];
+        // The user's events run before each file.
         step(static_cast<std::int32_t>(k));
+        co_yield file_done{};
         const std::string& key = left[file.first].key;
         const std::string& original = left[file.first].old_name;
         // Where the file is now: under the last name the run gave it, or an
@@ -164,12 +175,13 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
         std::optional<platform::file_found> there;
         const std::string* now = nullptr;
         for (std::uint32_t line = file.last + 1; line-- > file.first && !there;)
-            if (!m_repeated[line] && left[line].new_name != original && (there = holds(left[line].new_name, key)))
+            if (!m_repeated[line] && left[line].new_name != original &&
+                (there = file_held(folder_fd, naming, left[line].new_name, key)))
                 now = &left[line].new_name;
         if (!there) {
             // Back already, or moved or deleted since the run: nothing here
             // is that file then.
-            if (holds(original, key)) {
+            if (file_held(folder_fd, naming, original, key)) {
                 ++outcomes.renamed;
             } else {
                 platform::rename_result gone;
@@ -187,7 +199,7 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
         // a stop between a link and its unlink, the second name goes.
         if (result.outcome == platform::rename_outcome::target_exists && naming == file_naming::inode &&
             !platform::equal_without_case(*now, original)) {
-            const auto back = holds(original, key);
+            const auto back = file_held(folder_fd, naming, original, key);
             if (back && back->device == there->device) {
                 if (unlinkat(folder_fd, now->c_str(), 0) == 0) {
                     ++outcomes.renamed;
@@ -210,7 +222,7 @@ run_outcomes run_undo::take_back(const std::function<void(std::int32_t)>& step)
     if (!append_to_journal(m_fd.get(), at, lines))
         outcomes.not_journalled = true;
     m_fd.reset();
-    return outcomes;
+    co_return outcomes;
 }
 
 } // namespace renamer

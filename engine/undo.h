@@ -12,6 +12,7 @@
 
 #include "journal.h"
 #include "report.h"
+#include "run_job.h"
 
 #include "platform/filesystem.h"
 
@@ -51,6 +52,8 @@ public:
     // link and its unlink) loses the second name; one found under neither
     // was moved or deleted since, and is reported by name.
     run_outcomes take_back(const std::function<void(std::int32_t)>& step);
+    // The same as a job, a step per file; the undo must outlive it.
+    run_job taking_back(std::function<void(std::int32_t)> step);
 
 private:
     // One file of the run: the journal's lines of its moves, which are

@@ -1,46 +1,16 @@
 #include "message_loop.h"
-#include "test_hooks.h"
 
 #include <QCoreApplication>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 namespace platform {
 
-namespace {
-
-// A plain object rather than one made on first use: a run yields twice per
-// file, and the check that a function's own object has been made would be
-// paid at every yield. Nothing sets a hook before main.
-std::function<void()> yield_hook_function;
-
-std::function<void()>& yield_hook()
-{
-    return yield_hook_function;
-}
-
-std::function<void()>& end_hook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-
-} // namespace
-
 void yield()
 {
-    if (yield_hook()) {
-        yield_hook()();
-        return;
-    }
-    // Running the event loop costs about as much as renaming a few files on
-    // a memory file system, and a run yields twice per file. Events that
-    // arrive meanwhile wait at most two milliseconds, far below what a person
-    // notices, so the loop runs once in two however often the run yields.
-    // Reading the clock costs a tenth of a rename; it is read at every
-    // sixteenth call only, which still finds the millisecond well within a
-    // few files on the slowest file system.
+    // Events that arrive meanwhile wait at most two milliseconds, far below
+    // what a person notices, so the loop runs at most once in two however
+    // often the frame (as it is laid out) or the file list (as it reads a
+    // large folder) yields; the clock is read at every sixteenth call only.
     static unsigned calls = 0;
     if (++calls % 16 != 0)
         return;
@@ -52,11 +22,6 @@ void yield()
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     last_run = clock::now();
-}
-
-void set_yield_hook(std::function<void()> hook)
-{
-    yield_hook() = std::move(hook);
 }
 
 timer::timer(int interval_ms, bool enabled, QObject* parent) : QObject(parent)
@@ -89,17 +54,9 @@ void timer::tick()
 
 void end_program()
 {
-    if (end_hook()) {
-        end_hook()();
-        return;
-    }
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
-
-void set_end_program_hook(std::function<void()> hook)
-{
-    end_hook() = std::move(hook);
+    // The loop returns, and the program ends as it does at any other end:
+    // whatever its objects hold (a run's journal among them) is closed.
+    QCoreApplication::quit();
 }
 
 } // namespace platform

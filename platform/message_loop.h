@@ -2,7 +2,7 @@
 
 // The message loop as the windows were designed against it: a call that runs
 // whatever is pending and returns, timers that tick on the one user-interface
-// thread, and ending the program at once.
+// thread, and ending the program.
 
 #include <QObject>
 #include <QTimer>
@@ -10,8 +10,9 @@
 
 namespace platform {
 
-// Runs the window messages that are pending and returns. Long runs call this
-// between files so that the window stays live and timers can tick.
+// Runs the window messages that are pending and returns. The frame calls
+// this as it is laid out, and the file list while it reads a large folder,
+// so that the window stays live.
 void yield();
 
 // A timer with an interval and an enabled flag. Its tick can also be driven
@@ -38,8 +39,8 @@ private:
     bool m_enabled = false;
 };
 
-// Ends the program at once: every window disappears and no further handler
-// runs.
+// Ends the program: the message loop returns once the handler that called
+// this has, and the program ends through main.
 void end_program();
 
 } // namespace platform

@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "app/application.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
@@ -73,7 +72,6 @@ private slots:
     }
     void cleanup()
     {
-        platform::reset_test_hooks();
         boxes.reset();
     boxes.reset();
         messages.clear();
@@ -516,13 +514,14 @@ void tst_main_window::run_before_the_folder_is_read()
     QCOMPARE(list.rowCount(), 0);
 
     w.Command2().click();
+    finish_run(w);
     QCOMPARE(w.text(text_id::Text2), std::string("a1.txt\r\nb1.txt"));
     QCOMPARE(list.rowCount(), 2);
     QCOMPARE(w.Dir1().Path(), dir->path());
 }
 
-// A click on either run button while a run yields is ignored: the run in
-// progress makes its own yields only, and a click after it starts a run.
+// A click on either run button while a run goes is ignored: only the run
+// in progress renames and lists, and a click after it starts a run.
 void tst_main_window::second_run_is_refused_data()
 {
     QTest::addColumn<bool>("rename"); // the first run: rename (Command1) or query (Command2)
@@ -545,43 +544,28 @@ void tst_main_window::second_run_is_refused()
     click_at(w.option(check_id::Check2));
     w.Combo1().setCurrentText(QStringLiteral("n*.txt"));
 
-    // Once the window is active, the frame's activation poll lays the frame
-    // out, and that layout yields; left to the clock it could fall inside
-    // the run and add a yield to the count below, so it is ticked here.
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.xp_canvas1().Timer2().tick();
-    QVERIFY(!w.xp_canvas1().Timer2().enabled());
-
     controls::xpcmdbutton& second = second_on_command1 ? w.Command1() : w.Command2();
     int second_clicks = 0;
     second.events().bind("Click", [&] { ++second_clicks; });
-    int yields = 0;
-    bool running_seen = false;
-    platform::set_yield_hook([&] {
-        if (++yields == 1) {
-            running_seen = w.running();
-            // Away from the first click's point, which would make it a
-            // double click when it lands on the same button.
-            click_at(second, QPoint(3, 3));
-        }
-    });
-    click_at(rename ? w.Command1() : w.Command2());
-    platform::set_yield_hook({});
+    // The click makes the run's first step. Clicks through the window would
+    // let the loop turn in the middle of them, and the run end meanwhile.
+    (rename ? w.Command1() : w.Command2()).click();
+    const bool running_seen = w.running();
+    second.click();
+    finish_run(w);
 
     QCOMPARE(second_clicks, second_on_command1 && rename ? 2 : 1);
     QVERIFY(running_seen);
-    // Two yields per file and pass: three passes for a rename, two for a query.
-    QCOMPARE(yields, int(names.size()) * 2 * (rename ? 3 : 2));
-    QVERIFY(!w.running());
     const std::vector<std::string> renamed{"n0.txt", "n1.txt", "n2.txt"};
     QCOMPARE(w.text(text_id::Text2), listed(f.folder(), rename ? renamed : names, false));
 
     // Idle again, the same button starts its run.
     click_at(second);
+    finish_run(w);
     QCOMPARE(w.text(text_id::Text2), listed(f.folder(), renamed, false));
 }
 
-// While a run yields, the inputs show every change at once and keep what
+// While a run goes, the inputs show every change at once and keep what
 // the user types, which the run reads from the next file on; the result
 // lists show what they hold now, emptied at the run's start.
 void tst_main_window::inputs_during_a_run()
@@ -594,20 +578,17 @@ void tst_main_window::inputs_during_a_run()
     QTRY_VERIFY(!w.text_box(text_id::Text2).list_view()->text().isEmpty());
 
     QLineEdit* text3 = w.text_box(text_id::Text3).line_editor();
-    int yields = 0;
-    QString text3_after_option, text2_shown;
-    platform::set_yield_hook([&] {
-        if (++yields != 1)
-            return;
-        text2_shown = w.text_box(text_id::Text2).list_view()->text();
-        // Strip the extension from the next file on; the option empties
-        // the replacement fields, and the user then types into one.
-        click_at(w.option(check_id::Check1));
-        text3_after_option = text3->text();
-        QTest::keyClicks(text3, QStringLiteral("zz"));
-    });
-    click_at(w.Command1());
-    platform::set_yield_hook({});
+    // The click makes the run's first step, its first file. Clicks through
+    // the window would let the loop turn in the middle of them, and the run
+    // end meanwhile.
+    w.Command1().click();
+    const QString text2_shown = w.text_box(text_id::Text2).list_view()->text();
+    // Strip the extension from the next file on; the option empties the
+    // replacement fields, and the user then types into one.
+    w.option(check_id::Check1).click();
+    const QString text3_after_option = text3->text();
+    QTest::keyClicks(text3, QStringLiteral("zz"));
+    finish_run(w);
 
     QCOMPARE(text2_shown, QString());
     QCOMPARE(text3_after_option, QString());
@@ -637,7 +618,7 @@ void tst_main_window::help_window_once()
 }
 
 // The close button, or the desktop closing the main window, ends the
-// program with every window gone, the help window too.
+// program through its loop, with every window gone, the help window too.
 void tst_main_window::closing_ends_everything_data()
 {
     QTest::addColumn<bool>("by_button");
@@ -653,18 +634,19 @@ void tst_main_window::closing_ends_everything()
     click_at(w.xphelp1());
     QPointer<renamer::Form2> help = w.help_window();
     QVERIFY(help && help->isVisible());
-    int ended = 0;
-    bool windows_gone = false;
-    platform::set_end_program_hook([&] {
-        ++ended;
-        windows_gone = !w.isVisible() && !help->isVisible();
+    QTimer::singleShot(0, &w, [&] {
+        if (by_button)
+            click_at(w.xptopbuttons1());
+        else
+            w.close();
     });
-    if (by_button)
-        click_at(w.xptopbuttons1());
-    else
-        w.close();
-    QCOMPARE(ended, 1);
-    QVERIFY(windows_gone);
+    // Should the loop not end, it is ended with another code after a while.
+    QTimer bound;
+    bound.setSingleShot(true);
+    connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    bound.start(10000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!w.isVisible() && !help->isVisible());
 }
 
 void tst_main_window::help_reopens_at_its_top()
@@ -753,6 +735,7 @@ void tst_main_window::read_by_screen_readers()
 
     w.text_box(text_id::Text3).line_editor()->setText(QStringLiteral("IMG"));
     read(&w.Command2())->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    finish_run(w);
     w.text_box(text_id::Text2).flush();
     QAccessibleInterface* result = read(w.text_box(text_id::Text2).editor());
     QCOMPARE(result->text(QAccessible::Value), QStringLiteral("IMG_1.jpg"));

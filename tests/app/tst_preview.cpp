@@ -4,7 +4,6 @@
 #include "engine/journal.h"
 
 #include "platform/message_box.h"
-#include "platform/test_hooks.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 #include "scripted_boxes.h"
@@ -90,7 +89,6 @@ void tst_preview::init()
 
 void tst_preview::cleanup()
 {
-    platform::reset_test_hooks();
     boxes.reset();
     state.reset();
 }

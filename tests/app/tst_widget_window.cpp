@@ -2,7 +2,6 @@
 #include "engine/runs.h"
 #include "widget_window.h"
 
-#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
@@ -24,7 +23,6 @@ private slots:
     }
     void cleanup()
     {
-        platform::reset_test_hooks();
         boxes.reset();
     }
     void rename_run_agrees_with_headless_data();

@@ -7,7 +7,6 @@
 #include "engine/journal.h"
 #include "engine/runs.h"
 
-#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 #include "scripted_boxes.h"

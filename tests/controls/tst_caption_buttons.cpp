@@ -4,7 +4,6 @@
 // the stored properties; then the real art. The poll is driven by hand;
 // that the clock drives it from creation is seen on the timer itself.
 
-#include "platform/test_hooks.h"
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
 #include "platform/pictures.h"
@@ -126,7 +125,6 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        platform::reset_test_hooks();
         pictures.clear();
         placed.at.reset();
     }

@@ -3,7 +3,6 @@
 // for the button, the piece of the cell). Behaviour the three share is one
 // data-driven test with a row per control; the hover poll is driven by hand.
 
-#include "platform/test_hooks.h"
 #include "controls/xpcheckbox.h"
 #include "controls/xpcmdbutton.h"
 #include "controls/xphelp.h"
@@ -185,7 +184,6 @@ private slots:
     {
         delete m_window;
         m_bags.clear();
-        platform::reset_test_hooks();
         pictures.clear();
         placed.at.reset();
     }

@@ -4,7 +4,6 @@
 // through the caption's middle, the opaque caption, colours, events, the
 // host's controls inside, the stored properties; then the real art.
 
-#include "platform/test_hooks.h"
 #include "controls/xpcmdbutton.h"
 #include "controls/xpgroupbox.h"
 #include "platform/fonts.h"
@@ -135,7 +134,6 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        platform::reset_test_hooks();
         pictures.clear();
     }
 

@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "engine/browsing.h"
 #include "headless_window.h"
 #include "engine/rules.h"
@@ -123,7 +122,6 @@ private slots:
 
 void tst_browsing::cleanup()
 {
-    platform::reset_test_hooks();
     staged.reset();
     boxes.reset();
 }

@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "headless_window.h"
 #include "engine/rules.h"
 #include "engine/runs.h"
@@ -58,7 +57,6 @@ any_window open_window(bool widgets, const std::string& folder)
 class tst_query_run : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { platform::reset_test_hooks(); }
     void lists_matching_files_data();
     void lists_matching_files();
     void root_folder_gives_single_separators_data();
@@ -122,14 +120,12 @@ void tst_query_run::lists_matching_files()
 
     // Nothing is put on the screen while the run goes.
     bool display_during_run = false;
-    platform::set_yield_hook([&] {
+    renamer::run_with(renamer::query_job(window), [&] {
         if (w.widgets)
             for (const auto which : {text_id::Text1, text_id::Text2})
                 display_during_run |= w.widgets->text_box(which).flush_pending();
         QCoreApplication::processEvents();
     });
-    renamer::query_run(window);
-    platform::set_yield_hook({});
     QVERIFY(!display_during_run);
 
     std::vector<std::string> expected_names, expected_paths;
@@ -195,14 +191,14 @@ void tst_query_run::folder_forms_give_single_separators_data()
 {
     QTest::addColumn<bool>("widgets");
     QTest::addColumn<QByteArray>("form");   // "<>" stands for the parent folder
-    QTest::addColumn<int>("from_yield");    // File1 takes the form at this yield; 0: from the start
+    QTest::addColumn<int>("from_file");    // File1 takes the form after this many files; 0: from the start
 
-    // Three files: the path pass starts after the six yields of the first.
+    // Three files: the path pass starts after the three of the first.
     for (const bool widgets : {false, true}) {
         const QByteArray kind = widgets ? "widgets: " : "headless: ";
         QTest::newRow((kind + "trailing separator").constData()) << widgets << QByteArray("<>/sub/") << 0;
         QTest::newRow((kind + "doubled inside").constData()) << widgets << QByteArray("<>//sub") << 0;
-        QTest::newRow((kind + "taken in the path pass").constData()) << widgets << QByteArray("<>//sub") << 8;
+        QTest::newRow((kind + "taken in the path pass").constData()) << widgets << QByteArray("<>//sub") << 4;
     }
 }
 
@@ -210,7 +206,7 @@ void tst_query_run::folder_forms_give_single_separators()
 {
     QFETCH(bool, widgets);
     QFETCH(QByteArray, form);
-    QFETCH(int, from_yield);
+    QFETCH(int, from_file);
 
     byte_named_dir dir;
     const std::string folder = dir.path() + "/sub";
@@ -220,15 +216,13 @@ void tst_query_run::folder_forms_give_single_separators()
     std::string written = fixture::str(form);
     written.replace(0, 2, dir.path());
 
-    any_window w = open_window(widgets, from_yield == 0 ? written : folder);
+    any_window w = open_window(widgets, from_file == 0 ? written : folder);
     auto& window = w.controls();
-    int yields = 0;
-    platform::set_yield_hook([&] {
-        if (++yields == from_yield)
+    int files = 0;
+    renamer::run_with(renamer::query_job(window), [&] {
+        if (++files == from_file)
             QVERIFY(window.set_file_path(written));
     });
-    renamer::query_run(window);
-    platform::set_yield_hook({});
 
     QCOMPARE(QByteArray::fromStdString(window.text(text_id::Text1)),
              QByteArray::fromStdString(crlf_joined({folder + "/a", folder + "/b", folder + "/c"})));

@@ -4,7 +4,6 @@
 #include "engine/runs.h"
 #include "engine/undo.h"
 
-#include "platform/test_hooks.h"
 
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
@@ -78,7 +77,6 @@ private slots:
     }
     void cleanup()
     {
-        platform::reset_test_hooks();
         boxes.reset();
     }
     void run_data();
@@ -89,9 +87,9 @@ private slots:
     void progress_bar();
     void root_like_folder_gives_single_separators();
     void folder_past_sixteen_bits();
-    void input_changed_during_a_yield();
-    void run_started_inside_a_yield();
-    void folder_changed_during_a_yield();
+    void input_changed_between_files();
+    void run_started_between_files();
+    void folder_changed_between_files();
     void what_replaced_a_listed_file_is_not_renamed_data();
     void what_replaced_a_listed_file_is_not_renamed();
     void undo_moves_only_the_files_the_run_moved_data();
@@ -243,30 +241,28 @@ void tst_rename_run::progress_bar()
     QVERIFY(window.set_bar_max(50));
     QVERIFY(window.set_bar_value(7));
     int ticks = 0;
-    window.on_yield = [&] {
+    renamer::run_with(renamer::rename_job(window), [&] {
         QVERIFY(window.timer_enabled());
         renamer::timer_tick(window);
         ++ticks;
-    };
-    renamer::rename_run(window);
+    });
     QCOMPARE(window.bar().max(), 50.0f);
     QCOMPARE(window.bar().value(), 0.0f);
-    QCOMPARE(ticks, 6);   // two yields per file and pass
+    QCOMPARE(ticks, 3);   // a step per file and pass
 
     // Three files set the maximum to 2, and the bar follows the index.
     make_files(folder, {"second", "third"});
     window.refresh();
     std::vector<float> seen;
-    window.on_yield = [&] {
+    renamer::run_with(renamer::rename_job(window), [&] {
         renamer::timer_tick(window);
         seen.push_back(window.bar().value());
-    };
-    renamer::rename_run(window);
+    });
     QCOMPARE(window.bar().max(), 2.0f);
-    QCOMPARE(seen, (std::vector<float>{0, 0, 0, 1, 1, 2, 0, 0, 0, 1, 1, 2, 0, 0, 0, 1, 1, 2}));
+    QCOMPARE(seen, (std::vector<float>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
 
-    // A tick whose index lies beyond the bar (a second run met a larger
-    // folder) is refused by the bar and leaves it where it was.
+    // A tick whose index lies beyond the bar (the run's folder changed for
+    // a larger one) is refused by the bar and leaves it where it was.
     window.at_file(40);
     renamer::timer_tick(window);
     QCOMPARE(window.bar().value(), 2.0f);
@@ -311,36 +307,34 @@ void tst_rename_run::folder_past_sixteen_bits()
     QCOMPARE(int(lines_of(window.text(text_id::Text2)).size()), count);
 }
 
-void tst_rename_run::input_changed_during_a_yield()
+void tst_rename_run::input_changed_between_files()
 {
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"f0", "f1", "f2"});
     headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, "f"}, {text_id::Text4, "g"}});
-    window.on_yield = [&] { window.set_text(text_id::Text4, "h"); };
-    renamer::rename_run(window);
+    renamer::run_with(renamer::rename_job(window), [&] { window.set_text(text_id::Text4, "h"); });
     QCOMPARE(names_of(folder), QByteArray("g0;h1;h2;"));
 }
 
-// A click on the rename button while a run yields starts a second run in
-// the middle of the first; both finish and every file survives.
-void tst_rename_run::run_started_inside_a_yield()
+// A second run started between two files of the first (the engine leaves
+// refusing it to the window): both finish and every file survives.
+void tst_rename_run::run_started_between_files()
 {
     const auto dir = make_folder();
     const std::string folder = path_of(*dir);
     make_files(folder, {"a0", "a1", "a2", "a3", "a4"});
     headless_window window(folder, boxes);
     set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
-    int yields = 0;
+    int files = 0;
     bool nested_done = false;
-    window.on_yield = [&] {
-        if (++yields == 3) {
+    renamer::run_with(renamer::rename_job(window), [&] {
+        if (++files == 2) {
             renamer::rename_run(window);
             nested_done = true;
         }
-    };
-    renamer::rename_run(window);
+    });
     QVERIFY(nested_done);
     QCOMPARE(describe(read_folder(folder)), QByteArray("b0=a0;b1=a1;b2=a2;b3=a3;b4=a4;"));
     // The inner run filled the lists after the outer one had emptied them, and
@@ -363,10 +357,10 @@ void tst_rename_run::run_started_inside_a_yield()
     QCOMPARE(describe_lines(renamed), QByteArray("a0>b0|a1>b1|a2>b2|a3>b3|a4>b4|"));
 }
 
-// The user picks another folder while the run yields: the rest of the pass
+// The user picks another folder between two files: the rest of the pass
 // reads the new folder's list with the old indexes, and entries past its end
 // are skipped.
-void tst_rename_run::folder_changed_during_a_yield()
+void tst_rename_run::folder_changed_between_files()
 {
     const auto dir = make_folder();
     const std::string first = path_of(*dir) + "/first";
@@ -378,12 +372,11 @@ void tst_rename_run::folder_changed_during_a_yield()
 
     headless_window window(first, boxes);
     set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
-    int yields = 0;
-    window.on_yield = [&] {
-        if (++yields == 2)
+    int files = 0;
+    renamer::run_with(renamer::rename_job(window), [&] {
+        if (++files == 1)
             QVERIFY(window.set_file_path(second));
-    };
-    renamer::rename_run(window);
+    });
 
     // Index 0 was renamed in the first folder; index 1 of the second is "z",
     // which the rule leaves as it is; indexes 2 and 3 are past its end.

@@ -4,7 +4,6 @@
 // tests can tell every piece, every column and each look apart by colour.
 
 #include "stand_in_pictures.h"
-#include "platform/test_hooks.h"
 #include "platform/pictures.h"
 
 #include <QColor>

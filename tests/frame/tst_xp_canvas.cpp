@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "frame/xp_canvas.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
@@ -90,7 +89,6 @@ private slots:
     void init() { frame_test::install_stand_in_art(pictures); }
     void cleanup()
     {
-        platform::reset_test_hooks();
         pictures.clear();
         placed.at.reset();
     }

@@ -32,13 +32,6 @@ void headless_window::append_line(text_id which, std::initializer_list<std::stri
         ++m_input_edits;
 }
 
-void headless_window::yield()
-{
-    platform::yield();
-    if (on_yield)
-        on_yield();
-}
-
 void headless_window::choose_drive(const std::string& drive)
 {
     if (drive == m_drive)
@@ -78,6 +71,13 @@ void headless_window::show_message(const std::string& text)
 bool headless_window::ask_yes_no(const std::string& text)
 {
     return m_boxes.question(widgets::shown_text(text), platform::application_title());
+}
+
+std::optional<run_outcomes> run_with(run_job job, const std::function<void()>& between)
+{
+    while (job.step())
+        between();
+    return job.take_result();
 }
 
 } // namespace renamer

@@ -2,12 +2,12 @@
 
 // The main window's controls with no widget at all: a folder on disk for
 // File1, strings for the text boxes, flags for the option buttons, Drive1
-// and Dir1 as plain paths whose changes run the browsing handlers, a hook
-// for whatever the user does while a run yields, and the platform's message
-// box, which tests replace. Tests and the benchmark drive the runs through
+// and Dir1 as plain paths whose changes run the browsing handlers, and the
+// platform's message box, which tests replace. Tests and the benchmark drive the runs through
 // it exactly as the real window does.
 
 #include "engine/folder_source.h"
+#include "engine/run_job.h"
 #include "engine/window_controls.h"
 
 #include "platform/message_box.h"
@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace renamer {
@@ -69,11 +70,6 @@ public:
     void set_timer_enabled(bool enabled) override { m_timer_enabled = enabled; }
     bool timer_enabled() const { return m_timer_enabled; }
 
-    // Runs the platform's yield, then the test's own hook if there is one,
-    // which stands for whatever the user does while a run yields.
-    void yield() override;
-    std::function<void()> on_yield;
-
     // Drive1 and Dir1 as plain paths. Dir1's Change runs dir1_change, as the
     // real window's does.
     std::string drive() override { return m_drive; }
@@ -106,5 +102,9 @@ private:
     std::string m_dir, m_previous_dir;
     std::array<std::pair<std::size_t, std::size_t>, 8> m_selections{};
 };
+
+// Runs `job` to its end, calling `between` after each of its files, as a
+// window's loop lets the user work there.
+std::optional<run_outcomes> run_with(run_job job, const std::function<void()>& between);
 
 } // namespace renamer

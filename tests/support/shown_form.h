@@ -19,6 +19,13 @@ inline void click_at(QWidget& control, QPoint at = {})
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control.mapTo(window, local));
 }
 
+// Lets the window's loop turn until the run under way, if any, has ended.
+inline void finish_run(const renamer::Form3& w)
+{
+    while (w.running())
+        QCoreApplication::processEvents();
+}
+
 struct shown_form {
     std::unique_ptr<byte_named_dir> dir = fixture::make_folder();
     std::unique_ptr<renamer::Form3> form;

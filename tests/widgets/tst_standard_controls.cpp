@@ -1,4 +1,3 @@
-#include "platform/test_hooks.h"
 #include "widgets/combo_box.h"
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
@@ -75,7 +74,6 @@ private slots:
 
 void tst_standard_controls::cleanup()
 {
-    platform::reset_test_hooks();
     staged.reset();
 }
 
