@@ -276,16 +276,25 @@ std::optional<std::vector<std::uint32_t>> listed_folder::order_free(const name_l
 {
     if (new_names.size() != m_entries.size())
         return std::nullopt;
-    // Names of the folder may meet each other (two names alike but for case
-    // where the file system keeps case); only a new name meeting one counts.
-    hash_set seen(m_entries.size() + m_others.size() + new_names.size());
+    // Where the file system is known to keep case, names meet only when
+    // their bytes are equal, and the bytes are hashed as they are: folding
+    // would only cost time, most of all on long names. Elsewhere names are
+    // hashed as a file system ignoring case compares them, and names of the
+    // folder may then meet each other (two names alike but for case); only a
+    // new name meeting one counts. The file system asked is the one a rename
+    // here goes through.
+    system_calls system = m_folder.calls();
+    std::unique_ptr<file_calls> room;
+    const bool fold = m_folder.files().renaming(m_folder.files().on(system), room).may_ignore_case();
     std::string folded;
+    const auto hash = [&](std::string_view name) { return fold ? folded_hash(name, folded) : name_hash(name); };
+    hash_set seen(m_entries.size() + m_others.size() + new_names.size());
     for (const auto name : m_entries)
-        seen.insert(folded_hash(name, folded));
+        seen.insert(hash(name));
     for (const auto name : m_others)
-        seen.insert(folded_hash(name, folded));
+        seen.insert(hash(name));
     for (std::size_t i = 0; i < new_names.size(); ++i)
-        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i], folded)))
+        if (new_names[i] != m_entries[i] && !seen.insert(hash(new_names[i])))
             return std::nullopt;
     return m_entries.order_added();
 }
