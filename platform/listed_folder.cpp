@@ -55,19 +55,14 @@ bool ascii_folded(std::string_view name, std::string& folded)
     }
     high = _mm_movemask_epi8(seen) != 0;
 #endif
-    constexpr std::uint64_t ones = 0x0101010101010101u, high_bits = 0x8080808080808080u;
+    constexpr std::uint64_t high_bits = 0x8080808080808080u;
     std::uint64_t seen_high = 0;
     for (; at < name.size(); at += 8) {
         const std::size_t size = std::min<std::size_t>(8, name.size() - at);
         std::uint64_t bytes = 0;
         std::memcpy(&bytes, name.data() + at, size);
         seen_high |= bytes;
-        // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
-        // the low seven bits alone, so that no sum carries into the next byte.
-        const std::uint64_t low = bytes & ~high_bits;
-        const std::uint64_t above = low + (0x7f - 'Z') * ones;
-        const std::uint64_t from_a = low + (0x80 - 'A') * ones;
-        bytes |= (from_a & ~above & ~bytes & high_bits) >> 2;
+        bytes = ascii_lower_word(bytes);
         std::memcpy(out + at, &bytes, size);
     }
     return !high && (seen_high & high_bits) == 0;
