@@ -6,8 +6,9 @@
 // renames in a fresh copy of the folder; and the order-free check, and the
 // image a plan takes and renames in, are timed on their own, in this
 // process, in processor time, each against the best shape. A hash that some shape defeats
-// shows here as one row far above the others. Medians of 3 rounds; not a
-// test.
+// shows here as one row far above the others. A last row times the floor
+// itself as the run, to show the bench's own error. Medians of 3 rounds;
+// not a test.
 //
 //   build/bench/bench_name_shapes [files] [folder] [--check-only]
 
@@ -150,7 +151,15 @@ int main(int argc, char** argv)
         bool order_free;
     };
     std::vector<row> rows;
-    for (const auto& s : shapes) {
+    // After the shapes, the floor itself timed as a run is, on the first
+    // shape: how far from 1.00 the bench puts a program that does no more
+    // than the floor.
+    const std::size_t shape_count = std::size(shapes);
+    for (std::size_t at = 0; at <= shape_count; ++at) {
+        const bool floor_as_run = at == shape_count;
+        if (floor_as_run && check_only)
+            break;
+        const shape& s = shapes[floor_as_run ? 0 : at];
         std::vector<double> runs, floors, ratios;
         row r{};
         for (int round = 0; round < 3; ++round) {
@@ -173,7 +182,8 @@ int main(int argc, char** argv)
             if (check_only)
                 break;
             ::sync();
-            const double run = run_command_line(run_dir->path);
+            const double run = floor_as_run ? bench::time_floor(run_dir->path, false, new_name_of).first
+                                             : run_command_line(run_dir->path);
             ::sync();
             const double floor = bench::time_floor(floor_dir.path, false, new_name_of).first;
             const auto renamed = platform::list_files(run_dir->path);
@@ -209,7 +219,8 @@ int main(int argc, char** argv)
                 "order-free", "image ms", "/best");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const row& r = rows[i];
-        std::printf("%-14s %8.3f %8.3f %6.2f %9.2f %6.2f %10s %9.1f %6.2f\n", shapes[i].label, r.run, r.floor, r.ratio,
+        std::printf("%-14s %8.3f %8.3f %6.2f %9.2f %6.2f %10s %9.1f %6.2f\n",
+                    i < std::size(shapes) ? shapes[i].label : "floor as a run", r.run, r.floor, r.ratio,
                     r.check * 1e3, r.check / best_check, r.order_free ? "yes" : "no", r.image * 1e3,
                     r.image / best_image);
     }

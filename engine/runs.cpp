@@ -147,6 +147,9 @@ run_job rename_pass_in_any_order(front_end parts, journal_writer* journal)
     file_source& files = parts.files;
     const std::int32_t count = files.list_count();
     platform::name_list new_names;
+    // Places for every name at once; room for their bytes then follows the
+    // first names' length.
+    new_names.reserve(std::size_t(count), 0);
     std::string new_name;
     for (std::int32_t i = 0; i < count; ++i) {
         const auto name = files.list_entry(i);

@@ -1,7 +1,9 @@
 #include "list_order.h"
+#include "case_fold.h"
 #include "name_list.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -130,6 +132,26 @@ bool list_order_less(std::string_view a, std::string_view b)
         std::memcpy(&y, b.data() + i, 8);
         if (x != y)
             break;
+    }
+    // Then eight bytes at a time with their capitals made small, which
+    // names alike but for case need all the way along; the first byte that
+    // differs so decides.
+    for (std::uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x == y)
+            continue;
+        x = ascii_lower_word(x);
+        y = ascii_lower_word(y);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) {
+                const int shift = std::countr_zero(x ^ y) & ~7;
+                return (x >> shift & 0xff) < (y >> shift & 0xff);
+            } else {
+                const int shift = 56 - (std::countl_zero(x ^ y) & ~7);
+                return (x >> shift & 0xff) < (y >> shift & 0xff);
+            }
+        }
     }
     for (; i < n; ++i) {
         if (a[i] == b[i])

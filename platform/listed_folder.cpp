@@ -55,19 +55,14 @@ bool ascii_folded(std::string_view name, std::string& folded)
     }
     high = _mm_movemask_epi8(seen) != 0;
 #endif
-    constexpr std::uint64_t ones = 0x0101010101010101u, high_bits = 0x8080808080808080u;
+    constexpr std::uint64_t high_bits = 0x8080808080808080u;
     std::uint64_t seen_high = 0;
     for (; at < name.size(); at += 8) {
         const std::size_t size = std::min<std::size_t>(8, name.size() - at);
         std::uint64_t bytes = 0;
         std::memcpy(&bytes, name.data() + at, size);
         seen_high |= bytes;
-        // The high bit of each byte from 'A' to 'Z', moved to its 0x20 bit;
-        // the low seven bits alone, so that no sum carries into the next byte.
-        const std::uint64_t low = bytes & ~high_bits;
-        const std::uint64_t above = low + (0x7f - 'Z') * ones;
-        const std::uint64_t from_a = low + (0x80 - 'A') * ones;
-        bytes |= (from_a & ~above & ~bytes & high_bits) >> 2;
+        bytes = ascii_lower_word(bytes);
         std::memcpy(out + at, &bytes, size);
     }
     return !high && (seen_high & high_bits) == 0;
@@ -276,16 +271,25 @@ std::optional<std::vector<std::uint32_t>> listed_folder::order_free(const name_l
 {
     if (new_names.size() != m_entries.size())
         return std::nullopt;
-    // Names of the folder may meet each other (two names alike but for case
-    // where the file system keeps case); only a new name meeting one counts.
-    hash_set seen(m_entries.size() + m_others.size() + new_names.size());
+    // Where the file system is known to keep case, names meet only when
+    // their bytes are equal, and the bytes are hashed as they are: folding
+    // would only cost time, most of all on long names. Elsewhere names are
+    // hashed as a file system ignoring case compares them, and names of the
+    // folder may then meet each other (two names alike but for case); only a
+    // new name meeting one counts. The file system asked is the one a rename
+    // here goes through.
+    system_calls system = m_folder.calls();
+    std::unique_ptr<file_calls> room;
+    const bool fold = m_folder.files().renaming(m_folder.files().on(system), room).may_ignore_case();
     std::string folded;
+    const auto hash = [&](std::string_view name) { return fold ? folded_hash(name, folded) : name_hash(name); };
+    hash_set seen(m_entries.size() + m_others.size() + new_names.size());
     for (const auto name : m_entries)
-        seen.insert(folded_hash(name, folded));
+        seen.insert(hash(name));
     for (const auto name : m_others)
-        seen.insert(folded_hash(name, folded));
+        seen.insert(hash(name));
     for (std::size_t i = 0; i < new_names.size(); ++i)
-        if (new_names[i] != m_entries[i] && !seen.insert(folded_hash(new_names[i], folded)))
+        if (new_names[i] != m_entries[i] && !seen.insert(hash(new_names[i])))
             return std::nullopt;
     return m_entries.order_added();
 }

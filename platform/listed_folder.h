@@ -149,11 +149,12 @@ public:
     rename_result rename(const std::string& folder, std::string_view old_name, std::string_view new_name) const;
 
     // The order in which to rename the listed files, the folder's own, when
-    // no rename can meet another: no new name is, without regard to case,
-    // that of an entry of the folder or another new name. `new_names` holds
-    // a new name for each listed file, in list order; a file the run leaves
-    // as it is has its own name. Nothing when renames might meet, whose
-    // outcomes then depend on the order.
+    // no rename can meet another: no new name is that of an entry of the
+    // folder or another new name, without regard to case where the file
+    // system may ignore it. `new_names` holds a new name for each listed
+    // file, in list order; a file the run leaves as it is has its own name.
+    // Nothing when renames might meet, whose outcomes then depend on the
+    // order.
     std::optional<std::vector<std::uint32_t>> order_free(const name_list& new_names) const;
 
 private:

@@ -5,6 +5,7 @@
 // than one each, are read and dropped as fast, and each can go to the kernel
 // as it stands. Sorting moves only the places of the names, never their bytes.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,6 +39,8 @@ public:
         }
         m_places.push_back({m_bytes.size(), static_cast<std::uint32_t>(name.size()),
                             static_cast<std::uint32_t>(m_places.size())});
+        if (m_bytes.size() + name.size() + 1 > m_bytes.capacity())
+            grow_for(name.size() + 1);
         m_bytes.append(name);
         m_bytes.push_back('\0');
     }
@@ -87,6 +90,19 @@ public:
     iterator end() const { return {this, size()}; }
 
 private:
+    // Room for the bytes of as many names as there is room for places, by
+    // the mean length of the names so far: a list told how many names it
+    // will hold, but not how long they are (a memory file system's folder
+    // counts 20 bytes an entry, whatever its names), grows its bytes once
+    // or twice rather than copying them at every doubling. At least twice
+    // the room there was, so that growing stays linear.
+    void grow_for(std::size_t more)
+    {
+        const std::size_t held = m_bytes.size() + more;
+        const std::size_t mean_in_tenths = held * 10 / m_places.size();
+        const std::size_t planned = std::max(m_places.capacity(), m_places.size());
+        m_bytes.reserve(std::max(2 * m_bytes.capacity(), planned * mean_in_tenths / 10 * 9 / 8 + more));
+    }
     struct slot {
         std::size_t start;
         std::uint32_t length;
