@@ -15,16 +15,9 @@ namespace {
 // A screen reader hears the drive box as a combo box named by its purpose,
 // with the drive it shows as its value and as its text. Qt's own interface
 // names a combo box by its text on Linux, so the box was read as "/".
-class drive_list_interface : public QAccessibleWidget, public shown_text_interface {
+class drive_list_interface : public shown_text_widget {
 public:
-    explicit drive_list_interface(drive_list* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit drive_list_interface(drive_list* box) : shown_text_widget(box, QAccessible::ComboBox) {}
 
     QString text(QAccessible::Text t) const override
     {

@@ -21,16 +21,9 @@ const std::string empty_text;
 
 // A screen reader reads the list as the read-only text it shows. The text
 // is built when asked for, which only an assistive tool does.
-class line_view_interface : public QAccessibleWidget, public shown_text_interface {
+class line_view_interface : public shown_text_widget {
 public:
-    explicit line_view_interface(line_view* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit line_view_interface(line_view* view) : shown_text_widget(view, QAccessible::EditableText) {}
 
     QAccessible::State state() const override
     {

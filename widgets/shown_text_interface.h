@@ -5,6 +5,7 @@
 // the whole text, no selection and no caret of its own.
 
 #include <QAccessibleInterface>
+#include <QAccessibleWidget>
 #include <QRect>
 #include <QString>
 
@@ -35,6 +36,19 @@ public:
 protected:
     // Built when asked for, which only an assistive tool does.
     virtual QString shown() const = 0;
+};
+
+// A widget's accessible interface that offers its shown text as above.
+class shown_text_widget : public QAccessibleWidget, public shown_text_interface {
+public:
+    shown_text_widget(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
 };
 
 } // namespace widgets
