@@ -48,6 +48,9 @@ void press_undo(Form3& w)
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus && focus->window() == &w ? focus : static_cast<QWidget*>(&w), Qt::Key_Z,
                     Qt::ControlModifier);
+    // The undo goes in slices, like a run; it has ended when the key's
+    // work is seen.
+    finish_run(w);
     settle();
 }
 
