@@ -447,6 +447,7 @@ void tst_main_window::rename_through_command1()
         w.Combo1().setCurrentText(pattern);
     }
     click_at(w.Command1());
+    finish_run(w);
 
     std::vector<std::string> names;
     for (const auto& name : after)
@@ -499,6 +500,7 @@ void tst_main_window::texts_show_what_the_program_wrote()
     QTest::keyClicks(text3, QStringLiteral("q"));
     QCOMPARE(text3->text(), QStringLiteral("q"));
     click_at(w.Command1());
+    finish_run(w);
     QCOMPARE(*platform::list_files(f.folder()), (std::vector<std::string>{"a1.txt", "b.txt"}));
 }
 
