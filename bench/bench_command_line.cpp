@@ -45,7 +45,7 @@ double timed_process(const QString& program, const QStringList& arguments, const
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished(-1);
+    bench::wait_or_exit(process, qPrintable(program));
     const double seconds = bench::seconds_since(start);
     child_cpu += bench::cpu_seconds(true) - cpu_start;
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
@@ -144,6 +144,10 @@ int main(int argc, char** argv)
             std::printf("%-12s %-18s %8d %9.3f %9.3f %7.2f %9.3f %7.2f %9.3f %9.3f %7.2f\n", qPrintable(base),
                         p.label, count, median(runs), median(floors), median(ratios), median(checked),
                         median(checked_ratios), median(cpus), median(floor_cpus), median(cpu_ratios));
+            const std::string label = p.label;
+            bench::record((label + " ratio").c_str(), base, count, median(ratios));
+            bench::record((label + " checked ratio").c_str(), base, count, median(checked_ratios));
+            bench::record((label + " cpu ratio").c_str(), base, count, median(cpu_ratios));
             std::fflush(stdout);
         }
     }

@@ -114,6 +114,8 @@ int main(int argc, char** argv)
         const measured history = run_fennimo({"--history"}, folder);
         std::printf("fennimo --history, 20 journals of %d renames: %.3f s, %.1f MB at most (exit %d)\n", count,
                     history.seconds, history.megabytes, history.code);
+        bench::record("history s", {}, count, history.seconds);
+        bench::record("history MB", {}, count, history.megabytes);
         std::fflush(stdout);
     }
 
@@ -131,6 +133,9 @@ int main(int argc, char** argv)
         const bool back = names && names->size() == std::size_t(count) && names->back().starts_with("file_a_");
         std::printf("%-12s %9.3f %9.3f %7.2f %9.1f %9.1f%s\n", qPrintable(base), run.seconds, undo.seconds,
                     undo.seconds / run.seconds, run.megabytes, undo.megabytes, back ? "" : "  (not every file back)");
+        bench::record("undo ratio", base, count, undo.seconds / run.seconds);
+        bench::record("undo MB", base, count, std::max(run.megabytes, undo.megabytes));
+        bench::record("undo not back", base, count, back ? 0 : 1);
         std::fflush(stdout);
     }
 
@@ -159,6 +164,7 @@ int main(int argc, char** argv)
             }
         std::printf("%-12s %11.3f %9.3f %7.2f\n", qPrintable(base), bench::median(with), bench::median(without),
                     bench::median(with) / bench::median(without));
+        bench::record("collision ratio", base, files, bench::median(with) / bench::median(without));
         std::fflush(stdout);
     }
     return 0;

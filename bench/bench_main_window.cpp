@@ -117,6 +117,7 @@ int main(int argc, char** argv)
                 base, n, [](const std::string& folder) { return bench::time_floor(folder, false).first; });
             std::printf("floor as a run:\n");
             bench::print_row(base, n, floor);
+            bench::record("floor as a run", base, n, floor.ratio);
             std::printf("\n");
             idle.clear();
             gaps.clear();
@@ -125,6 +126,11 @@ int main(int argc, char** argv)
             bench::print_row(base, n, f);
             std::printf(" %8.3f %8.1f %8.0f\n", bench::median(idle), bench::median(gaps) * 1000,
                         bench::median(peaks));
+            bench::record("ratio", base, n, f.ratio);
+            bench::record("run s", base, n, f.run);
+            bench::record("floor s", base, n, f.floor);
+            bench::record("gap ms", base, n, bench::median(gaps) * 1000);
+            bench::record("peak MB", base, n, bench::median(peaks));
             std::fflush(stdout);
         }
     return 0;

@@ -112,7 +112,7 @@ double run_command_line(const std::string& folder)
     process.start(QStringLiteral(FENNIMO_PROGRAM),
                   {"--extension", "new", QFile::decodeName(QByteArray::fromStdString(folder))});
     process.closeWriteChannel();
-    process.waitForFinished(-1);
+    bench::wait_or_exit(process, "fennimo");
     const double seconds = bench::seconds_since(start);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         std::fprintf(stderr, "fennimo failed: %s\n", process.readAllStandardError().constData());
@@ -223,6 +223,13 @@ int main(int argc, char** argv)
                     i < std::size(shapes) ? shapes[i].label : "floor as a run", r.run, r.floor, r.ratio,
                     r.check * 1e3, r.check / best_check, r.order_free ? "yes" : "no", r.image * 1e3,
                     r.image / best_image);
+        const std::string label = i < std::size(shapes) ? shapes[i].label : "floor as a run";
+        if (!check_only)
+            bench::record((label + " ratio").c_str(), base, count, r.ratio);
+        if (i < std::size(shapes)) {
+            bench::record((label + " check ms").c_str(), base, count, r.check * 1e3);
+            bench::record((label + " check /best").c_str(), base, count, r.check / best_check);
+        }
     }
     return 0;
 }

@@ -327,6 +327,15 @@ def install():
             os.remove(policy)
 
 
+def record(figure, folder, files, value):
+    """Appends a figure, as the other benches do, to the file that
+    FENNIMO_BENCH_RECORD names, for tools/benchmarks.py to read."""
+    path = os.environ.get("FENNIMO_BENCH_RECORD")
+    if path:
+        with open(path, "a") as out:
+            out.write(f"bench_shares\t{figure}\t{folder}\t{files}\t{value:.6g}\n")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--files", type=int, default=2000)
@@ -384,6 +393,7 @@ def main():
             for label, how, _ in rows:
                 print(f"{label:<20} {how:<26} {statistics.median(times[label]):8.2f} "
                       f"{statistics.median(ratios[label]):7.2f}")
+                record(f"{label} ratio", share, args.files, statistics.median(ratios[label]))
             sys.stdout.flush()
     finally:
         the_rig.stop()

@@ -9,6 +9,8 @@
 //
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "record.h"
+
 #include "platform/fonts.h"
 #include "app/application.h"
 #include "app/main_window.h"
@@ -160,5 +162,10 @@ int main(int argc, char** argv)
     std::printf("%-40s %8.1f ms  ratio %.2f\n", "Fennimo, folder of 10 files", median(few), median(few_ratio));
     const QByteArray label = "Fennimo, folder of " + QByteArray::number(count) + " files";
     std::printf("%-40s %8.1f ms  ratio %.2f\n", label.constData(), median(many), median(many_ratio));
+    bench::record("bare ms", base, 0, median(bare));
+    bench::record("ms", base, 10, median(few));
+    bench::record("ratio", base, 10, median(few_ratio));
+    bench::record("ms", base, count, median(many));
+    bench::record("ratio", base, count, median(many_ratio));
     return 0;
 }

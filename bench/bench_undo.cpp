@@ -14,8 +14,10 @@
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
+#include "running_child.h"
 #include "headless_window.h"
 #include "scripted_boxes.h"
+#include "shown_form.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
 #include "platform/fonts.h"
@@ -109,6 +111,8 @@ void print_journal_share(const QString& base, int count)
     const double run = bench::median(with), bare = bench::median(without), written = bench::median(lines);
     std::printf("%-12s %8d %9.3f %9.3f %+8.1f %% %9.4f %8.2f %%\n", qPrintable(base), count, run, bare,
                 100 * (run - bare) / bare, written, 100 * written / bare);
+    bench::record("journal lines %", base, count, 100 * written / bare);
+    bench::record("journal run %", base, count, 100 * (run - bare) / bare);
     std::fflush(stdout);
 }
 
@@ -125,7 +129,7 @@ int fennimo(const QStringList& arguments)
 {
     QProcess process;
     process.start(QStringLiteral(FENNIMO_PROGRAM), arguments);
-    process.waitForFinished(600000);
+    bench::wait_or_exit(process, "fennimo");
     return process.exitCode();
 }
 
@@ -138,21 +142,26 @@ bool print_kill(const QString& base, int count, int signal)
     const bench::numbered_folder dir(base, count);
     QProcess process;
     process.start(QStringLiteral(FENNIMO_PROGRAM), {"--replace", "a", "b", QFile::decodeName(dir.path.c_str())});
-    process.waitForStarted();
+    if (!process.waitForStarted()) {
+        std::fprintf(stderr, "fennimo did not start\n");
+        return false;
+    }
     // "r TAB inode TAB file_a_000001.txt TAB file_b_000001.txt LF" after a
     // header of about a hundred and fifty bytes.
     const std::size_t point = 150 + 46 * std::size_t(QRandomGenerator::global()->bounded(count));
     std::string journal;
-    while (journal.empty() && process.state() == QProcess::Running) {
+    fixture::seen_while_running(process, [&] {
         const auto files = renamer::journal_files();
-        journal = files.empty() ? "" : files.back();
-    }
+        if (!files.empty())
+            journal = files.back();
+        return !files.empty();
+    });
     const int fd = ::open(journal.c_str(), O_RDONLY);
     // The journal grows in steps; the point must be inside it.
     struct stat st {};
-    while (fd >= 0 && ::fstat(fd, &st) == 0 && std::size_t(st.st_size) <= point &&
-           process.state() == QProcess::Running) {
-    }
+    fixture::seen_while_running(process, [&] {
+        return fd < 0 || ::fstat(fd, &st) != 0 || std::size_t(st.st_size) > point;
+    });
     void* map = fd >= 0 && std::size_t(st.st_size) > point
                     ? ::mmap(nullptr, point + 1, PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
     if (map == MAP_FAILED) {
@@ -160,10 +169,9 @@ bool print_kill(const QString& base, int count, int signal)
         return false;
     }
     const volatile char* watched = static_cast<const char*>(map) + point;
-    while (*watched == 0 && process.state() == QProcess::Running) {
-    }
+    fixture::seen_while_running(process, [&] { return *watched != 0; });
     ::kill(pid_t(process.processId()), signal);
-    process.waitForFinished();
+    bench::wait_or_exit(process, "fennimo");
     ::munmap(map, point + 1);
     ::close(fd);
     const int renamed = count_starting(dir.path, "file_b_");
@@ -207,12 +215,16 @@ int main(int argc, char** argv)
             QApplication::processEvents();
             window.set_text(renamer::text_id::Text3, "a");
             window.set_text(renamer::text_id::Text4, "b");
+            // The run and the undo each go on from the event loop, a slice
+            // at a time, until the window is idle again.
             auto start = bench::clock_type::now();
             window.Command1().click();
+            finish_run(window);
             const double run = bench::seconds_since(start);
 
             start = bench::clock_type::now();
             window.undo_last_run();
+            finish_run(window);
             const double undo = bench::seconds_since(start);
 
             if (platform::list_files(folder) != names) {
@@ -220,6 +232,7 @@ int main(int argc, char** argv)
                 return 1;
             }
             std::printf("%-12s %8d %9.3f %9.3f %7.2f\n", qPrintable(base), n, run, undo, undo / run);
+            bench::record("undo ratio", base, n, undo / run);
             std::fflush(stdout);
         }
 
@@ -236,10 +249,11 @@ int main(int argc, char** argv)
                 "rounds\n");
     std::printf("%-12s %-7s %8s %9s %10s %9s %6s %5s\n", "folder", "signal", "files", "renamed", "journalled",
                 "restored", "lost", "exit");
-    bool kept = true;
+    int lost_rounds = 0;
     const QStringList bases = bench::bases(argc, argv);
     const int endings[] = {SIGKILL, SIGTERM, SIGINT, SIGHUP};
     for (int round = 0; round < 30; ++round)
-        kept = print_kill(bases[round % int(bases.size())], count, endings[round % 4]) && kept;
-    return kept ? 0 : 1;
+        lost_rounds += !print_kill(bases[round % int(bases.size())], count, endings[round % 4]);
+    bench::record("rounds with a file left", {}, count, lost_rounds);
+    return lost_rounds == 0 ? 0 : 1;
 }

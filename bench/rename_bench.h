@@ -10,9 +10,11 @@
 #include "engine/rules.h"
 
 #include "platform/filesystem.h"
+#include "record.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -166,6 +168,20 @@ inline figures measure(const QString& base, int count, const std::function<doubl
     ::sync();
     const auto checked = time_floor(checked_dir.path, true);
     return {run, floor.first, floor.second, checked.first};
+}
+
+// Waits for a child program to end. A program that has not ended in ten
+// minutes is stuck, not slow: the bench says which and stops, rather than
+// waiting for ever.
+inline void wait_or_exit(QProcess& process, const char* what)
+{
+    constexpr int limit_ms = 10 * 60 * 1000;
+    if (!process.waitForFinished(limit_ms)) {
+        std::fprintf(stderr, "%s did not end within %d minutes\n", what, limit_ms / 60000);
+        process.kill();
+        process.waitForFinished(5000);
+        std::exit(1);
+    }
 }
 
 inline double median(std::vector<double> values)
