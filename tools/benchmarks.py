@@ -106,7 +106,9 @@ def append_sittings(rows):
 
 
 def sit(args):
-    """Runs every bench of the plan and answers the rows of the sitting."""
+    """Runs every bench of the plan, adding the figures of each to the
+    sittings as soon as it ends, so that a sitting cut short keeps what it
+    measured; answers how many figures it added."""
     n = args.files
     steps = [step for step in plan(n) if not args.only or step[0] in args.only]
     if args.shares and (not args.only or "bench_shares" in args.only):
@@ -115,7 +117,7 @@ def sit(args):
     when = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     where = machine()
     version = commit()
-    rows = []
+    added = 0
     for bench, arguments in steps:
         if bench == "bench_shares":
             command = [sys.executable, os.path.join(ROOT, "bench", "bench_shares.py")]
@@ -133,12 +135,13 @@ def sit(args):
         os.unlink(path)
         if ended.returncode != 0:
             print(f"{bench} ended with status {ended.returncode}; its figures are kept, marked so", flush=True)
-        for name, figure, folder, files, value in lines:
-            rows.append({"sitting": when, "count": n, "machine": where, "commit": version, "bench": name,
-                         "load": f"{before:.1f} to {after:.1f}", "figure": figure, "folder": folder,
-                         "files": files, "value": value,
-                         "target": "-" if ended.returncode == 0 else f"ended with status {ended.returncode}"})
-    return rows
+        append_sittings([{"sitting": when, "count": n, "machine": where, "commit": version, "bench": name,
+                          "load": f"{before:.1f} to {after:.1f}", "figure": figure, "folder": folder,
+                          "files": files, "value": value,
+                          "target": "-" if ended.returncode == 0 else f"ended with status {ended.returncode}"}
+                         for name, figure, folder, files, value in lines])
+        added += len(lines)
+    return added
 
 
 # The figures as the tables show them.
@@ -422,11 +425,8 @@ def main():
     parser.add_argument("--only", action="append", metavar="BENCH", help="run only this bench (repeatable)")
     parser.add_argument("--render", action="store_true", help="run nothing; write the files from the kept figures")
     args = parser.parse_args()
-    if not args.render:
-        rows = sit(args)
-        if not rows:
-            sys.exit("no figure was recorded")
-        append_sittings(rows)
+    if not args.render and sit(args) == 0:
+        sys.exit("no figure was recorded")
     render()
 
 
