@@ -12,7 +12,7 @@
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xptopbuttons.h"
-#include "platform/message_loop.h"
+#include "platform/toolkit/message_loop.h"
 
 #include <QAbstractTableModel>
 #include <QLabel>

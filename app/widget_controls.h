@@ -13,8 +13,8 @@
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
 #include "widgets/folder_list.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/progress_bar.h"
 #include "widgets/text_box.h"
 

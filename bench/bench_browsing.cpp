@@ -8,7 +8,7 @@
 #include "engine/runs.h"
 #include "widget_window.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

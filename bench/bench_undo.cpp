@@ -18,7 +18,7 @@
 #include "scripted_boxes.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 #include "app/main_window.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 
 #include "engine/rules.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,8 +7,8 @@
 #include "engine/journal.h"
 #include "engine/runs.h"
 
-#include "platform/filesystem.h"
-#include "platform/terminal.h"
+#include "platform/files/filesystem.h"
+#include "platform/files/terminal.h"
 
 #include <QCoreApplication>
 #include <algorithm>

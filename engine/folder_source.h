@@ -6,7 +6,7 @@
 
 #include "front_end.h"
 
-#include "platform/listed_folder.h"
+#include "platform/files/listed_folder.h"
 
 namespace renamer {
 

@@ -10,7 +10,7 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 
 #include <cstdint>
 #include <optional>

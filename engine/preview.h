@@ -12,8 +12,8 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/filesystem.h"
-#include "platform/name_list.h"
+#include "platform/files/filesystem.h"
+#include "platform/files/name_list.h"
 
 #include <atomic>
 #include <cstdint>

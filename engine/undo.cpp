@@ -1,6 +1,6 @@
 #include "undo.h"
 
-#include "platform/case_fold.h"
+#include "platform/files/case_fold.h"
 
 #include <algorithm>
 #include <functional>

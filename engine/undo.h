@@ -14,7 +14,7 @@
 #include "report.h"
 #include "run_job.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "drive_list.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 #include "widgets/shown_text.h"
 #include "widgets/shown_text_interface.h"
 

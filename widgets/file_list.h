@@ -6,7 +6,7 @@
 // row shows a lossy rendering of its name and maps back to the name by
 // index.
 
-#include "platform/listed_folder.h"
+#include "platform/files/listed_folder.h"
 
 #include <QAbstractListModel>
 #include <QListView>

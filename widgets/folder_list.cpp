@@ -1,6 +1,6 @@
 #include "folder_list.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 #include "widgets/shown_text.h"
 
 #include <QKeyEvent>

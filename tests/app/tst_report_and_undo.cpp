@@ -4,7 +4,7 @@
 #include "engine/journal.h"
 #include "engine/undo.h"
 
-#include "platform/message_box.h"
+#include "platform/toolkit/message_box.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 #include "scripted_boxes.h"

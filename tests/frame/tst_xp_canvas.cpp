@@ -1,8 +1,8 @@
 #include "frame/xp_canvas.h"
-#include "platform/fonts.h"
-#include "platform/pictures.h"
-#include "platform/pointer.h"
-#include "platform/units.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/units.h"
 #include "placed_pointer.h"
 #include "stand_in_art.h"
 

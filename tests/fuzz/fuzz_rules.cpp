@@ -4,7 +4,7 @@
 
 #include "fuzz_input.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/filesystem.h"
 #include "engine/rules.h"
 
 #include <algorithm>

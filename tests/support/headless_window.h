@@ -10,7 +10,7 @@
 #include "engine/run_job.h"
 #include "engine/window_controls.h"
 
-#include "platform/message_box.h"
+#include "platform/toolkit/message_box.h"
 #include "widgets/progress_range.h"
 
 #include <array>

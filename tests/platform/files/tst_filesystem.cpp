@@ -1,5 +1,5 @@
-#include "platform/filesystem.h"
-#include "platform/mounts.h"
+#include "platform/files/filesystem.h"
+#include "platform/files/mounts.h"
 
 #include "folder_fixture.h"
 #include "staged_files.h"

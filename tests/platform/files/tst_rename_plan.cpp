@@ -7,8 +7,8 @@
 // case (the kernel's kind, and FUSE's, whose lookups lag behind its
 // renames), and with refusals staged on chosen names.
 
-#include "platform/filesystem.h"
-#include "platform/case_fold.h"
+#include "platform/files/filesystem.h"
+#include "platform/files/case_fold.h"
 
 #include "folder_fixture.h"
 #include "staged_files.h"
