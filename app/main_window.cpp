@@ -8,6 +8,8 @@
 #include "engine/runs.h"
 
 #include "controls/colours.h"
+#include "platform/files/file_calls.h"
+#include "platform/toolkit/message_loop.h"
 #include "platform/toolkit/palette.h"
 #include "platform/toolkit/pictures.h"
 #include "platform/toolkit/pointer.h"

@@ -1,5 +1,6 @@
 #include "preview_window.h"
 
+#include "platform/files/rename.h"
 #include "platform/toolkit/fonts.h"
 
 #include "main_window.h"

@@ -12,6 +12,7 @@
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xptopbuttons.h"
+#include "platform/files/folder_image.h"
 #include "platform/toolkit/message_loop.h"
 
 #include <QAbstractTableModel>

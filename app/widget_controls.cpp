@@ -4,7 +4,8 @@
 #include "engine/rules.h"
 #include "engine/runs.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/separator.h"
 #include "platform/toolkit/fonts.h"
 #include "platform/toolkit/message_box.h"
 #include "widgets/shown_text.h"

@@ -13,6 +13,8 @@
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
 #include "widgets/folder_list.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/rename.h"
 #include "platform/toolkit/message_box.h"
 #include "platform/toolkit/message_loop.h"
 #include "widgets/progress_bar.h"

@@ -8,7 +8,8 @@
 #include "engine/runs.h"
 #include "widget_window.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/list_order.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

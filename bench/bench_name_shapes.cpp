@@ -17,6 +17,8 @@
 #include "folder_fixture.h"
 #include "platform/files/listed_folder.h"
 #include "platform/files/folder_image.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/name_list.h"
 
 #include <QCoreApplication>
 #include <QProcess>

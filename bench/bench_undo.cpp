@@ -18,6 +18,8 @@
 #include "scripted_boxes.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/listed_folder.h"
 #include "platform/toolkit/fonts.h"
 #include "app/main_window.h"
 

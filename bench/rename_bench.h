@@ -9,7 +9,7 @@
 
 #include "engine/rules.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/folder_reading.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,8 @@
 #include "engine/journal.h"
 #include "engine/runs.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
 #include "platform/files/terminal.h"
 
 #include <QCoreApplication>

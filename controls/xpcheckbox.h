@@ -6,6 +6,7 @@
 // host sets the mixed value.
 
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/indicator_control.h"
 
 namespace controls {

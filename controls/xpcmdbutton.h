@@ -6,6 +6,7 @@
 // The surface works in pixels: every paint puts it there.
 
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/caption_label.h"
 #include "controls/xp_control.h"
 

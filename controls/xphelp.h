@@ -5,6 +5,7 @@
 // disable it.
 
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/caption_button.h"
 
 namespace controls {

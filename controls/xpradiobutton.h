@@ -7,6 +7,7 @@
 
 #include "controls/indicator_control.h"
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <array>
 

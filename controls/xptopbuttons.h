@@ -6,6 +6,7 @@
 
 #include "controls/caption_button.h"
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <array>
 

@@ -10,7 +10,8 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 #include <cstdint>
 #include <optional>

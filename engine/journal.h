@@ -10,6 +10,8 @@
 
 #include "journal_format.h"
 
+#include "platform/files/descriptors.h"
+#include "platform/files/identity.h"
 #include "platform/files/rename.h"
 #include "platform/files/run_store.h"
 

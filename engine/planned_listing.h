@@ -9,7 +9,7 @@
 
 #include "front_end.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/rename.h"
 #include "platform/files/folder_image.h"
 #include "platform/files/name_list.h"
 

@@ -12,7 +12,8 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/folder_image.h"
+#include "platform/files/rename.h"
 #include "platform/files/name_list.h"
 
 #include <atomic>

@@ -4,7 +4,7 @@
 // outcomes come from where each rename happened (the platform's rename), so
 // the report never guesses; the text is built from them alone.
 
-#include "platform/files/filesystem.h"
+#include "platform/files/rename.h"
 #include "platform/files/run_store.h"
 
 #include <cstddef>

@@ -11,6 +11,7 @@
 #include "frame/frame_geometry.h"
 #include "platform/toolkit/message_loop.h"
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <QImage>
 #include <QPoint>

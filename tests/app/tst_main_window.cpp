@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "engine/rules.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/folder_reading.h"
 #include "widgets/file_list.h"
 #include "widgets/line_view.h"
 #include "platform/toolkit/message_box.h"

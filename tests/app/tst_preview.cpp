@@ -3,6 +3,7 @@
 #include "engine/browsing.h"
 #include "engine/journal.h"
 
+#include "platform/files/rename.h"
 #include "platform/toolkit/message_box.h"
 #include "folder_fixture.h"
 #include "shown_form.h"

@@ -10,6 +10,7 @@
 #include "placed_pointer.h"
 #include "stand_in_pictures.h"
 #include "platform/toolkit/pointer.h"
+#include "platform/toolkit/property_store.h"
 
 #include <QApplication>
 #include <QMouseEvent>

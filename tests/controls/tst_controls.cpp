@@ -13,6 +13,7 @@
 #include "placed_pointer.h"
 #include "stand_in_pictures.h"
 #include "platform/toolkit/pointer.h"
+#include "platform/toolkit/property_store.h"
 #include "platform/toolkit/units.h"
 
 #include <QAccessible>

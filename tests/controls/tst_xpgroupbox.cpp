@@ -8,6 +8,7 @@
 #include "controls/xpgroupbox.h"
 #include "platform/toolkit/fonts.h"
 #include "platform/toolkit/pictures.h"
+#include "platform/toolkit/property_store.h"
 #include "stand_in_pictures.h"
 
 #include <QApplication>

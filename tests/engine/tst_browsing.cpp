@@ -3,7 +3,8 @@
 #include "engine/rules.h"
 #include "widget_window.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/folder_reading.h"
 #include "widgets/line_view.h"
 #include "platform/toolkit/message_box.h"
 #include "widgets/shown_text.h"

@@ -3,7 +3,7 @@
 #include "engine/runs.h"
 #include "widget_window.h"
 
-#include "platform/files/filesystem.h"
+#include "platform/files/folder_reading.h"
 #include "platform/toolkit/message_loop.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
