@@ -14,6 +14,7 @@
 #include "platform/files/rename.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,17 @@ private:
     rename_options m_options;
 };
 
+// Work on a file list that goes a piece at a time, so that a run can leave
+// it between two pieces, as between two files, for whoever drives the run
+// to let the user work.
+class list_work {
+public:
+    virtual ~list_work() = default;
+    // Does the next piece; true once the work is over. Work dropped before
+    // then is left undone.
+    virtual bool step() = 0;
+};
+
 class file_source {
 public:
     virtual ~file_source() = default;
@@ -59,6 +71,18 @@ public:
     // the run's first rename: a listed file that is gone, or is no longer a
     // file or a link, is then refused as gone. What the list shows stays.
     virtual void check_list() = 0;
+    // The two as work a piece at a time. A source that does them at once
+    // does them here and gives nothing to wait on.
+    virtual std::unique_ptr<list_work> refreshing()
+    {
+        refresh();
+        return nullptr;
+    }
+    virtual std::unique_ptr<list_work> checking_list()
+    {
+        check_list();
+        return nullptr;
+    }
     // Renames the file `old_name` of `folder`, the list's entry `index`, to
     // `new_name`, within the folder, never replacing a file, and says what
     // became of the file.

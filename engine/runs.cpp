@@ -107,6 +107,14 @@ run_job finish_run(window_controls& window, run_outcomes outcomes, run_kind kind
     co_return outcomes;
 }
 
+// Waits on work on the list a piece per step, as a pass goes a file per step.
+run_job in_pieces(std::unique_ptr<list_work> work)
+{
+    while (work && !work->step())
+        co_yield file_done{};
+    co_return std::nullopt;
+}
+
 void end_journal(run_outcomes& outcomes, journal_writer* journal)
 {
     if (journal) {
@@ -232,10 +240,10 @@ run_job rename_job(window_controls& window)
 {
     begin_window_run(window, window.list_count());
     // The list may be minutes old.
-    window.check_list();
+    co_await in_pieces(window.checking_list());
     journal_writer journal;
     run_outcomes outcomes = *co_await rename_pass(window.parts(), &journal);
-    window.refresh();
+    co_await in_pieces(window.refreshing());
     co_return co_await finish_run(window, std::move(outcomes), run_kind::rename);
 }
 
@@ -299,7 +307,7 @@ run_job undo_job(window_controls& window)
     if (!outcomes)
         co_return run_outcomes{};
     if (undo.run().text.folder == window.file_path())
-        window.refresh();
+        co_await in_pieces(window.refreshing());
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));
     co_return co_await finish_run(window, std::move(*outcomes), run_kind::undo);

@@ -2,8 +2,6 @@
 
 #include "widgets/shown_text.h"
 
-#include "platform/toolkit/message_loop.h"
-
 #include <QKeyEvent>
 
 namespace widgets {
@@ -70,42 +68,72 @@ void file_list::finish_reading()
         take(reading->finish());
 }
 
+void file_list::finish_check()
+{
+    if (auto checking = std::exchange(m_checking, nullptr))
+        checking->finish(m_model.folder());
+}
+
 bool file_list::Refresh()
 {
     settle();
-    const auto reading = std::make_shared<platform::listed_folder::reading>(Path(), m_files);
-    m_reading = reading;
-    while (!reading->step()) {
-        platform::yield();
-        // Something read the list, or chose another folder, while the loop
-        // ran: the reading is over.
-        if (m_reading != reading)
-            return true;
-    }
-    m_reading.reset();
-    return take(reading->finish());
+    return take(platform::listed_folder::read(Path(), m_files));
 }
 
 void file_list::check()
 {
+    start_check();
+    finish_check();
+}
+
+void file_list::start_refresh()
+{
     settle();
-    const auto checking = std::make_shared<platform::listed_folder::checking>(m_model.folder());
-    m_checking = checking;
-    while (!checking->step()) {
-        platform::yield();
-        // Another list, read while the loop ran, is checked by its reading;
-        // another check has done this one's work.
-        if (m_checking != checking)
-            return;
-    }
+    m_reading = std::make_unique<platform::listed_folder::reading>(Path(), m_files);
+}
+
+bool file_list::refresh_step()
+{
+    // No reading left: it ended, or something that read the list or chose
+    // another folder meanwhile ended it.
+    if (!m_reading)
+        return true;
+    if (!m_reading->step())
+        return false;
+    finish_reading();
+    return true;
+}
+
+void file_list::start_check()
+{
+    settle();
+    m_checking = std::make_unique<platform::listed_folder::checking>(m_model.folder());
+}
+
+bool file_list::check_step()
+{
+    // No check left: it ended, or the list it was of was replaced by one
+    // read since, which is its own check.
+    if (!m_checking)
+        return true;
+    if (!m_checking->step())
+        return false;
+    finish_check();
+    return true;
+}
+
+void file_list::drop_work()
+{
+    m_reading.reset();
     m_checking.reset();
-    checking->finish(m_model.folder());
 }
 
 platform::rename_result file_list::rename(const std::string& folder, std::int32_t index, std::string_view old_name,
                                          std::string_view new_name, platform::move_log* log)
 {
     settle();
+    // A rename relies on the check's marks of what is gone.
+    finish_check();
     return m_model.folder().rename(folder, static_cast<std::size_t>(index), old_name, new_name, log);
 }
 
