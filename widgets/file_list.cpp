@@ -6,6 +6,24 @@
 
 namespace widgets {
 
+namespace {
+
+// The next piece of `work`, finished by `finish` after its last. No work
+// left means it is over: it ended, or something ended it meanwhile (a read
+// of the list finishes a reading; a list read anew needs no check).
+template <class Work, class Finish>
+bool next_piece(const std::unique_ptr<Work>& work, Finish finish)
+{
+    if (!work)
+        return true;
+    if (!work->step())
+        return false;
+    finish();
+    return true;
+}
+
+} // namespace
+
 int file_list_model::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(names().size());
@@ -94,14 +112,7 @@ void file_list::start_refresh()
 
 bool file_list::refresh_step()
 {
-    // No reading left: it ended, or something that read the list or chose
-    // another folder meanwhile ended it.
-    if (!m_reading)
-        return true;
-    if (!m_reading->step())
-        return false;
-    finish_reading();
-    return true;
+    return next_piece(m_reading, [this] { finish_reading(); });
 }
 
 void file_list::start_check()
@@ -112,14 +123,7 @@ void file_list::start_check()
 
 bool file_list::check_step()
 {
-    // No check left: it ended, or the list it was of was replaced by one
-    // read since, which is its own check.
-    if (!m_checking)
-        return true;
-    if (!m_checking->step())
-        return false;
-    finish_check();
-    return true;
+    return next_piece(m_checking, [this] { finish_check(); });
 }
 
 void file_list::drop_work()
