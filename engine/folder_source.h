@@ -50,6 +50,7 @@ public:
     {
         return m_listed.order_free(new_names);
     }
+    void coming(std::int32_t index) override { m_listed.entries().fetch_early(static_cast<std::size_t>(index)); }
 
 private:
     const platform::file_system* m_files = &platform::kernel_files();

@@ -118,6 +118,9 @@ public:
         (void)new_names;
         return std::nullopt;
     }
+    // A hint that the entry `index` is renamed soon, so that what the source
+    // keeps of it can be fetched into the processor's cache ahead of its turn.
+    virtual void coming(std::int32_t index) { (void)index; }
 };
 
 class run_observer {
