@@ -4,11 +4,12 @@
 #include "engine/rules.h"
 #include "engine/runs.h"
 
-#include "platform/filesystem.h"
-#include "platform/fonts.h"
-#include "platform/message_box.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/separator.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/message_box.h"
 #include "widgets/shown_text.h"
-#include "platform/units.h"
+#include "platform/toolkit/units.h"
 
 #include <QApplication>
 #include <QFont>
@@ -44,7 +45,42 @@ private:
     std::function<void()> m_painted;
 };
 
+// File1's refresh or check, a piece at each step of a run.
+class file_list_work final : public list_work {
+public:
+    using step_of = bool (widgets::file_list::*)();
+    file_list_work(widgets::file_list& list, step_of next) : m_list(list), m_next(next) {}
+    // A run stopped in the middle leaves the list as it was.
+    ~file_list_work() override
+    {
+        if (!m_over)
+            m_list.drop_work();
+    }
+    bool step() override
+    {
+        m_over = m_over || (m_list.*m_next)();
+        return m_over;
+    }
+
+private:
+    widgets::file_list& m_list;
+    step_of m_next;
+    bool m_over = false;
+};
+
 } // namespace
+
+std::unique_ptr<list_work> widget_controls::refreshing()
+{
+    File1().start_refresh();
+    return std::make_unique<file_list_work>(File1(), &widgets::file_list::refresh_step);
+}
+
+std::unique_ptr<list_work> widget_controls::checking_list()
+{
+    File1().start_check();
+    return std::make_unique<file_list_work>(File1(), &widgets::file_list::check_step);
+}
 
 void place_twips(QWidget* control, int left, int top, int width, int height)
 {

@@ -13,8 +13,10 @@
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
 #include "widgets/folder_list.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/rename.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/progress_bar.h"
 #include "widgets/text_box.h"
 
@@ -43,6 +45,10 @@ public:
     std::int32_t list_count() override { return File1().ListCount(); }
     std::optional<std::string_view> list_entry(std::int32_t index) override;
     void refresh() override { File1().Refresh(); }
+    // A large folder is read, and checked before a run, a piece at each step
+    // of the run, so that the window answers meanwhile as between files.
+    std::unique_ptr<list_work> refreshing() override;
+    std::unique_ptr<list_work> checking_list() override;
     bool set_file_path(const std::string& folder) override { return File1().set_path(folder); }
 
     const std::string& text(text_id which) override;
@@ -58,7 +64,7 @@ public:
     // text boxes keep their lists off the screen until the run is over.
     void set_timer_enabled(bool enabled) override;
 
-void check_list() override { File1().check(); }
+    void check_list() override { File1().check(); }
     platform::rename_result rename_file(const std::string& folder, std::int32_t index, std::string_view old_name,
                                         std::string_view new_name) override;
     platform::rename_result rename_file_logged(const std::string& folder, std::int32_t index,

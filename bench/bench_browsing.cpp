@@ -9,7 +9,8 @@
 #include "record.h"
 #include "widget_window.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/list_order.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

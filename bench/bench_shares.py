@@ -15,9 +15,10 @@ On each share it times, on FILES files named file_a_NNNNNN.txt, replacing
   - the unsafe loop: a plain rename, which replaces what has the name;
   - perl rename, util-linux rename and mmv, where installed;
   - Fennimo's command line.
-Each file is checked after each run (its new name, its content), rounds
-are medians (each round starting at another program), and everything
-started is stopped and removed at the end.
+Each program's requests per file are counted too, as the chunks the relay
+passes to the server. Each file is checked after each run (its new name,
+its content), rounds are medians (each round starting at another program),
+and everything started is stopped and removed at the end.
 
   sudo bench/bench_shares.py [--files 2000] [--rounds 3] [--delay-ms 1]
                              [--fennimo build/app/fennimo] [--shares sshfs,smb]
@@ -48,8 +49,14 @@ PASSWORD = "fennimo-bench"
 
 # ---- The relay: a process of its own, started by this script with --relay.
 
-async def relay_main(listen, target, delay):
-    async def pipe(reader, writer):
+async def relay_main(listen, target, delay, counts):
+    # The chunks the client has sent so far, written to `counts` on SIGUSR1:
+    # with TCP_NODELAY each is a request (or a compound of them) that waits
+    # for its answer, the round trips a program costs on the share.
+    sent = [0]
+    signal.signal(signal.SIGUSR1, lambda *_: open(counts, "w").write(str(sent[0])))
+
+    async def pipe(reader, writer, counted):
         queue = asyncio.Queue()
 
         async def send():
@@ -70,6 +77,7 @@ async def relay_main(listen, target, delay):
                 data = await reader.read(65536)
                 if not data:
                     break
+                sent[0] += counted
                 queue.put_nowait((loop.time() + delay, data))
         except ConnectionError:
             pass
@@ -80,7 +88,7 @@ async def relay_main(listen, target, delay):
         server_reader, server_writer = await asyncio.open_connection(*target)
         for w in (client_writer, server_writer):
             w.get_extra_info("socket").setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        await asyncio.gather(pipe(client_reader, server_writer), pipe(server_reader, client_writer),
+        await asyncio.gather(pipe(client_reader, server_writer, 1), pipe(server_reader, client_writer, 0),
                              return_exceptions=True)
 
     loop = asyncio.get_running_loop()
@@ -217,9 +225,25 @@ class rig:
         return process
 
     def relay(self, listen, target):
-        self.start([sys.executable, os.path.abspath(__file__), "--relay", f"{listen[0]}:{listen[1]}",
-                    f"127.0.0.1:{target}", str(self.delay)])
+        self.counts = os.path.join(self.work, f"relay-{listen[1]}.count")
+        self.relay_process = self.start([sys.executable, os.path.abspath(__file__), "--relay",
+                                         f"{listen[0]}:{listen[1]}", f"127.0.0.1:{target}", str(self.delay),
+                                         self.counts])
         wait_for_port(*listen)
+
+    def requests(self):
+        """The chunks the last relay started has passed to its server so far."""
+        if os.path.exists(self.counts):
+            os.remove(self.counts)
+        self.relay_process.send_signal(signal.SIGUSR1)
+        for _ in range(200):
+            if os.path.exists(self.counts):
+                with open(self.counts) as f:
+                    text = f.read()
+                if text:
+                    return int(text)
+            time.sleep(0.01)
+        raise RuntimeError("the relay does not say what it passed")
 
     def sshfs(self):
         home = os.path.join(self.work, "ssh")
@@ -343,12 +367,13 @@ def main():
     parser.add_argument("--delay-ms", type=float, default=1.0)
     parser.add_argument("--fennimo", default=os.path.join(os.path.dirname(__file__), "..", "build", "app", "fennimo"))
     parser.add_argument("--shares", default="sshfs,smb")
-    parser.add_argument("--relay", nargs=3, help=argparse.SUPPRESS)
+    parser.add_argument("--relay", nargs=4, help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.relay:
         host, port = args.relay[0].rsplit(":", 1)
         target_host, target_port = args.relay[1].rsplit(":", 1)
-        asyncio.run(relay_main((host, int(port)), (target_host, int(target_port)), float(args.relay[2]) / 1000))
+        asyncio.run(relay_main((host, int(port)), (target_host, int(target_port)), float(args.relay[2]) / 1000,
+                               args.relay[3]))
         return
     if os.geteuid() != 0:
         sys.exit("run as root: the script starts servers and mounts file systems")
@@ -368,6 +393,7 @@ def main():
             folder = the_rig.sshfs() if share == "sshfs" else the_rig.smb()
             rows = programs(fennimo, os.path.join(work, "state"))
             times = {label: [] for label, _, _ in rows}
+            requests = {label: [] for label, _, _ in rows}
             ratios = {label: [] for label, _, _ in rows}
             ways = {}
             for round_ in range(args.rounds):
@@ -378,9 +404,11 @@ def main():
                     name = f"r{round_}-{label.replace(' ', '-')}"
                     make_files(os.path.join(the_rig.export, name), args.files)
                     os.sync()
+                    before = the_rig.requests()
                     start = time.monotonic()
                     way = program(os.path.join(folder, name))
                     seconds[label] = time.monotonic() - start
+                    requests[label].append((the_rig.requests() - before) / args.files)
                     if label == "safe loop":
                         ways[share] = way
                     check_files(os.path.join(the_rig.export, name), args.files, f"{share} {label}")
@@ -389,11 +417,12 @@ def main():
                     times[label].append(seconds[label])
                     ratios[label].append(seconds[label] / seconds["safe loop"])
             print(f"\n{share}: the safe loop's way there: {ways.get(share)}")
-            print(f"{'program':<20} {'how':<26} {'s':>8} {'ratio':>7}")
+            print(f"{'program':<20} {'how':<26} {'s':>8} {'ratio':>7} {'requests/file':>14}")
             for label, how, _ in rows:
                 print(f"{label:<20} {how:<26} {statistics.median(times[label]):8.2f} "
-                      f"{statistics.median(ratios[label]):7.2f}")
+                      f"{statistics.median(ratios[label]):7.2f} {statistics.median(requests[label]):14.1f}")
                 record(f"{label} ratio", share, args.files, statistics.median(ratios[label]))
+                record(f"{label} requests per file", share, args.files, statistics.median(requests[label]))
             sys.stdout.flush()
     finally:
         the_rig.stop()

@@ -11,7 +11,7 @@
 
 #include "record.h"
 
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 #include "app/application.h"
 #include "app/main_window.h"
 

@@ -20,7 +20,9 @@
 #include "shown_form.h"
 #include "engine/journal.h"
 #include "engine/runs.h"
-#include "platform/fonts.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/listed_folder.h"
+#include "platform/toolkit/fonts.h"
 #include "app/main_window.h"
 
 #include <QApplication>

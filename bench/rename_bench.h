@@ -9,7 +9,7 @@
 
 #include "engine/rules.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
 #include "record.h"
 
 #include <QDir>

@@ -7,8 +7,9 @@
 #include "engine/journal.h"
 #include "engine/runs.h"
 
-#include "platform/filesystem.h"
-#include "platform/terminal.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
+#include "platform/files/terminal.h"
 
 #include <QCoreApplication>
 #include <algorithm>

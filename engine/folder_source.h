@@ -6,7 +6,10 @@
 
 #include "front_end.h"
 
-#include "platform/listed_folder.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 namespace renamer {
 
@@ -47,6 +50,7 @@ public:
     {
         return m_listed.order_free(new_names);
     }
+    void coming(std::int32_t index) override { m_listed.entries().fetch_early(static_cast<std::size_t>(index)); }
 
 private:
     const platform::file_system* m_files = &platform::kernel_files();

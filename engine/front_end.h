@@ -10,9 +10,11 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +42,17 @@ private:
     rename_options m_options;
 };
 
+// Work on a file list that goes a piece at a time, so that a run can leave
+// it between two pieces, as between two files, for whoever drives the run
+// to let the user work.
+class list_work {
+public:
+    virtual ~list_work() = default;
+    // Does the next piece; true once the work is over. Work dropped before
+    // then is left undone.
+    virtual bool step() = 0;
+};
+
 class file_source {
 public:
     virtual ~file_source() = default;
@@ -58,6 +71,18 @@ public:
     // the run's first rename: a listed file that is gone, or is no longer a
     // file or a link, is then refused as gone. What the list shows stays.
     virtual void check_list() = 0;
+    // The two as work a piece at a time. A source that does them at once
+    // does them here and gives nothing to wait on.
+    virtual std::unique_ptr<list_work> refreshing()
+    {
+        refresh();
+        return nullptr;
+    }
+    virtual std::unique_ptr<list_work> checking_list()
+    {
+        check_list();
+        return nullptr;
+    }
     // Renames the file `old_name` of `folder`, the list's entry `index`, to
     // `new_name`, within the folder, never replacing a file, and says what
     // became of the file.
@@ -93,6 +118,9 @@ public:
         (void)new_names;
         return std::nullopt;
     }
+    // A hint that the entry `index` is renamed soon, so that what the source
+    // keeps of it can be fetched into the processor's cache ahead of its turn.
+    virtual void coming(std::int32_t index) { (void)index; }
 };
 
 class run_observer {

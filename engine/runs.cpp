@@ -5,6 +5,9 @@
 #include "rules.h"
 #include "undo.h"
 
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -104,6 +107,14 @@ run_job finish_run(window_controls& window, run_outcomes outcomes, run_kind kind
     co_return outcomes;
 }
 
+// Waits on work on the list a piece per step, as a pass goes a file per step.
+run_job in_pieces(std::unique_ptr<list_work> work)
+{
+    while (work && !work->step())
+        co_yield file_done{};
+    co_return std::nullopt;
+}
+
 void end_journal(run_outcomes& outcomes, journal_writer* journal)
 {
     if (journal) {
@@ -137,6 +148,9 @@ run_job rename_pass(front_end parts, journal_writer* journal)
     co_return outcomes;
 }
 
+// How many files ahead a pass renaming out of list order fetches names.
+constexpr std::size_t fetch_ahead = 4;
+
 // The same pass where no input changes during the run: every new name is
 // made first, in list order, so that a pattern numbers the files as listed;
 // then, when no rename can meet another, the files are renamed in the
@@ -168,17 +182,37 @@ run_job rename_pass_in_any_order(front_end parts, journal_writer* journal)
         std::iota(order.begin(), order.end(), 0u);
     }
 
+    // Each rename's names, gathered in the order of the renames: the
+    // folder's order jumps about the list, and a loop this short has many
+    // of their places fetched from memory at once, where the renames below,
+    // each a trip through the kernel, would wait for each in turn. A file's
+    // names, and the source's place for it, are then fetched a few renames
+    // ahead of its own.
+    struct names_of {
+        std::string_view old_name, new_name;
+    };
+    std::vector<names_of> renames(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (const auto name = files.list_entry(static_cast<std::int32_t>(order[k])))
+            renames[k] = {*name, new_names[order[k]]};
+
     run_outcomes outcomes;
     // Where each refusal belongs in the list.
     std::vector<std::pair<std::uint32_t, std::size_t>> refused_at;
     const std::string& folder = files.file_path();
     for (std::size_t k = 0; k < order.size(); ++k) {
         const std::uint32_t i = order[k];
-        const auto index = static_cast<std::int32_t>(i);
-        const auto name = files.list_entry(index);
-        if (name && new_names[i] != *name) {
+        if (k + 2 * fetch_ahead < order.size())
+            files.coming(static_cast<std::int32_t>(order[k + 2 * fetch_ahead]));
+        if (k + fetch_ahead < order.size()) {
+            platform::fetch_into_cache(renames[k + fetch_ahead].old_name.data());
+            platform::fetch_into_cache(renames[k + fetch_ahead].new_name.data());
+        }
+        const auto [old_name, new_name] = renames[k];
+        if (new_name != old_name) {
             const std::size_t refusals = outcomes.refused.size();
-            record(outcomes, folder, *name, new_names[i], rename_one(files, journal, folder, index, *name, new_names[i]));
+            record(outcomes, folder, old_name, new_name,
+                   rename_one(files, journal, folder, static_cast<std::int32_t>(i), old_name, new_name));
             if (outcomes.refused.size() != refusals)
                 refused_at.emplace_back(i, refusals);
         }
@@ -229,10 +263,10 @@ run_job rename_job(window_controls& window)
 {
     begin_window_run(window, window.list_count());
     // The list may be minutes old.
-    window.check_list();
+    co_await in_pieces(window.checking_list());
     journal_writer journal;
     run_outcomes outcomes = *co_await rename_pass(window.parts(), &journal);
-    window.refresh();
+    co_await in_pieces(window.refreshing());
     co_return co_await finish_run(window, std::move(outcomes), run_kind::rename);
 }
 
@@ -296,7 +330,7 @@ run_job undo_job(window_controls& window)
     if (!outcomes)
         co_return run_outcomes{};
     if (undo.run().text.folder == window.file_path())
-        window.refresh();
+        co_await in_pieces(window.refreshing());
     // The passes over the list move the bar over the list, as in a run.
     window.set_bar_max(static_cast<float>(window.list_count() - 1));
     co_return co_await finish_run(window, std::move(*outcomes), run_kind::undo);

@@ -2,11 +2,27 @@
 
 #include "widgets/shown_text.h"
 
-#include "platform/message_loop.h"
-
 #include <QKeyEvent>
 
 namespace widgets {
+
+namespace {
+
+// The next piece of `work`, finished by `finish` after its last. No work
+// left means it is over: it ended, or something ended it meanwhile (a read
+// of the list finishes a reading; a list read anew needs no check).
+template <class Work, class Finish>
+bool next_piece(const std::unique_ptr<Work>& work, Finish finish)
+{
+    if (!work)
+        return true;
+    if (!work->step())
+        return false;
+    finish();
+    return true;
+}
+
+} // namespace
 
 int file_list_model::rowCount(const QModelIndex& parent) const
 {
@@ -70,42 +86,58 @@ void file_list::finish_reading()
         take(reading->finish());
 }
 
+void file_list::finish_check()
+{
+    if (auto checking = std::exchange(m_checking, nullptr))
+        checking->finish(m_model.folder());
+}
+
 bool file_list::Refresh()
 {
     settle();
-    const auto reading = std::make_shared<platform::listed_folder::reading>(Path(), m_files);
-    m_reading = reading;
-    while (!reading->step()) {
-        platform::yield();
-        // Something read the list, or chose another folder, while the loop
-        // ran: the reading is over.
-        if (m_reading != reading)
-            return true;
-    }
-    m_reading.reset();
-    return take(reading->finish());
+    return take(platform::listed_folder::read(Path(), m_files));
 }
 
 void file_list::check()
 {
+    start_check();
+    finish_check();
+}
+
+void file_list::start_refresh()
+{
     settle();
-    const auto checking = std::make_shared<platform::listed_folder::checking>(m_model.folder());
-    m_checking = checking;
-    while (!checking->step()) {
-        platform::yield();
-        // Another list, read while the loop ran, is checked by its reading;
-        // another check has done this one's work.
-        if (m_checking != checking)
-            return;
-    }
+    m_reading = std::make_unique<platform::listed_folder::reading>(Path(), m_files);
+}
+
+bool file_list::refresh_step()
+{
+    return next_piece(m_reading, [this] { finish_reading(); });
+}
+
+void file_list::start_check()
+{
+    settle();
+    m_checking = std::make_unique<platform::listed_folder::checking>(m_model.folder());
+}
+
+bool file_list::check_step()
+{
+    return next_piece(m_checking, [this] { finish_check(); });
+}
+
+void file_list::drop_work()
+{
+    m_reading.reset();
     m_checking.reset();
-    checking->finish(m_model.folder());
 }
 
 platform::rename_result file_list::rename(const std::string& folder, std::int32_t index, std::string_view old_name,
                                          std::string_view new_name, platform::move_log* log)
 {
     settle();
+    // A rename relies on the check's marks of what is gone.
+    finish_check();
     return m_model.folder().rename(folder, static_cast<std::size_t>(index), old_name, new_name, log);
 }
 

@@ -6,7 +6,10 @@
 // row shows a lossy rendering of its name and maps back to the name by
 // index.
 
-#include "platform/listed_folder.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 #include <QAbstractListModel>
 #include <QListView>
@@ -58,15 +61,23 @@ public:
             return std::nullopt;
         return names[static_cast<std::size_t>(index)];
     }
-    // Reads the folder again. A large folder is read in pieces, with the
-    // message loop running between them; whatever reads or changes the list
-    // meanwhile finishes the reading first, so that it sees the folder as
-    // read now, as it would had the reading not let the loop run.
+    // Reads the folder again, at once.
     bool Refresh();
     // Checks the list against the folder as it is now before a run renames
-    // from it, in pieces with the message loop running between them, as
-    // Refresh reads. A list read meanwhile is new and needs no check.
+    // from it, at once.
     void check();
+    // The same two a piece at a time, for a caller that lets the message
+    // loop turn between pieces, as a run does between files: start_ begins
+    // the work, and each _step does the next piece and answers true once
+    // the work is over. Whatever reads or changes the list meanwhile
+    // finishes a reading first, so that it sees the folder as read now; a
+    // list read anew needs no check. drop_work leaves what is not done, and
+    // the list as it was.
+    void start_refresh();
+    bool refresh_step();
+    void start_check();
+    bool check_step();
+    void drop_work();
     // The descriptor the renames of `folder` go through, or -1.
     int held_folder(const std::string& folder) const { return m_model.folder().held_for(folder); }
     // Renames the entry `index`, `old_name`, in the folder as it was last
@@ -83,20 +94,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Finishes a reading that Refresh left between two pieces. A run asks
-    // for an entry per file, so the common case, no reading, is inline.
+    // Finishes a reading left between two pieces. A run asks for an entry
+    // per file, so the common case, no reading, is inline.
     void settle()
     {
         if (m_reading)
             finish_reading();
     }
     void finish_reading();
+    void finish_check();
     bool take(std::optional<platform::listed_folder> listed);
 
     file_list_model m_model;
     const platform::file_system& m_files;
-    std::shared_ptr<platform::listed_folder::reading> m_reading;
-    std::shared_ptr<platform::listed_folder::checking> m_checking;
+    std::unique_ptr<platform::listed_folder::reading> m_reading;
+    std::unique_ptr<platform::listed_folder::checking> m_checking;
 };
 
 } // namespace widgets

@@ -2,15 +2,16 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "engine/rules.h"
+#include "engine/runs.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
 #include "widgets/file_list.h"
 #include "widgets/line_view.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
-#include "platform/pictures.h"
-#include "platform/pointer.h"
-#include "platform/units.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/units.h"
 #include "folder_fixture.h"
 #include "listed.h"
 #include "shown_form.h"
@@ -100,6 +101,7 @@ private slots:
     void second_run_is_refused_data();
     void second_run_is_refused();
     void inputs_during_a_run();
+    void no_step_of_a_run_turns_the_loop();
     void help_window_once();
     void closing_ends_everything_data();
     void closing_ends_everything();
@@ -598,6 +600,33 @@ void tst_main_window::inputs_during_a_run()
     QCOMPARE(w.text(text_id::Text3), std::string("zz"));
     QCOMPARE(text3->text(), QStringLiteral("zz"));
     QCOMPARE(w.text(text_id::Text4), std::string());
+}
+
+// However large the folder a run checks and then reads again, none of the
+// run's steps turns the event loop: the window's events come in between
+// two steps only, from the loop, as they do between two files.
+void tst_main_window::no_step_of_a_run_turns_the_loop()
+{
+    std::vector<std::string> names, renamed;
+    // Enough files for the folder to be read again in many pieces.
+    for (int i = 0; i < 8192; ++i) {
+        const std::string number = QString::number(i).rightJustified(4, QLatin1Char('0')).toStdString();
+        names.push_back("a" + number);
+        renamed.push_back("b" + number);
+    }
+    const auto dir = fixture::make_folder(true);
+    fixture::make_files(dir->path(), names);
+    Form3 w(dir->path(), boxes);
+    w.set_text(text_id::Text3, "a");
+    w.set_text(text_id::Text4, "b");
+
+    bool turned = false;
+    QTimer::singleShot(0, &w, [&] { turned = true; });
+    renamer::rename_run(w);
+
+    QVERIFY(!turned);
+    QCOMPARE(*platform::list_files(dir->path()), renamed);
+    QCOMPARE(w.text(text_id::Text1), listed(dir->path(), renamed, true));
 }
 
 void tst_main_window::help_window_once()

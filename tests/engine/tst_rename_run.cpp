@@ -8,6 +8,8 @@
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
 
+#include "platform/files/rename.h"
+
 #include <QtTest>
 
 #include <sys/mount.h>

@@ -3,8 +3,9 @@
 #include "engine/browsing.h"
 #include "engine/rules.h"
 
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
+#include "platform/files/folder_reading.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/shown_text.h"
 
 namespace renamer {

@@ -11,8 +11,7 @@
 namespace platform {
 
 // Runs the window messages that are pending and returns. The frame calls
-// this as it is laid out, and the file list while it reads a large folder,
-// so that the window stays live.
+// this as it is laid out and dragged, so that the window stays live.
 void yield();
 
 // A timer with an interval and an enabled flag. Its tick can also be driven

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -19,20 +20,91 @@ unsigned char ascii_lower(unsigned char c)
 }
 
 // The eight bytes of a name from `at` on, folded as list_order_less folds
-// them and read as one big-endian number, so that comparing two keys
-// compares those bytes in list order; a name that ends sooner is padded with
-// zeros and so comes first, as it must, since no name holds a NUL.
-std::uint64_t folded_key(std::string_view name, std::size_t at)
+// them when `folded`, else as they are, and read as one big-endian number,
+// so that comparing two keys compares those bytes in that order; a name
+// that ends sooner is padded with zeros and so comes first, as it must,
+// since no name holds a NUL.
+std::uint64_t key_at(std::string_view name, std::size_t at, bool folded)
 {
     std::uint64_t key = 0;
+    if (at + 8 <= name.size()) {
+        std::memcpy(&key, name.data() + at, 8);
+        if (folded)
+            key = ascii_lower_word(key);
+        return std::endian::native == std::endian::little ? __builtin_bswap64(key) : key;
+    }
     for (std::size_t k = 0; k < 8; ++k) {
         const std::size_t i = at + k;
-        key = key << 8 | (i < name.size() ? ascii_lower(static_cast<unsigned char>(name[i])) : 0u);
+        const auto byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0u;
+        key = key << 8 | (folded ? ascii_lower(static_cast<unsigned char>(byte)) : byte);
     }
     return key;
 }
 
+// Sorts `keys` by their keys, lowest digits first, each pass a count
+// skipped where all keys agree in that digit. Sorting numbers by their
+// digits takes a few passes over the list and no comparisons. A large list
+// takes sixteen bits a digit, four passes; a small one eight bits, since
+// clearing and summing 65,536 counts would cost it far more than its names
+// do.
+template <typename Keyed>
+void sort_by_key(std::span<Keyed> keys, std::vector<Keyed>& spare_room)
+{
+    const std::size_t count = keys.size();
+    const int digit_bits = count < 4096 ? 8 : 16;
+    const std::uint64_t digit_mask = (std::uint64_t(1) << digit_bits) - 1;
+    spare_room.resize(std::max(spare_room.size(), count));
+    std::span<Keyed> from = keys, to(spare_room.data(), count);
+    std::vector<std::size_t> starts(std::size_t(1) << digit_bits);
+    for (int shift = 0; shift < 64; shift += digit_bits) {
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const Keyed& k : from)
+            ++starts[(k.key >> shift) & digit_mask];
+        if (starts[(from[0].key >> shift) & digit_mask] == count)
+            continue;
+        std::size_t at = 0;
+        for (auto& start : starts)
+            at += std::exchange(start, at);
+        for (const Keyed& k : from)
+            to[starts[(k.key >> shift) & digit_mask]++] = k;
+        std::swap(from, to);
+    }
+    if (from.data() != keys.data())
+        std::copy(from.begin(), from.end(), keys.begin());
+}
+
 } // namespace
+
+// A run of names whose keys tied: a few are compared whole; many are keyed
+// again by their next eight bytes, so that a folder of names alike for a
+// long way (or alike but for case, which tie under folding all the way
+// along) sorts by digits too. Names that tie folded to their ends are
+// ordered by their bytes as they are, which is where list_order_less
+// breaks such ties.
+void name_list::sort_ties(std::span<keyed> ties, std::size_t at, bool folded, std::vector<keyed>& spare_room) const
+{
+    const auto name_at = [this](const slot& place) {
+        return std::string_view(m_bytes.data() + place.start, place.length);
+    };
+    if (ties.size() < 64) {
+        std::sort(ties.begin(), ties.end(),
+                  [&](const keyed& a, const keyed& b) { return list_order_less(name_at(a.at), name_at(b.at)); });
+        return;
+    }
+    for (keyed& k : ties)
+        k.key = key_at(name_at(k.at), at, folded);
+    sort_by_key(ties, spare_room);
+    for (std::size_t first = 0; first < ties.size();) {
+        std::size_t last = first + 1;
+        while (last < ties.size() && ties[last].key == ties[first].key)
+            ++last;
+        // A key that ends in a zero is that of names ending within it.
+        const bool ended = (ties[first].key & 0xff) == 0;
+        if (last - first > 1 && !(ended && !folded))
+            sort_ties(ties.subspan(first, last - first), ended ? 0 : at + 8, folded && !ended, spare_room);
+        first = last;
+    }
+}
 
 void name_list::sort(known_order known)
 {
@@ -52,8 +124,8 @@ void name_list::sort(known_order known)
         return;
     }
     // The names of one folder often share a long beginning ("IMG_2024…"):
-    // the sort orders by the eight bytes past it, read as one number, and by
-    // whole names only where those are equal. Sorting numbers by their
+    // the sort orders by the eight bytes past it, read as one number, and
+    // where those are equal by the eight after them. Sorting numbers by their
     // digits takes a few passes over the list and no comparisons, so a
     // hundred thousand names sort in a few milliseconds, short enough to
     // keep the window answering while a large folder is read.
@@ -65,45 +137,11 @@ void name_list::sort(known_order known)
             ++k;
         common = k;
     }
-    struct keyed {
-        std::uint64_t key;
-        slot at;
-    };
     std::vector<keyed> keys(count);
     for (std::size_t i = 0; i < count; ++i)
-        keys[i] = {folded_key((*this)[i], common), m_places[i]};
-    // By the keys, lowest digits first, each pass a count skipped where all
-    // keys agree in that digit. A large folder takes sixteen bits a digit,
-    // four passes; a small one eight bits, since clearing and summing 65,536
-    // counts would cost it far more than its names do.
-    const int digit_bits = count < 4096 ? 8 : 16;
-    const std::uint64_t digit_mask = (std::uint64_t(1) << digit_bits) - 1;
-    std::vector<keyed> spare(count);
-    std::vector<std::size_t> starts(std::size_t(1) << digit_bits);
-    for (int shift = 0; shift < 64; shift += digit_bits) {
-        std::fill(starts.begin(), starts.end(), 0);
-        for (const keyed& k : keys)
-            ++starts[(k.key >> shift) & digit_mask];
-        if (starts[(keys[0].key >> shift) & digit_mask] == count)
-            continue;
-        std::size_t at = 0;
-        for (auto& start : starts)
-            at += std::exchange(start, at);
-        for (const keyed& k : keys)
-            spare[starts[(k.key >> shift) & digit_mask]++] = k;
-        keys.swap(spare);
-    }
-    // Then each run of equal keys by whole names.
-    const auto name_at = [this](const slot& at) { return std::string_view(m_bytes.data() + at.start, at.length); };
-    for (std::size_t first = 0; first < count;) {
-        std::size_t last = first + 1;
-        while (last < count && keys[last].key == keys[first].key)
-            ++last;
-        if (last - first > 1)
-            std::sort(keys.begin() + std::ptrdiff_t(first), keys.begin() + std::ptrdiff_t(last),
-                      [&](const keyed& a, const keyed& b) { return list_order_less(name_at(a.at), name_at(b.at)); });
-        first = last;
-    }
+        keys[i].at = m_places[i];
+    std::vector<keyed> spare_room;
+    sort_ties(keys, common, true, spare_room);
     for (std::size_t i = 0; i < count; ++i)
         m_places[i] = keys[i].at;
 }

@@ -291,9 +291,12 @@ std::string rename_result::error_text() const
 
 bool is_plain_name(std::string_view name)
 {
-    return !name.empty() && name != "." && name != ".." && name.size() <= 255 &&
-           name.find(path_separator) == std::string_view::npos &&
-           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+    if (name.empty() || name == "." || name == ".." || name.size() > 255 || name.find('/') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos)
+        return false;
+    if constexpr (path_separator != '/')
+        return name.find(path_separator) == std::string_view::npos;
+    return true;
 }
 
 namespace {

@@ -8,11 +8,23 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
+
+// A hint to the processor to fetch the memory at `address` into its cache;
+// it changes no result.
+inline void fetch_into_cache(const void* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
 
 class name_list {
 public:
@@ -51,6 +63,13 @@ public:
     {
         const std::uint32_t added = m_places[index].added;
         return added < m_inodes.size() ? m_inodes[added] : 0;
+    }
+    // Asks the processor to fetch the place of the name at `index` into its
+    // cache, for a caller that will soon read it out of order.
+    void fetch_early(std::size_t index) const
+    {
+        if (index < m_places.size())
+            fetch_into_cache(&m_places[index]);
     }
 
     // Into list order (see list_order.h). A list already known to be in
@@ -108,6 +127,13 @@ private:
         std::uint32_t length;
         std::uint32_t added;
     };
+    // A name's place with eight of its bytes as a number, which the sort
+    // orders by.
+    struct keyed {
+        std::uint64_t key;
+        slot at;
+    };
+    void sort_ties(std::span<keyed> ties, std::size_t at, bool folded, std::vector<keyed>& spare_room) const;
     std::string m_bytes;
     std::vector<slot> m_places;
     // By the order the names were added, when any was given one.

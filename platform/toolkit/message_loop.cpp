@@ -9,8 +9,8 @@ void yield()
 {
     // Events that arrive meanwhile wait at most two milliseconds, far below
     // what a person notices, so the loop runs at most once in two however
-    // often the frame (as it is laid out) or the file list (as it reads a
-    // large folder) yields; the clock is read at every sixteenth call only.
+    // often the frame yields as it is laid out; the clock is read at every
+    // sixteenth call only.
     static unsigned calls = 0;
     if (++calls % 16 != 0)
         return;
