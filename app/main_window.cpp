@@ -1,11 +1,11 @@
 #include "main_window.h"
 
-#include "engine/journal.h"
+#include "core/journal.h"
 
-#include "engine/browsing.h"
+#include "form/browsing.h"
 #include "help_window.h"
 #include "preview_window.h"
-#include "engine/runs.h"
+#include "form/window_runs.h"
 
 #include "controls/colours.h"
 #include "platform/palette.h"

@@ -8,7 +8,7 @@
 
 #include "skinned_window.h"
 
-#include "engine/preview.h"
+#include "core/preview.h"
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xptopbuttons.h"

@@ -7,7 +7,7 @@
 // through the make_ functions below, then calls wire_handlers(); the option
 // buttons are the window's own kind, so their Value is left to it.
 
-#include "engine/window_controls.h"
+#include "form/window_controls.h"
 
 #include "widgets/combo_box.h"
 #include "widgets/drive_list.h"

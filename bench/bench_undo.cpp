@@ -16,8 +16,8 @@
 #include "folder_fixture.h"
 #include "headless_window.h"
 #include "scripted_boxes.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
+#include "core/journal.h"
+#include "form/window_runs.h"
 #include "platform/fonts.h"
 #include "app/main_window.h"
 

@@ -1,11 +1,11 @@
 #include "command_line.h"
 
-#include "engine/browsing.h"
+#include "form/browsing.h"
 #include "console.h"
-#include "engine/folder_source.h"
-#include "engine/planned_listing.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
+#include "core/folder_source.h"
+#include "core/planned_listing.h"
+#include "core/journal.h"
+#include "form/window_runs.h"
 
 #include "platform/filesystem.h"
 #include "platform/terminal.h"

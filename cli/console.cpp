@@ -1,7 +1,7 @@
 #include "console.h"
 
-#include "engine/journal.h"
-#include "engine/rules.h"
+#include "core/journal.h"
+#include "core/rules.h"
 
 #include "platform/error_text.h"
 #include "platform/terminal.h"

@@ -6,7 +6,7 @@
 // window's own runs through it, so a rename from the command line is the
 // same rename, file for file, as one from the window.
 
-#include "engine/front_end.h"
+#include "core/front_end.h"
 
 #include <chrono>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "app/application.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include "platform/filesystem.h"
 #include "widgets/file_list.h"

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 #include "app/preview_window.h"
-#include "engine/browsing.h"
-#include "engine/journal.h"
+#include "form/browsing.h"
+#include "core/journal.h"
 
 #include "platform/message_box.h"
 #include "folder_fixture.h"

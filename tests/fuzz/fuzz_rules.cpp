@@ -5,7 +5,7 @@
 #include "fuzz_input.h"
 
 #include "platform/filesystem.h"
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include <algorithm>
 #include <optional>

@@ -6,9 +6,9 @@
 // platform's message box, which tests replace. Tests and the benchmark drive the runs through
 // it exactly as the real window does.
 
-#include "engine/folder_source.h"
-#include "engine/run_job.h"
-#include "engine/window_controls.h"
+#include "core/folder_source.h"
+#include "core/run_job.h"
+#include "form/window_controls.h"
 
 #include "platform/message_box.h"
 #include "widgets/progress_range.h"

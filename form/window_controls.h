@@ -4,7 +4,7 @@
 // name, and nothing of how they are drawn. The real window implements this
 // over its widgets; the tests' windows over plain strings.
 
-#include "front_end.h"
+#include "core/front_end.h"
 
 #include <cstddef>
 #include <cstdint>

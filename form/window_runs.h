@@ -1,8 +1,8 @@
 #pragma once
 
-#include "front_end.h"
-#include "report.h"
-#include "run_job.h"
+#include "core/front_end.h"
+#include "core/report.h"
+#include "core/run_job.h"
 #include "window_controls.h"
 
 #include <optional>

@@ -1,8 +1,8 @@
 #include "headless_window.h"
-#include "engine/folder_source.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
-#include "engine/undo.h"
+#include "core/folder_source.h"
+#include "core/journal.h"
+#include "form/window_runs.h"
+#include "core/undo.h"
 
 
 #include "folder_fixture.h"

@@ -1,7 +1,7 @@
 #include "preview.h"
 
 #include "planned_listing.h"
-#include "runs.h"
+#include "form/window_runs.h"
 
 #include <algorithm>
 #include <cstring>

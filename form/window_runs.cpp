@@ -1,9 +1,9 @@
-#include "runs.h"
+#include "window_runs.h"
 
-#include "journal.h"
-#include "run_job.h"
-#include "rules.h"
-#include "undo.h"
+#include "core/journal.h"
+#include "core/run_job.h"
+#include "core/rules.h"
+#include "core/undo.h"
 
 #include <algorithm>
 #include <numeric>
