@@ -75,7 +75,9 @@ private:
 // one for its life, so that a preview window that closes waits for neither.
 class preview_planner {
 public:
-    preview_planner();
+    // The folder's image is read through `files`, which must outlive the
+    // planner.
+    explicit preview_planner(const platform::file_system& files);
     ~preview_planner();
     preview_planner(const preview_planner&) = delete;
     preview_planner& operator=(const preview_planner&) = delete;

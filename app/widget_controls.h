@@ -65,6 +65,7 @@ void check_list() override { File1().check(); }
                                                std::string_view old_name, std::string_view new_name,
                                                platform::move_log& log) override;
     int held_folder(const std::string& folder) override { return File1().held_folder(folder); }
+    const platform::file_system& file_system() override { return m_files; }
 
     std::string drive() override { return Drive1().Drive(); }
     void revert_drive() override { Drive1().revert_change(); }

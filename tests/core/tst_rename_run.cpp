@@ -318,7 +318,7 @@ void tst_rename_run::input_changed_between_files()
     QCOMPARE(names_of(folder), QByteArray("g0;h1;h2;"));
 }
 
-// A second run started between two files of the first (the engine leaves
+// A second run started between two files of the first (the core leaves
 // refusing it to the window): both finish and every file survives.
 void tst_rename_run::run_started_between_files()
 {

@@ -50,6 +50,7 @@ public:
         return m_files.rename_file_logged(folder, index, old_name, new_name, log);
     }
     int held_folder(const std::string& folder) override { return m_files.held_folder(folder); }
+    const platform::file_system& file_system() override { return m_files.file_system(); }
     const platform::name_list& entries() const { return m_files.entries(); }
 
     const std::string& text(text_id which) override { return m_texts[index_of(which)]; }
