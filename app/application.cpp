@@ -1,8 +1,8 @@
 #include "application.h"
 
-#include "platform/fonts.h"
-#include "platform/palette.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/palette.h"
+#include "platform/toolkit/pictures.h"
 
 #include <QApplication>
 #include <QFont>

@@ -3,7 +3,7 @@
 #include "core/rules.h"
 #include "widget_controls.h"
 
-#include "platform/palette.h"
+#include "platform/toolkit/palette.h"
 
 namespace renamer {
 

@@ -3,7 +3,7 @@
 #include "core/journal.h"
 #include "main_window.h"
 
-#include "platform/terminal.h"
+#include "platform/files/terminal.h"
 
 #include <QApplication>
 #include <cstdio>

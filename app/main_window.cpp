@@ -8,9 +8,11 @@
 #include "form/window_runs.h"
 
 #include "controls/colours.h"
-#include "platform/palette.h"
-#include "platform/pictures.h"
-#include "platform/pointer.h"
+#include "platform/files/file_calls.h"
+#include "platform/toolkit/message_loop.h"
+#include "platform/toolkit/palette.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -17,6 +17,8 @@
 #include "controls/xptopbuttons.h"
 #include "widgets/group_frame.h"
 
+#include "platform/toolkit/message_box.h"
+
 #include <QLabel>
 #include <QPointer>
 #include <array>

@@ -1,11 +1,12 @@
 #include "preview_window.h"
 
-#include "platform/fonts.h"
+#include "platform/files/rename.h"
+#include "platform/toolkit/fonts.h"
 
 #include "main_window.h"
 #include "widget_controls.h"
 
-#include "platform/palette.h"
+#include "platform/toolkit/palette.h"
 #include "widgets/shown_text.h"
 
 #include <QCloseEvent>

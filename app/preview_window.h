@@ -12,7 +12,8 @@
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xptopbuttons.h"
-#include "platform/message_loop.h"
+#include "platform/files/folder_image.h"
+#include "platform/toolkit/message_loop.h"
 
 #include <QAbstractTableModel>
 #include <QLabel>

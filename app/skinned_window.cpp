@@ -3,8 +3,8 @@
 #include "application.h"
 #include "widget_controls.h"
 
-#include "platform/palette.h"
-#include "platform/units.h"
+#include "platform/toolkit/palette.h"
+#include "platform/toolkit/units.h"
 
 #include <QEvent>
 #include <QImage>

@@ -6,7 +6,7 @@
 // skinned controls load from; and the plain labels it writes on.
 
 #include "frame/xp_canvas.h"
-#include "platform/property_store.h"
+#include "platform/toolkit/property_store.h"
 
 #include <QColor>
 #include <QFont>

@@ -4,11 +4,12 @@
 #include "core/rules.h"
 #include "form/window_runs.h"
 
-#include "platform/filesystem.h"
-#include "platform/fonts.h"
-#include "platform/message_box.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/separator.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/message_box.h"
 #include "widgets/shown_text.h"
-#include "platform/units.h"
+#include "platform/toolkit/units.h"
 
 #include <QApplication>
 #include <QFont>

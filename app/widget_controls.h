@@ -13,8 +13,10 @@
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
 #include "widgets/folder_list.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/rename.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/progress_bar.h"
 #include "widgets/text_box.h"
 

@@ -8,7 +8,8 @@
 #include "form/window_runs.h"
 #include "widget_window.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/list_order.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -16,6 +16,8 @@
 
 #include "folder_fixture.h"
 
+#include "platform/files/folder_reading.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>

@@ -19,6 +19,9 @@
 #include "folder_fixture.h"
 #include "core/journal.h"
 
+#include "platform/files/folder_reading.h"
+#include "platform/files/identity.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 

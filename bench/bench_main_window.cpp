@@ -17,7 +17,7 @@
 
 #include "folder_fixture.h"
 
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 #include "app/main_window.h"
 #include "widgets/line_view.h"
 

@@ -15,8 +15,10 @@
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
-#include "platform/listed_folder.h"
-#include "platform/folder_image.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/folder_image.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/name_list.h"
 
 #include <QCoreApplication>
 #include <QProcess>

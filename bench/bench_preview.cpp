@@ -17,7 +17,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_window.h"
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 
 #include <QApplication>
 #include <QTest>

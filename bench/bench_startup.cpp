@@ -9,7 +9,7 @@
 //
 // On the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 #include "app/application.h"
 #include "app/main_window.h"
 

@@ -18,7 +18,9 @@
 #include "scripted_boxes.h"
 #include "core/journal.h"
 #include "form/window_runs.h"
-#include "platform/fonts.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/listed_folder.h"
+#include "platform/toolkit/fonts.h"
 #include "app/main_window.h"
 
 #include <QApplication>

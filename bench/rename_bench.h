@@ -9,7 +9,7 @@
 
 #include "core/rules.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,8 +7,9 @@
 #include "core/planned_listing.h"
 #include "core/runs.h"
 
-#include "platform/filesystem.h"
-#include "platform/terminal.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
+#include "platform/files/terminal.h"
 
 #include <QCoreApplication>
 #include <algorithm>

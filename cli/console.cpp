@@ -3,8 +3,8 @@
 #include "core/journal.h"
 #include "core/rules.h"
 
-#include "platform/error_text.h"
-#include "platform/terminal.h"
+#include "platform/files/error_text.h"
+#include "platform/files/terminal.h"
 
 #include <cerrno>
 #include <cstdio>

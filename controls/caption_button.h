@@ -9,6 +9,8 @@
 
 #include "controls/xp_control.h"
 
+#include "platform/toolkit/pointer.h"
+
 #include <QImage>
 #include <cstdint>
 

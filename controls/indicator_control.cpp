@@ -2,7 +2,7 @@
 
 #include "controls/accessibility.h"
 
-#include "platform/units.h"
+#include "platform/toolkit/units.h"
 
 namespace controls {
 

@@ -15,6 +15,8 @@
 #include "controls/colours.h"
 #include "controls/xp_control.h"
 
+#include "platform/toolkit/pointer.h"
+
 #include <QFont>
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 
 #include "controls/accessibility.h"
 #include "controls/key_and_button_codes.h"
-#include "platform/pointer.h"
-#include "platform/units.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/units.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -46,9 +46,9 @@
 #include "controls/events.h"
 #include "controls/geometry.h"
 #include "controls/stored_properties.h"
-#include "platform/message_loop.h"
-#include "platform/pointer.h"
-#include "platform/property_store.h"
+#include "platform/toolkit/message_loop.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/property_store.h"
 
 #include <QImage>
 #include <QPointF>

@@ -5,7 +5,8 @@
 // 1 ticked, 2 mixed. A click turns 0 into 1 and 1 or 2 into 0; only the
 // host sets the mixed value.
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/indicator_control.h"
 
 namespace controls {

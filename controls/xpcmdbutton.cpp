@@ -1,7 +1,7 @@
 #include "xpcmdbutton.h"
 
 #include "controls/colours.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 namespace controls {
 

@@ -5,7 +5,8 @@
 // 3-pixel border keeps its shape; the caption label sits centred above it.
 // The surface works in pixels: every paint puts it there.
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/caption_label.h"
 #include "controls/xp_control.h"
 

@@ -5,7 +5,7 @@
 // on the frame's top line. The frame is cut from one small picture into
 // corners and one-pixel lines, so a box of any size keeps its corners.
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 #include "controls/caption_label.h"
 #include "controls/colours.h"
 #include "controls/xp_control.h"

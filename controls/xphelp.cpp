@@ -1,6 +1,6 @@
 #include "xphelp.h"
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 namespace controls {
 

@@ -4,7 +4,8 @@
 // (normal, hover, pressed) and no disabled one; only the stored data can
 // disable it.
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 #include "controls/caption_button.h"
 
 namespace controls {

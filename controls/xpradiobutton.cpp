@@ -1,6 +1,6 @@
 #include "xpradiobutton.h"
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 namespace controls {
 

@@ -6,7 +6,8 @@
 // group, whichever container holds each of them.
 
 #include "controls/indicator_control.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <array>
 

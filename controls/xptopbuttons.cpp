@@ -1,6 +1,6 @@
 #include "xptopbuttons.h"
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 namespace controls {
 

@@ -5,7 +5,8 @@
 // normal, hover, pressed, disabled.
 
 #include "controls/caption_button.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <array>
 

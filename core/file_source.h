@@ -4,7 +4,8 @@
 // folder on disk (folder_source), a plan over its image (planned_listing)
 // and a window's file list each give one.
 
-#include "platform/filesystem.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 #include <cstdint>
 #include <optional>

@@ -6,7 +6,10 @@
 
 #include "file_source.h"
 
-#include "platform/listed_folder.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 namespace renamer {
 

@@ -3,15 +3,17 @@
 // The journals of the runs: every move a run made, written before it made
 // it, so that it can be taken back even after a stop at any instant, a
 // restart, and from any folder. The lines are journal_format's; where the
-// journals are kept is the run store's (platform/run_store.h); this is the
+// journals are kept is the run store's (platform/files/run_store.h); this is the
 // appender, which writes a run's journal through a shared mapping of it, and
 // the reader, which reads one back whole for an undo or as a summary for the
 // history.
 
 #include "journal_format.h"
 
-#include "platform/rename.h"
-#include "platform/run_store.h"
+#include "platform/files/descriptors.h"
+#include "platform/files/identity.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
 
 #include <cstddef>
 #include <cstdint>

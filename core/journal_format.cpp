@@ -1,6 +1,6 @@
 #include "journal_format.h"
 
-#include "platform/rename.h"
+#include "platform/files/rename.h"
 
 #include <algorithm>
 #include <charconv>

@@ -26,7 +26,7 @@
 // last whole line (a line in flight, the room reserved ahead) is not part of
 // the journal.
 
-#include "platform/identity.h"
+#include "platform/files/identity.h"
 
 #include <cstddef>
 #include <cstdint>

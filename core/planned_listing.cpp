@@ -1,5 +1,7 @@
 #include "planned_listing.h"
 
+#include "platform/files/file_calls.h"
+
 #include <utility>
 
 namespace renamer {

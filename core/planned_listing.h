@@ -9,9 +9,9 @@
 
 #include "file_source.h"
 
-#include "platform/filesystem.h"
-#include "platform/folder_image.h"
-#include "platform/name_list.h"
+#include "platform/files/rename.h"
+#include "platform/files/folder_image.h"
+#include "platform/files/name_list.h"
 
 #include <optional>
 #include <string>

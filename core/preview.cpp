@@ -3,6 +3,8 @@
 #include "planned_listing.h"
 #include "runs.h"
 
+#include "platform/files/move_permission.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>

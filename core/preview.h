@@ -12,8 +12,9 @@
 #include "report.h"
 #include "rules.h"
 
-#include "platform/filesystem.h"
-#include "platform/name_list.h"
+#include "platform/files/folder_image.h"
+#include "platform/files/rename.h"
+#include "platform/files/name_list.h"
 
 #include <atomic>
 #include <cstdint>

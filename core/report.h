@@ -4,8 +4,8 @@
 // outcomes come from where each rename happened (the platform's rename), so
 // the report never guesses; the text is built from them alone.
 
-#include "platform/filesystem.h"
-#include "platform/run_store.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
 
 #include <cstddef>
 #include <string>

@@ -6,7 +6,7 @@
 // rebuilt byte for byte. Every rule needs only ASCII ('.', '*', ' ', digits,
 // the separator), which keeps byte operations exact for UTF-8 text as well.
 
-#include "platform/separator.h"
+#include "platform/files/separator.h"
 
 #include <array>
 #include <cstdint>

@@ -4,6 +4,9 @@
 #include "rules.h"
 #include "undo.h"
 
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
+
 #include <algorithm>
 #include <numeric>
 #include <vector>

@@ -11,6 +11,8 @@
 #include "run_job.h"
 #include "run_observer.h"
 
+#include "platform/files/file_calls.h"
+
 #include <optional>
 
 namespace renamer {

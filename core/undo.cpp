@@ -1,6 +1,9 @@
 #include "undo.h"
 
-#include "platform/case_fold.h"
+#include "platform/files/case_fold.h"
+#include "platform/files/identity.h"
+#include "platform/files/rename.h"
+#include "platform/files/run_store.h"
 
 #include <algorithm>
 #include <functional>

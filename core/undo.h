@@ -14,7 +14,9 @@
 #include "report.h"
 #include "run_job.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/descriptors.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/listed_folder.h"
 
 #include <cstdint>
 #include <functional>

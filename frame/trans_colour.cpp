@@ -1,6 +1,6 @@
 #include "trans_colour.h"
 
-#include "platform/pointer.h"
+#include "platform/toolkit/pointer.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "xp_canvas.h"
 
 #include "frame/trans_colour.h"
-#include "platform/pictures.h"
-#include "platform/pointer.h"
-#include "platform/units.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/units.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

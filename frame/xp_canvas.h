@@ -9,8 +9,9 @@
 #include "controls/caption_label.h"
 #include "controls/xp_control.h"
 #include "frame/frame_geometry.h"
-#include "platform/message_loop.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/message_loop.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/pointer.h"
 
 #include <QImage>
 #include <QPoint>

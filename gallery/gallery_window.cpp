@@ -7,7 +7,7 @@
 #include "controls/xpradiobutton.h"
 #include "controls/xptopbuttons.h"
 
-#include "platform/palette.h"
+#include "platform/toolkit/palette.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -3,7 +3,7 @@
 
 #include "gallery_window.h"
 
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Writes platform/case_fold_table.inc: each code point that simple case
+"""Writes platform/files/case_fold_table.inc: each code point that simple case
 folding changes, with the one code point it folds to, in code point order.
 
 Python's str.casefold() is full folding; where that gives more than one code
 point (as for U+1E9E), the one-code-point lower case stands in for it, which
 is what simple folding holds there. Run it again when Python's Unicode
-version moves on: python3 tools/case_fold_table.py > platform/case_fold_table.inc
+version moves on: python3 tools/case_fold_table.py > platform/files/case_fold_table.inc
 """
 import sys
 import unicodedata

@@ -1,6 +1,7 @@
 #include "drive_list.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/mounts.h"
+#include "platform/files/separator.h"
 #include "widgets/shown_text.h"
 #include "widgets/shown_text_interface.h"
 

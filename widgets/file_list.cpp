@@ -2,7 +2,7 @@
 
 #include "widgets/shown_text.h"
 
-#include "platform/message_loop.h"
+#include "platform/toolkit/message_loop.h"
 
 #include <QKeyEvent>
 

@@ -6,7 +6,10 @@
 // row shows a lossy rendering of its name and maps back to the name by
 // index.
 
-#include "platform/listed_folder.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
 
 #include <QAbstractListModel>
 #include <QListView>

@@ -1,6 +1,7 @@
 #include "folder_list.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/separator.h"
 #include "widgets/shown_text.h"
 
 #include <QKeyEvent>

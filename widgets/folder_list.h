@@ -6,7 +6,7 @@
 // Folder names are bytes like file names; rows show them lossily and map
 // back to their full paths by index.
 
-#include "platform/file_calls.h"
+#include "platform/files/file_calls.h"
 
 #include <QAbstractListModel>
 #include <QListView>

@@ -1,6 +1,6 @@
 #include "group_frame.h"
 
-#include "platform/palette.h"
+#include "platform/toolkit/palette.h"
 
 #include <QPainter>
 

@@ -3,7 +3,8 @@
 #include "form/browsing.h"
 #include "core/journal.h"
 
-#include "platform/message_box.h"
+#include "platform/files/rename.h"
+#include "platform/toolkit/message_box.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 #include "scripted_boxes.h"

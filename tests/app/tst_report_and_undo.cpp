@@ -4,7 +4,10 @@
 #include "core/journal.h"
 #include "core/undo.h"
 
-#include "platform/message_box.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/run_store.h"
+#include "platform/toolkit/message_box.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 #include "scripted_boxes.h"

@@ -6,6 +6,8 @@
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
 
+#include "platform/files/file_calls.h"
+
 #include <QtTest>
 
 using renamer::check_id;

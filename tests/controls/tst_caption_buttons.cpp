@@ -6,10 +6,11 @@
 
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 #include "placed_pointer.h"
 #include "stand_in_pictures.h"
-#include "platform/pointer.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/property_store.h"
 
 #include <QApplication>
 #include <QMouseEvent>

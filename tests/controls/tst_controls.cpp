@@ -8,12 +8,13 @@
 #include "controls/xphelp.h"
 #include "controls/xptopbuttons.h"
 #include "controls/xpradiobutton.h"
-#include "platform/fonts.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/pictures.h"
 #include "placed_pointer.h"
 #include "stand_in_pictures.h"
-#include "platform/pointer.h"
-#include "platform/units.h"
+#include "platform/toolkit/pointer.h"
+#include "platform/toolkit/property_store.h"
+#include "platform/toolkit/units.h"
 
 #include <QAccessible>
 #include <QApplication>

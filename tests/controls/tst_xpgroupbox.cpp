@@ -6,8 +6,9 @@
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xpgroupbox.h"
-#include "platform/fonts.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/fonts.h"
+#include "platform/toolkit/pictures.h"
+#include "platform/toolkit/property_store.h"
 #include "stand_in_pictures.h"
 
 #include <QApplication>

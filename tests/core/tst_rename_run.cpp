@@ -9,6 +9,8 @@
 #include "scripted_boxes.h"
 #include "staged_files.h"
 
+#include "platform/files/rename.h"
+
 #include <QtTest>
 
 #include <sys/mount.h>

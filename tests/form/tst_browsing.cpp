@@ -3,9 +3,10 @@
 #include "core/rules.h"
 #include "widget_window.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/folder_reading.h"
 #include "widgets/line_view.h"
-#include "platform/message_box.h"
+#include "platform/toolkit/message_box.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
 #include "child_namespace.h"

@@ -3,8 +3,8 @@
 #include "form/window_runs.h"
 #include "widget_window.h"
 
-#include "platform/filesystem.h"
-#include "platform/message_loop.h"
+#include "platform/files/folder_reading.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/shown_text.h"
 #include "folder_fixture.h"
 #include "child_namespace.h"

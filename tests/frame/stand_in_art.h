@@ -4,7 +4,7 @@
 // tests can tell every piece, every column and each look apart by colour.
 
 #include "stand_in_pictures.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,5 +1,5 @@
 #include "frame/trans_colour.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 #include <QPainter>
 #include <QtTest>

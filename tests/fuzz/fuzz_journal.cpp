@@ -7,7 +7,8 @@
 #include "fuzz_input.h"
 
 #include "core/journal_format.h"
-#include "platform/rename.h"
+#include "platform/files/identity.h"
+#include "platform/files/rename.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include "fuzz_input.h"
 
-#include "platform/property_store.h"
+#include "platform/toolkit/property_store.h"
 
 #include <vector>
 

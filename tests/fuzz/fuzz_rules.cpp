@@ -4,7 +4,8 @@
 
 #include "fuzz_input.h"
 
-#include "platform/filesystem.h"
+#include "platform/files/list_order.h"
+#include "platform/files/name_list.h"
 #include "core/rules.h"
 
 #include <algorithm>

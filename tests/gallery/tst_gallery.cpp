@@ -5,7 +5,7 @@
 
 #include "controls/indicator_control.h"
 #include "controls/xpcmdbutton.h"
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 
 #include <QtTest>
 

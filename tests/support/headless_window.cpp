@@ -3,8 +3,9 @@
 #include "form/browsing.h"
 #include "core/rules.h"
 
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
+#include "platform/files/folder_reading.h"
+#include "platform/toolkit/message_box.h"
+#include "platform/toolkit/message_loop.h"
 #include "widgets/shown_text.h"
 
 namespace renamer {

@@ -10,7 +10,10 @@
 #include "core/run_job.h"
 #include "form/window_controls.h"
 
-#include "platform/message_box.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
+#include "platform/toolkit/message_box.h"
 #include "widgets/progress_range.h"
 
 #include <array>

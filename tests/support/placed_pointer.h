@@ -4,7 +4,7 @@
 // A placed pointer is over the program's windows, wherever it is; one the
 // test has not placed is the system's.
 
-#include "platform/pointer.h"
+#include "platform/toolkit/pointer.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // test's function, with the text and the title the box would show. Without
 // a function, the toolkit's modal box is shown, as the program shows it.
 
-#include "platform/message_box.h"
+#include "platform/toolkit/message_box.h"
 
 #include <functional>
 

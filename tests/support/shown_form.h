@@ -7,6 +7,8 @@
 
 #include "folder_fixture.h"
 
+#include "platform/toolkit/message_box.h"
+
 #include <QtTest>
 #include <memory>
 

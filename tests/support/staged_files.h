@@ -6,7 +6,7 @@
 // calls, or a file system of the test's own in place of the kernel's. A
 // test makes one, sets what it stages, and opens its folders on it.
 
-#include "platform/file_calls.h"
+#include "platform/files/file_calls.h"
 
 #include <functional>
 #include <memory>

@@ -5,7 +5,7 @@
 // missing. A name the test gave no picture keeps the embedded one. The
 // controls made with it take their pictures as they are made.
 
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 #include <map>
 

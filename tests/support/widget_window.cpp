@@ -2,7 +2,7 @@
 
 #include "form/browsing.h"
 
-#include "platform/units.h"
+#include "platform/toolkit/units.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -6,6 +6,9 @@
 
 #include "app/widget_controls.h"
 
+#include "platform/files/file_calls.h"
+#include "platform/toolkit/message_box.h"
+
 #include <QWidget>
 #include <array>
 #include <functional>

@@ -1,6 +1,6 @@
 // A static library standing for a control library: it links fennimo_assets
 // and reads a picture, and the test executable links only this library.
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 namespace assets_holder {
 

@@ -3,7 +3,7 @@
 // and key-colour corners that the controls and the frame rely on.
 #include "art.h"
 #include "drawings.h"
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 #include <QtTest>
 

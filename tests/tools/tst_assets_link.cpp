@@ -1,6 +1,6 @@
 // The pictures are in the program's resources when an executable links
 // fennimo_assets through a static library, without any Q_INIT_RESOURCE.
-#include "platform/pictures.h"
+#include "platform/toolkit/pictures.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "platform/fonts.h"
+#include "platform/toolkit/fonts.h"
 #include "widgets/line_view.h"
 #include "widgets/text_box.h"
 

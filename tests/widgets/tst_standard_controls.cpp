@@ -1,7 +1,7 @@
 #include "widgets/combo_box.h"
 #include "widgets/drive_list.h"
 #include "widgets/file_list.h"
-#include "platform/filesystem.h"
+#include "platform/files/list_order.h"
 #include "widgets/folder_list.h"
 #include "widgets/progress_bar.h"
 #include "widgets/shown_text.h"

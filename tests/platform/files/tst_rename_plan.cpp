@@ -7,8 +7,13 @@
 // case (the kernel's kind, and FUSE's, whose lookups lag behind its
 // renames), and with refusals staged on chosen names.
 
-#include "platform/filesystem.h"
-#include "platform/case_fold.h"
+#include "platform/files/file_calls.h"
+#include "platform/files/folder_image.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/move_permission.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
+#include "platform/files/case_fold.h"
 
 #include "folder_fixture.h"
 #include "staged_files.h"

@@ -1,5 +1,9 @@
-#include "platform/filesystem.h"
-#include "platform/mounts.h"
+#include "platform/files/folder_reading.h"
+#include "platform/files/list_order.h"
+#include "platform/files/listed_folder.h"
+#include "platform/files/name_list.h"
+#include "platform/files/rename.h"
+#include "platform/files/mounts.h"
 
 #include "folder_fixture.h"
 #include "staged_files.h"

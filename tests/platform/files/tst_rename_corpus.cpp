@@ -6,7 +6,7 @@
 // the names must be those that a small model of the promise predicts. The
 // model is written here on its own, from the promise, not from the code.
 
-#include "platform/listed_folder.h"
+#include "platform/files/listed_folder.h"
 
 #include "child_namespace.h"
 #include "folder_fixture.h"
