@@ -1,6 +1,6 @@
 #include "help_window.h"
 
-#include "engine/rules.h"
+#include "core/rules.h"
 #include "widget_controls.h"
 
 #include "platform/toolkit/palette.h"

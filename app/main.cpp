@@ -1,6 +1,6 @@
 #include "application.h"
 #include "cli/command_line.h"
-#include "engine/journal.h"
+#include "core/journal.h"
 #include "main_window.h"
 
 #include "platform/files/terminal.h"

@@ -1,11 +1,11 @@
 #include "main_window.h"
 
-#include "engine/journal.h"
+#include "core/journal.h"
 
-#include "engine/browsing.h"
+#include "form/browsing.h"
 #include "help_window.h"
 #include "preview_window.h"
-#include "engine/runs.h"
+#include "form/window_runs.h"
 
 #include "controls/colours.h"
 #include "platform/files/file_calls.h"
@@ -53,10 +53,10 @@ QFont label_font(double points, bool bold = false)
 
 } // namespace
 
-Form3::Form3(const std::string& folder, platform::message_boxes& boxes)
+Form3::Form3(const std::string& folder, const platform::file_system& files, platform::message_boxes& boxes)
     : skinned_window(11790, 7935, QStringLiteral("Fennimo " FENNIMO_VERSION " "), platform::picture(QStringLiteral("main_icon")),
                      nullptr),
-      widget_controls(static_cast<QWidget&>(*this), platform::kernel_files(), boxes)
+      widget_controls(static_cast<QWidget&>(*this), files, boxes)
 {
     const std::string start = start_folder(folder);
     QWidget* canvas = &xp_canvas1();
@@ -282,7 +282,7 @@ void Form3::show_preview()
 {
     if (!m_preview) {
         if (!m_planner)
-            m_planner = std::make_unique<preview_planner>();
+            m_planner = std::make_unique<preview_planner>(file_system());
         m_preview = new preview_window(*this, *m_planner);
         m_preview->on_rename = [this] { rename_from_preview(); };
         // A closed preview is gone for F5, even before it is discarded.

@@ -17,6 +17,7 @@
 #include "controls/xptopbuttons.h"
 #include "widgets/group_frame.h"
 
+#include "platform/files/file_calls.h"
 #include "platform/toolkit/message_box.h"
 
 #include <QLabel>
@@ -35,7 +36,15 @@ class Form3 : public skinned_window, public widget_controls {
 public:
     // Opens on `folder` (the current folder when empty), centred on the
     // screen, with both lists empty. It reports and asks in `boxes`.
-    explicit Form3(const std::string& folder = {}, platform::message_boxes& boxes = platform::modal_boxes());
+    explicit Form3(const std::string& folder = {}, platform::message_boxes& boxes = platform::modal_boxes())
+        : Form3(folder, platform::kernel_files(), boxes)
+    {
+    }
+    // The same with every file call of the window (the lists, the runs, the
+    // undo and the preview's image of the folder) made on `files`, which
+    // must outlive the window.
+    Form3(const std::string& folder, const platform::file_system& files,
+          platform::message_boxes& boxes = platform::modal_boxes());
     ~Form3() override;
 
     bool check_value(check_id which) override { return option(which).Value(); }

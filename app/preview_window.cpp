@@ -118,7 +118,10 @@ void preview_model::take_progress()
 
 // --- The threads that plan ------------------------------------------------
 
-preview_planner::preview_planner() : m_planning([this] { plan_passes(); }), m_freeing([this] { free_spent(); }) {}
+preview_planner::preview_planner(const platform::file_system& files)
+    : m_images(files), m_planning([this] { plan_passes(); }), m_freeing([this] { free_spent(); })
+{
+}
 
 preview_planner::~preview_planner()
 {

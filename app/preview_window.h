@@ -8,10 +8,11 @@
 
 #include "skinned_window.h"
 
-#include "engine/preview.h"
+#include "core/preview.h"
 
 #include "controls/xpcmdbutton.h"
 #include "controls/xptopbuttons.h"
+#include "platform/files/file_calls.h"
 #include "platform/files/folder_image.h"
 #include "platform/toolkit/message_loop.h"
 
@@ -76,7 +77,9 @@ private:
 // one for its life, so that a preview window that closes waits for neither.
 class preview_planner {
 public:
-    preview_planner();
+    // The folder's image is read through `files`, which must outlive the
+    // planner.
+    explicit preview_planner(const platform::file_system& files);
     ~preview_planner();
     preview_planner(const preview_planner&) = delete;
     preview_planner& operator=(const preview_planner&) = delete;

@@ -5,7 +5,7 @@
 // that the user's events, the progress timer and the painting run between
 // two files while the run never calls into the loop itself.
 
-#include "engine/run_job.h"
+#include "core/run_job.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "widget_controls.h"
 
-#include "engine/browsing.h"
-#include "engine/rules.h"
-#include "engine/runs.h"
+#include "form/browsing.h"
+#include "core/rules.h"
+#include "form/window_runs.h"
 
 #include "platform/files/listed_folder.h"
 #include "platform/files/separator.h"

@@ -7,7 +7,7 @@
 // through the make_ functions below, then calls wire_handlers(); the option
 // buttons are the window's own kind, so their Value is left to it.
 
-#include "engine/window_controls.h"
+#include "form/window_controls.h"
 
 #include "widgets/combo_box.h"
 #include "widgets/drive_list.h"
@@ -71,6 +71,7 @@ public:
                                                std::string_view old_name, std::string_view new_name,
                                                platform::move_log& log) override;
     int held_folder(const std::string& folder) override { return File1().held_folder(folder); }
+    const platform::file_system& file_system() override { return m_files; }
 
     std::string drive() override { return Drive1().Drive(); }
     void revert_drive() override { Drive1().revert_change(); }

@@ -3,9 +3,9 @@
 // each also as a ratio against a floor measured in the same process (the
 // same two lists built as plain strings, with no window in between).
 
-#include "engine/browsing.h"
-#include "engine/rules.h"
-#include "engine/runs.h"
+#include "form/browsing.h"
+#include "core/rules.h"
+#include "form/window_runs.h"
 #include "record.h"
 #include "widget_window.h"
 

@@ -17,7 +17,7 @@
 #include "rename_bench.h"
 
 #include "folder_fixture.h"
-#include "engine/journal.h"
+#include "core/journal.h"
 
 #include "platform/files/folder_reading.h"
 #include "platform/files/identity.h"

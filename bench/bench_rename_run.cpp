@@ -10,7 +10,7 @@
 #include "folder_fixture.h"
 
 #include "headless_window.h"
-#include "engine/runs.h"
+#include "form/window_runs.h"
 
 #include <QApplication>
 

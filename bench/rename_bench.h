@@ -7,7 +7,7 @@
 // it: what a look per file would cost), the check that the run renamed every file, and the table
 // they print.
 
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include "platform/files/folder_reading.h"
 #include "record.h"

@@ -1,12 +1,13 @@
 #include "command_line.h"
 
-#include "engine/browsing.h"
 #include "console.h"
-#include "engine/folder_source.h"
-#include "engine/planned_listing.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
 
+#include "core/folder_source.h"
+#include "core/journal.h"
+#include "core/planned_listing.h"
+#include "core/runs.h"
+
+#include "platform/files/file_calls.h"
 #include "platform/files/rename.h"
 #include "platform/files/run_store.h"
 #include "platform/files/terminal.h"
@@ -109,7 +110,7 @@ std::string absolute_folder(const std::string& given)
 class printed_plan : public planned_listing {
 public:
     printed_plan(folder_source& listed, console& out)
-        : planned_listing(listed.file_path(), listed.entries()), m_out(out)
+        : planned_listing(listed.file_path(), listed.entries(), listed.file_system()), m_out(out)
     {
     }
 
@@ -519,7 +520,8 @@ int command_line::run_rules()
     std::optional<platform::interrupt_watch> interrupt;
     if (!dry_run)
         interrupt.emplace();
-    counted_folder listed(folder);
+    // The command line renames through the kernel's own calls.
+    counted_folder listed(folder, platform::kernel_files());
     if (!listed.is_open()) {
         print_utf8(stderr, "无法读取文件夹：");
         console::write_name(stderr, folder);
@@ -567,7 +569,7 @@ int command_line::run_undo()
         return usage_error("--undo 需要在终端上确认；没有终端时请加 --yes");
     console out;
     out.assume_yes = m_parser.isSet(QStringLiteral("yes"));
-    const std::optional<run_outcomes> outcomes = undo_files(out);
+    const std::optional<run_outcomes> outcomes = undo_files(out, platform::kernel_files());
     // Nothing to undo, which the undo has said, or the user said no.
     if (!outcomes) {
         if (out.declined())

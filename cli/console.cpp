@@ -1,7 +1,7 @@
 #include "console.h"
 
-#include "engine/journal.h"
-#include "engine/rules.h"
+#include "core/journal.h"
+#include "core/rules.h"
 
 #include "platform/files/error_text.h"
 #include "platform/files/terminal.h"
@@ -35,40 +35,39 @@ void console::flush(std::FILE* stream)
 
 console::console() : m_progress_allowed(platform::is_terminal(STDERR_FILENO)) {}
 
-bool console::set_bar_max(float max)
-{
-    m_count = static_cast<long>(max) + 1;
-    return true;
-}
-
 void console::stop_if_interrupted()
 {
     if (on_interrupt && platform::interrupt_watch::pending())
         on_interrupt();
 }
 
-void console::set_timer_enabled(bool enabled)
+void console::run_started(std::uint64_t total)
 {
-    m_running = enabled;
+    (void)total;
+    m_running = true;
     // A Ctrl+C while the folder was read stops the run before its first file.
-    if (enabled)
-        stop_if_interrupted();
+    stop_if_interrupted();
 }
 
-void console::at_file(std::int32_t index)
+void console::run_ended()
 {
-    m_index = index;
+    // A Ctrl+C that came during the last file stops the run here, before
+    // its report, as it would between two files.
     stop_if_interrupted();
-    if (!m_progress_allowed || !m_running)
-        return;
-    const long count = m_count;
-    if (count <= 1000)
+    m_running = false;
+}
+
+void console::progress(std::uint64_t done, std::uint64_t total)
+{
+    stop_if_interrupted();
+    if (!m_progress_allowed || !m_running || total <= 1000)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now - m_last_progress < std::chrono::milliseconds(100))
         return;
     m_last_progress = now;
-    std::fprintf(stderr, "\r已处理 %ld / %ld 个文件", static_cast<long>(m_index) + 1, count);
+    std::fprintf(stderr, "\r已处理 %llu / %llu 个文件", static_cast<unsigned long long>(done),
+                 static_cast<unsigned long long>(total));
     flush(stderr);
     m_progress_shown = true;
 }

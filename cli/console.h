@@ -6,9 +6,10 @@
 // window's own runs through it, so a rename from the command line is the
 // same rename, file for file, as one from the window.
 
-#include "engine/front_end.h"
+#include "core/run_observer.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <cstdio>
 
@@ -18,15 +19,12 @@ class console : public run_observer {
 public:
     console();
 
-    void set_timer_enabled(bool enabled) override;
-    // The bar's maximum is the last index of the pass, which the progress
-    // line counts to. It refuses nothing: there is no bar to refuse.
-    bool set_bar_max(float max) override;
-    bool set_bar_value(float) override { return true; }
+    void run_started(std::uint64_t total) override;
     // Between two files. On a terminal, a progress line follows a run of
     // more than about a thousand files, at most ten times a second; anything
     // else the console prints clears it first. A pipe never gets one.
-    void at_file(std::int32_t index) override;
+    void progress(std::uint64_t done, std::uint64_t total) override;
+    void run_ended() override;
     // What happens between two files once Ctrl+C is pending
     // (platform::interrupt_watch): a run stops there. Nothing stops a plan.
     std::function<void()> on_interrupt;
@@ -71,8 +69,6 @@ private:
     const bool m_progress_allowed;
     bool m_running = false;
     bool m_declined = false;
-    long m_count = 0;
-    std::int32_t m_index = 0;
     bool m_progress_shown = false;
     std::chrono::steady_clock::time_point m_last_progress{};
 };

@@ -1,8 +1,8 @@
 #include "app/application.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
-#include "engine/rules.h"
-#include "engine/runs.h"
+#include "core/rules.h"
+#include "form/window_runs.h"
 
 #include "platform/files/folder_reading.h"
 #include "widgets/file_list.h"

@@ -1,16 +1,19 @@
 #include "app/main_window.h"
 #include "app/preview_window.h"
-#include "engine/browsing.h"
-#include "engine/journal.h"
+#include "form/browsing.h"
+#include "core/journal.h"
 
+#include "platform/files/file_calls.h"
 #include "platform/files/rename.h"
 #include "platform/toolkit/message_box.h"
 #include "folder_fixture.h"
 #include "shown_form.h"
 #include "scripted_boxes.h"
+#include "staged_files.h"
 
 #include <QApplication>
 #include <QtTest>
+#include <atomic>
 #include <tuple>
 
 using namespace fixture;
@@ -74,6 +77,7 @@ private slots:
     void follows_every_change_data();
     void follows_every_change();
     void rename_checks_the_pattern_first();
+    void reads_the_folder_through_the_window_file_system();
 
 private:
     QStringList messages;
@@ -222,6 +226,30 @@ void tst_preview::rename_checks_the_pattern_first()
     QVERIFY(!w.check_value(check_id::Check2));
     QCOMPARE(read_folder(f.folder()).size(), std::size_t(2));
     QVERIFY(read_folder(f.folder()).count("a1"));
+}
+
+// The preview's image of the folder is read through the file system the
+// window was given, as its lists and runs are, not the kernel's behind it.
+void tst_preview::reads_the_folder_through_the_window_file_system()
+{
+    fixture::staged_files staged;
+    shown_form f({"a1", "a2"}, staged, boxes);
+    Form3& w = *f.form;
+    w.set_text(text_id::Text3, "a");
+    w.set_text(text_id::Text4, "b");
+    QCOMPARE(w.list_count(), 2);
+
+    // Asked on the planner's thread, once the window has listed the folder.
+    std::atomic<int> asked{0};
+    staged.stand_in = ([&asked](platform::file_calls& system) -> platform::file_calls& {
+        ++asked;
+        return system;
+    });
+    preview_window* preview = press_F5(w);
+    QVERIFY(preview);
+    QTRY_VERIFY(preview->up_to_date());
+    QCOMPARE(new_names(*preview), (std::vector<std::string>{"b1", "b2"}));
+    QVERIFY(asked > 0);
 }
 
 QTEST_MAIN(tst_preview)

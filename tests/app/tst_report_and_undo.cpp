@@ -1,8 +1,8 @@
 #include "app/application.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
-#include "engine/journal.h"
-#include "engine/undo.h"
+#include "core/journal.h"
+#include "core/undo.h"
 
 #include "platform/files/folder_reading.h"
 #include "platform/files/listed_folder.h"

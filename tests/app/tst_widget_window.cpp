@@ -1,5 +1,5 @@
 #include "headless_window.h"
-#include "engine/runs.h"
+#include "form/window_runs.h"
 #include "widget_window.h"
 
 

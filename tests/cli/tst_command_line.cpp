@@ -3,9 +3,9 @@
 // so each one also shows that the command line needs no display.
 
 #include "headless_window.h"
-#include "engine/browsing.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
+#include "form/browsing.h"
+#include "core/journal.h"
+#include "form/window_runs.h"
 
 
 #include "folder_fixture.h"

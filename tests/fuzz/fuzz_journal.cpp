@@ -6,7 +6,7 @@
 
 #include "fuzz_input.h"
 
-#include "engine/journal_format.h"
+#include "core/journal_format.h"
 #include "platform/files/identity.h"
 #include "platform/files/rename.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/files/list_order.h"
 #include "platform/files/name_list.h"
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "headless_window.h"
 
-#include "engine/browsing.h"
-#include "engine/rules.h"
+#include "form/browsing.h"
+#include "core/rules.h"
 
 #include "platform/files/folder_reading.h"
 #include "platform/toolkit/message_box.h"

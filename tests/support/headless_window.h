@@ -6,9 +6,9 @@
 // platform's message box, which tests replace. Tests and the benchmark drive the runs through
 // it exactly as the real window does.
 
-#include "engine/folder_source.h"
-#include "engine/run_job.h"
-#include "engine/window_controls.h"
+#include "core/folder_source.h"
+#include "core/run_job.h"
+#include "form/window_controls.h"
 
 #include "platform/files/file_calls.h"
 #include "platform/files/name_list.h"
@@ -53,6 +53,7 @@ public:
         return m_files.rename_file_logged(folder, index, old_name, new_name, log);
     }
     int held_folder(const std::string& folder) override { return m_files.held_folder(folder); }
+    const platform::file_system& file_system() override { return m_files.file_system(); }
     const platform::name_list& entries() const { return m_files.entries(); }
 
     const std::string& text(text_id which) override { return m_texts[index_of(which)]; }

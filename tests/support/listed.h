@@ -3,7 +3,7 @@
 // What the two list boxes hold for a folder's names: the full paths (Text1)
 // or the names (Text2), joined as the window joins them.
 
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include <string>
 #include <vector>

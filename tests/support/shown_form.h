@@ -7,6 +7,7 @@
 
 #include "folder_fixture.h"
 
+#include "platform/files/file_calls.h"
 #include "platform/toolkit/message_box.h"
 
 #include <QtTest>
@@ -35,9 +36,15 @@ struct shown_form {
     // The form reports and asks in `boxes`.
     explicit shown_form(const std::vector<std::string>& names = {},
                         platform::message_boxes& boxes = platform::modal_boxes())
+        : shown_form(names, platform::kernel_files(), boxes)
+    {
+    }
+    // The same with every file call of the form made on `files`.
+    shown_form(const std::vector<std::string>& names, const platform::file_system& files,
+               platform::message_boxes& boxes)
     {
         fixture::make_files(dir->path(), names);
-        form = std::make_unique<renamer::Form3>(dir->path(), boxes);
+        form = std::make_unique<renamer::Form3>(dir->path(), files, boxes);
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
             qFatal("the main window was not shown");

@@ -1,6 +1,6 @@
 #include "widget_window.h"
 
-#include "engine/browsing.h"
+#include "form/browsing.h"
 
 #include "platform/toolkit/units.h"
 

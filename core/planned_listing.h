@@ -7,8 +7,9 @@
 // plan a front end shows is made over one of these, so that the way a plan
 // sees the folder is decided in this one place.
 
-#include "front_end.h"
+#include "file_source.h"
 
+#include "platform/files/file_calls.h"
 #include "platform/files/rename.h"
 #include "platform/files/folder_image.h"
 #include "platform/files/name_list.h"
@@ -21,9 +22,9 @@ namespace renamer {
 
 class planned_listing : public file_source {
 public:
-    // The files of `folder` as a list showed them, in the list's order; the
-    // list must outlive the plan.
-    planned_listing(std::string folder, const platform::name_list& names);
+    // The files of `folder` as a list showed them, in the list's order, the
+    // image read through `files`; the list must outlive the plan.
+    planned_listing(std::string folder, const platform::name_list& names, const platform::file_system& files);
     // The same over an image of the folder read by the caller, or nothing
     // when it could not be read.
     planned_listing(std::string folder, const platform::name_list& names, std::optional<platform::folder_image> image);

@@ -1,13 +1,15 @@
 #include "planned_listing.h"
 
 #include "platform/files/file_calls.h"
+#include "platform/files/move_permission.h"
 
 #include <utility>
 
 namespace renamer {
 
-planned_listing::planned_listing(std::string folder, const platform::name_list& names)
-    : planned_listing(folder, names, platform::folder_image::read(folder))
+planned_listing::planned_listing(std::string folder, const platform::name_list& names,
+                                 const platform::file_system& files)
+    : planned_listing(folder, names, platform::folder_image::read(folder, platform::file_looks::every_file, files))
 {
 }
 

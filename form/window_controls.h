@@ -1,10 +1,15 @@
 #pragma once
 
-// The main window's controls as the engine reads and writes them, by
-// name, and nothing of how they are drawn. The real window implements this
-// over its widgets; the tests' windows over plain strings.
+// The main window's controls as its handlers and runs read and write them,
+// by name, and nothing of how they are drawn. The real window implements
+// this over its widgets; the tests' windows over plain strings.
 
-#include "front_end.h"
+#include "core/file_source.h"
+#include "core/rule_inputs.h"
+#include "core/run_observer.h"
+#include "core/runs.h"
+
+#include "platform/files/file_calls.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,10 +40,28 @@ public:
     // the filters and the replacement only.
     const rename_options& read_text_inputs();
 
-    void at_file(std::int32_t index) final { m_run_index = index; }
+    // A run's counts as the window shows them: the progress timer on while
+    // a run goes, the bar's maximum the last index of the first pass, and
+    // run_index the index of the file last handled, which the timer copies
+    // into the bar.
+    void run_started(std::uint64_t total) final;
+    void progress(std::uint64_t done, std::uint64_t total) final;
+    void run_ended() final;
+
+    // run_index, as a run and the result-list passes set it.
+    void at_file(std::int32_t index) { m_run_index = index; }
     std::int32_t run_index() const { return m_run_index; }
+    // Timer1: only the runs switch it, so it also marks a run.
+    virtual void set_timer_enabled(bool enabled) = 0;
+    // ppbb, whose minimum is 0. Both answer false, and keep the old value,
+    // when the bar refuses the new one.
+    virtual bool set_bar_max(float max) = 0;
+    virtual bool set_bar_value(float value) = 0;
 
     front_end parts() { return {*this, *this, *this}; }
+    // What the window's lists open their folders on, and an undo from the
+    // window too.
+    virtual const platform::file_system& file_system() = 0;
 
     // The box's own text, which holds until the box next changes.
     virtual const std::string& text(text_id which) = 0;

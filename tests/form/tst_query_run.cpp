@@ -1,6 +1,6 @@
 #include "headless_window.h"
-#include "engine/rules.h"
-#include "engine/runs.h"
+#include "core/rules.h"
+#include "form/window_runs.h"
 #include "widget_window.h"
 
 #include "platform/files/folder_reading.h"

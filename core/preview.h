@@ -8,7 +8,7 @@
 // a front end may run it on another thread and start a fresh one whenever
 // the inputs change.
 
-#include "front_end.h"
+#include "file_source.h"
 #include "report.h"
 #include "rules.h"
 

@@ -1,4 +1,4 @@
-#include "engine/rules.h"
+#include "core/rules.h"
 
 #include <QtTest>
 

@@ -48,10 +48,9 @@ public:
         return result;
     }
 
-    void set_timer_enabled(bool) override {}
-    bool set_bar_max(float) override { return true; }
-    bool set_bar_value(float) override { return true; }
-    void at_file(std::int32_t) override {}
+    void run_started(std::uint64_t) override {}
+    void progress(std::uint64_t, std::uint64_t) override {}
+    void run_ended() override {}
     void show_message(const std::string&) override {}
     bool ask_yes_no(const std::string&) override { return false; }
 

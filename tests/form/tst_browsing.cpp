@@ -1,6 +1,6 @@
-#include "engine/browsing.h"
+#include "form/browsing.h"
 #include "headless_window.h"
-#include "engine/rules.h"
+#include "core/rules.h"
 #include "widget_window.h"
 
 #include "platform/files/file_calls.h"

@@ -26,6 +26,28 @@ const rename_options& window_controls::read_rule_inputs()
     return m_inputs;
 }
 
+void window_controls::run_started(std::uint64_t total)
+{
+    set_timer_enabled(true);
+    // Fewer than two files make a maximum the bar refuses; it keeps its old one.
+    set_bar_max(static_cast<float>(static_cast<std::int64_t>(total) - 1));
+    at_file(0);
+}
+
+void window_controls::progress(std::uint64_t done, std::uint64_t total)
+{
+    (void)total;
+    at_file(static_cast<std::int32_t>(done > 0 ? done - 1 : 0));
+}
+
+void window_controls::run_ended()
+{
+    // The index back at 0 on both sides of the timer, as every run ends.
+    at_file(0);
+    set_timer_enabled(false);
+    at_file(0);
+}
+
 void collapse_path_list(window_controls& window)
 {
     // Text1 holds doubled separators only where the folder is a root (or was

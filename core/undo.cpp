@@ -214,6 +214,7 @@ run_job run_undo::taking_back(std::function<void(std::int32_t)> step)
         kept.push_back({key, original, result.outcome == platform::rename_outcome::left_aside ? result.left_as : *now});
         outcomes.refused.push_back({folder, *now, original, std::move(result)});
     }
+    step(static_cast<std::int32_t>(m_files.size()));
 
     // What is left goes back in the journal's order, for the next try.
     std::reverse(kept.begin(), kept.end());

@@ -1,12 +1,13 @@
 #include "headless_window.h"
-#include "engine/folder_source.h"
-#include "engine/journal.h"
-#include "engine/runs.h"
-#include "engine/undo.h"
+#include "core/folder_source.h"
+#include "core/journal.h"
+#include "form/window_runs.h"
+#include "core/undo.h"
 
 
 #include "folder_fixture.h"
 #include "scripted_boxes.h"
+#include "staged_files.h"
 
 #include "platform/files/rename.h"
 
@@ -99,6 +100,7 @@ private slots:
     void undo_refuses_a_folder_made_anew_data();
     void undo_refuses_a_folder_made_anew();
     void chain_undo_stopped_and_tried_again();
+    void window_undo_renames_through_the_window_file_system();
 
 private:
     temporary_state_folder state;
@@ -320,7 +322,7 @@ void tst_rename_run::input_changed_between_files()
     QCOMPARE(names_of(folder), QByteArray("g0;h1;h2;"));
 }
 
-// A second run started between two files of the first (the engine leaves
+// A second run started between two files of the first (the core leaves
 // refusing it to the window): both finish and every file survives.
 void tst_rename_run::run_started_between_files()
 {
@@ -585,6 +587,31 @@ void tst_rename_run::chain_undo_stopped_and_tried_again()
         back += "track" + QByteArray::number(k) + "=" + QByteArray::number(k) + ";";
     QCOMPARE(describe(read_folder(folder)), back);
     QCOMPARE(renamer::read_journal(renamer::journal_files().back()).state, renamer::run_state::undone);
+}
+
+// A window's undo renames through the file system the window was given, as
+// its run does, not through the kernel's behind the test's back.
+void tst_rename_run::window_undo_renames_through_the_window_file_system()
+{
+    const temporary_state_folder own_state;
+    const auto dir = make_folder();
+    const std::string folder = path_of(*dir);
+    make_files(folder, {"a1"});
+    staged_files staged;
+    headless_window window(folder, staged, boxes);
+    set_inputs(window, {{text_id::Text3, "a"}, {text_id::Text4, "b"}});
+    QCOMPARE(renamer::rename_run(window).renamed, std::size_t(1));
+
+    std::vector<std::string> renamed_to;
+    staged.call_hook = ([&](file_call call, const std::string&, const std::string& to) {
+        if (call == file_call::rename_noreplace || call == file_call::plain_rename)
+            renamed_to.push_back(to);
+        return 0;
+    });
+    boxes.on_question = ([](const QString&, const QString&) { return true; });
+    QCOMPARE(renamer::undo_run(window).renamed, std::size_t(1));
+    QCOMPARE(renamed_to, std::vector<std::string>{"a1"});
+    QCOMPARE(describe(read_folder(folder)), QByteArray("a1=a1;"));
 }
 
 QTEST_GUILESS_MAIN(tst_rename_run)

@@ -1,6 +1,6 @@
 #include "browsing.h"
 
-#include "rules.h"
+#include "core/rules.h"
 
 namespace renamer {
 

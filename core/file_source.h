@@ -1,14 +1,8 @@
 #pragma once
 
-// What the engine asks of a front end, in three parts, so that each front
-// end implements only what it has: the inputs, which give the rule record;
-// the file source, which lists the folder and renames in it; and the run
-// observer, which follows a run and talks to the user. The window
-// implements all three over its controls; the command line has options for
-// inputs and the terminal for an observer.
-
-#include "report.h"
-#include "rules.h"
+// The files a run works on: a folder's list, and the renames in it. A
+// folder on disk (folder_source), a plan over its image (planned_listing)
+// and a window's file list each give one.
 
 #include "platform/files/name_list.h"
 #include "platform/files/rename.h"
@@ -18,29 +12,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace renamer {
-
-class rule_inputs {
-public:
-    virtual ~rule_inputs() = default;
-    // The rule record as the inputs hold it at this moment. A run asks
-    // again for every file, so that an edit made between two of its files
-    // is in force from the next file; the record holds until the next call.
-    virtual const rename_options& read_rule_inputs() = 0;
-};
-
-// Inputs that do not change while a run goes: the command line's options.
-class fixed_rule_inputs final : public rule_inputs {
-public:
-    explicit fixed_rule_inputs(rename_options options) : m_options(std::move(options)) {}
-    const rename_options& read_rule_inputs() override { return m_options; }
-
-private:
-    rename_options m_options;
-};
 
 // Work on a file list that goes a piece at a time, so that a run can leave
 // it between two pieces, as between two files, for whoever drives the run
@@ -121,38 +95,6 @@ public:
     // A hint that the entry `index` is renamed soon, so that what the source
     // keeps of it can be fetched into the processor's cache ahead of its turn.
     virtual void coming(std::int32_t index) { (void)index; }
-};
-
-class run_observer {
-public:
-    virtual ~run_observer() = default;
-
-    // Only the runs switch the progress timer, so it also marks a run.
-    virtual void set_timer_enabled(bool enabled) = 0;
-    // The bar, whose minimum is 0. Both answer false, and keep the old
-    // value, when the bar refuses the new one.
-    virtual bool set_bar_max(float max) = 0;
-    virtual bool set_bar_value(float value) = 0;
-    // The index of the file the run has reached, which the progress
-    // timer shows. A run goes on to its next file once whoever drives it
-    // has let the user work (run_job).
-    virtual void at_file(std::int32_t index) = 0;
-
-    // A message with an OK button only; returns once it has been read (a
-    // window's box closed).
-    virtual void show_message(const std::string& text) = 0;
-    // A question with Yes and No buttons; true for Yes.
-    virtual bool ask_yes_no(const std::string& text) = 0;
-    // What a run tells the user at its end: by default report_text in one
-    // box, and nothing when that is empty.
-    virtual void report(const run_outcomes& outcomes, run_kind kind);
-};
-
-// The three parts one run works with.
-struct front_end {
-    rule_inputs& inputs;
-    file_source& files;
-    run_observer& observer;
 };
 
 } // namespace renamer

@@ -49,7 +49,8 @@ public:
 
     // Takes every file of the run back, the file moved last first (so that
     // a chain such as a → b, then c → a, unwinds), calling `step` with the
-    // count done after each. A file found under its old name already is
+    // count done before each file, where the user's events may run, and
+    // once more when all are done. A file found under its old name already is
     // back, and counts as restored; one found under both (a stop between a
     // link and its unlink) loses the second name; one found under neither
     // was moved or deleted since, and is reported by name.

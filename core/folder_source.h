@@ -4,7 +4,7 @@
 // open, so that its renames act on the very folder that was listed. The
 // command line runs on one; so do the tests' windows.
 
-#include "front_end.h"
+#include "file_source.h"
 
 #include "platform/files/file_calls.h"
 #include "platform/files/listed_folder.h"
@@ -30,6 +30,8 @@ public:
     // leaves the source as it was and answers false.
     bool open(const std::string& folder);
     bool is_open() const { return !m_listed.path().empty(); }
+    // What its folders are opened on.
+    const platform::file_system& file_system() const { return *m_files; }
     const platform::name_list& entries() const { return m_listed.entries(); }
 
     const std::string& file_path() override { return m_listed.path(); }
